@@ -1,0 +1,55 @@
+// What the item store needs of the program around it: a progress display, a
+// way to keep the window answering during long work, the tree control the
+// category tree is built into, and a place to report unexpected tags. The
+// desktop program implements these with Qt, the command-line tool with the
+// terminal, tests with fakes.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// An item identifier. Ordered as an unsigned 32-bit number in the index.
+using ZRID = std::int32_t;
+
+// A byte offset into the item file. 64 bits, so files above 4 GiB work.
+using RecordPosition = std::uint64_t;
+
+// An opaque handle of a tree node, 0 for none (and, as a parent, the top level).
+using TreeItemHandle = std::uint64_t;
+
+// The progress display of a long operation, and the dispatch of pending window
+// events while it runs.
+class cProgressHost {
+public:
+    virtual ~cProgressHost() = default;
+    // Shows the display with a label; a start other than 0 sets the position.
+    virtual void beginProgress(const std::string& label, std::int32_t start) = 0;
+    // Moves the display to a position from 0 to 100.
+    virtual void setProgress(std::int32_t position) = 0;
+    // Removes the display.
+    virtual void endProgress() = 0;
+    // Lets pending window events run; called very often, so it must be cheap.
+    virtual void pumpMessages() = 0;
+};
+
+// The tree control the category tree is built into.
+class cTreeControl {
+public:
+    virtual ~cTreeControl() = default;
+    // Removes every node.
+    virtual void deleteAllItems() = 0;
+    // Appends a node after the parent's last child (parent 0: the top level)
+    // and returns its handle.
+    virtual TreeItemHandle insertItem(const std::string& label, ZRID data, TreeItemHandle parent) = 0;
+    virtual void setItemData(TreeItemHandle item, ZRID data) = 0;
+    // Expands the node so its children show (expand, not toggle).
+    virtual void expand(TreeItemHandle item) = 0;
+};
+
+// Where a message about the item file goes: a modal message box in the window,
+// standard error in the command-line tool.
+class cMessageSink {
+public:
+    virtual ~cMessageSink() = default;
+    virtual void showMessage(const std::string& caption, const std::string& text) = 0;
+};

@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs every test through ctest.
+#   ./test.sh             the normal build in build/
+#   ./test.sh --sanitize  the same suite built with AddressSanitizer and UBSan in build-sanitize/
+set -euo pipefail
+cd "$(dirname "$0")"
+
+build_dir=build
+cmake_args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo)
+if [[ "${1:-}" == "--sanitize" ]]; then
+  build_dir=build-sanitize
+  cmake_args=(-DCMAKE_BUILD_TYPE=Debug -DQUARRY_SANITIZE=ON -DQUARRY_BUILD_BENCH=OFF)
+  export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+  export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+fi
+
+scripts/build.sh "$build_dir" "${cmake_args[@]}"
+export QT_QPA_PLATFORM=offscreen
+ctest --test-dir "$build_dir" --output-on-failure -j "$(nproc)"
