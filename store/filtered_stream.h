@@ -1,0 +1,99 @@
+// The reader of the item file. It cuts the file into chunks that end at a
+// delimiter character (in practice one chunk per tag, cut at ">"), drops
+// comments on the way ("/*"..."*/", "//"...line feed, "<!--"..."-->"), and
+// reports byte positions so that a reader can come back to a chunk later.
+//
+// The file is read in large blocks and scanned for the few bytes that matter
+// (delimiters and the last bytes of comment starts), so a chunk costs time
+// linear in its length. Bytes are taken as they are: line ends are not
+// translated, so tell() and seek() count every byte of the file.
+#pragma once
+
+#include "store/store_host.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <fstream>
+#include <string>
+#include <vector>
+
+// Sizes the stream works with; tests shrink them to reach the edges cheaply.
+struct cStreamLimits {
+    // The first read after opening or a seek outside the current block is
+    // small, so that loading one record reads little; every further read
+    // doubles up to maxBlock.
+    std::size_t firstBlock = 8 * 1024;
+    std::size_t maxBlock = 1024 * 1024;
+    // A chunk keeps at most this many bytes. The rest of an overlong chunk is
+    // still consumed up to its delimiter (comments in it still count) but not
+    // stored, so a file without delimiters cannot exhaust memory.
+    std::size_t chunkLimit = 16 * 1024 * 1024;
+};
+
+class cFilteredStream {
+public:
+    // Opens the file; one that cannot be opened reads as empty.
+    explicit cFilteredStream(const std::string& path, const cStreamLimits& limits = cStreamLimits());
+    cFilteredStream(const cFilteredStream&) = delete;
+    cFilteredStream& operator=(const cFilteredStream&) = delete;
+
+    // Reads `count` chunks ending at any of the characters of `delimiters`
+    // (NUL ends a chunk as well): the first becomes the text, each further one
+    // is appended after a line feed. True when the text is not empty, which
+    // is false only at the end of the file.
+    bool readLines(std::int32_t count, const char* delimiters);
+
+    // The text of the last read.
+    const std::string& text() const { return buffer_; }
+
+    // One tag: readLines(1, ">") with the ">" appended again; ">" alone at
+    // the end of the file.
+    std::string readTag();
+
+    // The position just after the last byte consumed.
+    RecordPosition tell() const { return blockStart_ + cursor_; }
+    // Moves to an absolute position given by tell() on a stream over the same
+    // file. The text does not change.
+    void seek(RecordPosition position);
+    // Whether every byte has been consumed.
+    bool atEnd();
+
+    // How much of the file has been consumed, in whole percent (0 to 100).
+    std::int32_t percentRead() const;
+    RecordPosition totalSize() const { return totalSize_; }
+    bool isOpen() const { return file_.is_open(); }
+
+private:
+    struct cScanTables;
+
+    bool refill();
+    void readChunk(std::string& chunk);
+    void appendToChunk(std::string& chunk, const char* bytes, std::size_t count);
+    int completedCommentStart() const;
+    void skipComment(int kind);
+    void selectDelimiters(const char* delimiters);
+
+    std::string sourceName_;
+    std::ifstream file_;
+    RecordPosition totalSize_ = 0;
+    cStreamLimits limits_;
+
+    std::vector<char> block_;
+    RecordPosition blockStart_ = 0; // file position of block_[0]
+    std::size_t blockLength_ = 0;   // valid bytes in block_
+    std::size_t cursor_ = 0;        // next byte to consume in block_
+    RecordPosition fileOffset_ = 0; // where file_ stands
+    std::size_t nextBlockSize_ = 0;
+
+    std::string buffer_;
+
+    // The chunk being read: its length before any truncation, and its last
+    // four bytes, which are all a comment test needs.
+    std::uint64_t chunkLength_ = 0;
+    char chunkTail_[4] = {};
+
+    // Which bytes end a chunk, and which need a closer look.
+    std::string delimiters_;
+    bool isDelimiter_[256] = {};
+    bool isSpecial_[256] = {};
+};

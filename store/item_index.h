@@ -1,0 +1,37 @@
+// The identifier index: for every item identifier met by the import scan, the
+// position at which the item's record begins. Kept as a vector sorted by the
+// identifier read as an unsigned 32-bit number (so negative identifiers come
+// after all others): 16 bytes per item and a binary search per lookup.
+#pragma once
+
+#include "store/store_host.h"
+
+#include <cstddef>
+#include <optional>
+#include <vector>
+
+struct cIndexEntry {
+    ZRID zrid = 0;
+    RecordPosition position = 0;
+};
+
+class cItemIndex {
+public:
+    cItemIndex() = default;
+    // The index of entries listed in file order; for a repeated identifier the
+    // first entry wins.
+    static cItemIndex fromFileOrder(std::vector<cIndexEntry> entries);
+
+    // Inserts unless the identifier is present; true when it was inserted.
+    bool add(ZRID zrid, RecordPosition position);
+    std::optional<RecordPosition> find(ZRID zrid) const;
+
+    std::size_t size() const { return entries_.size(); }
+    bool empty() const { return entries_.empty(); }
+    // Entries in ascending unsigned identifier order.
+    const cIndexEntry* begin() const { return entries_.data(); }
+    const cIndexEntry* end() const { return entries_.data() + entries_.size(); }
+
+private:
+    std::vector<cIndexEntry> entries_;
+};

@@ -1,0 +1,117 @@
+// The item store: the path of the imported item file, its identifier index,
+// and everything that reads the file: the import scan, the tag reader, the
+// record loader with its element parsers, and the category tree build.
+//
+// Re-entry. The scan and the tree build let window events run between chunks
+// and between loads (cProgressHost::pumpMessages), and a message box runs its
+// own event loop, so a load, or even a new import, may run in the middle of
+// either. The index is therefore published as an immutable snapshot: a scan
+// empties the store's index when it starts, builds its entries privately and
+// publishes them when done; a tree build walks the snapshot it started with
+// and holds its own file stream. Each import bumps a generation number; a
+// scan or tree build that finds a newer import has begun stops early, leaving
+// the newer import's results alone.
+#pragma once
+
+#include "pattern/pattern.h"
+#include "store/filtered_stream.h"
+#include "store/item_index.h"
+#include "store/item_record.h"
+#include "store/store_host.h"
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+// A tag split into its name (with a leading "/" for a closing tag) and the
+// text of its attributes.
+struct cTagParts {
+    std::string name;
+    std::string attributes;
+};
+
+// One attribute pair taken off an attribute text, and what follows it.
+struct cAttributePair {
+    bool matched = false;
+    std::string name;
+    std::string value;
+    std::string rest;
+};
+
+// The text shown instead of a report when an item cannot be loaded.
+inline constexpr const char* kFailedToLoadText = "--failed to load item data--";
+
+class cItemStore {
+public:
+    // Compiles the tag, attribute and identifier patterns.
+    cItemStore();
+
+    // --- the index ---------------------------------------------------------
+    const std::string& path() const { return path_; }
+    // Inserts unless the identifier is present; true in both cases.
+    bool addItem(ZRID zrid, RecordPosition position);
+    std::optional<RecordPosition> findItem(ZRID zrid) const;
+    // The current index, for walking in ascending unsigned identifier order.
+    // The snapshot stays valid and unchanged whatever happens to the store.
+    std::shared_ptr<const cItemIndex> index() const { return index_; }
+    std::size_t itemCount() const { return index_->size(); }
+
+    // --- the import scan ---------------------------------------------------
+    // Replaces the path, empties the index, then reads the file tag by tag and
+    // indexes every tag text that begins with "<Item" under its ZRID value at
+    // the position of its "<", showing progress under "Scanning File". The
+    // caller builds the category tree afterwards. False when a newer import
+    // started during this one (from pumpMessages) and superseded it.
+    bool scanItemFile(const std::string& path, cProgressHost& progress);
+    // Counts imports; changes when a scan starts.
+    std::uint64_t generation() const { return generation_; }
+
+    // --- the tag reader ----------------------------------------------------
+    static std::string readTag(cFilteredStream& stream) { return stream.readTag(); }
+    // Both parts empty when the text does not match the tag pattern.
+    cTagParts splitTag(const std::string& tagText) const;
+    // Everything empty and matched false when the text holds no pair.
+    cAttributePair nextAttribute(const std::string& attributeText) const;
+
+    // --- loading -----------------------------------------------------------
+    // Reads the item's record from the file into `record`. False, with the
+    // record untouched, when the item is not indexed, the record cannot be
+    // read or is not acceptable, or the file ends before "</Item>". Tags an
+    // event or action does not expect are reported to `messages`.
+    bool loadItem(ZRID zrid, cItemRecord& record, cMessageSink& messages) const;
+    // The report text of an item: its rich-text report, or kFailedToLoadText.
+    std::string writeItemReport(ZRID zrid, cMessageSink& messages) const;
+
+    // Element parsers; each answers whether the element held a complete pair.
+    bool parseAttribute(const std::string& attributeText, cItemRecord& record) const;
+    bool parseAtkValue(const std::string& attributeText, cItemRecord& record) const;
+    bool parseDefValue(const std::string& attributeText, cItemRecord& record) const;
+    // Read an "Event" or "Action" element after its opening tag, up to its
+    // closing tag, into the record. False when the opening tag has no usable
+    // "Name" (nothing is read then).
+    bool processEvent(const std::string& attributeText, cItemRecord& item,
+                      cFilteredStream& stream, cMessageSink& messages) const;
+    bool processAction(const std::string& attributeText, cItemRecord& item,
+                       cFilteredStream& stream, cMessageSink& messages) const;
+
+    // --- the category tree -------------------------------------------------
+    // Empties the tree, appends the category folders, loads every indexed
+    // item and files it under its folders, moving the progress display (which
+    // the caller has begun) every 100 filed items.
+    void buildCategoryTree(cTreeControl& tree, cProgressHost& progress, cMessageSink& messages) const;
+
+private:
+    // Loads the record at `position` of an open stream over the item file.
+    bool loadItemAt(cFilteredStream& stream, RecordPosition position, cItemRecord& record,
+                    cMessageSink& messages) const;
+    void reportUnsupportedTag(const std::string& tagName, const cItemRecord& item,
+                              cMessageSink& messages) const;
+
+    std::string path_;
+    std::shared_ptr<const cItemIndex> index_;
+    cPattern tagPattern;
+    cPattern attributePattern;
+    cPattern zridPattern;
+    std::uint64_t generation_ = 0;
+};
