@@ -1,0 +1,227 @@
+#include "store/filtered_stream.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+// The comment table, in the order its entries are tried. Every start string
+// ends in '*', '/' or '-', so only appending one of those bytes can complete
+// a comment start.
+struct cCommentKind {
+    const char* start;
+    const char* end;
+};
+constexpr cCommentKind kComments[] = {
+    {"/*", "*/"},
+    {"//", "\n"},
+    {"<!--", "-->"},
+};
+constexpr unsigned char kCommentLastBytes[] = {'*', '/', '-'};
+
+unsigned char byteOf(char c) { return static_cast<unsigned char>(c); }
+
+} // namespace
+
+cFilteredStream::cFilteredStream(const std::string& path, const cStreamLimits& limits)
+    : sourceName_(path), limits_(limits) {
+    limits_.firstBlock = std::max<std::size_t>(limits_.firstBlock, 1);
+    limits_.maxBlock = std::max(limits_.maxBlock, limits_.firstBlock);
+    limits_.chunkLimit = std::max<std::size_t>(limits_.chunkLimit, 1);
+    nextBlockSize_ = limits_.firstBlock;
+
+    file_.open(path, std::ios::in | std::ios::binary);
+    if (file_.is_open()) {
+        file_.seekg(0, std::ios::end);
+        const std::streamoff end = file_.tellg();
+        if (end > 0) totalSize_ = static_cast<RecordPosition>(end);
+        file_.clear();
+        file_.seekg(0, std::ios::beg);
+        fileOffset_ = 0;
+    }
+    selectDelimiters(">");
+}
+
+void cFilteredStream::selectDelimiters(const char* delimiters) {
+    if (delimiters == nullptr) delimiters = "";
+    if (delimiters_ == delimiters && isDelimiter_[0]) return;
+    delimiters_ = delimiters;
+    std::fill(std::begin(isDelimiter_), std::end(isDelimiter_), false);
+    // The delimiter test searches a zero-terminated set, so NUL always ends a chunk.
+    isDelimiter_[0] = true;
+    for (const char* d = delimiters; *d != '\0'; ++d) isDelimiter_[byteOf(*d)] = true;
+    std::copy(std::begin(isDelimiter_), std::end(isDelimiter_), std::begin(isSpecial_));
+    for (unsigned char last : kCommentLastBytes) isSpecial_[last] = true;
+}
+
+bool cFilteredStream::refill() {
+    if (!file_.is_open()) return false;
+    const RecordPosition next = blockStart_ + blockLength_;
+    file_.clear();
+    if (fileOffset_ != next) {
+        file_.seekg(static_cast<std::streamoff>(next), std::ios::beg);
+        if (!file_) {
+            file_.clear();
+            return false;
+        }
+        fileOffset_ = next;
+    }
+    if (block_.size() < nextBlockSize_) block_.resize(nextBlockSize_);
+    file_.read(block_.data(), static_cast<std::streamsize>(nextBlockSize_));
+    const std::size_t got = static_cast<std::size_t>(file_.gcount());
+    fileOffset_ += got;
+    if (got == 0) return false;
+    blockStart_ = next;
+    blockLength_ = got;
+    cursor_ = 0;
+    nextBlockSize_ = std::min(nextBlockSize_ * 2, limits_.maxBlock);
+    return true;
+}
+
+bool cFilteredStream::atEnd() {
+    return cursor_ == blockLength_ && !refill();
+}
+
+void cFilteredStream::seek(RecordPosition position) {
+    if (position >= blockStart_ && position - blockStart_ <= blockLength_) {
+        cursor_ = static_cast<std::size_t>(position - blockStart_);
+        return;
+    }
+    blockStart_ = position;
+    blockLength_ = 0;
+    cursor_ = 0;
+    nextBlockSize_ = limits_.firstBlock;
+}
+
+bool cFilteredStream::readLines(std::int32_t count, const char* delimiters) {
+    buffer_.clear();
+    selectDelimiters(delimiters);
+    std::string more;
+    for (std::int32_t i = 0; i < count; ++i) {
+        if (i == 0) {
+            readChunk(buffer_);
+        } else {
+            readChunk(more);
+            buffer_ += '\n';
+            buffer_ += more;
+        }
+    }
+    return !buffer_.empty();
+}
+
+std::string cFilteredStream::readTag() {
+    readLines(1, ">");
+    std::string tag;
+    tag.reserve(buffer_.size() + 1);
+    tag = buffer_;
+    tag += '>';
+    return tag;
+}
+
+void cFilteredStream::appendToChunk(std::string& chunk, const char* bytes, std::size_t count) {
+    if (count == 0) return;
+    if (chunk.size() < limits_.chunkLimit)
+        chunk.append(bytes, std::min(count, limits_.chunkLimit - chunk.size()));
+    chunkLength_ += count;
+    if (count >= sizeof chunkTail_) {
+        std::memcpy(chunkTail_, bytes + count - sizeof chunkTail_, sizeof chunkTail_);
+    } else {
+        std::memmove(chunkTail_, chunkTail_ + count, sizeof chunkTail_ - count);
+        std::memcpy(chunkTail_ + sizeof chunkTail_ - count, bytes, count);
+    }
+}
+
+// Comments are tested after every appended byte, so a chunk never holds a
+// comment start before its last byte: only a start ending right here can
+// have appeared.
+int cFilteredStream::completedCommentStart() const {
+    for (int kind = 0; kind < static_cast<int>(std::size(kComments)); ++kind) {
+        const std::size_t length = std::strlen(kComments[kind].start);
+        if (chunkLength_ >= length &&
+            std::memcmp(chunkTail_ + sizeof chunkTail_ - length, kComments[kind].start, length) == 0)
+            return kind;
+    }
+    return -1;
+}
+
+// Consumes bytes up to and including the comment's end text, or to the end of
+// the file. The end text is looked for only in bytes after the start text.
+void cFilteredStream::skipComment(int kind) {
+    const char* endText = kComments[kind].end;
+    const std::size_t endLength = std::strlen(endText);
+    const char last = endText[endLength - 1];
+    std::uint64_t skipped = 0;  // bytes consumed before the current span
+    char skippedTail[2] = {};   // the last two of them
+    for (;;) {
+        if (cursor_ == blockLength_ && !refill()) return; // never closed: swallows the rest
+        const char* begin = block_.data() + cursor_;
+        const char* end = block_.data() + blockLength_;
+        for (const char* p = begin;
+             (p = static_cast<const char*>(std::memchr(p, last, static_cast<std::size_t>(end - p)))) != nullptr;
+             ++p) {
+            const std::uint64_t before = skipped + static_cast<std::uint64_t>(p - begin);
+            if (before < endLength - 1) continue;
+            bool closes = true;
+            for (std::size_t i = 1; i < endLength && closes; ++i) {
+                const std::ptrdiff_t at = (p - begin) - static_cast<std::ptrdiff_t>(i);
+                const char byte = at >= 0 ? begin[at] : skippedTail[2 + at];
+                closes = byte == endText[endLength - 1 - i];
+            }
+            if (closes) {
+                cursor_ = static_cast<std::size_t>(p + 1 - block_.data());
+                return;
+            }
+        }
+        const std::size_t span = static_cast<std::size_t>(end - begin);
+        if (span >= 2) {
+            skippedTail[0] = end[-2];
+            skippedTail[1] = end[-1];
+        } else {
+            skippedTail[0] = skippedTail[1];
+            skippedTail[1] = end[-1];
+        }
+        skipped += span;
+        cursor_ = blockLength_;
+    }
+}
+
+void cFilteredStream::readChunk(std::string& chunk) {
+    for (;;) {
+        chunk.clear();
+        chunkLength_ = 0;
+        if (atEnd()) return; // the only way an empty chunk is returned
+        for (;;) {
+            if (cursor_ == blockLength_ && !refill()) break; // the file ends the chunk
+            const char* begin = block_.data() + cursor_;
+            const char* end = block_.data() + blockLength_;
+            const char* p = begin;
+            while (p != end && !isSpecial_[byteOf(*p)]) ++p;
+            appendToChunk(chunk, begin, static_cast<std::size_t>(p - begin));
+            cursor_ += static_cast<std::size_t>(p - begin);
+            if (p == end) continue;
+            const char c = *p;
+            ++cursor_;
+            if (isDelimiter_[byteOf(c)]) break; // consumed, not stored
+            appendToChunk(chunk, &c, 1);
+            const int kind = completedCommentStart();
+            if (kind >= 0) {
+                skipComment(kind);
+                const std::uint64_t kept = chunkLength_ - std::strlen(kComments[kind].start);
+                if (chunk.size() > kept) chunk.resize(static_cast<std::size_t>(kept));
+                chunkLength_ = kept;
+                break;
+            }
+        }
+        if (chunkLength_ != 0) return;
+        // Two delimiters in a row, or a comment at the start: read on.
+    }
+}
+
+std::int32_t cFilteredStream::percentRead() const {
+    if (totalSize_ == 0) return 0;
+    const std::uint64_t position = std::min<std::uint64_t>(tell(), totalSize_);
+    const std::uint64_t percent = totalSize_ > 1000000
+        ? (position / 1000 * 100) / (totalSize_ / 1000)
+        : position * 100 / totalSize_;
+    return static_cast<std::int32_t>(std::min<std::uint64_t>(percent, 100));
+}
