@@ -1,0 +1,39 @@
+#include "store/item_index.h"
+
+#include <algorithm>
+
+namespace {
+
+std::uint32_t keyOf(ZRID zrid) { return static_cast<std::uint32_t>(zrid); }
+
+bool keyLess(const cIndexEntry& a, const cIndexEntry& b) { return keyOf(a.zrid) < keyOf(b.zrid); }
+
+} // namespace
+
+cItemIndex cItemIndex::fromFileOrder(std::vector<cIndexEntry> entries) {
+    // A stable sort keeps repeated identifiers in file order, so unique()
+    // keeps the first one met.
+    std::stable_sort(entries.begin(), entries.end(), keyLess);
+    entries.erase(std::unique(entries.begin(), entries.end(),
+                              [](const cIndexEntry& a, const cIndexEntry& b) { return a.zrid == b.zrid; }),
+                  entries.end());
+    entries.shrink_to_fit();
+    cItemIndex index;
+    index.entries_ = std::move(entries);
+    return index;
+}
+
+bool cItemIndex::add(ZRID zrid, RecordPosition position) {
+    const cIndexEntry entry{zrid, position};
+    const auto at = std::lower_bound(entries_.begin(), entries_.end(), entry, keyLess);
+    if (at != entries_.end() && at->zrid == zrid) return false;
+    entries_.insert(at, entry);
+    return true;
+}
+
+std::optional<RecordPosition> cItemIndex::find(ZRID zrid) const {
+    const cIndexEntry probe{zrid, 0};
+    const auto at = std::lower_bound(entries_.begin(), entries_.end(), probe, keyLess);
+    if (at == entries_.end() || at->zrid != zrid) return std::nullopt;
+    return at->position;
+}
