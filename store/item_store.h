@@ -13,16 +13,17 @@
 // the newer import's results alone.
 #pragma once
 
-#include "pattern/pattern.h"
 #include "store/filtered_stream.h"
 #include "store/item_index.h"
 #include "store/item_record.h"
 #include "store/store_host.h"
+#include "store/tag_reader.h"
 
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 // A tag split into its name (with a leading "/" for a closing tag) and the
 // text of its attributes.
@@ -44,7 +45,6 @@ inline constexpr const char* kFailedToLoadText = "--failed to load item data--";
 
 class cItemStore {
 public:
-    // Compiles the tag, attribute and identifier patterns.
     cItemStore();
 
     // --- the index ---------------------------------------------------------
@@ -67,12 +67,12 @@ public:
     // Counts imports; changes when a scan starts.
     std::uint64_t generation() const { return generation_; }
 
-    // --- the tag reader ----------------------------------------------------
+    // --- the tag reader (tag_reader.h) ---------------------------------------
     static std::string readTag(cFilteredStream& stream) { return stream.readTag(); }
-    // Both parts empty when the text does not match the tag pattern.
-    cTagParts splitTag(const std::string& tagText) const;
+    // Both parts empty when the text does not match kTagPattern.
+    static cTagParts splitTag(const std::string& tagText);
     // Everything empty and matched false when the text holds no pair.
-    cAttributePair nextAttribute(const std::string& attributeText) const;
+    static cAttributePair nextAttribute(const std::string& attributeText);
 
     // --- loading -----------------------------------------------------------
     // Reads the item's record from the file into `record`. False, with the
@@ -84,16 +84,16 @@ public:
     std::string writeItemReport(ZRID zrid, cMessageSink& messages) const;
 
     // Element parsers; each answers whether the element held a complete pair.
-    bool parseAttribute(const std::string& attributeText, cItemRecord& record) const;
-    bool parseAtkValue(const std::string& attributeText, cItemRecord& record) const;
-    bool parseDefValue(const std::string& attributeText, cItemRecord& record) const;
+    static bool parseAttribute(std::string_view attributeText, cItemRecord& record);
+    static bool parseAtkValue(std::string_view attributeText, cItemRecord& record);
+    static bool parseDefValue(std::string_view attributeText, cItemRecord& record);
     // Read an "Event" or "Action" element after its opening tag, up to its
     // closing tag, into the record. False when the opening tag has no usable
     // "Name" (nothing is read then).
-    bool processEvent(const std::string& attributeText, cItemRecord& item,
-                      cFilteredStream& stream, cMessageSink& messages) const;
-    bool processAction(const std::string& attributeText, cItemRecord& item,
-                       cFilteredStream& stream, cMessageSink& messages) const;
+    static bool processEvent(std::string_view attributeText, cItemRecord& item,
+                             cFilteredStream& stream, cMessageSink& messages);
+    static bool processAction(std::string_view attributeText, cItemRecord& item,
+                              cFilteredStream& stream, cMessageSink& messages);
 
     // --- the category tree -------------------------------------------------
     // Empties the tree, appends the category folders, loads every indexed
@@ -103,15 +103,10 @@ public:
 
 private:
     // Loads the record at `position` of an open stream over the item file.
-    bool loadItemAt(cFilteredStream& stream, RecordPosition position, cItemRecord& record,
-                    cMessageSink& messages) const;
-    void reportUnsupportedTag(const std::string& tagName, const cItemRecord& item,
-                              cMessageSink& messages) const;
+    static bool loadItemAt(cFilteredStream& stream, RecordPosition position, cItemRecord& record,
+                           cMessageSink& messages);
 
     std::string path_;
     std::shared_ptr<const cItemIndex> index_;
-    cPattern tagPattern;
-    cPattern attributePattern;
-    cPattern zridPattern;
     std::uint64_t generation_ = 0;
 };

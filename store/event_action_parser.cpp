@@ -1,0 +1,111 @@
+// "Event" and "Action" elements: read from the opening tag's successor up to
+// the element's closing tag, into the item's events or actions.
+#include "store/item_store.h"
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+bool isEndOfFile(const std::string& tag) { return tag.size() == 1; }
+
+// The first "Name" pair with a value; empty when the text runs out first.
+std::string elementName(std::string_view text) {
+    for (;;) {
+        const cAttributeView pair = nextAttributeOf(text);
+        if (!pair.matched) return {};
+        if (pair.name == "Name" && !pair.value.empty()) return std::string(pair.value);
+        text = pair.rest;
+        if (text.empty()) return {};
+    }
+}
+
+// Every pair with a value, the first of a name winning.
+std::map<std::string, std::string> pairsOf(std::string_view text) {
+    std::map<std::string, std::string> pairs;
+    do {
+        const cAttributeView pair = nextAttributeOf(text);
+        if (!pair.value.empty()) pairs.emplace(pair.name, pair.value);
+        text = pair.rest;
+    } while (!text.empty());
+    return pairs;
+}
+
+// The value of the last "Value" pair, empty ones included.
+std::string argumentOf(std::string_view text) {
+    std::string_view argument;
+    do {
+        const cAttributeView pair = nextAttributeOf(text);
+        if (pair.matched && pair.name == "Value") argument = pair.value;
+        text = pair.rest;
+    } while (!text.empty());
+    return std::string(argument);
+}
+
+void reportUnsupportedTag(std::string_view tagName, const cItemRecord& item, cMessageSink& messages) {
+    std::string text = "Encountered unsupported tag: <";
+    text.append(tagName);
+    text += "> while processing item with ZRID ";
+    text += std::to_string(item.zrid);
+    messages.showMessage("cQuarry::processEvent", text);
+}
+
+} // namespace
+
+// The end of the file inside an element ends every loop here without a
+// message; the record loader then meets the end as well and fails the item.
+bool cItemStore::processAction(std::string_view attributeText, cItemRecord& item,
+                               cFilteredStream& stream, cMessageSink& messages) {
+    const std::string name = elementName(attributeText);
+    if (name.empty()) return false;
+    std::vector<cRequirementSet> requirementSets;
+    for (;;) {
+        const std::string tag = stream.readTag();
+        if (isEndOfFile(tag)) return true;
+        const cTagView parts = splitTagText(tag);
+        if (parts.name == "Requirement") requirementSets.push_back(pairsOf(parts.attributes));
+        else if (parts.name != "/Action") reportUnsupportedTag(parts.name, item, messages);
+        if (tag == "</Action>") break;
+    }
+    item.actions.emplace(name, std::move(requirementSets));
+    return true;
+}
+
+bool cItemStore::processEvent(std::string_view attributeText, cItemRecord& item,
+                              cFilteredStream& stream, cMessageSink& messages) {
+    const std::string name = elementName(attributeText);
+    if (name.empty()) return false;
+    std::vector<cFunctionRecord> functions;
+    for (;;) {
+        std::string tag = stream.readTag();
+        if (isEndOfFile(tag)) return true;
+        const cTagView parts = splitTagText(tag);
+        if (parts.name == "Function") {
+            cFunctionRecord function;
+            function.attributes = pairsOf(parts.attributes);
+            if (tag.find("/>") == std::string::npos) {
+                // The body; "</Event>" ends both the function and the event.
+                for (;;) {
+                    tag = stream.readTag();
+                    if (isEndOfFile(tag)) return true;
+                    if (tag == "</Event>") break;
+                    const cTagView inner = splitTagText(tag);
+                    if (inner.name == "Requirement") {
+                        function.requirements.push_back(pairsOf(inner.attributes));
+                    } else if (inner.name == "Argument") {
+                        std::string argument = argumentOf(inner.attributes);
+                        if (!argument.empty()) function.arguments.push_back(std::move(argument));
+                    }
+                    if (tag == "</Function>") break;
+                }
+            }
+            functions.push_back(std::move(function));
+        } else if (parts.name != "/Event") {
+            reportUnsupportedTag(parts.name, item, messages);
+        }
+        if (tag == "</Event>") break;
+    }
+    item.events.emplace(name, std::move(functions));
+    return true;
+}

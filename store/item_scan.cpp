@@ -1,0 +1,41 @@
+// The import scan: one pass over the item file that remembers, for every item
+// start tag, the position of its "<" under the tag's ZRID value.
+#include "store/decimal_text.h"
+#include "store/item_store.h"
+
+#include <vector>
+
+bool cItemStore::scanItemFile(const std::string& path, cProgressHost& progress) {
+    const std::uint64_t generation = ++generation_;
+    path_ = path;
+    // Entries of an earlier file would be read from this one at their old
+    // positions: start empty, and let readers see nothing until the scan is done.
+    index_ = std::make_shared<const cItemIndex>();
+
+    cFilteredStream stream(path);
+    progress.beginProgress("Scanning File", 0);
+    std::vector<cIndexEntry> found; // file order; the first of an identifier wins
+    std::uint32_t counter = 0;
+    bool superseded = false;
+    std::string tag;
+    for (;;) {
+        const RecordPosition position = stream.tell();
+        const bool more = stream.readLines(1, ">");
+        const std::string& chunk = stream.text();
+        if (chunk.compare(0, 5, "<Item") == 0) {
+            tag.assign(chunk).push_back('>');
+            found.push_back(cIndexEntry{parseDecimal(zridTextOf(tag)), position});
+            if (++counter % 100 == 0) progress.setProgress(stream.percentRead());
+        }
+        progress.pumpMessages();
+        if (generation_ != generation) {
+            superseded = true; // a newer import ran meanwhile and owns the index now
+            break;
+        }
+        if (!more) break;
+    }
+    progress.endProgress();
+    if (superseded) return false;
+    index_ = std::make_shared<const cItemIndex>(cItemIndex::fromFileOrder(std::move(found)));
+    return true;
+}

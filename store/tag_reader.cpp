@@ -1,0 +1,72 @@
+#include "store/tag_reader.h"
+
+namespace {
+
+constexpr std::size_t npos = std::string_view::npos;
+
+// The engine reads zero-terminated text.
+std::string_view untilNul(std::string_view text) { return text.substr(0, text.find('\0')); }
+
+} // namespace
+
+// "^<{/?[^ />]+} ?{.*?}( /)?>": after "<" an optional "/" and the longest run
+// of bytes other than blank, "/" and ">" (a shorter run never helps, since
+// none of its bytes is a ">"); one optional blank; then the attribute text up
+// to the first place that is either " />" or ">".
+cTagView splitTagText(std::string_view text) {
+    text = untilNul(text);
+    cTagView tag;
+    if (text.empty() || text[0] != '<') return tag;
+    std::size_t nameStart = 1;
+    std::size_t at = 1;
+    if (at < text.size() && text[at] == '/') ++at;
+    const std::size_t runStart = at;
+    while (at < text.size() && text[at] != ' ' && text[at] != '/' && text[at] != '>') ++at;
+    if (at == runStart) return tag;
+    const std::size_t nameEnd = at;
+    if (at < text.size() && text[at] == ' ') ++at;
+    const std::size_t attributesStart = at;
+    for (; at < text.size(); ++at) {
+        if (text[at] == '>' || text.substr(at, 3) == " />") {
+            tag.matched = true;
+            tag.name = text.substr(nameStart, nameEnd - nameStart);
+            tag.attributes = text.substr(attributesStart, at - attributesStart);
+            return tag;
+        }
+    }
+    return tag;
+}
+
+// "{.+?}=\"{.*?}\"( {.+})?": the search succeeds at the first start or not at
+// all, since any later start only narrows the choices. The name runs to the
+// first '="' after at least one byte, the value to the next '"'; when a blank
+// and at least one more byte follow, the rest is everything after the blank.
+cAttributeView nextAttributeOf(std::string_view text) {
+    text = untilNul(text);
+    cAttributeView pair;
+    if (text.size() < 3) return pair;
+    const std::size_t equals = text.find("=\"", 1);
+    if (equals == npos) return pair;
+    const std::size_t valueStart = equals + 2;
+    const std::size_t close = text.find('"', valueStart);
+    if (close == npos) return pair;
+    pair.matched = true;
+    pair.name = text.substr(0, equals);
+    pair.value = text.substr(valueStart, close - valueStart);
+    if (close + 2 < text.size() && text[close + 1] == ' ') pair.rest = text.substr(close + 2);
+    return pair;
+}
+
+// "^<.*?ZRID=\"{.*?}\".*?>": the first 'ZRID="' after the "<", its value up to
+// the next '"', and a ">" somewhere after that. When the first choice finds no
+// ">" after its closing '"', no later choice can.
+std::string_view zridTextOf(std::string_view text) {
+    text = untilNul(text);
+    if (text.empty() || text[0] != '<') return {};
+    const std::size_t attribute = text.find("ZRID=\"", 1);
+    if (attribute == npos) return {};
+    const std::size_t valueStart = attribute + 6;
+    const std::size_t close = text.find('"', valueStart);
+    if (close == npos || text.find('>', close + 1) == npos) return {};
+    return text.substr(valueStart, close - valueStart);
+}

@@ -1,0 +1,43 @@
+// Taking tags and attribute pairs apart.
+//
+// What a tag and a pair are is defined by three patterns of the pattern
+// engine (kept here as text); the functions below give exactly the groups
+// those patterns capture, but read the text once, front to back, and work on
+// views, so taking all pairs off an attribute text costs time linear in its
+// length (a pattern whose last group runs to the end of the text cannot).
+// Tests hold the functions against the compiled patterns.
+//
+// Like the pattern engine, every function sees its text only up to the first
+// NUL character.
+#pragma once
+
+#include <string_view>
+
+// Group 0: the tag name, with a leading "/" for a closing tag; group 1: the
+// attribute text.
+inline constexpr const char* kTagPattern = "^<{/?[^ />]+} ?{.*?}( /)?>";
+// Group 0: the attribute name; group 1: its value; group 2: the rest of the
+// text after the pair and one blank.
+inline constexpr const char* kAttributePattern = "{.+?}=\"{.*?}\"( {.+})?";
+// Group 0: the value of an item start tag's ZRID attribute.
+inline constexpr const char* kZridPattern = "^<.*?ZRID=\"{.*?}\".*?>";
+
+struct cTagView {
+    bool matched = false;
+    std::string_view name;
+    std::string_view attributes;
+};
+
+struct cAttributeView {
+    bool matched = false;
+    std::string_view name;
+    std::string_view value;
+    std::string_view rest; // a suffix of the text that was taken apart
+};
+
+// The groups of kTagPattern in `tagText`; all empty when it does not match.
+cTagView splitTagText(std::string_view tagText);
+// The groups of kAttributePattern in `attributeText`; all empty when it does not match.
+cAttributeView nextAttributeOf(std::string_view attributeText);
+// Group 0 of kZridPattern in `tagText`; empty when it does not match.
+std::string_view zridTextOf(std::string_view tagText);
