@@ -218,7 +218,11 @@ void cRtfReader::applyTextWord(eRtfWord word, bool hasParameter, long long param
         // without Unicode and are skipped.
         if (!hasParameter || parameter < -32768 || parameter > 65535)
             break;
-        appendCodePoint(static_cast<char32_t>(parameter < 0 ? parameter + 65536 : parameter));
+        if (const auto codePoint = static_cast<char32_t>(parameter < 0 ? parameter + 65536 : parameter);
+            codePoint == '\t')
+            appendUtf8("\t");
+        else if (codePoint >= 0x20)  // other control characters are not shown
+            appendCodePoint(codePoint);
         pendingFallback_ = state_.unicodeFallback;
         break;
     case eRtfWord::unicodeSkip:
