@@ -25,7 +25,17 @@ enum : std::int32_t {
     patBadRange = 8,
     patEmptyRepeat = 9,
     patNoPattern = 10,
+    // Groups, groupings, look-aheads and abbreviations nested deeper than
+    // kPatMaxNesting; refused so compiling stays fast and never exhausts the
+    // call stack.
+    patTooDeep = 11,
 };
+
+// Deepest nesting of "{", "(", "!" and abbreviations a pattern may use.
+inline constexpr std::uint32_t kPatMaxNesting = 200;
+// Largest compiled program; "+" copies its operand, so nested "+" double the
+// program each level. A pattern that needs more fails with patOutOfMemory.
+inline constexpr std::uint32_t kPatMaxInstructions = 1u << 20;
 
 // Instruction kinds of the compiled program.
 enum ePatOp : std::uint32_t {
@@ -80,16 +90,17 @@ public:
 
 private:
     friend class cPattern;
-    struct Impl;
-    // Implementation-defined members follow in pattern.cpp's view of this class;
-    // kept as plain vectors so a context can be reused without reallocating.
+    friend std::string getGroup(const cPatternMatch& context, std::uint32_t index);
+    // Kept as plain vectors that only ever grow, so a reused context matches
+    // without allocating.
     std::uint32_t groupCount_ = 0;
+    bool matched_ = false;
     const char* matchStart_ = nullptr;
     const char* matchEnd_ = nullptr;
-    std::vector<std::uint32_t> slots_;
-    std::vector<const char*> groups_; // start, end per group
-    std::vector<std::uintptr_t> stack_;
-    std::uint32_t depth_ = 0;
+    std::vector<std::uintptr_t> slots_;
+    std::vector<const char*> groups_;  // start, end per group
+    std::vector<std::uintptr_t> stack_; // backtrack entries; size() is the capacity in use
+    std::vector<char> lowered_;         // the text lowered, for case-insensitive matching
 };
 
 // A compiled pattern.
@@ -112,11 +123,30 @@ public:
     const std::vector<cPatInstruction>& instructions() const { return instructions_; }
 
 private:
+    friend class cPatternCompiler;
+    // Side table for the matcher's fast paths, built after a successful
+    // compile; it never changes what a match reports.
+    void buildFastPaths();
+    // Runs the program on `subject`; `stop` receives where matching ended.
+    bool execute(const unsigned char* subject, cPatternMatch& context,
+                 const unsigned char*& stop) const;
+
     std::int32_t lastError_ = 0;
     std::vector<cPatInstruction> instructions_;
     std::uint32_t groupCount_ = 0;
     std::uint32_t slotCount_ = 0;
     bool caseSensitive_ = true;
+    // For each instruction: 0, or 1 + an index into skipSets_ when the
+    // instruction heads a lazy any-character loop whose continuation can only
+    // start with a member of that set. At instruction 1 of an unanchored
+    // pattern: the set of characters a match can start with.
+    std::vector<std::uint32_t> skipSetIndex_;
+    struct cSkipSet {
+        unsigned char map[32];
+        char members[9]; // zero-terminated member list when there are at most 8
+        bool useMembers;
+    };
+    std::vector<cSkipSet> skipSets_;
 };
 
 // The text of capture group `index` of the last match held by `context`; empty

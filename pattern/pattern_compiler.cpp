@@ -1,0 +1,584 @@
+// Pattern compiler: a recursive-descent parser that emits the flat
+// instruction list the matcher runs.
+//
+// Each construct is parsed once. When a quantifier or an alternation turns
+// out to follow an atom, the atom's instructions are moved behind the
+// construct's prologue and their jump targets and slot numbers are shifted,
+// which gives the same program as compiling the atom again in its final
+// place, without the cost of re-parsing (which doubles per nesting level).
+#include "pattern/pattern.h"
+
+#include <cstring>
+#include <new>
+
+namespace {
+
+// What a construct says about matching the empty text, as a function of the
+// flag it receives: always false, always true, or the incoming flag.
+enum class eEmpty : std::uint8_t { no, yes, pass };
+
+bool applyEmpty(eEmpty e, bool incoming) {
+    return e == eEmpty::pass ? incoming : e == eEmpty::yes;
+}
+
+eEmpty andEmpty(eEmpty a, bool b) {
+    if (!b) return eEmpty::no;
+    return a;
+}
+
+eEmpty orEmpty(eEmpty a, bool b) {
+    if (b) return eEmpty::yes;
+    return a;
+}
+
+// The result of parsing one construct: the empty-operand flag of the
+// pattern's rules, and whether the construct can in fact consume nothing
+// (a look-ahead, a back-reference to an empty group, an empty group body).
+struct cParsed {
+    eEmpty flag;
+    bool canBeEmpty;
+};
+
+bool isCloser(unsigned char c) {
+    return c == '}' || c == ']' || c == ')';
+}
+
+bool atomFollows(const unsigned char* p) {
+    return *p != 0 && !isCloser(*p);
+}
+
+bool usesTarget(std::uint32_t kind) {
+    return kind == opJump || kind == opCall;
+}
+
+bool usesSlot(std::uint32_t kind) {
+    switch (kind) {
+    case opPushSlot:
+    case opPopSlot:
+    case opPosToSlot:
+    case opDepthToSlot:
+    case opSlotToPos:
+    case opSlotToDepth:
+    case opFailIfNoProgress:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool isSet(std::uint32_t kind) {
+    return kind == opInSet || kind == opNotInSet;
+}
+
+// Abbreviation entries: the letter, then the expansion. Only the
+// expansion's first atom (with its quantifier) is compiled.
+struct cAbbreviation {
+    char letter;
+    const char* expansion;
+};
+
+const cAbbreviation kAbbreviations[] = {
+    {'a', "([a-zA-Z0-9])"},
+    {'b', "([ \t])"},
+    {'c', "([a-zA-Z])"},
+    {'d', "([0-9])"},
+    {'h', "([0-9a-fA-F])"},
+    {'n', "(\r|(\r?\n))"},
+    {'q', "(\"[^\"]*\")|('[^']*')"},
+    {'w', "([a-zA-Z]+)"},
+    {'z', "([0-9]+)"},
+};
+
+const char* findAbbreviation(unsigned char letter) {
+    for (const cAbbreviation& entry : kAbbreviations)
+        if (static_cast<unsigned char>(entry.letter) == letter) return entry.expansion;
+    return nullptr;
+}
+
+} // namespace
+
+class cPatternCompiler {
+public:
+    cPatternCompiler(cPattern& pattern, const unsigned char* text)
+        : code_(pattern.instructions_), p_(text) {}
+
+    std::int32_t run(std::uint32_t& groupCount, std::uint32_t& slotCount);
+
+private:
+    bool fail(std::int32_t code) {
+        if (error_ == patOk) error_ = code;
+        return false;
+    }
+    bool emit(std::uint32_t kind, std::uint32_t operand = 0);
+    bool insertGap(std::size_t at, std::size_t count);
+    bool appendCopy(std::size_t from, std::size_t to, std::uint32_t slotFrom, std::uint32_t slotTo);
+    void shiftSlots(std::size_t from, std::size_t to, std::uint32_t slotFrom, std::uint32_t delta);
+
+    bool parseSequence(cParsed& out);
+    bool parseElement(cParsed& out);
+    bool parseQuantifiedAtom(cParsed& out);
+    bool parseAtom(cParsed& out);
+    bool parseSet();
+    bool parseCapture(cParsed& out);
+    bool parseGrouping(cParsed& out);
+    bool parseLookAhead(cParsed& out);
+    bool parseBackReference();
+    bool parseAbbreviation(const char* expansion, cParsed& out);
+    bool enter() {
+        if (++depth_ > kPatMaxNesting) return fail(patTooDeep);
+        return true;
+    }
+    void leave() { --depth_; }
+
+    std::vector<cPatInstruction>& code_;
+    const unsigned char* p_;
+    std::uint32_t groups_ = 0;
+    std::uint32_t slots_ = 0;
+    std::uint32_t depth_ = 0;
+    std::int32_t error_ = patOk;
+};
+
+bool cPatternCompiler::emit(std::uint32_t kind, std::uint32_t operand) {
+    if (code_.size() >= kPatMaxInstructions) return fail(patOutOfMemory);
+    code_.push_back(cPatInstruction{kind, operand});
+    return true;
+}
+
+// Opens `count` cells at `at`, moving what follows and adjusting every jump
+// or call target that points at or beyond `at`. Only called for code that
+// was emitted last, so targets below `at` stay valid.
+bool cPatternCompiler::insertGap(std::size_t at, std::size_t count) {
+    if (code_.size() + count > kPatMaxInstructions) return fail(patOutOfMemory);
+    code_.insert(code_.begin() + static_cast<std::ptrdiff_t>(at), count, cPatInstruction{opNop, 0});
+    for (std::size_t i = at + count; i < code_.size(); ++i) {
+        cPatInstruction& ins = code_[i];
+        if (isSet(ins.kind)) {
+            i += 4;
+        } else if (usesTarget(ins.kind) && ins.operand >= at) {
+            ins.operand += static_cast<std::uint32_t>(count);
+        }
+    }
+    return true;
+}
+
+// Adds slot `delta` to every slot number >= slotFrom in [from, to).
+void cPatternCompiler::shiftSlots(std::size_t from, std::size_t to, std::uint32_t slotFrom,
+                                  std::uint32_t delta) {
+    for (std::size_t i = from; i < to; ++i) {
+        cPatInstruction& ins = code_[i];
+        if (isSet(ins.kind))
+            i += 4;
+        else if (usesSlot(ins.kind) && ins.operand >= slotFrom)
+            ins.operand += delta;
+    }
+}
+
+// Appends a copy of [from, to) with its targets moved to the new place and
+// its slots renumbered from slotFrom to slotTo; group numbers stay.
+bool cPatternCompiler::appendCopy(std::size_t from, std::size_t to, std::uint32_t slotFrom,
+                                  std::uint32_t slotTo) {
+    std::size_t length = to - from;
+    if (code_.size() + length > kPatMaxInstructions) return fail(patOutOfMemory);
+    std::size_t base = code_.size();
+    code_.reserve(base + length);
+    for (std::size_t i = from; i < to; ++i) code_.push_back(code_[i]);
+    std::uint32_t delta = static_cast<std::uint32_t>(base - from);
+    for (std::size_t i = base; i < base + length; ++i) {
+        cPatInstruction& ins = code_[i];
+        if (isSet(ins.kind))
+            i += 4;
+        else if (usesTarget(ins.kind))
+            ins.operand += delta;
+        else if (usesSlot(ins.kind) && ins.operand >= slotFrom)
+            ins.operand = ins.operand - slotFrom + slotTo;
+    }
+    return true;
+}
+
+std::int32_t cPatternCompiler::run(std::uint32_t& groupCount, std::uint32_t& slotCount) {
+    emit(opCall, 0);
+    if (*p_ == '^') {
+        ++p_;
+        emit(opFail);
+    } else {
+        emit(opAdvanceStart);
+    }
+    cParsed top{eEmpty::yes, true};
+    // At the top level a stray closer ends the pattern; the rest is ignored.
+    if (parseSequence(top)) {
+        code_[0].operand = 2;
+        emit(opMatch);
+    }
+    groupCount = groups_;
+    slotCount = slots_;
+    return error_;
+}
+
+bool cPatternCompiler::parseSequence(cParsed& out) {
+    // The first element gets the incoming flag, the others a fresh true;
+    // the sequence leaves the logical and. No element leaves the flag as is.
+    eEmpty flag = eEmpty::pass;
+    bool canBeEmpty = true;
+    bool first = true;
+    while (atomFollows(p_)) {
+        cParsed element{};
+        if (!parseElement(element)) return false;
+        if (first)
+            flag = element.flag;
+        else
+            flag = andEmpty(flag, applyEmpty(element.flag, true));
+        canBeEmpty = canBeEmpty && element.canBeEmpty;
+        first = false;
+    }
+    out = cParsed{flag, canBeEmpty};
+    return true;
+}
+
+// An alternation of quantified atoms: PushPos; Call a; PopPos; Jump r;
+// (a) X; Jump end; (r) the rest.
+bool cPatternCompiler::parseElement(cParsed& out) {
+    std::size_t start = code_.size();
+    cParsed first{};
+    if (!parseQuantifiedAtom(first)) return false;
+    if (!(p_[0] == '|' && atomFollows(p_ + 1))) {
+        out = first;
+        return true;
+    }
+    eEmpty flag = first.flag;
+    bool canBeEmpty = first.canBeEmpty;
+    std::vector<std::size_t> jumpsToEnd;
+    std::size_t alternative = start;
+    while (p_[0] == '|' && atomFollows(p_ + 1)) {
+        ++p_;
+        if (!insertGap(alternative, 4)) return false;
+        for (std::size_t& j : jumpsToEnd)
+            if (j >= alternative) j += 4;
+        code_[alternative] = {opPushPos, 0};
+        code_[alternative + 1] = {opCall, static_cast<std::uint32_t>(alternative + 4)};
+        code_[alternative + 2] = {opPopPos, 0};
+        jumpsToEnd.push_back(code_.size());
+        if (!emit(opJump, 0)) return false;
+        code_[alternative + 3] = {opJump, static_cast<std::uint32_t>(code_.size())};
+        alternative = code_.size();
+        cParsed next{};
+        if (!parseQuantifiedAtom(next)) return false;
+        flag = orEmpty(flag, applyEmpty(next.flag, false));
+        canBeEmpty = canBeEmpty || next.canBeEmpty;
+    }
+    for (std::size_t j : jumpsToEnd) code_[j].operand = static_cast<std::uint32_t>(code_.size());
+    out = cParsed{flag, canBeEmpty};
+    return true;
+}
+
+bool cPatternCompiler::parseQuantifiedAtom(cParsed& out) {
+    std::size_t start = code_.size();
+    std::uint32_t slotsBefore = slots_;
+    cParsed atom{};
+    if (!parseAtom(atom)) return false;
+
+    unsigned char q = *p_;
+    if (q != '*' && q != '+' && q != '?') {
+        out = atom;
+        return true;
+    }
+    ++p_;
+    bool lazy = false;
+    if (*p_ == '?') {
+        lazy = true;
+        ++p_;
+    }
+    // The operand of a quantifier is judged with the flag set to false.
+    if (applyEmpty(atom.flag, false) && !(q == '?'))
+        return fail(patEmptyRepeat);
+
+    std::size_t atomEnd = code_.size();
+    std::uint32_t atomSlots = slots_ - slotsBefore;
+
+    if (q == '?' && lazy) {
+        // Call end; X
+        if (!insertGap(start, 1)) return false;
+        code_[start] = {opCall, static_cast<std::uint32_t>(code_.size())};
+        out = cParsed{eEmpty::yes, true};
+        return true;
+    }
+
+    std::size_t loopOperand = start; // where the looping copy of X begins
+    if (q == '+') {
+        // X once as it stands, then the starred form of a second copy.
+        loopOperand = code_.size();
+        std::uint32_t copySlots = slots_ + ((lazy && !atom.canBeEmpty) ? 0 : 1);
+        if (!appendCopy(start, atomEnd, slotsBefore, copySlots)) return false;
+        slotsBefore = slots_;
+        slots_ += atomSlots;
+        atomEnd = code_.size();
+    }
+
+    if (!lazy) {
+        // (a) PushSlot m; PosToSlot m; PushPos; Call h; PopPos; PopSlot m;
+        // Jump end; (h) X; FailIfNoProgress m; PosToSlot m; [Jump a]
+        std::uint32_t m = slotsBefore;
+        if (q != '+') shiftSlots(loopOperand, atomEnd, slotsBefore, 1);
+        ++slots_;
+        if (!insertGap(loopOperand, 7)) return false;
+        std::size_t a = loopOperand;
+        code_[a] = {opPushSlot, m};
+        code_[a + 1] = {opPosToSlot, m};
+        code_[a + 2] = {opPushPos, 0};
+        code_[a + 3] = {opCall, static_cast<std::uint32_t>(a + 7)};
+        code_[a + 4] = {opPopPos, 0};
+        code_[a + 5] = {opPopSlot, m};
+        if (!emit(opFailIfNoProgress, m) || !emit(opPosToSlot, m)) return false;
+        if (q != '?' && !emit(opJump, static_cast<std::uint32_t>(a))) return false;
+        code_[a + 6] = {opJump, static_cast<std::uint32_t>(code_.size())};
+    } else if (!atom.canBeEmpty) {
+        // (c) Call end; X; Jump c
+        if (!insertGap(loopOperand, 1)) return false;
+        if (!emit(opJump, static_cast<std::uint32_t>(loopOperand))) return false;
+        code_[loopOperand] = {opCall, static_cast<std::uint32_t>(code_.size())};
+    } else {
+        // An operand that can consume nothing although the empty-operand
+        // check let it pass (a look-ahead, a back-reference, an empty group)
+        // would repeat forever without progress. Such a lazy repetition
+        // fails when it consumes nothing, as a greedy one does:
+        // (c) Call end; PushSlot m; PosToSlot m; Call x; PopSlot m; Return;
+        // (x) X; FailIfNoProgress m; Jump c
+        std::uint32_t m = slotsBefore;
+        if (q != '+') shiftSlots(loopOperand, atomEnd, slotsBefore, 1);
+        ++slots_;
+        if (!insertGap(loopOperand, 6)) return false;
+        std::size_t c = loopOperand;
+        code_[c + 1] = {opPushSlot, m};
+        code_[c + 2] = {opPosToSlot, m};
+        code_[c + 3] = {opCall, static_cast<std::uint32_t>(c + 6)};
+        code_[c + 4] = {opPopSlot, m};
+        code_[c + 5] = {opReturn, 0};
+        if (!emit(opFailIfNoProgress, m) || !emit(opJump, static_cast<std::uint32_t>(c)))
+            return false;
+        code_[c] = {opCall, static_cast<std::uint32_t>(code_.size())};
+    }
+    // "+" leaves the flag false; every other quantifier leaves it true.
+    if (q == '+' && !lazy)
+        out = cParsed{eEmpty::no, atom.canBeEmpty};
+    else
+        out = cParsed{eEmpty::yes, q == '+' ? atom.canBeEmpty : true};
+    return true;
+}
+
+bool cPatternCompiler::parseAtom(cParsed& out) {
+    unsigned char c = *p_;
+    switch (c) {
+    case '.':
+        ++p_;
+        out = cParsed{eEmpty::no, false};
+        return emit(opAnyChar);
+    case '[':
+        out = cParsed{eEmpty::no, false};
+        return parseSet();
+    case '{':
+        return parseCapture(out);
+    case '(':
+        return parseGrouping(out);
+    case '!':
+        if (atomFollows(p_ + 1)) return parseLookAhead(out);
+        break;
+    case '\\': {
+        unsigned char next = p_[1];
+        if (next == 0) break; // a lone final backslash stands for itself
+        if (next >= '0' && next <= '9') {
+            out = cParsed{eEmpty::no, true};
+            return parseBackReference();
+        }
+        if (const char* expansion = findAbbreviation(next)) {
+            p_ += 2;
+            return parseAbbreviation(expansion, out);
+        }
+        p_ += 2;
+        out = cParsed{eEmpty::no, false};
+        return emit(opChar, next);
+    }
+    case '$':
+        if (p_[1] == 0) {
+            ++p_;
+            out = cParsed{eEmpty::no, false};
+            return emit(opChar, 0);
+        }
+        break;
+    default:
+        break;
+    }
+    ++p_;
+    out = cParsed{eEmpty::no, false};
+    return emit(opChar, c);
+}
+
+// "[" or "[^", members, "]"; the map follows in four cells.
+bool cPatternCompiler::parseSet() {
+    ++p_;
+    bool negated = false;
+    if (*p_ == '^') {
+        negated = true;
+        ++p_;
+    }
+    if (*p_ == ']') return fail(patEmptyClass);
+    unsigned char map[32] = {};
+    for (;;) {
+        unsigned char c = *p_;
+        if (c == 0) return fail(patBracketExpected);
+        if (c == ']') {
+            ++p_;
+            break;
+        }
+        unsigned char low = c;
+        if (c == '\\') {
+            unsigned char escaped = p_[1];
+            if (escaped == 0) return fail(patBracketExpected);
+            low = escaped == 't' ? '\t' : escaped;
+            p_ += 2;
+        } else {
+            ++p_;
+        }
+        unsigned char high = low;
+        if (*p_ == '-') {
+            unsigned char bound = p_[1];
+            if (bound == ']' || bound == 0) return fail(patBracketExpected);
+            if (bound < low) return fail(patBadRange);
+            high = bound;
+            p_ += 2;
+        }
+        for (unsigned v = low; v <= high; ++v) map[v >> 3] |= static_cast<unsigned char>(1u << (v & 7));
+    }
+    if (!emit(negated ? opNotInSet : opInSet)) return false;
+    for (int i = 0; i < 4; ++i)
+        if (!emit(opNop)) return false;
+    std::memcpy(&code_[code_.size() - 4], map, sizeof map);
+    return true;
+}
+
+// PushGroup g; GroupOpen g; Call X; PopGroup g; Return; X; GroupClose g
+bool cPatternCompiler::parseCapture(cParsed& out) {
+    if (!enter()) return false;
+    ++p_;
+    std::uint32_t g = groups_++;
+    std::size_t body = code_.size() + 5;
+    if (!emit(opPushGroup, g) || !emit(opGroupOpen, g) ||
+        !emit(opCall, static_cast<std::uint32_t>(body)) || !emit(opPopGroup, g) || !emit(opReturn))
+        return false;
+    if (!parseSequence(out)) return false;
+    if (code_.size() == body && !emit(opNop)) return false;
+    if (*p_ != '}') return fail(patBraceExpected);
+    ++p_;
+    leave();
+    return emit(opGroupClose, g);
+}
+
+// Call X; Return; X
+bool cPatternCompiler::parseGrouping(cParsed& out) {
+    if (!enter()) return false;
+    ++p_;
+    std::size_t body = code_.size() + 2;
+    if (!emit(opCall, static_cast<std::uint32_t>(body)) || !emit(opReturn)) return false;
+    if (!parseSequence(out)) return false;
+    if (code_.size() == body && !emit(opNop)) return false;
+    if (*p_ != ')') return fail(patParenExpected);
+    ++p_;
+    leave();
+    return true;
+}
+
+// PosToSlot p; DepthToSlot d; Call X; SlotToPos p; SlotToDepth d; Jump end;
+// X; SlotToPos p; SlotToDepth d; Return
+bool cPatternCompiler::parseLookAhead(cParsed& out) {
+    if (!enter()) return false;
+    ++p_;
+    std::size_t start = code_.size();
+    std::uint32_t groupsBefore = groups_;
+    std::uint32_t ps = slots_++;
+    std::uint32_t ds = slots_++;
+    if (!emit(opPosToSlot, ps) || !emit(opDepthToSlot, ds) ||
+        !emit(opCall, static_cast<std::uint32_t>(start + 6)) || !emit(opSlotToPos, ps) ||
+        !emit(opSlotToDepth, ds) || !emit(opJump, 0))
+        return false;
+    cParsed atom{};
+    if (!parseAtom(atom)) return false;
+    if (!emit(opSlotToPos, ps) || !emit(opSlotToDepth, ds) || !emit(opReturn)) return false;
+    code_[start + 5].operand = static_cast<std::uint32_t>(code_.size());
+
+    // When the atom matches, the look-ahead drops the stack entries the atom
+    // pushed, among them those that would restore its capture groups. Save
+    // those groups around the look-ahead so a failed look-ahead leaves them
+    // as they were: PushGroup g...; Call L; PopGroup g...; Return; (L) ...
+    std::uint32_t inner = groups_ - groupsBefore;
+    if (inner > 0) {
+        std::size_t wrapper = 2 * inner + 2;
+        if (!insertGap(start, wrapper)) return false;
+        std::size_t i = start;
+        for (std::uint32_t g = groupsBefore; g < groups_; ++g) code_[i++] = {opPushGroup, g};
+        code_[i++] = {opCall, static_cast<std::uint32_t>(start + wrapper)};
+        for (std::uint32_t g = groups_; g-- > groupsBefore;) code_[i++] = {opPopGroup, g};
+        code_[i++] = {opReturn, 0};
+    }
+    leave();
+    out = cParsed{atom.flag, true};
+    return true;
+}
+
+bool cPatternCompiler::parseBackReference() {
+    ++p_;
+    std::uint32_t n = 0;
+    while (*p_ >= '0' && *p_ <= '9') {
+        if (n < 1000000000u) n = n * 10 + static_cast<std::uint32_t>(*p_ - '0');
+        ++p_;
+    }
+    if (n >= groups_) return fail(patBadBackReference);
+    return emit(opBackReference, n);
+}
+
+bool cPatternCompiler::parseAbbreviation(const char* expansion, cParsed& out) {
+    if (!enter()) return false;
+    const unsigned char* resume = p_;
+    p_ = reinterpret_cast<const unsigned char*>(expansion);
+    bool ok = parseQuantifiedAtom(out);
+    p_ = resume;
+    if (!ok) {
+        if (error_ != patOutOfMemory && error_ != patTooDeep) error_ = patBadAbbreviation;
+        return false;
+    }
+    leave();
+    return true;
+}
+
+std::int32_t cPattern::compile(const char* pattern, bool caseSensitive) {
+    if (pattern == nullptr) return patNoPattern;
+    instructions_.clear();
+    skipSetIndex_.clear();
+    skipSets_.clear();
+    groupCount_ = 0;
+    slotCount_ = 0;
+    lastError_ = patOk;
+    caseSensitive_ = caseSensitive;
+
+    std::int32_t result = patOk;
+    try {
+        std::string lowered;
+        const unsigned char* text = reinterpret_cast<const unsigned char*>(pattern);
+        if (!caseSensitive) {
+            lowered = pattern;
+            for (char& c : lowered)
+                if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+            text = reinterpret_cast<const unsigned char*>(lowered.c_str());
+        }
+        cPatternCompiler compiler(*this, text);
+        result = compiler.run(groupCount_, slotCount_);
+        if (result == patOk) buildFastPaths();
+    } catch (const std::bad_alloc&) {
+        result = patOutOfMemory;
+    }
+    if (result != patOk) {
+        // A failed program is never run; drop it so a stray match fails.
+        instructions_.clear();
+        skipSetIndex_.clear();
+        skipSets_.clear();
+    }
+    lastError_ = result;
+    return result;
+}

@@ -1,0 +1,118 @@
+// Fast paths for the matcher, worked out once per compiled pattern.
+//
+// Both rest on the set of characters that the code from some instruction on
+// can consume first. A place where the next character is not in that set is
+// one where that code fails before consuming anything, so the matcher may
+// skip such places without changing any result:
+// - a lazy any-character loop ("(c) Call end; AnyChar; Jump c") tries its
+//   continuation at every position; it jumps to the next possible start;
+// - an unanchored pattern starts its next attempt at the next character a
+//   match can begin with.
+// The set is unusable (no fast path) when the code can succeed without
+// consuming, or looks behind or back at positions in ways the walk does not
+// follow (look-ahead, back-references, the terminator).
+#include "pattern/pattern.h"
+
+#include <cstring>
+
+namespace {
+
+// Collects the first-consumed characters reachable from `from` into `map`;
+// false when no useful set exists.
+bool firstCharacters(const std::vector<cPatInstruction>& code, std::size_t from,
+                     unsigned char (&map)[32]) {
+    std::memset(map, 0, sizeof map);
+    std::vector<bool> visited(code.size(), false);
+    std::vector<std::size_t> work{from};
+    while (!work.empty()) {
+        std::size_t i = work.back();
+        work.pop_back();
+        if (i >= code.size()) return false;
+        if (visited[i]) continue;
+        visited[i] = true;
+        const cPatInstruction& ins = code[i];
+        switch (ins.kind) {
+        case opNop:
+        case opGroupOpen:
+        case opGroupClose:
+        case opPushPos:
+        case opPopPos:
+        case opPushSlot:
+        case opPopSlot:
+        case opPosToSlot:
+        case opPushGroup:
+        case opPopGroup:
+        case opFailIfNoProgress:
+            work.push_back(i + 1);
+            break;
+        case opJump:
+            work.push_back(ins.operand);
+            break;
+        case opCall:
+            // The following instruction runs, at the same position, when the
+            // called code fails.
+            work.push_back(ins.operand);
+            work.push_back(i + 1);
+            break;
+        case opReturn:
+        case opFail:
+        case opAdvanceStart:
+            break;
+        case opChar:
+            if (ins.operand == 0) return false;
+            map[ins.operand >> 3] |= static_cast<unsigned char>(1u << (ins.operand & 7));
+            break;
+        case opAnyChar:
+            return false;
+        case opInSet:
+        case opNotInSet: {
+            const unsigned char* bits = reinterpret_cast<const unsigned char*>(&code[i + 1]);
+            for (int b = 0; b < 32; ++b)
+                map[b] |= ins.kind == opInSet ? bits[b] : static_cast<unsigned char>(~bits[b]);
+            map[0] &= static_cast<unsigned char>(~1u); // the terminator is never consumed
+            break;
+        }
+        default: // opMatch, opBackReference, opDepthToSlot, opSlotToPos, opSlotToDepth
+            return false;
+        }
+    }
+    for (int b = 0; b < 32; ++b)
+        if (map[b] != (b == 0 ? 0xFE : 0xFF)) return true;
+    return false; // every character: nothing to skip
+}
+
+} // namespace
+
+void cPattern::buildFastPaths() {
+    skipSetIndex_.assign(instructions_.size(), 0);
+    skipSets_.clear();
+    auto addSet = [this](std::size_t at, const unsigned char (&map)[32]) {
+        cSkipSet set{};
+        std::memcpy(set.map, map, sizeof map);
+        int count = 0;
+        for (unsigned c = 1; c < 256; ++c) {
+            if (!(map[c >> 3] & (1u << (c & 7)))) continue;
+            if (count < 8) set.members[count] = static_cast<char>(c);
+            ++count;
+        }
+        set.useMembers = count <= 8;
+        skipSets_.push_back(set);
+        skipSetIndex_[at] = static_cast<std::uint32_t>(skipSets_.size());
+    };
+
+    unsigned char map[32];
+    const std::vector<cPatInstruction>& code = instructions_;
+    if (code.size() > 2 && code[1].kind == opAdvanceStart && firstCharacters(code, 2, map))
+        addSet(1, map);
+    for (std::size_t c = 2; c + 2 < code.size(); ++c) {
+        const cPatInstruction& ins = code[c];
+        if (ins.kind == opInSet || ins.kind == opNotInSet) {
+            c += 4;
+            continue;
+        }
+        bool lazyAnyLoop = ins.kind == opCall && ins.operand == c + 3 &&
+                           code[c + 1].kind == opAnyChar && code[c + 2].kind == opJump &&
+                           code[c + 2].operand == c;
+        if (lazyAnyLoop && firstCharacters(code, c + 3, map)) addSet(c, map);
+    }
+}
