@@ -56,6 +56,12 @@ void cRtfReader::closeGroup() {
         --overflowDepth_;
         return;
     }
+    // A colour table whose last entry lacks its ";" still gets that entry.
+    if (state_.destination == eDestination::colorTable && colorEntry_.isSet &&
+        (saved_.empty() || saved_.back().destination != eDestination::colorTable)) {
+        colors_.push_back(colorEntry_);
+        colorEntry_ = cColorEntry{};
+    }
     if (!saved_.empty()) {
         state_ = std::move(saved_.back());
         saved_.pop_back();

@@ -47,6 +47,11 @@ TEST(RichTextColors, ColorIndexesTheColorTable) {
               "  \"g\"\n");
 }
 
+TEST(RichTextColors, LastEntryWithoutSemicolonCounts) {
+    EXPECT_EQ(describe(readRichText(R"({\rtf1{\colortbl;\red9\green8\blue7}\cf1 x})")),
+              "P(left)\n  \"x\" #090807\n");
+}
+
 TEST(RichTextColors, ColorComponentsAreClampedToAByte) {
     EXPECT_EQ(describe(readRichText(R"({\rtf1{\colortbl;\red999\green-5\blue128;}\cf1 x})")),
               "P(left)\n  \"x\" #ff0080\n");
