@@ -1,0 +1,59 @@
+// What the commands of quarry-cli share: exit statuses, usage errors, and an
+// import session that wires the item store to the terminal.
+#pragma once
+
+#include "cli/stderr_message_sink.h"
+#include "cli/terminal_progress.h"
+#include "store/item_store.h"
+
+#include <string>
+#include <vector>
+
+enum eExitStatus : int {
+    kExitOk = 0,
+    kExitUnreadableFile = 1,
+    kExitUsage = 2,
+    kExitItemNotLoaded = 3,
+};
+
+using cArguments = std::vector<std::string>;
+
+// Prints "quarry-cli: reason" and the usage text on standard error; returns kExitUsage.
+int usageError(const std::string& reason);
+// The usage text, one line per command form.
+const char* usageText();
+
+// The reason a file cannot be read, or an empty text when it can be opened for
+// reading. Checked before a scan, which would read an unopenable file as empty.
+std::string whyUnreadable(const std::string& path);
+
+// Reads a ZRID argument: a decimal number, optionally signed, that fits in 32
+// bits (values up to 4294967295 are taken as the unsigned form). False for
+// anything else.
+bool parseZridArgument(const std::string& text, ZRID& zrid);
+
+// One run of the tool against one item file.
+class cCliSession {
+public:
+    cCliSession();
+
+    // Checks the file and runs the import scan. kExitOk, or kExitUnreadableFile
+    // after printing the reason.
+    int scan(const std::string& path);
+    // Builds the category tree of the scanned file into `tree`.
+    void buildTree(cTreeControl& tree);
+
+    cItemStore& store() { return store_; }
+    cMessageSink& messages() { return messages_; }
+
+private:
+    cTerminalProgress progress_;
+    cStderrMessageSink messages_;
+    cItemStore store_;
+};
+
+// The commands; each takes the arguments after its name.
+int runIndexCommand(const cArguments& args);
+int runTreeCommand(const cArguments& args);
+int runShowCommand(const cArguments& args);
+int runStatsCommand(const cArguments& args);

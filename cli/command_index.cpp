@@ -1,0 +1,20 @@
+// quarry-cli index FILE: the identifier index, one "ZRID<tab>position" line per
+// entry in index order.
+#include "cli/cli_common.h"
+
+#include <cinttypes>
+#include <cstdio>
+
+int runIndexCommand(const cArguments& args)
+{
+    if (args.size() != 1)
+        return usageError("index takes one FILE");
+    cCliSession session;
+    if (const int status = session.scan(args[0]); status != kExitOk)
+        return status;
+
+    const auto index = session.store().index();
+    for (const cIndexEntry& entry : *index)
+        std::printf("%" PRId32 "\t%" PRIu64 "\n", entry.zrid, entry.position);
+    return kExitOk;
+}

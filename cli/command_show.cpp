@@ -1,0 +1,71 @@
+// quarry-cli show [--format rtf|text|html] FILE ZRID...: the report of each
+// item as the report pane would receive it, or as a reader sees it (text), or
+// as HTML; each followed by one line feed.
+#include "cli/cli_common.h"
+#include "platform/rich_text.h"
+
+#include <cstdio>
+
+namespace {
+
+enum class eShowFormat { rtf, text, html };
+
+bool parseFormat(const std::string& name, eShowFormat& format)
+{
+    if (name == "rtf")
+        format = eShowFormat::rtf;
+    else if (name == "text")
+        format = eShowFormat::text;
+    else if (name == "html")
+        format = eShowFormat::html;
+    else
+        return false;
+    return true;
+}
+
+std::string render(const std::string& report, eShowFormat format)
+{
+    switch (format) {
+    case eShowFormat::text: return toPlainText(readRichText(report));
+    case eShowFormat::html: return toHtml(readRichText(report));
+    case eShowFormat::rtf: break;
+    }
+    return report;
+}
+
+} // namespace
+
+int runShowCommand(const cArguments& args)
+{
+    eShowFormat format = eShowFormat::rtf;
+    std::size_t next = 0;
+    if (next < args.size() && args[next] == "--format") {
+        if (next + 1 >= args.size() || !parseFormat(args[next + 1], format))
+            return usageError("--format takes rtf, text or html");
+        next += 2;
+    }
+    if (args.size() < next + 2)
+        return usageError("show takes a FILE and at least one ZRID");
+    const std::string& path = args[next++];
+    std::vector<ZRID> zrids;
+    for (; next < args.size(); ++next) {
+        ZRID zrid = 0;
+        if (!parseZridArgument(args[next], zrid))
+            return usageError("not an item identifier: " + args[next]);
+        zrids.push_back(zrid);
+    }
+
+    cCliSession session;
+    if (const int status = session.scan(path); status != kExitOk)
+        return status;
+
+    int status = kExitOk;
+    for (const ZRID zrid : zrids) {
+        const std::string report = session.store().writeItemReport(zrid, session.messages());
+        if (report == kFailedToLoadText)
+            status = kExitItemNotLoaded;
+        const std::string shown = render(report, format) + '\n';
+        std::fwrite(shown.data(), 1, shown.size(), stdout);
+    }
+    return status;
+}

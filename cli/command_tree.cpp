@@ -1,0 +1,19 @@
+// quarry-cli tree FILE: import, then print the category tree.
+#include "cli/cli_common.h"
+#include "cli/recorded_tree.h"
+
+#include <cstdio>
+
+int runTreeCommand(const cArguments& args)
+{
+    if (args.size() != 1)
+        return usageError("tree takes one FILE");
+    cCliSession session;
+    if (const int status = session.scan(args[0]); status != kExitOk)
+        return status;
+
+    cRecordedTree tree;
+    session.buildTree(tree);
+    tree.print(stdout);
+    return kExitOk;
+}
