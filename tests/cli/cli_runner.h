@@ -1,0 +1,18 @@
+// Runs quarry-cli as a subprocess and collects what it wrote and how it ended.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct cCliResult {
+    int status = -1;  // exit status; -1 when the tool did not exit normally
+    std::string out;
+    std::string err;
+};
+
+// Standard output and error go to files, so neither pipe can fill up and stall.
+cCliResult runCli(const std::vector<std::string>& args);
+
+// The same with standard error on a pseudo-terminal, as a person at a
+// terminal would run it; `err` holds what the terminal received.
+cCliResult runCliWithTerminalStderr(const std::vector<std::string>& args);
