@@ -20,7 +20,9 @@
 #include <vector>
 
 // A stretch of text with one character format. Text is UTF-8; it may hold
-// '\t' for a tab and '\n' for a line break inside the paragraph.
+// '\t' for a tab and '\n' for a line break inside the paragraph. The reader
+// makes no empty runs, merges neighbours of one format, and from rich text
+// keeps no other control characters (a plain text keeps all of its own).
 struct cRichTextRun {
     std::string text;
     bool bold = false;
