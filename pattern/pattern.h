@@ -88,6 +88,11 @@ public:
     const char* groupStart(std::uint32_t i) const;
     const char* groupEnd(std::uint32_t i) const;
 
+    // Lowers the bound on this context's backtrack stack (never above
+    // kPatMaxStackEntries); a match that needs more fails.
+    void setMaxStackEntries(std::uint32_t entries);
+    std::uint32_t maxStackEntries() const { return maxStackEntries_; }
+
 private:
     friend class cPattern;
     friend std::string getGroup(const cPatternMatch& context, std::uint32_t index);
@@ -101,6 +106,9 @@ private:
     std::vector<const char*> groups_;  // start, end per group
     std::vector<std::uintptr_t> stack_; // backtrack entries; size() is the capacity in use
     std::vector<char> lowered_;         // the text lowered, for case-insensitive matching
+    // Per skip set of the pattern: the last search's start and its result.
+    std::vector<const unsigned char*> skipCache_;
+    std::uint32_t maxStackEntries_ = kPatMaxStackEntries;
 };
 
 // A compiled pattern.

@@ -4,6 +4,10 @@
 cPatternMatch::cPatternMatch(std::uint32_t initialStackCapacity)
     : stack_(initialStackCapacity < 16 ? 16 : initialStackCapacity) {}
 
+void cPatternMatch::setMaxStackEntries(std::uint32_t entries) {
+    maxStackEntries_ = entries < kPatMaxStackEntries ? entries : kPatMaxStackEntries;
+}
+
 std::uint32_t cPatternMatch::groupCount() const { return groupCount_; }
 const char* cPatternMatch::matchStart() const { return matchStart_; }
 const char* cPatternMatch::matchEnd() const { return matchEnd_; }

@@ -29,29 +29,44 @@ bool cPattern::execute(const unsigned char* subject, cPatternMatch& context,
     const char** groups = context.groups_.data();
     std::uintptr_t* slots = context.slots_.data();
     std::uintptr_t* stack = context.stack_.data();
-    std::size_t capacity = context.stack_.size();
+    const std::size_t limit = context.maxStackEntries_;
+    std::size_t capacity = std::min<std::size_t>(context.stack_.size(), limit);
     std::size_t depth = 0;
 
     // Grows the stack so `need` more cells fit; false once the bound is hit.
     auto reserve = [&](std::size_t need) -> bool {
         if (depth + need <= capacity) return true;
-        if (depth + need > kPatMaxStackEntries) return false;
-        std::size_t grown = std::min<std::size_t>(2 * (depth + need) + 2, kPatMaxStackEntries);
+        if (depth + need > limit) return false;
+        std::size_t grown = std::min<std::size_t>(2 * (depth + need) + 2, limit);
         context.stack_.resize(grown);
         stack = context.stack_.data();
         capacity = grown;
         return true;
     };
-    auto skipTo = [](const cSkipSet& set, const unsigned char* from) -> const unsigned char* {
-        if (set.useMembers)
-            return from + std::strcspn(reinterpret_cast<const char*>(from), set.members);
-        while (*from && !((set.map[*from >> 3] >> (*from & 7)) & 1u)) ++from;
-        return from;
+    // Finds the next member of skip set `index` at or after `from`, or the
+    // terminator. The last answer per set is remembered: a later search that
+    // starts between its start and its result has the same result, which
+    // keeps repeated searches from each new attempt linear overall.
+    const unsigned char** cache = context.skipCache_.data();
+    auto skipTo = [&](std::uint32_t index, const unsigned char* from) -> const unsigned char* {
+        const unsigned char*& lastFrom = cache[2 * index];
+        const unsigned char*& lastFound = cache[2 * index + 1];
+        if (lastFrom != nullptr && lastFrom <= from && from <= lastFound) return lastFound;
+        const cSkipSet& set = skipSets[index];
+        const unsigned char* p = from;
+        if (set.useMembers) {
+            p += std::strcspn(reinterpret_cast<const char*>(p), set.members);
+        } else {
+            while (*p && !((set.map[*p >> 3] >> (*p & 7)) & 1u)) ++p;
+        }
+        lastFrom = from;
+        lastFound = p;
+        return p;
     };
 
     const unsigned char* attempt = subject;
     if (skipIndex[1] != 0) {
-        attempt = skipTo(skipSets[skipIndex[1] - 1], attempt);
+        attempt = skipTo(skipIndex[1] - 1, attempt);
         if (*attempt == 0) {
             stop = attempt;
             context.matchStart_ = reinterpret_cast<const char*>(attempt);
@@ -111,7 +126,7 @@ bool cPattern::execute(const unsigned char* subject, cPatternMatch& context,
             if (skipIndex[pc] != 0) {
                 // Lazy any-character loop: its continuation can only start
                 // at a member of the set, so go straight to the next one.
-                pos = skipTo(skipSets[skipIndex[pc] - 1], pos);
+                pos = skipTo(skipIndex[pc] - 1, pos);
                 if (*pos == 0) goto backtrack;
             }
             if (!reserve(2)) goto exhausted;
@@ -171,7 +186,7 @@ bool cPattern::execute(const unsigned char* subject, cPatternMatch& context,
         case opAdvanceStart:
             if (*attempt == 0) goto failed;
             ++attempt;
-            if (skipIndex[1] != 0) attempt = skipTo(skipSets[skipIndex[1] - 1], attempt);
+            if (skipIndex[1] != 0) attempt = skipTo(skipIndex[1] - 1, attempt);
             if (*attempt == 0) {
                 pos = attempt;
                 goto failed;
@@ -204,7 +219,7 @@ bool cPattern::execute(const unsigned char* subject, cPatternMatch& context,
         pos = reinterpret_cast<const unsigned char*>(stack[--depth]);
         continue;
     exhausted:
-        // The match would need more than kPatMaxStackEntries entries.
+        // The match would need more stack entries than the context allows.
         break;
     }
 failed:
@@ -241,6 +256,7 @@ bool cPattern::match(const char* text, cPatternMatch* context, const char** endO
         ctx.groups_.assign(2 * static_cast<std::size_t>(groupCount_), nullptr);
         ctx.slots_.assign(slotCount_, 0);
         if (ctx.stack_.size() < 16) ctx.stack_.resize(16);
+        ctx.skipCache_.assign(2 * skipSets_.size(), nullptr);
         matched = execute(subject, ctx, stop);
     } catch (const std::bad_alloc&) {
         ctx.groupCount_ = 0;
