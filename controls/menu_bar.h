@@ -1,0 +1,53 @@
+// The main menu as a menu bar that sits in a band of its own at the top of the
+// frame. It is built from a menu table; Qt's menu bar does the tracking (Alt,
+// Alt+letter, arrows between popups, sliding the mouse along an open bar,
+// Escape), and the platform style draws entries, check marks and colours.
+#pragma once
+
+#include <QMenuBar>
+#include <QString>
+
+#include <functional>
+#include <vector>
+
+class QAction;
+
+// One entry of a menu table: a popup (children not empty), a separator (text
+// empty and command 0), or a command. The text keeps its "&" mnemonic marker
+// and may carry "\t" followed by the accelerator text to show.
+struct CMenuItem {
+    QString text;
+    int command = 0;
+    std::vector<CMenuItem> children;
+};
+
+class CMenuBar : public QMenuBar {
+    Q_OBJECT
+public:
+    explicit CMenuBar(QWidget* parent = nullptr);
+
+    // Replaces the bar's content with the table's popups. Each command entry
+    // gets the action `actionFor` answers for its command ID, or a new action
+    // of the bar's own (whose triggered signal reaches commandTriggered) when
+    // it answers null. False for a table without popups.
+    bool LoadMenuBar(const std::vector<CMenuItem>& menu, const std::function<QAction*(int)>& actionFor);
+
+    int itemCount() const { return itemCount_; }
+    // The popup of top-level item `index`, or null.
+    QMenu* popup(int index) const;
+    // Opens the popup whose mnemonic (the letter after the first "&") equals
+    // `key`, compared without regard to case; false when none has it.
+    bool OpenByMnemonic(QChar key);
+    // The mnemonic of a menu text, or a null character when it has none.
+    static QChar mnemonicOf(const QString& text);
+
+signals:
+    // A command entry without an action of the owner's was chosen.
+    void commandTriggered(int command);
+
+private:
+    void addEntries(QMenu* menu, const std::vector<CMenuItem>& entries,
+                    const std::function<QAction*(int)>& actionFor);
+
+    int itemCount_ = 0;
+};

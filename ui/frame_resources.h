@@ -1,0 +1,55 @@
+// The frame's resources as C++ tables: command identifiers, the main menu, the
+// accelerators and the program's strings (a prompt, then "\n" and a tooltip).
+#pragma once
+
+#include "controls/menu_bar.h"
+
+#include <QKeySequence>
+#include <QString>
+
+#include <vector>
+
+// Command identifiers, kept with their classic numeric values.
+enum eCommand : int {
+    cmdImport = 130,
+    cmdBack = 140,
+    cmdForward = 141,
+    cmdSearch = 32773,
+    cmdEditCopy = 57634,
+    cmdEditCut = 57635,
+    cmdEditPaste = 57637,
+    cmdEditUndo = 57643,
+    cmdAppAbout = 57664,
+    cmdAppExit = 57665,
+    cmdNextPane = 57680,
+    cmdPrevPane = 57681,
+    cmdViewToolbar = 59392,
+    cmdViewStatusBar = 59393,
+};
+
+// Window identifiers of the frame's pieces.
+enum eWindowId : int {
+    idItemIdBox = 105,
+    idTreeBar = 102,
+    idItemTree = 103,
+};
+
+struct cAccelerator {
+    QKeySequence keys;
+    int command;
+};
+
+// The main menu: "&File", "&Edit", "&View" (with the "Go To" submenu), "&Help".
+const std::vector<CMenuItem>& kMainMenu();
+// Every accelerator, in table order.
+const std::vector<cAccelerator>& kAccelerators();
+// The string of a command: status-bar prompt, then "\n" and the tooltip; the
+// frame's title under 128. Empty for an unknown identifier.
+QString loadString(int id);
+// The prompt part (before "\n") and the tooltip part (after it) of a string.
+QString promptOf(const QString& text);
+QString tooltipOf(const QString& text);
+
+inline const char* const kFrameTitle = "quarry";
+inline const char* const kItemIdBandLabel = "Item ID";
+inline const char* const kTreeBarTitle = "Items";

@@ -1,0 +1,78 @@
+#include "ui/item_tree.h"
+
+#include "ui/item_tree_model.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+namespace {
+
+struct cUserInput {
+    explicit cUserInput(int& depth) : depth_(depth) { ++depth_; }
+    ~cUserInput() { --depth_; }
+    int& depth_;
+};
+
+} // namespace
+
+cItemTree::cItemTree(QWidget* parent) : QTreeView(parent) {
+    setObjectName(QStringLiteral("itemTree"));
+    setHeaderHidden(true);
+    setRootIsDecorated(true);
+    setUniformRowHeights(true);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setDragEnabled(false);
+}
+
+void cItemTree::setItemModel(cItemTreeModel* model) {
+    model_ = model;
+    setModel(model);
+    connect(model, &cItemTreeModel::expandRequested, this, [this](const QModelIndex& index) { expand(index); });
+}
+
+TreeItemHandle cItemTree::caretItem() const {
+    return model_ ? model_->handleOf(currentIndex()) : 0;
+}
+
+void cItemTree::selectItem(TreeItemHandle handle) {
+    if (!model_) return;
+    const int saved = userInput_;
+    userInput_ = 0;
+    const QModelIndex index = model_->indexOf(handle);
+    if (index.isValid()) {
+        setCurrentIndex(index);
+        scrollTo(index);
+    } else {
+        selectionModel()->clear();
+    }
+    userInput_ = saved;
+}
+
+void cItemTree::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    QTreeView::currentChanged(current, previous);
+    if (userInput_ == 0 || !current.isValid()) return;
+    const ZRID zrid = current.data(cItemTreeModel::kZridRole).toInt();
+    if (zrid != 0) emit itemChosen(zrid);
+}
+
+void cItemTree::keyPressEvent(QKeyEvent* event) {
+    cUserInput input(userInput_);
+    QTreeView::keyPressEvent(event);
+}
+
+void cItemTree::mousePressEvent(QMouseEvent* event) {
+    cUserInput input(userInput_);
+    QTreeView::mousePressEvent(event);
+}
+
+void cItemTree::mouseMoveEvent(QMouseEvent* event) {
+    cUserInput input(userInput_);
+    QTreeView::mouseMoveEvent(event);
+}
+
+void cItemTree::mouseReleaseEvent(QMouseEvent* event) {
+    cUserInput input(userInput_);
+    QTreeView::mouseReleaseEvent(event);
+}

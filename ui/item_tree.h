@@ -1,0 +1,42 @@
+// The category tree. A selection the user makes with the mouse or the
+// keyboard asks for that item to be shown; a folder (data 0) shows nothing;
+// selections the program makes (Back, Forward, rebuilding) are not reported.
+#pragma once
+
+#include "store/store_host.h"
+
+#include <QTreeView>
+
+class cItemTreeModel;
+
+class cItemTree : public QTreeView {
+    Q_OBJECT
+public:
+    explicit cItemTree(QWidget* parent = nullptr);
+
+    void setItemModel(cItemTreeModel* model);
+    cItemTreeModel* itemModel() const { return model_; }
+
+    // The handle of the selected (caret) item; 0 when none.
+    TreeItemHandle caretItem() const;
+    // Makes `handle` the selection without reporting it; a handle that names
+    // no committed node clears the selection.
+    void selectItem(TreeItemHandle handle);
+
+signals:
+    // The user selected an item whose data is not 0.
+    void itemChosen(ZRID zrid);
+
+protected:
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    // Set while a mouse or key event of the user is being handled: only
+    // selection changes made then come from the user.
+    int userInput_ = 0;
+    cItemTreeModel* model_ = nullptr;
+};

@@ -1,0 +1,9 @@
+#include "ui/item_tree_bar.h"
+
+cItemTreeBar::cItemTreeBar(QWidget* parent) : CSizingControlBar(parent) {}
+
+bool cItemTreeBar::Create(const QString& name, QMainWindow* parent, int id) {
+    if (!CSizingControlBar::Create(name, parent, id)) return false;
+    setBarStyle((barStyle() & ~0x0Fu) | sizeChild);
+    return true;
+}

@@ -1,0 +1,123 @@
+// The main window: the toolbar, menu bar and "Item ID" bands at the top, the
+// "Items" dock with the category tree on the left, the report pane in its thin
+// frame filling the rest, and the status bar with the progress control. It
+// serves the store as progress display, message sink and (through its tree
+// model) tree control, and offers the operations the application uses to
+// show items and move the tree's selection.
+#pragma once
+
+#include "store/store_host.h"
+#include "ui/message_throttle.h"
+
+#include <QMainWindow>
+#include <QString>
+
+#include <map>
+#include <string>
+
+class cItemStore;
+class cItemIdBox;
+class cItemTree;
+class cItemTreeBar;
+class cItemTreeModel;
+class cReportPane;
+class CMenuBar;
+class CPaneStatusBar;
+class CProgressBar;
+class CThinSplitterWnd;
+class QAction;
+class QToolBar;
+
+class cMainframe : public QMainWindow, public cProgressHost, public cMessageSink {
+    Q_OBJECT
+public:
+    explicit cMainframe(QWidget* parent = nullptr);
+    ~cMainframe() override;
+
+    // Builds every window in the classic order: client area, status bar, menu
+    // bar, toolbar, identifier box, bands, dock and tree. False, with a reason
+    // for the user in `failure`, when a piece cannot be made.
+    bool create(QString* failure);
+
+    // --- operations for the application ------------------------------------
+    // The item's report into the report pane, its identifier into the box.
+    void displayItem(const cItemStore& store, ZRID zrid);
+    TreeItemHandle getSelectedTreeItem() const;
+    // Selects `handle` without reporting it. A handle from an earlier tree
+    // selects the first node carrying `zrid` instead, or nothing.
+    void selectTreeItem(TreeItemHandle handle, ZRID zrid);
+    // Rebuilds the category tree from the store under "Importing Item Data".
+    void importItems(const cItemStore& store);
+    // While an import runs, Import is disabled and closing the window waits
+    // for the import to finish (the window hides at once).
+    void setImportRunning(bool running);
+    bool importRunning() const { return importRunning_; }
+    bool closeRequested() const { return closeRequested_; }
+
+    // cProgressHost
+    void beginProgress(const std::string& label, std::int32_t start) override;
+    void setProgress(std::int32_t position) override;
+    void endProgress() override;
+    void pumpMessages() override;
+    // cMessageSink: a modal box owned by this window; within one operation
+    // (an import, one item shown) only the first is shown and the rest are
+    // counted and summarised when the operation ends.
+    void showMessage(const std::string& caption, const std::string& text) override;
+
+    // --- the pieces --------------------------------------------------------
+    QAction* action(int command) const;
+    cReportPane* reportPane() const { return reportPane_; }
+    cItemIdBox* itemIdBox() const { return itemIdBox_; }
+    cItemTree* itemTree() const { return itemTree_; }
+    cItemTreeModel* treeModel() const { return treeModel_; }
+    cItemTreeBar* treeBar() const { return treeBar_; }
+    CMenuBar* menuBarControl() const { return menuBar_; }
+    CPaneStatusBar* paneStatusBar() const { return statusBar_; }
+    CProgressBar* progressBar() const { return progress_; }
+    CThinSplitterWnd* splitter() const { return splitter_; }
+    QToolBar* toolBar() const { return toolBar_; }
+    QToolBar* menuBand() const { return menuBand_; }
+    QToolBar* itemIdBand() const { return itemIdBand_; }
+
+signals:
+    // The user asked for an item: a tree selection or Enter in the box.
+    void showItemRequested(ZRID zrid);
+    // A command the application carries out (Import, Back, Forward, About).
+    void commandTriggered(int command);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    bool createClient(QString* failure);
+    void createStatusBar();
+    void createActions();
+    bool createMenuBar(QString* failure);
+    bool createToolBars(QString* failure);
+    void createItemIdBand();
+    void createDockWindows();
+    void updateEditCommands();
+    void focusPane(int step);
+
+    void beginMessageOperation();
+    void endMessageOperation(const QString& what);
+
+    CThinSplitterWnd* splitter_ = nullptr;
+    cReportPane* reportPane_ = nullptr;
+    CPaneStatusBar* statusBar_ = nullptr;
+    CProgressBar* progress_ = nullptr;
+    CMenuBar* menuBar_ = nullptr;
+    QToolBar* toolBar_ = nullptr;
+    QToolBar* menuBand_ = nullptr;
+    QToolBar* itemIdBand_ = nullptr;
+    cItemIdBox* itemIdBox_ = nullptr;
+    cItemTreeBar* treeBar_ = nullptr;
+    cItemTree* itemTree_ = nullptr;
+    cItemTreeModel* treeModel_ = nullptr;
+    std::map<int, QAction*> actions_;
+    cMessageThrottle throttle_;
+    bool importRunning_ = false;
+    bool closeRequested_ = false;
+    bool sizedDock_ = false;
+};

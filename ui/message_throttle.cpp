@@ -1,0 +1,21 @@
+#include "ui/message_throttle.h"
+
+void cMessageThrottle::beginOperation() { scopes_.emplace_back(); }
+
+bool cMessageThrottle::admit(const std::string& caption) {
+    if (scopes_.empty()) return true;
+    Scope& scope = scopes_.back();
+    if (!scope.shown) {
+        scope.shown = true;
+        return true;
+    }
+    if (scope.summary.suppressed++ == 0) scope.summary.caption = caption;
+    return false;
+}
+
+cMessageThrottle::Summary cMessageThrottle::endOperation() {
+    if (scopes_.empty()) return {};
+    Summary summary = scopes_.back().summary;
+    scopes_.pop_back();
+    return summary;
+}

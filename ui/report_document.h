@@ -1,0 +1,13 @@
+// Turns the rich-text reader's document model into a Qt text document: one
+// block per paragraph (left or justified, tab stops converted from twips to
+// pixels at the given dots per inch), one fragment per run (bold, italic,
+// colour), line breaks inside a paragraph as line separators.
+#pragma once
+
+struct cRichTextDocument;
+class QTextDocument;
+
+void fillReportDocument(QTextDocument& target, const cRichTextDocument& source, double dotsPerInch);
+
+// Twips (1440 per inch) to pixels at the given resolution.
+double twipsToPixels(int twips, double dotsPerInch);
