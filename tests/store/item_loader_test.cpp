@@ -156,3 +156,11 @@ TEST(ItemLoaderTruncated, AFileEndingInsideARecordFailsWithoutMessages) {
         EXPECT_TRUE(imported.messages.messages.empty()) << body;
     }
 }
+
+TEST(ItemReportText, FailureTextOrTheRenderedReport) {
+    cImportedFile imported("<Item ZRID=\"5\" Name=\"Axe\" QL=\"10\"></Item>");
+    const std::string report = imported.store.writeItemReport(5, imported.messages);
+    EXPECT_EQ(report.rfind("{\\rtf", 0), 0u);
+    EXPECT_NE(report.find("Axe"), std::string::npos);
+    EXPECT_EQ(imported.store.writeItemReport(6, imported.messages), "--failed to load item data--");
+}
