@@ -41,9 +41,11 @@ bool parseZridArgument(const std::string& text, ZRID& zrid)
 {
     const char* first = text.data();
     const char* last = first + text.size();
+    if (first != last && *first == '+' && last - first > 1 && first[1] != '-')
+        ++first;  // from_chars takes a minus sign only
     std::int64_t value = 0;
     const auto [end, error] = std::from_chars(first, last, value);
-    if (text.empty() || error != std::errc() || end != last)
+    if (first == last || error != std::errc() || end != last)
         return false;
     if (value < INT32_MIN || value > std::int64_t(UINT32_MAX))
         return false;

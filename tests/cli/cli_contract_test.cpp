@@ -134,6 +134,11 @@ TEST_F(CliContract, ShowPrintsTheReportAsThePaneReceivesIt)
     EXPECT_EQ(result.err, "");
     EXPECT_EQ(result.out, knife + "\n" + reportOf(-5) + "\n");
 
+    // Identifiers may carry a plus sign or be written in their unsigned form.
+    const cCliResult spelled = runCli({"show", path(), "+10", "4294967291"});
+    EXPECT_EQ(spelled.status, 0);
+    EXPECT_EQ(spelled.out, result.out);
+
     const cCliResult explicitRtf = runCli({"show", "--format", "rtf", path(), "10"});
     EXPECT_EQ(explicitRtf.status, 0);
     EXPECT_EQ(explicitRtf.out, knife + "\n");
@@ -203,6 +208,9 @@ TEST_F(CliContract, WrongUsageExitsWithTwoAndTheUsage)
         {"show", path()},
         {"show", path(), "ten"},
         {"show", path(), "99999999999"},
+        {"show", path(), "10x"},
+        {"show", path(), "+-10"},
+        {"show", path(), ""},
         {"show", "--format", "pdf", path(), "10"},
         {"show", "--format"},
     };
