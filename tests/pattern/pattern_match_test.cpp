@@ -71,6 +71,8 @@ TEST(PatternMatch, LeftmostStartThenFirstPathWins) {
     // A lazy loop resumes from where it stood when what follows fails part-way.
     EXPECT_EQ(run("^.*?{ab}c", "ab abc").group0, "ab");
     EXPECT_EQ(run("^.*?{ab}c", "ab abc").end, 6);
+    EXPECT_EQ(run("^.*?{aab}", "aaab").group0, "aab");
+    EXPECT_EQ(run("^a*?{ab}", "aaab").group0, "ab");
 }
 
 TEST(PatternMatch, TerminatorAndEndAnchor) {
