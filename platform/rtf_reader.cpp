@@ -59,8 +59,7 @@ void cRtfReader::closeGroup() {
     // A colour table whose last entry lacks its ";" still gets that entry.
     if (state_.destination == eDestination::colorTable && colorEntry_.isSet &&
         (saved_.empty() || saved_.back().destination != eDestination::colorTable)) {
-        colors_.push_back(colorEntry_);
-        colorEntry_ = cColorEntry{};
+        addColorEntry();
     }
     if (!saved_.empty()) {
         state_ = std::move(saved_.back());
@@ -253,10 +252,8 @@ void cRtfReader::textByte(unsigned char byte) {
     switch (state_.destination) {
     case eDestination::skipped: return;
     case eDestination::colorTable:
-        if (byte == ';') {  // ends one entry
-            colors_.push_back(colorEntry_);
-            colorEntry_ = cColorEntry{};
-        }
+        if (byte == ';')  // ends one entry
+            addColorEntry();
         return;
     case eDestination::text: break;
     }
@@ -301,6 +298,12 @@ void cRtfReader::flushHighSurrogate() {
         return;
     pendingHighSurrogate_ = 0;
     builder_.appendText("\xEF\xBF\xBD", currentFormat(), state_.paragraph);
+}
+
+void cRtfReader::addColorEntry() {
+    if (colors_.size() < kMaxColors)
+        colors_.push_back(colorEntry_);
+    colorEntry_ = cColorEntry{};
 }
 
 cRichTextRun cRtfReader::currentFormat() const {

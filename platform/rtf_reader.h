@@ -20,6 +20,9 @@ public:
     static constexpr std::size_t kMaxGroupDepth = 1000;
     // Further tab stops of one paragraph are ignored.
     static constexpr std::size_t kMaxTabStops = 64;
+    // Colour table entries past this many are not kept (their \cf shows the
+    // default colour).
+    static constexpr std::size_t kMaxColors = 4096;
     // Control word parameters are clamped to plus or minus this.
     static constexpr long long kMaxParameter = 1'000'000'000;
 
@@ -59,6 +62,7 @@ private:
     void applyTextWord(eRtfWord word, bool hasParameter, long long parameter);
     void setDestination(eDestination destination);
     void textByte(unsigned char byte);
+    void addColorEntry();
     void appendCodePoint(char32_t codePoint);
     void appendUtf8(std::string_view text);
     void appendLineBreak();
