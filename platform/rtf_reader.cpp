@@ -25,12 +25,14 @@ bool isLowSurrogate(char32_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 cRichTextDocument cRtfReader::read() {
     while (pos_ < input_.size() && !finished_) {
         const auto c = static_cast<unsigned char>(input_[pos_++]);
+        groupStart_ = groupOpened_;
+        groupOpened_ = false;
         switch (c) {
         case '{': openGroup(); break;
         case '}': closeGroup(); break;
         case '\\': readControl(); break;
         case '\r':
-        case '\n': break;  // line ends of the file, not of the text
+        case '\n': groupOpened_ = groupStart_; break;  // line ends of the file, not of the text
         default: textByte(c); break;
         }
     }
@@ -40,6 +42,7 @@ cRichTextDocument cRtfReader::read() {
 
 void cRtfReader::openGroup() {
     pendingFallback_ = 0;
+    groupOpened_ = true;
     if (saved_.size() < kMaxGroupDepth)
         saved_.push_back(state_);
     else
@@ -128,7 +131,12 @@ void cRtfReader::readControlSymbol(unsigned char symbol) {
     case '{':
     case '}': textByte(symbol); break;
     case '\'': readHexByte(); break;
-    case '*': setDestination(eDestination::skipped); break;  // an optional destination
+    case '*':
+        // Marks the group it opens as one to skip unless understood; a "\*"
+        // anywhere else means nothing.
+        if (groupStart_)
+            setDestination(eDestination::skipped);
+        break;
     case '\r':
     case '\n':
         if (state_.destination == eDestination::text)

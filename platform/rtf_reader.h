@@ -73,6 +73,8 @@ private:
     std::string_view input_;
     std::size_t pos_ = 0;
     bool finished_ = false;  // the document's outermost group has closed
+    bool groupOpened_ = false;  // the last character read was a "{"
+    bool groupStart_ = false;   // the current token directly follows a "{"
 
     cGroupState state_;
     std::vector<cGroupState> saved_;

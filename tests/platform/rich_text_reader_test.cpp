@@ -126,6 +126,11 @@ TEST(RichTextSkipping, DestinationsAndUnknownWordsShowNothing) {
     EXPECT_EQ(plain(text), "Hello link world");
 }
 
+TEST(RichTextSkipping, StarCountsOnlyWhereAGroupOpens) {
+    EXPECT_EQ(plain(R"({\rtf1 a\* b{\b\*c}d})"), "a bcd");
+    EXPECT_EQ(plain("{\\rtf1 a{\r\n\\*\\x b}c}"), "ac");
+}
+
 TEST(RichTextSkipping, BinaryDataMayHoldAnyBytes) {
     // The five bytes after "\bin5 " are a brace, a backslash, a zero byte, a
     // brace and a space.
