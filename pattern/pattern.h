@@ -155,6 +155,9 @@ private:
         bool useMembers;
     };
     std::vector<cSkipSet> skipSets_;
+    // For each instruction: 1 when it heads a greedy "*" loop whose operand
+    // is one character test, which the matcher runs without dispatching.
+    std::vector<std::uint8_t> runHead_;
 };
 
 // The text of capture group `index` of the last match held by `context`; empty

@@ -552,6 +552,7 @@ std::int32_t cPattern::compile(const char* pattern, bool caseSensitive) {
     instructions_.clear();
     skipSetIndex_.clear();
     skipSets_.clear();
+    runHead_.clear();
     groupCount_ = 0;
     slotCount_ = 0;
     lastError_ = patOk;
@@ -578,6 +579,7 @@ std::int32_t cPattern::compile(const char* pattern, bool caseSensitive) {
         instructions_.clear();
         skipSetIndex_.clear();
         skipSets_.clear();
+        runHead_.clear();
     }
     lastError_ = result;
     return result;

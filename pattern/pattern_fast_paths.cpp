@@ -8,6 +8,10 @@
 //   continuation at every position; it jumps to the next possible start;
 // - an unanchored pattern starts its next attempt at the next character a
 //   match can begin with.
+// A third needs no set: a greedy "*" loop over one character test
+// ("PushSlot m; PosToSlot m; PushPos; Call h; PopPos; PopSlot m; Jump end;
+// (h) X; FailIfNoProgress m; PosToSlot m; Jump a") is run by the matcher in
+// one scan, leaving exactly the stack entries and slot value the loop would.
 // The set is unusable (no fast path) when the code can succeed without
 // consuming, or looks behind or back at positions in ways the walk does not
 // follow (look-ahead, back-references, the terminator).
@@ -81,9 +85,42 @@ bool firstCharacters(const std::vector<cPatInstruction>& code, std::size_t from,
     return false; // every character: nothing to skip
 }
 
+// True when `a` heads a greedy "*" loop whose operand is one character test.
+bool isSingleCharacterRun(const std::vector<cPatInstruction>& code, std::size_t a) {
+    if (a + 10 >= code.size() || code[a].kind != opPushSlot) return false;
+    std::uint32_t m = code[a].operand;
+    std::size_t h = a + 7;
+    if (code[a + 1].kind != opPosToSlot || code[a + 1].operand != m || code[a + 2].kind != opPushPos ||
+        code[a + 3].kind != opCall || code[a + 3].operand != h || code[a + 4].kind != opPopPos ||
+        code[a + 5].kind != opPopSlot || code[a + 5].operand != m || code[a + 6].kind != opJump)
+        return false;
+    std::size_t length = 0;
+    switch (code[h].kind) {
+    case opChar:
+        length = code[h].operand != 0 ? 1 : 0;
+        break;
+    case opAnyChar:
+        length = 1;
+        break;
+    case opInSet:
+    case opNotInSet:
+        length = 5;
+        break;
+    default:
+        break;
+    }
+    if (length == 0) return false;
+    std::size_t tail = h + length;
+    return tail + 2 < code.size() && code[tail].kind == opFailIfNoProgress &&
+           code[tail].operand == m && code[tail + 1].kind == opPosToSlot &&
+           code[tail + 1].operand == m && code[tail + 2].kind == opJump &&
+           code[tail + 2].operand == a && code[a + 6].operand == tail + 3;
+}
+
 } // namespace
 
 void cPattern::buildFastPaths() {
+    runHead_.assign(instructions_.size(), 0);
     skipSetIndex_.assign(instructions_.size(), 0);
     skipSets_.clear();
     auto addSet = [this](std::size_t at, const unsigned char (&map)[32]) {
@@ -114,5 +151,6 @@ void cPattern::buildFastPaths() {
                            code[c + 1].kind == opAnyChar && code[c + 2].kind == opJump &&
                            code[c + 2].operand == c;
         if (lazyAnyLoop && firstCharacters(code, c + 3, map)) addSet(c, map);
+        if (isSingleCharacterRun(code, c)) runHead_[c] = 1;
     }
 }

@@ -26,6 +26,7 @@ bool cPattern::execute(const unsigned char* subject, cPatternMatch& context,
     const cPatInstruction* code = instructions_.data();
     const std::uint32_t* skipIndex = skipSetIndex_.data();
     const cSkipSet* skipSets = skipSets_.data();
+    const std::uint8_t* runHead = runHead_.data();
     const char** groups = context.groups_.data();
     std::uintptr_t* slots = context.slots_.data();
     std::uintptr_t* stack = context.stack_.data();
@@ -137,6 +138,43 @@ bool cPattern::execute(const unsigned char* subject, cPatternMatch& context,
         case opReturn:
             goto backtrack;
         case opPushSlot:
+            if (runHead[pc]) {
+                // A greedy loop over one character test: take the whole run
+                // at once and leave, per repetition, the four entries the
+                // loop would (old slot value, position, and the call entry
+                // that resumes at PopPos), then go on after the loop.
+                const cPatInstruction* test = code + pc + 7;
+                const unsigned char* end = pos;
+                switch (test->kind) {
+                case opChar:
+                    while (*end == test->operand) ++end;
+                    break;
+                case opAnyChar:
+                    end += std::strlen(reinterpret_cast<const char*>(end));
+                    break;
+                case opInSet:
+                    while (*end && inMap(test, *end)) ++end;
+                    break;
+                default: // opNotInSet
+                    while (*end && !inMap(test, *end)) ++end;
+                    break;
+                }
+                std::size_t count = static_cast<std::size_t>(end - pos);
+                // The loop's last, failing repetition needs four more.
+                if (!reserve(4 * (count + 1))) goto exhausted;
+                std::uintptr_t saved = slots[ins.operand];
+                for (const unsigned char* p = pos; p < end; ++p) {
+                    stack[depth++] = saved;
+                    stack[depth++] = reinterpret_cast<std::uintptr_t>(p);
+                    stack[depth++] = reinterpret_cast<std::uintptr_t>(p);
+                    stack[depth++] = pc + 4;
+                    saved = reinterpret_cast<std::uintptr_t>(p + 1);
+                }
+                slots[ins.operand] = saved;
+                pos = end;
+                pc = code[pc + 6].operand;
+                continue;
+            }
             if (!reserve(1)) goto exhausted;
             stack[depth++] = slots[ins.operand];
             ++pc;

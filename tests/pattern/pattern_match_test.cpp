@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 
 namespace {
@@ -212,14 +213,18 @@ TEST(PatternMatch, EscapesAndAbbreviations) {
 }
 
 TEST(PatternMatch, LoneFinalBackslashIsABackslash) {
-    // The pattern is read up to its terminator and no further.
-    std::string exact = "a\\";
-    cResult result = run(exact.c_str(), "xa\\y");
+    // The pattern sits in a buffer of exactly its size, so reading past its
+    // terminator would be caught by the address sanitizer.
+    std::unique_ptr<char[]> exact(new char[3]{'a', '\\', 0});
+    cResult result = run(exact.get(), "xa\\y");
     EXPECT_TRUE(result.matched);
     EXPECT_EQ(result.start, 1);
     EXPECT_EQ(result.end, 3);
     EXPECT_TRUE(matches("\\", "\\"));
     EXPECT_FALSE(matches("\\", "a"));
+    std::unique_ptr<char[]> inSet(new char[4]{'[', 'a', '\\', 0});
+    cPattern pattern;
+    EXPECT_EQ(pattern.compile(inSet.get(), true), patBracketExpected);
 }
 
 TEST(PatternMatch, BackReferences) {
