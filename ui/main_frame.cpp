@@ -203,6 +203,9 @@ void cMainframe::createDockWindows() {
     treeBar_->setWidget(itemTree_);
     treeBar_->setBarStyle(treeBar_->barStyle());  // the child now exists: let it fill the bar
     addDockWidget(Qt::LeftDockWidgetArea, treeBar_);
+    // The layout sizes the dock from its child at first; remember the width
+    // the bar asks for so the first show can give it that.
+    initialDockWidth_ = treeBar_->sizeVert().width();
     connect(itemTree_, &cItemTree::itemChosen, this, &cMainframe::showItemRequested);
 }
 
@@ -211,7 +214,7 @@ void cMainframe::showEvent(QShowEvent* event) {
     if (!sizedDock_) {
         // The dock starts at the width its left/right size asks for.
         sizedDock_ = true;
-        resizeDocks({treeBar_}, {treeBar_->sizeVert().width()}, Qt::Horizontal);
+        resizeDocks({treeBar_}, {initialDockWidth_}, Qt::Horizontal);
     }
 }
 

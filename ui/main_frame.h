@@ -120,4 +120,5 @@ private:
     bool importRunning_ = false;
     bool closeRequested_ = false;
     bool sizedDock_ = false;
+    int initialDockWidth_ = 0;
 };

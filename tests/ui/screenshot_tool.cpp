@@ -1,0 +1,38 @@
+// Saves a picture of the main window with an item shown, for the README:
+//   ui_screenshot ITEM_FILE OUT.png [ZRID]
+// Runs under any platform plugin, the offscreen one included.
+#include "app/quarry.h"
+#include "ui/item_tree.h"
+#include "ui/item_tree_model.h"
+#include "ui/main_frame.h"
+
+#include <QFile>
+#include <QTest>
+
+int main(int argc, char** argv) {
+    cQuarry app(argc, argv);
+    if (argc < 3) return 2;
+    if (!app.InitInstance()) return 1;
+    cMainframe* frame = app.mainFrame();
+    frame->resize(1100, 720);
+    if (!QTest::qWaitForWindowExposed(frame)) return 1;
+    const QByteArray path = QFile::encodeName(QString::fromLocal8Bit(argv[1]));
+    if (!app.scanItemFile(path.toStdString())) return 1;
+
+    // Show an item the way a user does: pick it in the tree.
+    cItemTreeModel* model = frame->treeModel();
+    ZRID zrid = argc > 3 ? QByteArray(argv[3]).toInt() : 0;
+    TreeItemHandle item = zrid != 0 ? model->findFirstItem(zrid) : 0;
+    if (item == 0) {
+        const TreeItemHandle root = model->children(0).at(0);
+        const TreeItemHandle weapons = model->children(root).at(0);
+        const TreeItemHandle skill = model->children(weapons).at(0);
+        item = model->children(skill).at(0);
+        zrid = model->itemData(item);
+    }
+    frame->itemTree()->expand(model->indexOf(item).parent());
+    frame->selectTreeItem(item, zrid);
+    app.showItem(zrid);
+    QTest::qWait(200);
+    return frame->grab().save(QString::fromLocal8Bit(argv[2])) ? 0 : 1;
+}
