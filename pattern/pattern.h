@@ -8,6 +8,7 @@
 // single quantified atoms (alternation binds tighter than concatenation).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -96,19 +97,45 @@ public:
 private:
     friend class cPattern;
     friend std::string getGroup(const cPatternMatch& context, std::uint32_t index);
-    // Kept as plain vectors that only ever grow, so a reused context matches
-    // without allocating.
+
+    // Small patterns (every pattern the program uses) run entirely in the
+    // inline buffers, so a context made for one match costs no allocation;
+    // larger ones use vectors that only ever grow, so a reused context
+    // matches without allocating after its first match.
+    static constexpr std::size_t kInlineStack = 256;
+    static constexpr std::size_t kInlineGroups = 8;
+    static constexpr std::size_t kInlineSlots = 8;
+    static constexpr std::size_t kInlineSkipSets = 4;
+
+    // Prepares group, slot and skip-cache storage for a pattern.
+    void prepare(std::uint32_t groups, std::uint32_t slots, std::size_t skipSets);
+    const char** groups() {
+        return groupCount_ <= kInlineGroups ? inlineGroups_ : heapGroups_.data();
+    }
+    const char* const* groups() const {
+        return groupCount_ <= kInlineGroups ? inlineGroups_ : heapGroups_.data();
+    }
+    std::uintptr_t* stack() { return heapStack_.empty() ? inlineStack_ : heapStack_.data(); }
+    std::size_t stackCapacity() const { return heapStack_.empty() ? kInlineStack : heapStack_.size(); }
+    // Grows the stack to `entries`, keeping the first `depth` entries.
+    void growStack(std::size_t entries, std::size_t depth);
+
     std::uint32_t groupCount_ = 0;
     bool matched_ = false;
     const char* matchStart_ = nullptr;
     const char* matchEnd_ = nullptr;
-    std::vector<std::uintptr_t> slots_;
-    std::vector<const char*> groups_;  // start, end per group
-    std::vector<std::uintptr_t> stack_; // backtrack entries; size() is the capacity in use
-    std::vector<char> lowered_;         // the text lowered, for case-insensitive matching
-    // Per skip set of the pattern: the last search's start and its result.
-    std::vector<const unsigned char*> skipCache_;
     std::uint32_t maxStackEntries_ = kPatMaxStackEntries;
+    std::uintptr_t* slots_ = nullptr;                // into inlineSlots_ or heapSlots_
+    const unsigned char** skipCache_ = nullptr;      // per skip set: last search start, result
+    std::vector<const char*> heapGroups_;            // start, end per group
+    std::vector<std::uintptr_t> heapSlots_;
+    std::vector<const unsigned char*> heapSkipCache_;
+    std::vector<std::uintptr_t> heapStack_;          // empty while the inline stack suffices
+    std::vector<char> lowered_;                      // the text lowered, for case-insensitive matching
+    const char* inlineGroups_[2 * kInlineGroups];
+    std::uintptr_t inlineSlots_[kInlineSlots];
+    const unsigned char* inlineSkipCache_[2 * kInlineSkipSets];
+    std::uintptr_t inlineStack_[kInlineStack];
 };
 
 // A compiled pattern.

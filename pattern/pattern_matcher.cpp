@@ -27,11 +27,11 @@ bool cPattern::execute(const unsigned char* subject, cPatternMatch& context,
     const std::uint32_t* skipIndex = skipSetIndex_.data();
     const cSkipSet* skipSets = skipSets_.data();
     const std::uint8_t* runHead = runHead_.data();
-    const char** groups = context.groups_.data();
-    std::uintptr_t* slots = context.slots_.data();
-    std::uintptr_t* stack = context.stack_.data();
+    const char** groups = context.groups();
+    std::uintptr_t* slots = context.slots_;
+    std::uintptr_t* stack = context.stack();
     const std::size_t limit = context.maxStackEntries_;
-    std::size_t capacity = std::min<std::size_t>(context.stack_.size(), limit);
+    std::size_t capacity = std::min<std::size_t>(context.stackCapacity(), limit);
     std::size_t depth = 0;
 
     // Grows the stack so `need` more cells fit; false once the bound is hit.
@@ -39,8 +39,8 @@ bool cPattern::execute(const unsigned char* subject, cPatternMatch& context,
         if (depth + need <= capacity) return true;
         if (depth + need > limit) return false;
         std::size_t grown = std::min<std::size_t>(2 * (depth + need) + 2, limit);
-        context.stack_.resize(grown);
-        stack = context.stack_.data();
+        context.growStack(grown, depth);
+        stack = context.stack();
         capacity = grown;
         return true;
     };
@@ -48,7 +48,7 @@ bool cPattern::execute(const unsigned char* subject, cPatternMatch& context,
     // terminator. The last answer per set is remembered: a later search that
     // starts between its start and its result has the same result, which
     // keeps repeated searches from each new attempt linear overall.
-    const unsigned char** cache = context.skipCache_.data();
+    const unsigned char** cache = context.skipCache_;
     auto skipTo = [&](std::uint32_t index, const unsigned char* from) -> const unsigned char* {
         const unsigned char*& lastFrom = cache[2 * index];
         const unsigned char*& lastFound = cache[2 * index + 1];
@@ -290,11 +290,7 @@ bool cPattern::match(const char* text, cPatternMatch* context, const char** endO
             }
             subject = reinterpret_cast<const unsigned char*>(ctx.lowered_.data());
         }
-        ctx.groupCount_ = groupCount_;
-        ctx.groups_.assign(2 * static_cast<std::size_t>(groupCount_), nullptr);
-        ctx.slots_.assign(slotCount_, 0);
-        if (ctx.stack_.size() < 16) ctx.stack_.resize(16);
-        ctx.skipCache_.assign(2 * skipSets_.size(), nullptr);
+        ctx.prepare(groupCount_, slotCount_, skipSets_.size());
         matched = execute(subject, ctx, stop);
     } catch (const std::bad_alloc&) {
         ctx.groupCount_ = 0;
@@ -308,11 +304,9 @@ bool cPattern::match(const char* text, cPatternMatch* context, const char** endO
     ctx.matched_ = matched;
     ctx.matchStart_ = toCaller(ctx.matchStart_);
     ctx.matchEnd_ = toCaller(reinterpret_cast<const char*>(stop));
-    if (matched) {
-        for (const char*& g : ctx.groups_) g = toCaller(g);
-    } else {
-        std::fill(ctx.groups_.begin(), ctx.groups_.end(), nullptr);
-    }
+    const char** groups = ctx.groups();
+    for (std::size_t i = 0; i < 2 * static_cast<std::size_t>(groupCount_); ++i)
+        groups[i] = matched ? toCaller(groups[i]) : nullptr;
     if (endOut) *endOut = ctx.matchEnd_;
     return matched;
 }

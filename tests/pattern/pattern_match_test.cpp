@@ -301,6 +301,31 @@ TEST(PatternMatch, ResultsAndEndOut) {
     EXPECT_EQ(getGroup(context, 1), "b");
 }
 
+TEST(PatternMatch, ManyGroupsSlotsAndLoopsShareOneContext) {
+    cPatternMatch context;
+    cPattern groups;
+    ASSERT_EQ(groups.compile("{a}{b}{c}{d}{e}{f}{g}{h}{i}{j}{k}", true), patOk);
+    ASSERT_TRUE(groups.match("-abcdefghijk", &context));
+    EXPECT_EQ(context.groupCount(), 11u);
+    EXPECT_EQ(getGroup(context, 10), "k");
+    EXPECT_EQ(getGroup(context, 0), "a");
+    cPattern slots;
+    ASSERT_EQ(slots.compile("^{a*b*c*d*e*f*g*h*i*j*}k?(l)?m?$", true), patOk);
+    EXPECT_GT(slots.slotCount(), 8u);
+    ASSERT_TRUE(slots.match("aabbcdeeeffghhijjk", &context));
+    EXPECT_EQ(getGroup(context, 0), "aabbcdeeeffghhijj");
+    cPattern lazyLoops;
+    ASSERT_EQ(lazyLoops.compile("x.*?a.*?b.*?c.*?d.*?{e.*?f}", true), patOk);
+    ASSERT_TRUE(lazyLoops.match("..x1a2b3c4d5e6f7f", &context));
+    EXPECT_EQ(getGroup(context, 0), "e6f");
+    EXPECT_FALSE(lazyLoops.match("..x1a2b3c4d5e6", &context));
+    // Back to a small pattern on the same context.
+    ASSERT_TRUE(groups.match("abcdefghijk", &context));
+    EXPECT_EQ(getGroup(context, 3), "d");
+    cPatternMatch copy = context;
+    EXPECT_EQ(getGroup(copy, 3), "d");
+}
+
 TEST(PatternMatch, FailedCompileNeverMatches) {
     cPattern pattern;
     ASSERT_NE(pattern.compile("(a", true), patOk);
