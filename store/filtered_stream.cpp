@@ -1,7 +1,12 @@
 #include "store/filtered_stream.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 
@@ -44,7 +49,14 @@ cFilteredStream::cFilteredStream(const std::string& path, const cStreamLimits& l
 
 void cFilteredStream::selectDelimiters(const char* delimiters) {
     if (delimiters == nullptr) delimiters = "";
-    if (delimiters_ == delimiters && isDelimiter_[0]) return;
+    if (delimitersChosen_) {
+        // Callers pass the same one- or two-byte set again and again.
+        const char* known = delimiters_.c_str();
+        std::size_t i = 0;
+        while (known[i] != '\0' && known[i] == delimiters[i]) ++i;
+        if (known[i] == delimiters[i]) return;
+    }
+    delimitersChosen_ = true;
     delimiters_ = delimiters;
     std::fill(std::begin(isDelimiter_), std::end(isDelimiter_), false);
     // The delimiter test searches a zero-terminated set, so NUL always ends a chunk.
@@ -52,6 +64,41 @@ void cFilteredStream::selectDelimiters(const char* delimiters) {
     for (const char* d = delimiters; *d != '\0'; ++d) isDelimiter_[byteOf(*d)] = true;
     std::copy(std::begin(isDelimiter_), std::end(isDelimiter_), std::begin(isSpecial_));
     for (unsigned char last : kCommentLastBytes) isSpecial_[last] = true;
+    // The vector search compares with a fixed number of bytes: repeat the
+    // first to fill the unused places.
+    specialCount_ = 0;
+    for (int byte = 0; byte < 256; ++byte) {
+        if (!isSpecial_[byte]) continue;
+        if (specialCount_ < kMaxVectorSpecials) specialBytes_[specialCount_] = static_cast<unsigned char>(byte);
+        ++specialCount_;
+    }
+    for (std::size_t i = specialCount_; i < kMaxVectorSpecials; ++i) specialBytes_[i] = specialBytes_[0];
+}
+
+// The first byte from `p` on that ends a chunk or may complete a comment
+// start; `end` when there is none. Sixteen bytes at a time where the
+// processor allows and the set is small, which it always is in practice.
+const char* cFilteredStream::findSpecial(const char* p, const char* end) const {
+#if defined(__SSE2__)
+    if (specialCount_ <= kMaxVectorSpecials) {
+        const auto target = [this](std::size_t i) {
+            return _mm_set1_epi8(static_cast<char>(specialBytes_[i]));
+        };
+        const __m128i t0 = target(0), t1 = target(1), t2 = target(2);
+        const __m128i t3 = target(3), t4 = target(4), t5 = target(5);
+        for (; end - p >= 16; p += 16) {
+            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+            const __m128i hits = _mm_or_si128(
+                _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, t0), _mm_cmpeq_epi8(bytes, t1)),
+                             _mm_or_si128(_mm_cmpeq_epi8(bytes, t2), _mm_cmpeq_epi8(bytes, t3))),
+                _mm_or_si128(_mm_cmpeq_epi8(bytes, t4), _mm_cmpeq_epi8(bytes, t5)));
+            const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(hits));
+            if (mask != 0) return p + std::countr_zero(mask);
+        }
+    }
+#endif
+    while (p != end && !isSpecial_[byteOf(*p)]) ++p;
+    return p;
 }
 
 bool cFilteredStream::refill() {
@@ -118,7 +165,7 @@ std::string cFilteredStream::readTag() {
     return tag;
 }
 
-void cFilteredStream::appendToChunk(std::string& chunk, const char* bytes, std::size_t count) {
+inline void cFilteredStream::appendToChunk(std::string& chunk, const char* bytes, std::size_t count) {
     if (count == 0) return;
     if (chunk.size() < limits_.chunkLimit)
         chunk.append(bytes, std::min(count, limits_.chunkLimit - chunk.size()));
@@ -133,15 +180,16 @@ void cFilteredStream::appendToChunk(std::string& chunk, const char* bytes, std::
 
 // Comments are tested after every appended byte, so a chunk never holds a
 // comment start before its last byte: only a start ending right here can
-// have appeared.
-int cFilteredStream::completedCommentStart() const {
-    for (int kind = 0; kind < static_cast<int>(std::size(kComments)); ++kind) {
-        const std::size_t length = std::strlen(kComments[kind].start);
-        if (chunkLength_ >= length &&
-            std::memcmp(chunkTail_ + sizeof chunkTail_ - length, kComments[kind].start, length) == 0)
-            return kind;
+// have appeared. Each start ends in a different byte, so at most one can.
+inline int cFilteredStream::completedCommentStart() const {
+    const char* tail = chunkTail_; // the last four bytes, the newest at tail[3]
+    switch (tail[3]) {
+    case '*': return chunkLength_ >= 2 && tail[2] == '/' ? 0 : -1;
+    case '/': return chunkLength_ >= 2 && tail[2] == '/' ? 1 : -1;
+    case '-':
+        return chunkLength_ >= 4 && tail[0] == '<' && tail[1] == '!' && tail[2] == '-' ? 2 : -1;
+    default: return -1;
     }
-    return -1;
 }
 
 // Consumes bytes up to and including the comment's end text, or to the end of
@@ -194,8 +242,7 @@ void cFilteredStream::readChunk(std::string& chunk) {
             if (cursor_ == blockLength_ && !refill()) break; // the file ends the chunk
             const char* begin = block_.data() + cursor_;
             const char* end = block_.data() + blockLength_;
-            const char* p = begin;
-            while (p != end && !isSpecial_[byteOf(*p)]) ++p;
+            const char* p = findSpecial(begin, end);
             appendToChunk(chunk, begin, static_cast<std::size_t>(p - begin));
             cursor_ += static_cast<std::size_t>(p - begin);
             if (p == end) continue;

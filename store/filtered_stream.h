@@ -72,6 +72,7 @@ private:
     int completedCommentStart() const;
     void skipComment(int kind);
     void selectDelimiters(const char* delimiters);
+    const char* findSpecial(const char* p, const char* end) const;
 
     std::string sourceName_;
     std::ifstream file_;
@@ -93,7 +94,11 @@ private:
     char chunkTail_[4] = {};
 
     // Which bytes end a chunk, and which need a closer look.
+    static constexpr std::size_t kMaxVectorSpecials = 6;
     std::string delimiters_;
+    bool delimitersChosen_ = false;
     bool isDelimiter_[256] = {};
     bool isSpecial_[256] = {};
+    unsigned char specialBytes_[kMaxVectorSpecials] = {};
+    std::size_t specialCount_ = 0;
 };
