@@ -6,6 +6,18 @@
 // "\N" back-references, "\a \b \c \d \h \n \q \w \z" abbreviations, "^" and "$"
 // anchors, greedy "* + ?" and lazy "*? +? ??" quantifiers, and "|" between
 // single quantified atoms (alternation binds tighter than concatenation).
+//
+// Where the syntax leaves a choice open:
+// - a lone "\" at the end of a pattern stands for a backslash;
+// - a back-reference to a group with no complete text on the current path
+//   (never closed, still open, or reopened after its last close) matches
+//   the empty text;
+// - a repetition that consumes nothing counts as failed, lazy or greedy, so
+//   a lazy loop over a look-ahead or an empty group cannot spin forever;
+// - a group inside a negative look-ahead never reports text from it;
+// - nesting deeper than kPatMaxNesting fails with patTooDeep, and a
+//   program larger than kPatMaxInstructions with patOutOfMemory;
+// - a match needing more than kPatMaxStackEntries backtrack entries fails.
 #pragma once
 
 #include <cstddef>
@@ -50,8 +62,8 @@ enum ePatOp : std::uint32_t {
     opJump,             // continue at the target
     opPushPos,          // push the position
     opPopPos,           // position := pop
-    opCall,             // push the next index, continue at the target
-    opReturn,           // backtrack
+    opCall,             // push the position and the next index, continue at the target
+    opReturn,           // backtrack: resume at the last pushed index and position
     opPushSlot,         // push a slot's value
     opPopSlot,          // slot := pop
     opPosToSlot,        // slot := position
@@ -142,7 +154,8 @@ private:
 class cPattern {
 public:
     // Replaces whatever the pattern held; returns patOk or an error code,
-    // which is also kept as lastError().
+    // which is also kept as lastError(). A null pattern returns patNoPattern
+    // and leaves the object, its last error included, as it was.
     std::int32_t compile(const char* pattern, bool caseSensitive);
 
     // True when the pattern matches somewhere in the zero-terminated text (at
