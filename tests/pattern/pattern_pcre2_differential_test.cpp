@@ -4,7 +4,9 @@
 //
 // Translation: "{X}" becomes "(X)", "(X)" becomes "(?:X)", an alternation
 // of quantified atoms "A|B" becomes "(?:A|B)" (here "|" binds tighter than
-// concatenation), a final "$" becomes "\z".
+// concatenation), "!X" becomes "(?!X)", "\N" becomes "\g{N+1}" matched
+// with PCRE2_MATCH_UNSET_BACKREF (a group that took no part holds the empty
+// text), a final "$" becomes "\z".
 //
 // Left out, because the engines differ there by design:
 // - quantifiers on operands that can match the empty text (or that follow
@@ -12,8 +14,10 @@
 //   repetition that consumes nothing counts as failed (and "*", "+", "*?",
 //   "+?" on such operands do not compile), while PCRE2 accepts one empty
 //   iteration and keeps its captures;
-// - look-ahead, back-references and abbreviations, which PCRE2 spells and
-//   treats differently.
+// - back-references to a group that has not closed yet where the reference
+//   stands (PCRE2 sees the previous repetition's text, this engine the
+//   empty text);
+// - abbreviations, which PCRE2 spells differently.
 // Kept, with the expectation adjusted: a "$" match ends one past the
 // terminator here, and the terminator's own position is tried as a start
 // only for the empty text, so a PCRE2 match that starts at the end of a
@@ -46,6 +50,8 @@ public:
 
     // A whole pattern; `anchoredEnd` tells whether it ends in "$".
     cPiece pattern(bool& anchoredEnd) {
+        openedGroups_ = 0;
+        closedGroups_.clear();
         cPiece out;
         if (chance(20)) {
             out.ours = "^";
@@ -121,7 +127,15 @@ private:
     }
 
     cPiece atom(int depth) {
-        std::uint32_t kind = pick(depth < 3 ? 10 : 6);
+        std::uint32_t kind = pick(depth < 3 ? 12 : 6);
+        if (kind == 10 && !closedGroups_.empty()) {
+            std::uint32_t g = closedGroups_[pick(static_cast<std::uint32_t>(closedGroups_.size()))];
+            return {"\\" + std::to_string(g), "\\g{" + std::to_string(g + 1) + "}", true};
+        }
+        if (kind == 11) {
+            cPiece inner = atom(depth + 1);
+            return {"!" + inner.ours, "(?!" + inner.pcre + ")", true};
+        }
         switch (kind) {
         case 0:
         case 1:
@@ -142,7 +156,9 @@ private:
         }
         case 6:
         case 7: {
+            std::uint32_t g = openedGroups_++;
             cPiece body = sequence(depth + 1, pick(3));
+            closedGroups_.push_back(g);
             return {"{" + body.ours + "}", "(" + body.pcre + ")", body.canBeEmpty};
         }
         default: {
@@ -154,6 +170,8 @@ private:
 
     std::mt19937 random_;
     bool caseless_;
+    std::uint32_t openedGroups_ = 0;
+    std::vector<std::uint32_t> closedGroups_;
 };
 
 std::string printable(const std::string& s) {
@@ -193,7 +211,8 @@ std::size_t runDifferential(std::uint32_t seed, bool caseless, int patterns, int
         PCRE2_SIZE errorOffset = 0;
         pcre2_code* theirs =
             pcre2_compile(reinterpret_cast<PCRE2_SPTR>(piece.pcre.c_str()), piece.pcre.size(),
-                          caseless ? PCRE2_CASELESS : 0, &errorCode, &errorOffset, nullptr);
+                          PCRE2_MATCH_UNSET_BACKREF | (caseless ? PCRE2_CASELESS : 0), &errorCode,
+                          &errorOffset, nullptr);
         if (theirs == nullptr) {
             ++mismatches;
             report += "PCRE2 refused: " + printable(piece.pcre) + "\n";
