@@ -1,0 +1,337 @@
+#include "bench_phases.h"
+
+#include "bench_hosts.h"
+#include "bench_stats.h"
+#include "compact_tree.h"
+#include "gen/random_stream.h"
+#include "pattern_corpus.h"
+#include "pcre_pattern.h"
+
+#include "pattern/pattern.h"
+#include "platform/rich_text.h"
+#include "store/item_store.h"
+
+#include <pugixml.hpp>
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double secondsSince(Clock::time_point start)
+{
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+double threadCpuSeconds()
+{
+    timespec now {};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+// Wall time and the CPU time of this thread since it was made. On a shared
+// machine the CPU time is the steadier of the two: it leaves out the time the
+// thread waited for a processor.
+class cStopwatch {
+public:
+    double wallSeconds() const { return secondsSince(wall_); }
+    double cpuSeconds() const { return threadCpuSeconds() - cpu_; }
+
+private:
+    Clock::time_point wall_ = Clock::now();
+    double cpu_ = threadCpuSeconds();
+};
+
+void put(const char* key, double value)
+{
+    std::printf("%s %.9g\n", key, value);
+}
+
+// "seconds" is CPU time, "wall_seconds" wall time.
+void putTimes(const cStopwatch& watch)
+{
+    put("seconds", watch.cpuSeconds());
+    put("wall_seconds", watch.wallSeconds());
+}
+
+bool readWholeFile(const std::string& path, std::vector<char>& bytes)
+{
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr)
+        return false;
+    bool ok = std::fseek(file, 0, SEEK_END) == 0;
+    const long size = ok ? std::ftell(file) : -1;
+    ok = ok && size >= 0 && std::fseek(file, 0, SEEK_SET) == 0;
+    if (ok) {
+        bytes.resize(static_cast<std::size_t>(size));
+        ok = std::fread(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    }
+    std::fclose(file);
+    return ok;
+}
+
+int phaseRead(const cPhaseOptions& options)
+{
+    std::vector<char> bytes;
+    const cStopwatch watch;
+    if (!readWholeFile(options.path, bytes))
+        return 1;
+    putTimes(watch);
+    put("bytes", static_cast<double>(bytes.size()));
+    return 0;
+}
+
+// The reference: a DOM of the whole file, parsed in place from memory.
+int phasePugixml(const cPhaseOptions& options)
+{
+    std::vector<char> bytes;
+    if (!readWholeFile(options.path, bytes))
+        return 1;
+    pugi::xml_document document;
+    const cStopwatch watch;
+    const pugi::xml_parse_result result =
+        document.load_buffer_inplace(bytes.data(), bytes.size(), pugi::parse_default, pugi::encoding_auto);
+    putTimes(watch);
+    put("status", static_cast<double>(result.status));
+    put("error_offset", static_cast<double>(result.offset));
+    std::size_t items = 0;
+    for (pugi::xml_node node = document.document_element().child("Item"); node; node = node.next_sibling("Item"))
+        ++items;
+    put("items", static_cast<double>(items));
+    return 0;
+}
+
+// The floor: one pass over the bytes in memory, counting tag ends.
+int phaseMemchr(const cPhaseOptions& options)
+{
+    std::vector<char> bytes;
+    if (!readWholeFile(options.path, bytes))
+        return 1;
+    const cStopwatch watch;
+    std::size_t count = 0;
+    const char* at = bytes.data();
+    const char* const end = at + bytes.size();
+    while (at < end) {
+        const void* found = std::memchr(at, '>', static_cast<std::size_t>(end - at));
+        if (found == nullptr)
+            break;
+        ++count;
+        at = static_cast<const char*>(found) + 1;
+    }
+    putTimes(watch);
+    put("count", static_cast<double>(count));
+    return 0;
+}
+
+// What `quarry-cli index` does: the import scan alone.
+int phaseScan(const cPhaseOptions& options)
+{
+    cItemStore store;
+    cQuietProgress progress;
+    const cStopwatch watch;
+    store.scanItemFile(options.path, progress);
+    putTimes(watch);
+    put("items", static_cast<double>(store.itemCount()));
+    return 0;
+}
+
+// The scan, then the category tree built into a compact tree control.
+int phaseImport(const cPhaseOptions& options)
+{
+    cItemStore store;
+    cQuietProgress progress;
+    cCountingSink messages;
+    cCompactTree tree;
+    const cStopwatch watch;
+    store.scanItemFile(options.path, progress);
+    const double scanSeconds = watch.cpuSeconds();
+    progress.beginProgress("Importing Item Data", 0);
+    store.buildCategoryTree(tree, progress, messages);
+    progress.endProgress();
+    putTimes(watch);
+    put("scan_seconds", scanSeconds);
+    put("items", static_cast<double>(store.itemCount()));
+    put("nodes", static_cast<double>(tree.nodeCount()));
+    put("item_nodes", static_cast<double>(tree.itemNodeCount()));
+    put("tree_mib", static_cast<double>(tree.bytesHeld()) / (1024.0 * 1024.0));
+    put("messages", static_cast<double>(messages.messages()));
+    return 0;
+}
+
+// The same import, watching the pauses between two dispatches of window events.
+int phaseGaps(const cPhaseOptions& options)
+{
+    cItemStore store;
+    cPumpGapProbe probe;
+    cCountingSink messages;
+    cCompactTree tree;
+    probe.start();
+    store.scanItemFile(options.path, probe);
+    probe.beginProgress("Importing Item Data", 0);
+    store.buildCategoryTree(tree, probe, messages);
+    probe.endProgress();
+    probe.finish();
+    put("longest_gap_ms", probe.longestGapSeconds() * 1000.0);
+    put("pumps", static_cast<double>(probe.pumps()));
+    return 0;
+}
+
+// Showing items: random indexed identifiers through the report and the
+// rich-text reader, timed one by one.
+int phaseShow(const cPhaseOptions& options)
+{
+    cItemStore store;
+    cQuietProgress progress;
+    cCountingSink messages;
+    store.scanItemFile(options.path, progress);
+    const auto index = store.index();
+    std::vector<ZRID> identifiers;
+    for (const cIndexEntry& entry : *index)
+        identifiers.push_back(entry.zrid);
+    if (identifiers.empty())
+        return 1;
+
+    cRandomStream random(options.seed);
+    std::vector<double> milliseconds;
+    std::vector<double> wallMilliseconds;
+    milliseconds.reserve(options.shows);
+    wallMilliseconds.reserve(options.shows);
+    std::size_t failures = 0;
+    std::size_t paragraphs = 0;
+    for (std::uint32_t i = 0; i < options.shows; ++i) {
+        const ZRID zrid = identifiers[random.below(static_cast<std::uint32_t>(identifiers.size()))];
+        const cStopwatch watch;
+        const std::string report = store.writeItemReport(zrid, messages);
+        const cRichTextDocument document = readRichText(report);
+        milliseconds.push_back(watch.cpuSeconds() * 1000.0);
+        wallMilliseconds.push_back(watch.wallSeconds() * 1000.0);
+        failures += report == kFailedToLoadText;
+        paragraphs += document.paragraphs.size();
+    }
+    put("median_ms", median(milliseconds));
+    put("p99_ms", percentile(milliseconds, 0.99));
+    put("max_ms", percentile(milliseconds, 1.0));
+    put("wall_median_ms", median(wallMilliseconds));
+    put("wall_p99_ms", percentile(wallMilliseconds, 0.99));
+    put("failures", static_cast<double>(failures));
+    put("paragraphs", static_cast<double>(paragraphs));
+    return 0;
+}
+
+// Matches every text of an arena with our engine; the seconds it took.
+double timeQuarry(const cPattern& pattern, const cTextArena& texts, std::size_t& matches)
+{
+    cPatternMatch context(256);
+    matches = 0;
+    const cStopwatch watch;
+    for (std::size_t i = 0; i < texts.count(); ++i)
+        matches += pattern.match(texts.text(i), &context);
+    return watch.cpuSeconds();
+}
+
+double timePcre(cPcrePattern& pattern, const cTextArena& texts, std::size_t& matches)
+{
+    matches = 0;
+    const cStopwatch watch;
+    for (std::size_t i = 0; i < texts.count(); ++i)
+        matches += pattern.match(texts.text(i), texts.length(i));
+    return watch.cpuSeconds();
+}
+
+// Texts on which the two engines disagree: whether they match, or where any
+// of the first `groups` groups begins or ends.
+std::size_t countDisagreements(const cPattern& ours, cPcrePattern& theirs, const cTextArena& texts,
+                               unsigned groups)
+{
+    cPatternMatch context(256);
+    std::size_t disagreements = 0;
+    for (std::size_t i = 0; i < texts.count(); ++i) {
+        const char* text = texts.text(i);
+        const bool a = ours.match(text, &context);
+        const bool b = theirs.match(text, texts.length(i));
+        bool same = a == b;
+        for (unsigned g = 0; same && a && g < groups; ++g) {
+            const char* start = context.groupStart(g);
+            const char* end = context.groupEnd(g);
+            const PCRE2_SIZE theirStart = theirs.groupStart(g);
+            const PCRE2_SIZE theirEnd = theirs.groupEnd(g);
+            if (start == nullptr || end == nullptr)
+                same = theirStart == PCRE2_UNSET;
+            else
+                same = theirStart == static_cast<PCRE2_SIZE>(start - text)
+                    && theirEnd == static_cast<PCRE2_SIZE>(end - text);
+        }
+        disagreements += !same;
+    }
+    return disagreements;
+}
+
+int phasePatterns(const cPhaseOptions& options)
+{
+    cPatternCorpus corpus;
+    const cStopwatch watch;
+    if (!buildPatternCorpus(options.path, corpus))
+        return 1;
+    put("corpus_seconds", watch.cpuSeconds());
+    put("tags", static_cast<double>(corpus.tags.count()));
+    put("attribute_texts", static_cast<double>(corpus.attributeTexts.count()));
+
+    struct Case {
+        const char* key;
+        const char* ours;
+        const char* pcre;
+        const cTextArena* texts;
+        unsigned groups;
+    };
+    const Case cases[] = {
+        { "tag", kTagPatternText, kTagPatternPcre, &corpus.tags, 2 },
+        { "attr", kAttributePatternText, kAttributePatternPcre, &corpus.attributeTexts, 3 },
+    };
+    for (const Case& c : cases) {
+        cPattern ours;
+        ours.compile(c.ours, true);
+        cPcrePattern interpreted(c.pcre, false);
+        cPcrePattern jitted(c.pcre, true);
+        if (ours.lastError() != patOk || !interpreted.ok() || !jitted.ok()) {
+            std::fprintf(stderr, "quarry-bench: cannot compile the %s pattern (%s)\n", c.key,
+                         interpreted.error().c_str());
+            return 1;
+        }
+        std::size_t oursMatched = 0, pcreMatched = 0, jitMatched = 0;
+        const double oursSeconds = timeQuarry(ours, *c.texts, oursMatched);
+        const double pcreSeconds = timePcre(interpreted, *c.texts, pcreMatched);
+        const double jitSeconds = timePcre(jitted, *c.texts, jitMatched);
+        const std::string key = c.key;
+        put((key + "_quarry").c_str(), oursSeconds);
+        put((key + "_pcre").c_str(), pcreSeconds);
+        put((key + "_pcre_jit").c_str(), jitSeconds);
+        put((key + "_matches").c_str(), static_cast<double>(oursMatched));
+        put((key + "_match_count_differs").c_str(),
+            static_cast<double>(oursMatched != pcreMatched || pcreMatched != jitMatched));
+        if (options.verify)
+            put((key + "_disagreements").c_str(),
+                static_cast<double>(countDisagreements(ours, interpreted, *c.texts, c.groups)));
+    }
+    return 0;
+}
+
+} // namespace
+
+int runPhase(const std::string& name, const cPhaseOptions& options)
+{
+    if (name == "read") return phaseRead(options);
+    if (name == "pugixml") return phasePugixml(options);
+    if (name == "memchr") return phaseMemchr(options);
+    if (name == "scan") return phaseScan(options);
+    if (name == "import") return phaseImport(options);
+    if (name == "gaps") return phaseGaps(options);
+    if (name == "show") return phaseShow(options);
+    if (name == "patterns") return phasePatterns(options);
+    return 2;
+}
