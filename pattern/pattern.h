@@ -93,6 +93,9 @@ inline constexpr std::uint32_t kPatMaxStackEntries = 16u * 1024u * 1024u;
 class cPatternMatch {
 public:
     explicit cPatternMatch(std::uint32_t initialStackCapacity = 256);
+    // A copy carries the results of the last match, not the scratch state.
+    cPatternMatch(const cPatternMatch& other);
+    cPatternMatch& operator=(const cPatternMatch& other);
 
     std::uint32_t groupCount() const;
     const char* matchStart() const;

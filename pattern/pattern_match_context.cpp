@@ -9,6 +9,20 @@ cPatternMatch::cPatternMatch(std::uint32_t initialStackCapacity) {
     if (initialStackCapacity > kInlineStack) heapStack_.resize(initialStackCapacity);
 }
 
+cPatternMatch::cPatternMatch(const cPatternMatch& other) { *this = other; }
+
+cPatternMatch& cPatternMatch::operator=(const cPatternMatch& other) {
+    if (this == &other) return *this;
+    maxStackEntries_ = other.maxStackEntries_;
+    matched_ = other.matched_;
+    matchStart_ = other.matchStart_;
+    matchEnd_ = other.matchEnd_;
+    groupCount_ = other.groupCount_;
+    if (groupCount_ > kInlineGroups) heapGroups_.resize(2 * static_cast<std::size_t>(groupCount_));
+    std::copy(other.groups(), other.groups() + 2 * static_cast<std::size_t>(groupCount_), groups());
+    return *this;
+}
+
 void cPatternMatch::prepare(std::uint32_t groups, std::uint32_t slots, std::size_t skipSets) {
     groupCount_ = groups;
     const char** g = this->groups();

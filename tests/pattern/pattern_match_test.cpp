@@ -324,6 +324,11 @@ TEST(PatternMatch, ManyGroupsSlotsAndLoopsShareOneContext) {
     EXPECT_EQ(getGroup(context, 3), "d");
     cPatternMatch copy = context;
     EXPECT_EQ(getGroup(copy, 3), "d");
+    ASSERT_TRUE(groups.match("abcdefghijk", &copy));
+    EXPECT_EQ(getGroup(copy, 10), "k");
+    ASSERT_TRUE(lazyLoops.match("x1a2b3c4d5eef", &context));
+    copy = context;
+    EXPECT_EQ(getGroup(copy, 0), "eef");
 }
 
 TEST(PatternMatch, FailedCompileNeverMatches) {
