@@ -13,7 +13,7 @@ bool isEndOfFile(const std::string& tag) { return tag.size() == 1; }
 // The first "Name" pair with a value; empty when the text runs out first.
 std::string elementName(std::string_view text) {
     for (;;) {
-        const cAttributeView pair = nextAttributeOf(text);
+        const cAttributeView pair = nextAttributeInTag(text);
         if (!pair.matched) return {};
         if (pair.name == "Name" && !pair.value.empty()) return std::string(pair.value);
         text = pair.rest;
@@ -25,7 +25,7 @@ std::string elementName(std::string_view text) {
 std::map<std::string, std::string> pairsOf(std::string_view text) {
     std::map<std::string, std::string> pairs;
     do {
-        const cAttributeView pair = nextAttributeOf(text);
+        const cAttributeView pair = nextAttributeInTag(text);
         if (!pair.value.empty()) pairs.emplace(pair.name, pair.value);
         text = pair.rest;
     } while (!text.empty());
@@ -36,7 +36,7 @@ std::map<std::string, std::string> pairsOf(std::string_view text) {
 std::string argumentOf(std::string_view text) {
     std::string_view argument;
     do {
-        const cAttributeView pair = nextAttributeOf(text);
+        const cAttributeView pair = nextAttributeInTag(text);
         if (pair.matched && pair.name == "Value") argument = pair.value;
         text = pair.rest;
     } while (!text.empty());
@@ -60,8 +60,9 @@ bool cItemStore::processAction(std::string_view attributeText, cItemRecord& item
     const std::string name = elementName(attributeText);
     if (name.empty()) return false;
     std::vector<cRequirementSet> requirementSets;
+    std::string tag;
     for (;;) {
-        const std::string tag = stream.readTag();
+        stream.readTag(tag);
         if (isEndOfFile(tag)) return true;
         const cTagView parts = splitTagText(tag);
         if (parts.name == "Requirement") requirementSets.push_back(pairsOf(parts.attributes));
@@ -77,8 +78,9 @@ bool cItemStore::processEvent(std::string_view attributeText, cItemRecord& item,
     const std::string name = elementName(attributeText);
     if (name.empty()) return false;
     std::vector<cFunctionRecord> functions;
+    std::string tag;
     for (;;) {
-        std::string tag = stream.readTag();
+        stream.readTag(tag);
         if (isEndOfFile(tag)) return true;
         const cTagView parts = splitTagText(tag);
         if (parts.name == "Function") {
@@ -87,7 +89,7 @@ bool cItemStore::processEvent(std::string_view attributeText, cItemRecord& item,
             if (tag.find("/>") == std::string::npos) {
                 // The body; "</Event>" ends both the function and the event.
                 for (;;) {
-                    tag = stream.readTag();
+                    stream.readTag(tag);
                     if (isEndOfFile(tag)) return true;
                     if (tag == "</Event>") break;
                     const cTagView inner = splitTagText(tag);

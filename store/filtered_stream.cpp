@@ -47,42 +47,56 @@ cFilteredStream::cFilteredStream(const std::string& path, const cStreamLimits& l
     selectDelimiters(">");
 }
 
-void cFilteredStream::selectDelimiters(const char* delimiters) {
-    if (delimiters == nullptr) delimiters = "";
-    if (delimitersChosen_) {
-        // Callers pass the same one- or two-byte set again and again.
-        const char* known = delimiters_.c_str();
-        std::size_t i = 0;
-        while (known[i] != '\0' && known[i] == delimiters[i]) ++i;
-        if (known[i] == delimiters[i]) return;
-    }
-    delimitersChosen_ = true;
-    delimiters_ = delimiters;
-    std::fill(std::begin(isDelimiter_), std::end(isDelimiter_), false);
+bool cFilteredStream::sameSet(const std::string& known, const char* delimiters) {
+    std::size_t i = 0;
+    while (i < known.size() && known[i] == delimiters[i]) ++i;
+    return i == known.size() && delimiters[i] == '\0';
+}
+
+void cFilteredStream::buildTables(cDelimiterTables& tables, const char* delimiters) {
+    tables.built = true;
+    tables.delimiters = delimiters;
+    std::fill(std::begin(tables.isDelimiter), std::end(tables.isDelimiter), false);
     // The delimiter test searches a zero-terminated set, so NUL always ends a chunk.
-    isDelimiter_[0] = true;
-    for (const char* d = delimiters; *d != '\0'; ++d) isDelimiter_[byteOf(*d)] = true;
-    std::copy(std::begin(isDelimiter_), std::end(isDelimiter_), std::begin(isSpecial_));
-    for (unsigned char last : kCommentLastBytes) isSpecial_[last] = true;
+    tables.isDelimiter[0] = true;
+    for (const char* d = delimiters; *d != '\0'; ++d) tables.isDelimiter[byteOf(*d)] = true;
+    std::copy(std::begin(tables.isDelimiter), std::end(tables.isDelimiter), std::begin(tables.isSpecial));
+    for (unsigned char last : kCommentLastBytes) tables.isSpecial[last] = true;
     // The vector search compares with a fixed number of bytes: repeat the
     // first to fill the unused places.
-    specialCount_ = 0;
+    tables.specialCount = 0;
     for (int byte = 0; byte < 256; ++byte) {
-        if (!isSpecial_[byte]) continue;
-        if (specialCount_ < kMaxVectorSpecials) specialBytes_[specialCount_] = static_cast<unsigned char>(byte);
-        ++specialCount_;
+        if (!tables.isSpecial[byte]) continue;
+        if (tables.specialCount < kMaxVectorSpecials)
+            tables.specialBytes[tables.specialCount] = static_cast<unsigned char>(byte);
+        ++tables.specialCount;
     }
-    for (std::size_t i = specialCount_; i < kMaxVectorSpecials; ++i) specialBytes_[i] = specialBytes_[0];
+    for (std::size_t i = tables.specialCount; i < kMaxVectorSpecials; ++i)
+        tables.specialBytes[i] = tables.specialBytes[0];
+}
+
+void cFilteredStream::selectDelimiters(const char* delimiters) {
+    if (delimiters == nullptr) delimiters = "";
+    for (const cDelimiterTables& tables : tables_) {
+        if (tables.built && sameSet(tables.delimiters, delimiters)) {
+            active_ = &tables;
+            return;
+        }
+    }
+    cDelimiterTables& replaced = active_ == &tables_[0] ? tables_[1] : tables_[0];
+    buildTables(replaced, delimiters);
+    active_ = &replaced;
 }
 
 // The first byte from `p` on that ends a chunk or may complete a comment
 // start; `end` when there is none. Sixteen bytes at a time where the
 // processor allows and the set is small, which it always is in practice.
 const char* cFilteredStream::findSpecial(const char* p, const char* end) const {
+    const cDelimiterTables& tables = *active_;
 #if defined(__SSE2__)
-    if (specialCount_ <= kMaxVectorSpecials) {
-        const auto target = [this](std::size_t i) {
-            return _mm_set1_epi8(static_cast<char>(specialBytes_[i]));
+    if (tables.specialCount <= kMaxVectorSpecials) {
+        const auto target = [&tables](std::size_t i) {
+            return _mm_set1_epi8(static_cast<char>(tables.specialBytes[i]));
         };
         const __m128i t0 = target(0), t1 = target(1), t2 = target(2);
         const __m128i t3 = target(3), t4 = target(4), t5 = target(5);
@@ -97,7 +111,7 @@ const char* cFilteredStream::findSpecial(const char* p, const char* end) const {
         }
     }
 #endif
-    while (p != end && !isSpecial_[byteOf(*p)]) ++p;
+    while (p != end && !tables.isSpecial[byteOf(*p)]) ++p;
     return p;
 }
 
@@ -157,12 +171,15 @@ bool cFilteredStream::readLines(std::int32_t count, const char* delimiters) {
 }
 
 std::string cFilteredStream::readTag() {
-    readLines(1, ">");
     std::string tag;
-    tag.reserve(buffer_.size() + 1);
-    tag = buffer_;
-    tag += '>';
+    readTag(tag);
     return tag;
+}
+
+void cFilteredStream::readTag(std::string& tag) {
+    readLines(1, ">");
+    tag.assign(buffer_);
+    tag += '>';
 }
 
 inline void cFilteredStream::appendToChunk(std::string& chunk, const char* bytes, std::size_t count) {
@@ -248,7 +265,7 @@ void cFilteredStream::readChunk(std::string& chunk) {
             if (p == end) continue;
             const char c = *p;
             ++cursor_;
-            if (isDelimiter_[byteOf(c)]) break; // consumed, not stored
+            if (active_->isDelimiter[byteOf(c)]) break; // consumed, not stored
             appendToChunk(chunk, &c, 1);
             const int kind = completedCommentStart();
             if (kind >= 0) {

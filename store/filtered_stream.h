@@ -49,6 +49,8 @@ public:
     // One tag: readLines(1, ">") with the ">" appended again; ">" alone at
     // the end of the file.
     std::string readTag();
+    // The same into `tag`, reusing its storage.
+    void readTag(std::string& tag);
 
     // The position just after the last byte consumed.
     RecordPosition tell() const { return blockStart_ + cursor_; }
@@ -64,8 +66,6 @@ public:
     bool isOpen() const { return file_.is_open(); }
 
 private:
-    struct cScanTables;
-
     bool refill();
     void readChunk(std::string& chunk);
     void appendToChunk(std::string& chunk, const char* bytes, std::size_t count);
@@ -94,11 +94,21 @@ private:
     char chunkTail_[4] = {};
 
     // Which bytes end a chunk, and which need a closer look.
+    // What one delimiter set asks of the search: the bytes that end a chunk,
+    // the bytes that need a closer look (those and the last bytes of comment
+    // starts), and the latter listed for the vector search.
     static constexpr std::size_t kMaxVectorSpecials = 6;
-    std::string delimiters_;
-    bool delimitersChosen_ = false;
-    bool isDelimiter_[256] = {};
-    bool isSpecial_[256] = {};
-    unsigned char specialBytes_[kMaxVectorSpecials] = {};
-    std::size_t specialCount_ = 0;
+    struct cDelimiterTables {
+        bool built = false;
+        std::string delimiters;
+        bool isDelimiter[256] = {};
+        bool isSpecial[256] = {};
+        unsigned char specialBytes[kMaxVectorSpecials] = {};
+        std::size_t specialCount = 0;
+    };
+    static bool sameSet(const std::string& known, const char* delimiters);
+    static void buildTables(cDelimiterTables& tables, const char* delimiters);
+    // Readers alternate between ">" and "<": keep the tables of two sets.
+    cDelimiterTables tables_[2];
+    const cDelimiterTables* active_ = nullptr;
 };

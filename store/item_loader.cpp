@@ -14,7 +14,7 @@ bool isEndOfFile(const std::string& tag) { return tag.size() == 1; }
 bool parseSkillValue(std::string_view text, std::string& name, std::int32_t& percent) {
     name.clear();
     percent = kNoPercent;
-    for (cAttributeView pair = nextAttributeOf(text); pair.matched; pair = nextAttributeOf(text)) {
+    for (cAttributeView pair = nextAttributeInTag(text); pair.matched; pair = nextAttributeInTag(text)) {
         if (!name.empty() && percent != kNoPercent) break;
         if (pair.name == "Name") name = pair.value;
         else if (pair.name == "Percent") percent = parseDecimal(pair.value);
@@ -28,7 +28,7 @@ bool parseSkillValue(std::string_view text, std::string& name, std::int32_t& per
 bool cItemStore::parseAttribute(std::string_view text, cItemRecord& record) {
     std::string name;
     std::string value;
-    for (cAttributeView pair = nextAttributeOf(text); pair.matched; pair = nextAttributeOf(text)) {
+    for (cAttributeView pair = nextAttributeInTag(text); pair.matched; pair = nextAttributeInTag(text)) {
         if (!name.empty() && !value.empty()) break;
         if (pair.name == "Name") name = pair.value;
         else if (pair.name == "Value") value = pair.value;
@@ -65,7 +65,8 @@ bool cItemStore::loadItem(ZRID zrid, cItemRecord& record, cMessageSink& messages
 bool cItemStore::loadItemAt(cFilteredStream& stream, RecordPosition position, cItemRecord& record,
                             cMessageSink& messages) {
     stream.seek(position);
-    std::string tag = stream.readTag();
+    std::string tag;
+    stream.readTag(tag);
     cTagView parts = splitTagText(tag);
     if (parts.name != "Item") return false;
 
@@ -76,7 +77,7 @@ bool cItemStore::loadItemAt(cFilteredStream& stream, RecordPosition position, cI
     bool isNano = false;
     std::string_view text = parts.attributes;
     do {
-        const cAttributeView pair = nextAttributeOf(text);
+        const cAttributeView pair = nextAttributeInTag(text);
         if (pair.name == "ZRID") zrid = parseDecimal(pair.value);
         else if (pair.name == "IsNano") isNano = pair.value == "True";
         else if (pair.name == "Name") name = pair.value;
@@ -97,7 +98,7 @@ bool cItemStore::loadItemAt(cFilteredStream& stream, RecordPosition position, cI
     work.isNano = isNano;
 
     for (;;) {
-        tag = stream.readTag();
+        stream.readTag(tag);
         // The file ends before "</Item>": the record is incomplete.
         if (isEndOfFile(tag)) return false;
         parts = splitTagText(tag);

@@ -14,26 +14,23 @@ std::string_view untilNul(std::string_view text) { return text.substr(0, text.fi
 // none of its bytes is a ">"); one optional blank; then the attribute text up
 // to the first place that is either " />" or ">".
 cTagView splitTagText(std::string_view text) {
-    text = untilNul(text);
     cTagView tag;
     if (text.empty() || text[0] != '<') return tag;
-    std::size_t nameStart = 1;
+    // The first ">" decides; the engine would not see past a NUL before it.
+    const std::size_t close = text.find('>');
+    if (close == npos || text.find('\0') < close) return tag;
     std::size_t at = 1;
-    if (at < text.size() && text[at] == '/') ++at;
+    if (text[at] == '/') ++at;
     const std::size_t runStart = at;
-    while (at < text.size() && text[at] != ' ' && text[at] != '/' && text[at] != '>') ++at;
+    while (text[at] != ' ' && text[at] != '/' && text[at] != '>') ++at;
     if (at == runStart) return tag;
-    const std::size_t nameEnd = at;
-    if (at < text.size() && text[at] == ' ') ++at;
-    const std::size_t attributesStart = at;
-    for (; at < text.size(); ++at) {
-        if (text[at] == '>' || text.substr(at, 3) == " />") {
-            tag.matched = true;
-            tag.name = text.substr(nameStart, nameEnd - nameStart);
-            tag.attributes = text.substr(attributesStart, at - attributesStart);
-            return tag;
-        }
-    }
+    tag.name = text.substr(1, at - 1);
+    if (text[at] == ' ') ++at;
+    // The attribute text ends at the first ">" or at a " />" before it.
+    std::size_t attributesEnd = close;
+    if (close >= at + 2 && text[close - 2] == ' ' && text[close - 1] == '/') attributesEnd = close - 2;
+    tag.matched = true;
+    tag.attributes = text.substr(at, attributesEnd - at);
     return tag;
 }
 
@@ -41,10 +38,8 @@ cTagView splitTagText(std::string_view text) {
 // all, since any later start only narrows the choices. The name runs to the
 // first '="' after at least one byte, the value to the next '"'; when a blank
 // and at least one more byte follow, the rest is everything after the blank.
-cAttributeView nextAttributeOf(std::string_view text) {
-    text = untilNul(text);
+cAttributeView nextAttributeInTag(std::string_view text) {
     cAttributeView pair;
-    if (text.size() < 3) return pair;
     const std::size_t equals = text.find("=\"", 1);
     if (equals == npos) return pair;
     const std::size_t valueStart = equals + 2;
@@ -56,6 +51,8 @@ cAttributeView nextAttributeOf(std::string_view text) {
     if (close + 2 < text.size() && text[close + 1] == ' ') pair.rest = text.substr(close + 2);
     return pair;
 }
+
+cAttributeView nextAttributeOf(std::string_view text) { return nextAttributeInTag(untilNul(text)); }
 
 // "^<.*?ZRID=\"{.*?}\".*?>": the first 'ZRID="' after the "<", its value up to
 // the next '"', and a ">" somewhere after that. When the first choice finds no

@@ -39,5 +39,9 @@ struct cAttributeView {
 cTagView splitTagText(std::string_view tagText);
 // The groups of kAttributePattern in `attributeText`; all empty when it does not match.
 cAttributeView nextAttributeOf(std::string_view attributeText);
+// The same for a text without NUL characters, such as every attribute text
+// splitTagText gives; costs time in the length of the pair, not of the text,
+// so taking every pair off a text is linear.
+cAttributeView nextAttributeInTag(std::string_view attributeText);
 // Group 0 of kZridPattern in `tagText`; empty when it does not match.
 std::string_view zridTextOf(std::string_view tagText);

@@ -14,8 +14,8 @@ class cPieceText {
 public:
     explicit cPieceText(unsigned seed) : seed_(seed) {}
     std::string next() {
-        static const char* const pieces[] = {"<", ">", "/", " ", "=", "\"", "a", "bc", "ZRID=\"", "=\"",
-                                             " />", "Item", "\t", " ", "\"", "<Item "};
+        static const std::string pieces[] = {"<", ">", "/", " ", "=", "\"", "a", "bc", "ZRID=\"", "=\"",
+                                             " />", "Item", "\t", " ", "\"", "<Item ", std::string(1, '\0')};
         std::string text;
         const unsigned length = random() % 14;
         for (unsigned i = 0; i < length; ++i) text += pieces[random() % std::size(pieces)];
@@ -64,6 +64,11 @@ TEST(TagReaderPatterns, ScannersGiveThePatternsGroups) {
         ASSERT_EQ(std::string(pair.name), getGroup(context, 0));
         ASSERT_EQ(std::string(pair.value), getGroup(context, 1));
         ASSERT_EQ(std::string(pair.rest), getGroup(context, 2));
+        if (text.find('\0') == std::string::npos) {
+            const cAttributeView inTag = nextAttributeInTag(text);
+            ASSERT_EQ(inTag.matched, pair.matched);
+            ASSERT_EQ(inTag.rest, pair.rest);
+        }
 
         zridPattern.match(text.c_str(), &context);
         ASSERT_EQ(std::string(zridTextOf(text)), getGroup(context, 0));
