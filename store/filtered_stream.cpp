@@ -254,6 +254,9 @@ void cFilteredStream::readChunk(std::string& chunk) {
     for (;;) {
         chunk.clear();
         chunkLength_ = 0;
+        // Delimiters in a row make empty chunks, which are never returned:
+        // pass over a run of them at once.
+        while (cursor_ < blockLength_ && active_->isDelimiter[byteOf(block_[cursor_])]) ++cursor_;
         if (atEnd()) return; // the only way an empty chunk is returned
         for (;;) {
             if (cursor_ == blockLength_ && !refill()) break; // the file ends the chunk
