@@ -97,6 +97,15 @@ TEST(PatternMatch, TerminatorAndEndAnchor) {
     EXPECT_FALSE(matches("^b", "ab"));
 }
 
+TEST(PatternMatch, StrayCloserEndsThePattern) {
+    cResult result = run("ab)cd", "xab");
+    EXPECT_TRUE(result.matched);
+    EXPECT_EQ(result.start, 1);
+    EXPECT_EQ(result.end, 3);
+    EXPECT_TRUE(matches("a]b", "a"));
+    EXPECT_TRUE(matches("^}", "zz"));
+}
+
 TEST(PatternMatch, QuantifierCharactersWhereAnAtomIsExpected) {
     EXPECT_EQ(run("a**", "aa*").end, 3);
     EXPECT_FALSE(matches("^a**", "aa"));
