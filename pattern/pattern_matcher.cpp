@@ -46,8 +46,8 @@ bool cPattern::execute(const unsigned char* subject, cPatternMatch& context,
     };
     // Finds the next member of skip set `index` at or after `from`, or the
     // terminator. The last answer per set is remembered: a later search that
-    // starts between its start and its result has the same result, which
-    // keeps repeated searches from each new attempt linear overall.
+    // starts between its start and its result has the same result, so the
+    // searches repeated from each new attempt do not rescan the text.
     const unsigned char** cache = context.skipCache_;
     auto skipTo = [&](std::uint32_t index, const unsigned char* from) -> const unsigned char* {
         const unsigned char*& lastFrom = cache[2 * index];
