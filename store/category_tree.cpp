@@ -62,13 +62,12 @@ void cItemStore::buildCategoryTree(cTreeControl& tree, cProgressHost& progress, 
             continue;
         }
         switch (item.itemType) {
-        case 0: // Weapon: under every attack skill, skill folders in order of first appearance
-            for (const auto& skill : item.atkValues) {
-                auto folder = skillFolders.find(skill.first);
-                if (folder == skillFolders.end())
-                    folder = skillFolders.emplace(skill.first, tree.insertItem(skill.first, 0, skeleton.types[0])).first;
-                item.addToTree(tree, folder->second);
-            }
+        case 0: // Weapon: first the folders of skills not met before, then the item under each skill
+            for (const auto& skill : item.atkValues)
+                if (skillFolders.count(skill.first) == 0)
+                    skillFolders.emplace(skill.first, tree.insertItem(skill.first, 0, skeleton.types[0]));
+            // Both maps walk names in the same order, so this is the folders' name order.
+            for (const auto& skill : item.atkValues) item.addToTree(tree, skillFolders.at(skill.first));
             break;
         case 1: // Armor: a "0" in the slots marks a perk
             if (item.attributeContains("Slot", "0")) item.addToTree(tree, skeleton.perk);

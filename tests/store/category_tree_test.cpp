@@ -100,6 +100,11 @@ TEST(CategoryTree, AFirstWeaponCreatesItsSkillFoldersInNameOrder) {
     cBuiltTree built;
     build(imported, built);
     EXPECT_EQ(built.tree.childLabels(built.tree.find({"ZR Items", "Weapon"})), (Labels{"A", "B"}));
+    // Both folders are appended before the item goes under either.
+    const TreeItemHandle folderB = built.tree.find({"ZR Items", "Weapon", "B"});
+    const TreeItemHandle itemUnderA = built.tree.find({"ZR Items", "Weapon", "A", "W1 (QL 1)"});
+    ASSERT_NE(itemUnderA, 0u);
+    EXPECT_LT(folderB, itemUnderA);
 }
 
 TEST(CategoryTree, ArmorAndUtilityBySlot) {
