@@ -250,9 +250,8 @@ bool cPatternCompiler::parseElement(cParsed& out) {
     std::size_t alternative = start;
     while (p_[0] == '|' && atomFollows(p_ + 1)) {
         ++p_;
+        // Earlier alternatives and their jumps lie before the gap.
         if (!insertGap(alternative, 4)) return false;
-        for (std::size_t& j : jumpsToEnd)
-            if (j >= alternative) j += 4;
         code_[alternative] = {opPushPos, 0};
         code_[alternative + 1] = {opCall, static_cast<std::uint32_t>(alternative + 4)};
         code_[alternative + 2] = {opPopPos, 0};

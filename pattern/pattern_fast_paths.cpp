@@ -21,19 +21,34 @@
 
 namespace {
 
+// Instructions one walk may visit; beyond that the walk gives up, so the
+// side table costs at most this much per loop however large the pattern.
+constexpr std::size_t kWalkBudget = 256;
+
+// Scratch for the walks: instructions visited by the current walk carry its
+// stamp, so no walk clears a table as large as the program.
+struct cWalkScratch {
+    std::vector<std::uint32_t> visitedStamp;
+    std::uint32_t stamp = 0;
+    std::vector<std::size_t> work;
+};
+
 // Collects the first-consumed characters reachable from `from` into `map`;
 // false when no useful set exists.
 bool firstCharacters(const std::vector<cPatInstruction>& code, std::size_t from,
-                     unsigned char (&map)[32]) {
+                     unsigned char (&map)[32], cWalkScratch& scratch) {
     std::memset(map, 0, sizeof map);
-    std::vector<bool> visited(code.size(), false);
-    std::vector<std::size_t> work{from};
+    ++scratch.stamp;
+    std::vector<std::size_t>& work = scratch.work;
+    work.assign(1, from);
+    std::size_t budget = kWalkBudget;
     while (!work.empty()) {
         std::size_t i = work.back();
         work.pop_back();
         if (i >= code.size()) return false;
-        if (visited[i]) continue;
-        visited[i] = true;
+        if (scratch.visitedStamp[i] == scratch.stamp) continue;
+        scratch.visitedStamp[i] = scratch.stamp;
+        if (budget-- == 0) return false;
         const cPatInstruction& ins = code[i];
         switch (ins.kind) {
         case opNop:
@@ -139,7 +154,9 @@ void cPattern::buildFastPaths() {
 
     unsigned char map[32];
     const std::vector<cPatInstruction>& code = instructions_;
-    if (code.size() > 2 && code[1].kind == opAdvanceStart && firstCharacters(code, 2, map))
+    cWalkScratch scratch;
+    scratch.visitedStamp.assign(code.size(), 0);
+    if (code.size() > 2 && code[1].kind == opAdvanceStart && firstCharacters(code, 2, map, scratch))
         addSet(1, map);
     for (std::size_t c = 2; c + 2 < code.size(); ++c) {
         const cPatInstruction& ins = code[c];
@@ -150,7 +167,7 @@ void cPattern::buildFastPaths() {
         bool lazyAnyLoop = ins.kind == opCall && ins.operand == c + 3 &&
                            code[c + 1].kind == opAnyChar && code[c + 2].kind == opJump &&
                            code[c + 2].operand == c;
-        if (lazyAnyLoop && firstCharacters(code, c + 3, map)) addSet(c, map);
+        if (lazyAnyLoop && firstCharacters(code, c + 3, map, scratch)) addSet(c, map);
         if (isSingleCharacterRun(code, c)) runHead_[c] = 1;
     }
 }

@@ -230,6 +230,22 @@ TEST(PatternCompile, DeepNestingIsRefusedPastTheStatedDepth) {
     EXPECT_TRUE(pattern.instructions().empty());
 }
 
+TEST(PatternCompile, LongFlatPatternsCompile) {
+    // Many lazy loops, alternatives and quantifiers one after another: each
+    // is placed once, whatever the length of the pattern.
+    std::string loops;
+    for (int i = 0; i < 20000; ++i) loops += ".*?a?";
+    cPattern pattern;
+    ASSERT_EQ(pattern.compile(loops.c_str(), true), patOk);
+    EXPECT_EQ(pattern.slotCount(), 20000u);
+    cPatternMatch context;
+    EXPECT_TRUE(pattern.match("xyz", &context));
+    std::string alternatives = "a";
+    for (int i = 0; i < 20000; ++i) alternatives += "|b";
+    ASSERT_EQ(pattern.compile(alternatives.c_str(), true), patOk);
+    EXPECT_TRUE(pattern.match("xb", &context));
+}
+
 TEST(PatternCompile, CaseInsensitiveCompilesALoweredCopy) {
     cPattern pattern;
     ASSERT_EQ(pattern.compile("A[B-C]", false), patOk);
