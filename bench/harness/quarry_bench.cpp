@@ -309,7 +309,7 @@ int main(int argc, char** argv)
         verdict(importRatio, 3.0));
     const std::vector<double> gapValues = gaps.ok ? std::vector<double> { gaps.values["longest_gap_ms"] }
                                                   : std::vector<double> {};
-    row("longest pause between two event dispatches during the full import (one run)", "", millis(gapValues),
+    row("longest time between two pumpMessages calls during the full import (one run)", "", millis(gapValues),
         "", "", "≤ 100 ms", verdict(gapValues, 100.0));
     row("show one item (load, report, rich-text reading): median", millis(valuesOf(results["show"], "median_ms")),
         millis(valuesOf(results["show"], "wall_median_ms")), "", megabytes(peaks(results["show"])), "", "");

@@ -1,0 +1,230 @@
+// quarry-window-bench: the desktop program's own figures, under whatever Qt
+// platform is set (the offscreen one by default), for one item file:
+//
+//   quarry-window-bench [--shows N] [--steps N] [--seed S] [--sample-every N] FILE
+//
+// 1. the import through the application object (scan, then the category tree
+//    built into the window's tree model): wall time, the resident memory it
+//    adds, and the longest time the event loop went without a turn;
+// 2. a soak: N random items shown through showItem (default 100000), then
+//    Back and Forward stepped M times (default 10000), with the resident
+//    memory sampled along the way, so a leak shows as a rising series.
+// Message boxes that come up are answered at once and counted.
+
+#include "app/quarry.h"
+#include "gen/random_stream.h"
+#include "harness/bench_stats.h"
+#include "ui/item_tree_model.h"
+#include "ui/main_frame.h"
+
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char kUsage[] =
+    "usage: quarry-window-bench [--shows N] [--steps N] [--seed S] [--sample-every N] FILE\n";
+
+using Clock = std::chrono::steady_clock;
+
+// A field of /proc/self/status in megabytes (10^6 bytes); 0 when unknown.
+double statusMB(const char* field)
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    const std::size_t length = std::strlen(field);
+    while (std::getline(status, line))
+        if (line.compare(0, length, field) == 0 && line.size() > length && line[length] == ':')
+            return std::strtod(line.c_str() + length + 1, nullptr) * 1024.0 / 1e6; // kB
+    return 0.0;
+}
+
+double residentMB() { return statusMB("VmRSS"); }
+
+// Answers every modal box or dialog as soon as it shows, and counts them.
+class cModalAnswerer : public QObject {
+public:
+    cModalAnswerer()
+    {
+        timer_.setInterval(10);
+        connect(&timer_, &QTimer::timeout, this, [this] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+                ++answered;
+                if (QAbstractButton* ok = box->button(QMessageBox::Ok))
+                    ok->click();
+                else
+                    box->reject();
+            } else if (auto* dialog = qobject_cast<QDialog*>(modal)) {
+                ++answered;
+                dialog->reject();
+            }
+        });
+        timer_.start();
+    }
+    int answered = 0;
+
+private:
+    QTimer timer_;
+};
+
+// Notes every turn of the event loop (a zero-interval timer runs once per
+// turn) and keeps the longest time between two.
+class cLoopTurnProbe : public QObject {
+public:
+    void start()
+    {
+        last_ = Clock::now();
+        longest_ = {};
+        connect(&timer_, &QTimer::timeout, this, [this] { note(); ++turns; });
+        timer_.start(0);
+    }
+    void stop()
+    {
+        note();
+        timer_.stop();
+    }
+    double longestMs() const { return std::chrono::duration<double, std::milli>(longest_).count(); }
+    std::uint64_t turns = 0;
+
+private:
+    void note()
+    {
+        const Clock::time_point now = Clock::now();
+        if (now - last_ > longest_)
+            longest_ = now - last_;
+        last_ = now;
+    }
+    QTimer timer_;
+    Clock::time_point last_;
+    Clock::duration longest_ {};
+};
+
+bool parseNumber(const char* text, std::uint64_t& value)
+{
+    if (text == nullptr || *text < '0' || *text > '9')
+        return false;
+    char* end = nullptr;
+    value = std::strtoull(text, &end, 10);
+    return *end == '\0';
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    std::uint64_t shows = 100000;
+    std::uint64_t steps = 10000;
+    std::uint64_t seed = 1;
+    std::uint64_t sampleEvery = 10000;
+    std::string path;
+    for (int i = 1; i < argc; ++i) {
+        const std::string option = argv[i];
+        const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
+        std::uint64_t* number = option == "--shows"          ? &shows
+                              : option == "--steps"        ? &steps
+                              : option == "--seed"         ? &seed
+                              : option == "--sample-every" ? &sampleEvery
+                                                           : nullptr;
+        bool ok = true;
+        if (number != nullptr) {
+            ok = parseNumber(value, *number);
+            ++i;
+        } else if (!option.empty() && option[0] != '-' && path.empty()) {
+            path = option;
+        } else {
+            ok = false;
+        }
+        ok = ok && sampleEvery > 0;
+        if (!ok) {
+            std::fputs(kUsage, stderr);
+            return 2;
+        }
+    }
+    if (path.empty() || !std::ifstream(path).good()) {
+        std::fputs(kUsage, stderr);
+        return 2;
+    }
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+
+    // The application object gets no arguments of ours.
+    int appArgc = 1;
+    char* appArgv[] = { argv[0], nullptr };
+    cQuarry app(appArgc, appArgv);
+    const double beforeStart = residentMB();
+    if (!app.InitInstance())
+        return 1;
+    QCoreApplication::processEvents();
+    cModalAnswerer answerer;
+
+    // 1. The import.
+    const double beforeImport = residentMB();
+    cLoopTurnProbe probe;
+    probe.start();
+    QElapsedTimer importTimer;
+    importTimer.start();
+    const bool imported = app.scanItemFile(path);
+    const double importSeconds = static_cast<double>(importTimer.nsecsElapsed()) * 1e-9;
+    probe.stop();
+    QCoreApplication::processEvents();
+    const double afterImport = residentMB();
+    const std::size_t nodes = app.mainFrame()->treeModel()->nodeCount();
+    std::printf("window_start_mb %.1f\n", beforeImport - beforeStart);
+    std::printf("import_ok %d\nimport_seconds %.3f\nitems %zu\ntree_nodes %zu\n", imported ? 1 : 0,
+                importSeconds, app.store().itemCount(), nodes);
+    std::printf("import_added_mb %.1f\nlongest_loop_gap_ms %.1f\nloop_turns %llu\n", afterImport - beforeImport,
+                probe.longestMs(), static_cast<unsigned long long>(probe.turns));
+    std::printf("boxes_during_import %d\n", answerer.answered);
+    std::fflush(stdout);
+    if (!imported || app.store().itemCount() == 0)
+        return 1;
+
+    // 2. The soak: random items, then Back and Forward.
+    std::vector<ZRID> identifiers;
+    for (const cIndexEntry& entry : *app.store().index())
+        identifiers.push_back(entry.zrid);
+    cRandomStream random(seed);
+    std::vector<double> showMs;
+    showMs.reserve(shows);
+    std::printf("rss_mb after_import %.1f\n", residentMB());
+    for (std::uint64_t i = 1; i <= shows; ++i) {
+        const ZRID zrid = identifiers[random.below(static_cast<std::uint32_t>(identifiers.size()))];
+        const Clock::time_point start = Clock::now();
+        app.showItem(zrid);
+        showMs.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+        if (i % 100 == 0)
+            QCoreApplication::processEvents();
+        if (i % sampleEvery == 0) {
+            std::printf("rss_mb after_%llu_shows %.1f\n", static_cast<unsigned long long>(i), residentMB());
+            std::fflush(stdout);
+        }
+    }
+    std::printf("show_median_ms %.3f\nshow_p99_ms %.3f\n", median(showMs), percentile(showMs, 0.99));
+    for (std::uint64_t i = 1; i <= steps; ++i) {
+        // Runs of ten Back, then ten Forward, across the whole history.
+        if ((i - 1) / 10 % 2 == 0)
+            app.onBack();
+        else
+            app.onForward();
+        if (i % 100 == 0)
+            QCoreApplication::processEvents();
+        if (i % sampleEvery == 0 || i == steps) {
+            std::printf("rss_mb after_%llu_steps %.1f\n", static_cast<unsigned long long>(i), residentMB());
+            std::fflush(stdout);
+        }
+    }
+    std::printf("peak_mb %.1f\nboxes_answered %d\n", statusMB("VmHWM"), answerer.answered);
+    return 0;
+}
