@@ -47,6 +47,8 @@ TEST(ItemRecord, TheFirstEntryOfANameWins) {
     record.addDefValue("Dodge", 4);
     EXPECT_EQ(record.attributes.at("Slot"), "Head");
     EXPECT_EQ(record.atkValues.at("Melee"), 10);
+    EXPECT_TRUE(record.hasAtkValue("Melee"));
+    EXPECT_FALSE(record.hasAtkValue("melee"));
     EXPECT_EQ(record.defValues.at("Dodge"), -3);
 }
 
@@ -67,13 +69,6 @@ TEST(ItemRecord, AttributeContains) {
     EXPECT_TRUE(record.attributeContains("Slot", ""));
     EXPECT_FALSE(record.attributeContains("Slot", "head"));
     EXPECT_FALSE(record.attributeContains("slot", "Head"));
-}
-
-TEST(ItemRecord, HasAtkValue) {
-    cItemRecord record(1, "x");
-    record.addAtkValue("Melee", 0);
-    EXPECT_TRUE(record.hasAtkValue("Melee"));
-    EXPECT_FALSE(record.hasAtkValue("melee"));
 }
 
 TEST(ItemRecord, AssignmentReplacesEveryMapWhole) {
@@ -104,14 +99,6 @@ TEST(ItemRecord, ItemTypesCompareWithoutLetterCase) {
     EXPECT_EQ(findItemType("Tower"), kItemTypeNone);
     EXPECT_EQ(findItemType(""), kItemTypeNone);
     EXPECT_EQ(findItemType("Weapon "), kItemTypeNone);
-}
-
-TEST(ItemRecord, TablesHaveTheirFixedSizes) {
-    EXPECT_EQ(std::string(kSlotNames[kArmorSlotFirst + kArmorSlotCount - 1]), "LeftFinger");
-    EXPECT_EQ(std::string(kSlotNames[kUtilitySlotFirst]), "HUD1");
-    EXPECT_EQ(kUtilitySlotFirst + kUtilitySlotCount, kSlotCount);
-    EXPECT_EQ(std::string(kSlotNames[kSlotCount - 1]), "NCU6");
-    EXPECT_EQ(std::string(kItemTypeNames[kItemTypeCount - 1]), "NPC");
 }
 
 TEST(ItemRecord, AddToTreeAppendsALabelledNodeWithTheIdentifier) {
