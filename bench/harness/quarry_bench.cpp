@@ -336,8 +336,9 @@ int main(int argc, char** argv)
     std::printf("- the full import filed %.0f item nodes (%.0f nodes in all, %.1f MB of tree) and raised %.0f messages\n",
                 first(results["import"], "item_nodes"), first(results["import"], "nodes"),
                 first(results["import"], "tree_mib") * 1.048576, first(results["import"], "messages"));
-    std::printf("- the show phase: %.0f of %u items shown failed to load in the first run\n",
-                first(results["show"], "failures"), options.shows);
+    if (first(results["show"], "failures") >= 0.0)
+        std::printf("- the show phase: %.0f of %u items shown failed to load in the first run\n",
+                    first(results["show"], "failures"), options.shows);
     std::printf("- patterns: %.0f tag texts and %.0f attribute texts; matches that differ from PCRE2's (match, group "
                 "starts and ends): %.0f (tag), %.0f (attribute)\n",
                 first(patterns, "tags"), first(patterns, "attribute_texts"), first(patterns, "tag_disagreements"),
