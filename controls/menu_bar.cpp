@@ -1,12 +1,35 @@
 #include "controls/menu_bar.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
 #include <QMenu>
+#include <QMouseEvent>
+#include <QProxyStyle>
+
+namespace {
+
+// Pressing and releasing Alt alone puts the bar into keyboard mode with its
+// first item highlighted, whatever the platform style's own habit.
+class cAltNavigationStyle : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override {
+        if (hint == QStyle::SH_MenuBar_AltKeyNavigation) return 1;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
+} // namespace
 
 CMenuBar::CMenuBar(QWidget* parent) : QMenuBar(parent) {
     setObjectName(QStringLiteral("menuBar"));
     // The bar lives in the frame's band, not in a desktop-wide menu.
     setNativeMenuBar(false);
+    auto* style = new cAltNavigationStyle;
+    style->setParent(this);
+    setStyle(style);
+    qApp->installEventFilter(this);
 }
 
 bool CMenuBar::LoadMenuBar(const std::vector<CMenuItem>& menu, const std::function<QAction*(int)>& actionFor) {
@@ -64,4 +87,60 @@ bool CMenuBar::OpenByMnemonic(QChar key) {
         }
     }
     return false;
+}
+
+bool CMenuBar::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if (type != QEvent::KeyPress && type != QEvent::KeyRelease && type != QEvent::MouseButtonPress)
+        return QMenuBar::eventFilter(watched, event);
+    auto* target = qobject_cast<QWidget*>(watched);
+    if (!target || target->window() != window() || !isVisible()) return QMenuBar::eventFilter(watched, event);
+    const auto* key = type == QEvent::MouseButtonPress ? nullptr : static_cast<QKeyEvent*>(event);
+    const bool isAlt = key && key->key() == Qt::Key_Alt && !key->isAutoRepeat();
+    if (type == QEvent::KeyPress && isAlt) {
+        if (!altAlone_) hadKeyboardAtAlt_ = hasFocus();
+        altAlone_ = true;
+    } else if (type == QEvent::KeyRelease && isAlt) {
+        if (altAlone_) {
+            altAlone_ = false;
+            OnKeyMenu();
+        }
+    } else if (type != QEvent::KeyRelease) {
+        altAlone_ = false;  // Alt+key or a click: not Alt alone
+    }
+    return QMenuBar::eventFilter(watched, event);
+}
+
+void CMenuBar::OnKeyMenu() {
+    if (hadKeyboardAtAlt_) {
+        HotTrackItem(-1);
+    } else if (!activeAction()) {  // the platform may have done it already
+        HotTrackItem(0);
+    }
+}
+
+void CMenuBar::HotTrackItem(int index) {
+    if (index < 0) {
+        setActiveAction(nullptr);
+        QPointer<QWidget> previous = previousFocus_;
+        previousFocus_ = nullptr;
+        if (previous) previous->setFocus(Qt::MenuBarFocusReason);
+        else if (hasFocus()) clearFocus();
+        return;
+    }
+    const QList<QAction*> items = actions();
+    if (index >= items.size()) return;
+    QWidget* focus = QApplication::focusWidget();
+    if (focus != this) previousFocus_ = focus;
+    setFocus(Qt::MenuBarFocusReason);
+    // Highlighting an item without opening it is what the pointer does when
+    // it rests on the bar; the arrow keys, Enter and Escape then work from it.
+    const QPointF at = QPointF(actionGeometry(items[index]).center());
+    QMouseEvent hover(QEvent::MouseMove, at, mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(this, &hover);
+}
+
+void CMenuBar::focusOutEvent(QFocusEvent* event) {
+    QMenuBar::focusOutEvent(event);
+    if (!activeAction()) previousFocus_ = nullptr;
 }

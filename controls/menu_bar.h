@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QMenuBar>
+#include <QPointer>
 #include <QString>
 
 #include <functional>
@@ -40,14 +41,26 @@ public:
     bool OpenByMnemonic(QChar key);
     // The mnemonic of a menu text, or a null character when it has none.
     static QChar mnemonicOf(const QString& text);
+    // Alt pressed and released alone in the bar's window: the bar takes the
+    // keyboard with its first item highlighted, or, when it has the keyboard
+    // already, gives it back to the widget that had it.
+    void OnKeyMenu();
 
 signals:
     // A command entry without an action of the owner's was chosen.
     void commandTriggered(int command);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+
 private:
+    void HotTrackItem(int index);
     void addEntries(QMenu* menu, const std::vector<CMenuItem>& entries,
                     const std::function<QAction*(int)>& actionFor);
 
     int itemCount_ = 0;
+    bool altAlone_ = false;        // Alt is down and nothing else happened since
+    bool hadKeyboardAtAlt_ = false;
+    QPointer<QWidget> previousFocus_;
 };

@@ -17,7 +17,10 @@
 #include "ui/report_pane.h"
 
 #include <QAction>
+#include <QFileDialog>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStatusTipEvent>
@@ -52,6 +55,8 @@ public:
         QWidget* parent = nullptr;
         bool modal = false;
     };
+    // Answers a file dialog; without it file dialogs are cancelled.
+    std::function<void(QFileDialog*)> onFileDialog;
 
     cModalWatcher() {
         timer_.setInterval(5);
@@ -68,6 +73,10 @@ private:
             seen.push_back({box->windowTitle(), box->text(), static_cast<int>(box->buttons().size()),
                             box->parentWidget(), box->isModal()});
             box->button(QMessageBox::Ok) ? box->button(QMessageBox::Ok)->click() : box->reject();
+        } else if (auto* files = qobject_cast<QFileDialog*>(modal)) {
+            seen.push_back({files->windowTitle(), QString(), 0, files->parentWidget(), files->isModal()});
+            if (onFileDialog) onFileDialog(files);
+            else files->reject();
         } else if (auto* dialog = qobject_cast<QDialog*>(modal)) {
             seen.push_back({dialog->windowTitle(), QString(), 0, dialog->parentWidget(), dialog->isModal()});
             dialog->reject();
@@ -89,6 +98,9 @@ private slots:
     void boxBeforeImportShowsTheFailureText();
     void boxConvertsAndPassesTheFocusOn();
     void importShowsProgressAndBuildsTheTree();
+    void importAsksForTheFileFirst();
+    void menuBarAnswersKeyboardAndMouse();
+    void paneKeysMoveTheFocus();
     void treeSelectionByKeyboardMouseAndProgram();
     void backAndForwardAcrossTenAndElevenSteps();
     void backAndForwardMoveTheTreeSelectionOnly();
@@ -357,6 +369,101 @@ void cWindowTest::importShowsProgressAndBuildsTheTree() {
     QCOMPARE(app()->history().identifiers(), std::deque<ZRID>{12});
     QVERIFY(reportText().contains(QStringLiteral("Lamp")));
     QCOMPARE(f->itemIdBox()->text(), QStringLiteral("12"));
+}
+
+void cWindowTest::importAsksForTheFileFirst() {
+    cModalWatcher watcher;
+    QStringList filters;
+    QString suffix;
+    bool existingOnly = false;
+    watcher.onFileDialog = [&](QFileDialog* dialog) {
+        filters = dialog->nameFilters();
+        suffix = dialog->defaultSuffix();
+        existingOnly = dialog->fileMode() == QFileDialog::ExistingFile;
+        dialog->reject();
+    };
+    frame()->action(cmdImport)->trigger();  // cancelled: nothing changes
+    QCOMPARE(watcher.seen.size(), std::size_t(1));
+    QCOMPARE(watcher.seen[0].caption, QStringLiteral("Import Parsed RDB File"));
+    QCOMPARE(watcher.seen[0].parent, static_cast<QWidget*>(frame()));
+    QCOMPARE(filters, (QStringList{"Parsed RDB Files (*.xml)", "All Files (*.*)"}));
+    QCOMPARE(suffix, QStringLiteral("xml"));
+    QVERIFY(existingOnly);
+    QCOMPARE(frame()->treeModel()->rowCount(), 0);
+
+    watcher.onFileDialog = [this](QFileDialog* dialog) {
+        dialog->selectFile(itemsPath_);
+        static_cast<QDialog*>(dialog)->accept();  // the dialog checks and takes the file
+    };
+    frame()->action(cmdImport)->trigger();
+    QCOMPARE(watcher.seen.size(), std::size_t(2));
+    QVERIFY(node({"ZR Items", "Misc", "Ring (QL 25)"}) != 0);
+}
+
+void cWindowTest::menuBarAnswersKeyboardAndMouse() {
+    CMenuBar* bar = frame()->menuBarControl();
+    QWidget* focus = QApplication::focusWidget() ? QApplication::focusWidget() : frame();
+
+    // Alt+letter opens that popup; Escape closes it.
+    QTest::keyClick(focus, Qt::Key_V, Qt::AltModifier);
+    QTRY_VERIFY(bar->popup(2)->isVisible());
+    QTest::keyClick(bar->popup(2), Qt::Key_Escape);
+    QTRY_VERIFY(!bar->popup(2)->isVisible());
+
+    // Sliding the mouse along the open bar opens each popup in turn.
+    QVERIFY(bar->OpenByMnemonic(QChar('f')));
+    QTRY_VERIFY(bar->popup(0)->isVisible());
+    // While a popup is open the platform hands it every mouse move.
+    auto slideTo = [bar](QMenu* open, int item) {
+        const QPointF global = bar->mapToGlobal(QPointF(bar->actionGeometry(bar->actions()[item]).center()));
+        QMouseEvent move(QEvent::MouseMove, open->mapFromGlobal(global), global, Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(open, &move);
+    };
+    slideTo(bar->popup(0), 1);
+    QTRY_VERIFY(bar->popup(1)->isVisible());
+    QVERIFY(!bar->popup(0)->isVisible());
+    QTest::keyClick(bar->popup(1), Qt::Key_Escape);
+    QTRY_VERIFY(!bar->popup(1)->isVisible());
+    bar->setActiveAction(nullptr);
+
+    // Alt alone gives the bar the keyboard with its first item highlighted;
+    // the arrows move along it, Alt again gives the keyboard back.
+    cItemTree* tree = frame()->itemTree();
+    tree->setFocus();
+    QTest::keyPress(tree, Qt::Key_Alt, Qt::AltModifier);
+    QTest::keyRelease(tree, Qt::Key_Alt, Qt::AltModifier);
+    QTRY_COMPARE(bar->activeAction(), bar->actions()[0]);
+    QVERIFY(bar->hasFocus());
+    QVERIFY(!bar->popup(0)->isVisible());
+    QTest::keyClick(bar, Qt::Key_Left);
+    QCOMPARE(bar->activeAction(), bar->actions()[3]);
+    QTest::keyPress(bar, Qt::Key_Alt, Qt::AltModifier);
+    QTest::keyRelease(bar, Qt::Key_Alt, Qt::AltModifier);
+    QTRY_VERIFY(tree->hasFocus());
+    QCOMPARE(bar->activeAction(), nullptr);
+    // Alt together with another key is not Alt alone.
+    QTest::keyPress(tree, Qt::Key_Alt, Qt::AltModifier);
+    QTest::keyClick(tree, Qt::Key_Z, Qt::AltModifier);
+    QTest::keyRelease(tree, Qt::Key_Alt, Qt::AltModifier);
+    QCOMPARE(bar->activeAction(), nullptr);
+    QVERIFY(tree->hasFocus());
+
+    // Commands chosen in a popup reach the application: Go To > Back.
+    typeIntoBox(QStringLiteral("1"));
+    typeIntoBox(QStringLiteral("2"));
+    QMenu* goTo = bar->popup(2)->actions()[3]->menu();
+    goTo->actions()[0]->trigger();
+    QCOMPARE(frame()->itemIdBox()->text(), QStringLiteral("1"));
+}
+
+void cWindowTest::paneKeysMoveTheFocus() {
+    frame()->itemTree()->setFocus();
+    QTest::keyClick(frame()->itemTree(), Qt::Key_F6);
+    QVERIFY(frame()->reportPane()->hasFocus());
+    QVERIFY(frame()->reportPane()->isActiveView());
+    QTest::keyClick(frame()->reportPane(), Qt::Key_F6, Qt::ShiftModifier);
+    QVERIFY(frame()->itemTree()->hasFocus());
 }
 
 void cWindowTest::treeSelectionByKeyboardMouseAndProgram() {
