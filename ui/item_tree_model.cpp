@@ -176,7 +176,8 @@ QVariant cItemTreeModel::data(const QModelIndex& index, int role) const {
     const auto node = static_cast<std::uint32_t>(index.internalId());
     if (node == 0 || node >= nodes_.size()) return QVariant();
     const Node& item = nodes_[node];
-    if (role == Qt::DisplayRole)
+    // The tooltip shows labels the narrow dock cuts short.
+    if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
         return textFromBytes(std::string_view(labels_).substr(item.labelOffset, item.labelLength));
     if (role == kZridRole) return item.data;
     return QVariant();

@@ -315,9 +315,12 @@ void cMainframe::beginMessageOperation() { throttle_.beginOperation(); }
 void cMainframe::endMessageOperation(const QString& what) {
     const cMessageThrottle::Summary summary = throttle_.endOperation();
     if (summary.suppressed == 0 || closeRequested_) return;
-    const QString text = summary.suppressed == 1
-                             ? QStringLiteral("1 more message of this kind came up %1.").arg(what)
-                             : QStringLiteral("%1 more messages of this kind came up %2.").arg(summary.suppressed).arg(what);
+    const QString text =
+        summary.suppressed == 1
+            ? QStringLiteral("1 more message like the one shown came up %1; it was not shown on its own.").arg(what)
+            : QStringLiteral("%1 more messages like the one shown came up %2; they were not shown one by one.")
+                  .arg(summary.suppressed)
+                  .arg(what);
     QMessageBox box(QMessageBox::Warning, textFromBytes(summary.caption), text, QMessageBox::Ok, this);
     box.exec();
 }
