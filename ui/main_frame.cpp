@@ -302,10 +302,8 @@ void cMainframe::setProgress(std::int32_t position) { progress_->SetPos(position
 void cMainframe::endProgress() { progress_->RestorePane(); }
 
 void cMainframe::pumpMessages() {
-    if (!sharedMessagePump().due()) return;
     // Views learn of the nodes appended so far before the window repaints.
-    treeModel_->commitPending();
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    ::pumpMessages([this] { treeModel_->commitPending(); });
 }
 
 // --- messages ----------------------------------------------------------------

@@ -20,8 +20,9 @@ cMessagePump& sharedMessagePump() {
     return pump;
 }
 
-bool pumpMessages() {
+bool pumpMessages(const std::function<void()>& beforeDispatch) {
     if (!sharedMessagePump().due()) return false;
+    if (beforeDispatch) beforeDispatch();
     QCoreApplication::processEvents(QEventLoop::AllEvents);
     return true;
 }

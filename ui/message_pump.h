@@ -29,8 +29,9 @@ private:
     bool primed_ = true;
 };
 
-// Dispatches the thread's pending window events when the shared pump is due.
-// Answers whether it dispatched.
-bool pumpMessages();
+// Dispatches the thread's pending window events when the shared pump is due,
+// after running `beforeDispatch` (which brings views up to date). Answers
+// whether it dispatched.
+bool pumpMessages(const std::function<void()>& beforeDispatch = {});
 // The pump pumpMessages() uses.
 cMessagePump& sharedMessagePump();
