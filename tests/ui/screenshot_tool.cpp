@@ -50,6 +50,12 @@ int main(int argc, char** argv) {
         zrid = model->itemData(item);
     }
     frame->itemTree()->expand(model->indexOf(item).parent());
+    // One step before it, so Back is available in the picture.
+    const std::vector<TreeItemHandle> siblings = model->children(model->handleOf(model->indexOf(item).parent()));
+    if (siblings.size() > 1 && siblings[1] != item) {
+        frame->selectTreeItem(siblings[1], model->itemData(siblings[1]));
+        app.showItem(model->itemData(siblings[1]));
+    }
     frame->selectTreeItem(item, zrid);
     app.showItem(zrid);
     QTest::qWait(200);
