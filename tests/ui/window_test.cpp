@@ -626,6 +626,13 @@ void cWindowTest::reportPaneRendersAndStaysEditable() {
     QVERIFY(heading.charFormat().fontItalic());
     const QTextCursor dash = document->find(QStringLiteral("-["));
     QCOMPARE(dash.charFormat().foreground().color(), QColor(128, 128, 128));
+    // Tab stops in twips become pixels at the screen's resolution.
+    const QTextCursor skill = document->find(QStringLiteral("Attack skill:"));
+    QVERIFY(!skill.isNull());
+    QVERIFY(skill.block().text().contains(QLatin1Char('\t')));
+    const QList<QTextOption::Tab> tabs = skill.blockFormat().tabPositions();
+    QCOMPARE(tabs.size(), 1);
+    QCOMPARE(tabs[0].position, 2000 * pane->logicalDpiX() / 1440.0);
     QVERIFY(!document->isUndoAvailable());  // filling the pane is not an edit
 
     // Editable: typing changes the report until the next item is shown.
