@@ -87,7 +87,7 @@ bool cQuarry::scanItemFile(const std::string& path) {
         return false;
     }
     frame_->setImportRunning(true);
-    const bool scanned = store_.scanItemFile(path, *frame_);
+    const bool scanned = store_.scanItemFile(path, *frame_, identifierPattern_);
     if (scanned && !frame_->closeRequested()) frame_->importItems(store_);
     frame_->setImportRunning(false);
     if (frame_->closeRequested()) frame_->close();

@@ -6,6 +6,11 @@
 #include <vector>
 
 bool cItemStore::scanItemFile(const std::string& path, cProgressHost& progress) {
+    return scanItemFile(path, progress, standardIdentifierPattern());
+}
+
+bool cItemStore::scanItemFile(const std::string& path, cProgressHost& progress,
+                              const cPattern& identifierPattern) {
     const std::uint64_t generation = ++generation_;
     path_ = path;
     // Entries of an earlier file would be read from this one at their old
@@ -18,13 +23,14 @@ bool cItemStore::scanItemFile(const std::string& path, cProgressHost& progress) 
     std::uint32_t counter = 0;
     bool superseded = false;
     std::string tag;
+    cPatternMatch context(256); // one context for the whole scan: no allocation per item
     for (;;) {
         const RecordPosition position = stream.tell();
         const bool more = stream.readLines(1, ">");
         const std::string& chunk = stream.text();
         if (chunk.compare(0, 5, "<Item") == 0) {
             tag.assign(chunk).push_back('>');
-            found.push_back(cIndexEntry{parseDecimal(zridTextOf(tag)), position});
+            found.push_back(cIndexEntry{parseDecimal(identifierTextOf(tag, identifierPattern, context)), position});
             if (++counter % 100 == 0) progress.setProgress(stream.percentRead());
         }
         progress.pumpMessages();

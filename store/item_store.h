@@ -18,6 +18,7 @@
 #include "store/item_record.h"
 #include "store/store_host.h"
 #include "store/tag_reader.h"
+#include "pattern/pattern.h"
 
 #include <cstdint>
 #include <memory>
@@ -63,6 +64,11 @@ public:
     // the position of its "<", showing progress under "Scanning File". The
     // caller builds the category tree afterwards. False when a newer import
     // started during this one (from pumpMessages) and superseded it.
+    // The identifier comes from group 0 of `identifierPattern` (kZridPattern,
+    // compiled by the application at start-up) matched on each such tag.
+    bool scanItemFile(const std::string& path, cProgressHost& progress,
+                      const cPattern& identifierPattern);
+    // The same with the identifier pattern compiled once for the whole program.
     bool scanItemFile(const std::string& path, cProgressHost& progress);
     // Counts imports; changes when a scan starts.
     std::uint64_t generation() const { return generation_; }

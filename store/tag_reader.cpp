@@ -1,5 +1,7 @@
 #include "store/tag_reader.h"
 
+#include "pattern/pattern.h"
+
 namespace {
 
 constexpr std::size_t npos = std::string_view::npos;
@@ -54,16 +56,18 @@ cAttributeView nextAttributeInTag(std::string_view text) {
 
 cAttributeView nextAttributeOf(std::string_view text) { return nextAttributeInTag(untilNul(text)); }
 
-// "^<.*?ZRID=\"{.*?}\".*?>": the first 'ZRID="' after the "<", its value up to
-// the next '"', and a ">" somewhere after that. When the first choice finds no
-// ">" after its closing '"', no later choice can.
-std::string_view zridTextOf(std::string_view text) {
-    text = untilNul(text);
-    if (text.empty() || text[0] != '<') return {};
-    const std::size_t attribute = text.find("ZRID=\"", 1);
-    if (attribute == npos) return {};
-    const std::size_t valueStart = attribute + 6;
-    const std::size_t close = text.find('"', valueStart);
-    if (close == npos || text.find('>', close + 1) == npos) return {};
-    return text.substr(valueStart, close - valueStart);
+const cPattern& standardIdentifierPattern() {
+    static const cPattern pattern = [] {
+        cPattern compiled;
+        compiled.compile(kZridPattern, true);
+        return compiled;
+    }();
+    return pattern;
+}
+
+std::string identifierTextOf(const std::string& tagText, const cPattern& identifierPattern,
+                             cPatternMatch& context) {
+    // A failed match leaves every group empty, so the text is then empty too.
+    identifierPattern.match(tagText.c_str(), &context);
+    return getGroup(context, 0);
 }

@@ -1,17 +1,23 @@
 // Taking tags and attribute pairs apart.
 //
-// What a tag and a pair are is defined by three patterns of the pattern
-// engine (kept here as text); the functions below give exactly the groups
-// those patterns capture, but read the text once, front to back, and work on
-// views, so taking all pairs off an attribute text costs time linear in its
-// length (a pattern whose last group runs to the end of the text cannot).
-// Tests hold the functions against the compiled patterns.
+// What a tag and a pair are is defined by patterns of the pattern engine
+// (kept here as text). The item identifier is taken with the engine itself,
+// once per item. Tags and pairs, taken millions of times in an import, go
+// through scanners that give exactly the groups the tag and attribute
+// patterns capture, but read the text once, front to back, and work on views,
+// so taking all pairs off an attribute text costs time linear in its length
+// (a pattern whose last group runs to the end of the text cannot). Tests hold
+// the scanners against the compiled patterns.
 //
 // Like the pattern engine, every function sees its text only up to the first
 // NUL character.
 #pragma once
 
+#include <string>
 #include <string_view>
+
+class cPattern;
+class cPatternMatch;
 
 // Group 0: the tag name, with a leading "/" for a closing tag; group 1: the
 // attribute text.
@@ -43,5 +49,9 @@ cAttributeView nextAttributeOf(std::string_view attributeText);
 // splitTagText gives; costs time in the length of the pair, not of the text,
 // so taking every pair off a text is linear.
 cAttributeView nextAttributeInTag(std::string_view attributeText);
-// Group 0 of kZridPattern in `tagText`; empty when it does not match.
-std::string_view zridTextOf(std::string_view tagText);
+// kZridPattern compiled, for callers that have no pattern of their own.
+const cPattern& standardIdentifierPattern();
+// Group 0 of the identifier pattern on a tag text: the text of its ZRID value,
+// empty when the pattern does not match. `context` is reused between calls.
+std::string identifierTextOf(const std::string& tagText, const cPattern& identifierPattern,
+                             cPatternMatch& context);

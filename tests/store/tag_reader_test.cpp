@@ -3,6 +3,8 @@
 #include "store/tag_reader.h"
 #include "temp_item_file.h"
 
+#include "pattern/pattern.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -104,13 +106,20 @@ TEST(TagReaderNextAttribute, NoMatchGivesEverythingEmpty) {
 }
 
 TEST(TagReaderZrid, ValueOfTheItemStartTag) {
-    EXPECT_EQ(zridTextOf("<Item ZRID=\"281\" Name=\"x\">"), "281");
-    EXPECT_EQ(zridTextOf("<Item Name=\"x\" ZRID=\"12ab\">"), "12ab");
-    EXPECT_EQ(zridTextOf("<Items>"), "");
-    EXPECT_EQ(zridTextOf("<ItemZRID=\"\">"), "");
-    EXPECT_EQ(zridTextOf("<Item XZRID=\"5\">"), "5"); // any text before "ZRID=" will do
-    EXPECT_EQ(zridTextOf("<Item ZRID=\"5\""), "");    // a ">" must follow
-    EXPECT_EQ(zridTextOf("Item ZRID=\"5\">"), "");
+    cPatternMatch context(256);
+    const auto zrid = [&](const std::string& tag) {
+        return identifierTextOf(tag, standardIdentifierPattern(), context);
+    };
+    EXPECT_EQ(zrid("<Item ZRID=\"281\" Name=\"x\">"), "281");
+    EXPECT_EQ(zrid("<Item Name=\"x\" ZRID=\"12ab\">"), "12ab");
+    EXPECT_EQ(zrid("<Items>"), "");
+    EXPECT_EQ(zrid("<Item XZRID=\"5\">"), "5"); // any text before "ZRID=" will do
+    EXPECT_EQ(zrid("<Item ZRID=\"5\""), "");    // a ">" must follow
+    EXPECT_EQ(zrid("Item ZRID=\"5\">"), "");
+    // A failed match after a successful one leaves nothing of the earlier value.
+    EXPECT_EQ(zrid("<Item ZRID=\"7\">"), "7");
+    EXPECT_EQ(zrid("<Item Name=\"x\">"), "");
+    EXPECT_EQ(zrid("<ItemZRID=\"\">"), "");
 }
 
 TEST(TagReaderStream, ReadingTagsAndATextElement) {
