@@ -195,20 +195,6 @@ inline void cFilteredStream::appendToChunk(std::string& chunk, const char* bytes
     }
 }
 
-// Comments are tested after every appended byte, so a chunk never holds a
-// comment start before its last byte: only a start ending right here can
-// have appeared. Each start ends in a different byte, so at most one can.
-inline int cFilteredStream::completedCommentStart() const {
-    const char* tail = chunkTail_; // the last four bytes, the newest at tail[3]
-    switch (tail[3]) {
-    case '*': return chunkLength_ >= 2 && tail[2] == '/' ? 0 : -1;
-    case '/': return chunkLength_ >= 2 && tail[2] == '/' ? 1 : -1;
-    case '-':
-        return chunkLength_ >= 4 && tail[0] == '<' && tail[1] == '!' && tail[2] == '-' ? 2 : -1;
-    default: return -1;
-    }
-}
-
 // Consumes bytes up to and including the comment's end text, or to the end of
 // the file. The end text is looked for only in bytes after the start text.
 void cFilteredStream::skipComment(int kind) {
@@ -262,15 +248,19 @@ void cFilteredStream::readChunk(std::string& chunk) {
             if (cursor_ == blockLength_ && !refill()) break; // the file ends the chunk
             const char* begin = block_.data() + cursor_;
             const char* end = block_.data() + blockLength_;
-            const char* p = findSpecial(begin, end);
+            const char* p = begin;
+            int kind = -1;
+            bool delimited = false;
+            // Comment bytes that complete no comment start stay in the span.
+            while ((p = findSpecial(p, end)) != end) {
+                if (active_->isDelimiter[byteOf(*p)]) { delimited = true; break; }
+                ++p;
+                kind = commentEndingBefore(begin, p);
+                if (kind >= 0) break;
+            }
             appendToChunk(chunk, begin, static_cast<std::size_t>(p - begin));
-            cursor_ += static_cast<std::size_t>(p - begin);
-            if (p == end) continue;
-            const char c = *p;
-            ++cursor_;
-            if (active_->isDelimiter[byteOf(c)]) break; // consumed, not stored
-            appendToChunk(chunk, &c, 1);
-            const int kind = completedCommentStart();
+            cursor_ += static_cast<std::size_t>(p - begin) + (delimited ? 1 : 0);
+            if (delimited) break; // consumed, not stored
             if (kind >= 0) {
                 skipComment(kind);
                 const std::uint64_t kept = chunkLength_ - std::strlen(kComments[kind].start);
@@ -281,6 +271,27 @@ void cFilteredStream::readChunk(std::string& chunk) {
         }
         if (chunkLength_ != 0) return;
         // Two delimiters in a row, or a comment at the start: read on.
+    }
+}
+
+// Comments are tested after every byte that could complete a start text, so a
+// chunk never holds a comment start before its last byte: only a start ending
+// right here can have appeared. Each start ends in a different byte, so at
+// most one can. Answers its kind, looking back into the span [begin, after)
+// and, before it, into the chunk's last bytes.
+int cFilteredStream::commentEndingBefore(const char* begin, const char* after) const {
+    const std::size_t inSpan = static_cast<std::size_t>(after - begin);
+    auto back = [&](std::size_t k) -> int { // the k-th byte before `after`, 1-based
+        if (k <= inSpan) return byteOf(after[-static_cast<std::ptrdiff_t>(k)]);
+        const std::size_t fromTail = k - inSpan;
+        if (fromTail > chunkLength_ || fromTail > sizeof chunkTail_) return -1;
+        return byteOf(chunkTail_[sizeof chunkTail_ - fromTail]);
+    };
+    switch (after[-1]) {
+    case '*': return back(2) == '/' ? 0 : -1;
+    case '/': return back(2) == '/' ? 1 : -1;
+    case '-': return back(2) == '-' && back(3) == '!' && back(4) == '<' ? 2 : -1;
+    default: return -1;
     }
 }
 

@@ -69,7 +69,7 @@ private:
     bool refill();
     void readChunk(std::string& chunk);
     void appendToChunk(std::string& chunk, const char* bytes, std::size_t count);
-    int completedCommentStart() const;
+    int commentEndingBefore(const char* begin, const char* after) const;
     void skipComment(int kind);
     void selectDelimiters(const char* delimiters);
     const char* findSpecial(const char* p, const char* end) const;

@@ -3,6 +3,7 @@
 #include "store/decimal_text.h"
 #include "store/item_store.h"
 
+#include <cstring>
 #include <vector>
 
 bool cItemStore::scanItemFile(const std::string& path, cProgressHost& progress) {
@@ -28,7 +29,7 @@ bool cItemStore::scanItemFile(const std::string& path, cProgressHost& progress,
         const RecordPosition position = stream.tell();
         const bool more = stream.readLines(1, ">");
         const std::string& chunk = stream.text();
-        if (chunk.compare(0, 5, "<Item") == 0) {
+        if (chunk.size() >= 5 && std::memcmp(chunk.data(), "<Item", 5) == 0) {
             tag.assign(chunk).push_back('>');
             found.push_back(cIndexEntry{parseDecimal(identifierTextOf(tag, identifierPattern, context)), position});
             if (++counter % 100 == 0) progress.setProgress(stream.percentRead());
