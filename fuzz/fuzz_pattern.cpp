@@ -66,7 +66,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Abbreviations such as "\w" and "\z" hold quantifiers of their own.
     for (char c : pattern) branches += c == '*' || c == '+' || c == '?' || c == '|' || c == '\\';
     if (branches > 8) return 0;
-    if (branches > 1 && text.size() > 12) text.resize(12);
+    const std::size_t longest = branches <= 1 ? text.size() : branches <= 3 ? 12 : 6;
+    if (text.size() > longest) text.resize(longest);
 
     cPattern compiled;
     const std::int32_t result = compiled.compile(pattern.c_str(), caseSensitive);
