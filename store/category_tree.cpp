@@ -52,7 +52,11 @@ void cItemStore::buildCategoryTree(cTreeControl& tree, cProgressHost& progress, 
     // One stream for every load: it seeks to each record, so each load reads
     // what a fresh stream would, without opening the file 250,000 times.
     cFilteredStream stream(path);
+    // A file rewritten since the scan would file other records under these
+    // positions: then no item loads, as single loads fail too.
+    const bool fileUnchanged = fileUnchangedSinceScan();
     for (const cIndexEntry& entry : *index) {
+        if (!fileUnchanged) break;
         cItemRecord item;
         const bool loaded = loadItemAt(stream, entry.position, item, messages);
         if (generation_ != generation) return; // a message box ran a newer import

@@ -55,9 +55,14 @@ bool cItemStore::parseDefValue(std::string_view text, cItemRecord& record) {
     return true;
 }
 
+bool cItemStore::fileUnchangedSinceScan() const {
+    const cFileStamp now = cFileStamp::of(path_);
+    return now.readable && now == scannedFile_;
+}
+
 bool cItemStore::loadItem(ZRID zrid, cItemRecord& record, cMessageSink& messages) const {
     const std::optional<RecordPosition> position = findItem(zrid);
-    if (!position) return false;
+    if (!position || !fileUnchangedSinceScan()) return false;
     cFilteredStream stream(path_);
     return loadItemAt(stream, *position, record, messages);
 }

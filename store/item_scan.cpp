@@ -14,6 +14,7 @@ bool cItemStore::scanItemFile(const std::string& path, cProgressHost& progress,
                               const cPattern& identifierPattern) {
     const std::uint64_t generation = ++generation_;
     path_ = path;
+    scannedFile_ = cFileStamp::of(path);
     // Entries of an earlier file would be read from this one at their old
     // positions: start empty, and let readers see nothing until the scan is done.
     index_ = std::make_shared<const cItemIndex>();

@@ -13,6 +13,7 @@
 // the newer import's results alone.
 #pragma once
 
+#include "store/file_stamp.h"
 #include "store/filtered_stream.h"
 #include "store/item_index.h"
 #include "store/item_record.h"
@@ -112,7 +113,11 @@ private:
     static bool loadItemAt(cFilteredStream& stream, RecordPosition position, cItemRecord& record,
                            cMessageSink& messages);
 
+    // Whether the item file is still the one the scan read.
+    bool fileUnchangedSinceScan() const;
+
     std::string path_;
+    cFileStamp scannedFile_;
     std::shared_ptr<const cItemIndex> index_;
     std::uint64_t generation_ = 0;
 };
