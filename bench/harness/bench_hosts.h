@@ -3,9 +3,9 @@
 // between two dispatches of window events, and a message sink that counts.
 #pragma once
 
+#include "harness/bench_tools.h"
 #include "store/store_host.h"
 
-#include <chrono>
 #include <cstdint>
 #include <string>
 
@@ -22,31 +22,20 @@ public:
 // nearest call) is the longest the window would not answer.
 class cPumpGapProbe : public cProgressHost {
 public:
-    using Clock = std::chrono::steady_clock;
-
-    void start() { last_ = Clock::now(); }
+    void start() { gaps_.restart(); }
     // Closes the last gap; call when the work is done.
-    void finish() { note(); }
+    void finish() { gaps_.note(); }
 
     void beginProgress(const std::string&, std::int32_t) override {}
     void setProgress(std::int32_t) override {}
     void endProgress() override {}
-    void pumpMessages() override { note(); ++pumps_; }
+    void pumpMessages() override { gaps_.note(); ++pumps_; }
 
-    double longestGapSeconds() const { return std::chrono::duration<double>(longest_).count(); }
+    double longestGapSeconds() const { return gaps_.longestSeconds(); }
     std::uint64_t pumps() const { return pumps_; }
 
 private:
-    void note()
-    {
-        const Clock::time_point now = Clock::now();
-        if (now - last_ > longest_)
-            longest_ = now - last_;
-        last_ = now;
-    }
-
-    Clock::time_point last_ = Clock::now();
-    Clock::duration longest_ {};
+    cGapMeter gaps_;
     std::uint64_t pumps_ = 0;
 };
 

@@ -10,6 +10,7 @@
 
 #include "bench_phases.h"
 #include "bench_stats.h"
+#include "bench_tools.h"
 #include "child_process.h"
 
 #include <cstdio>
@@ -158,15 +159,6 @@ void row(const std::string& measure, const std::string& cpu, const std::string& 
 {
     std::printf("| %s | %s | %s | %s | %s | %s | %s |\n", measure.c_str(), cpu.c_str(), wall.c_str(),
                 ratioText.c_str(), memory.c_str(), target.c_str(), met.c_str());
-}
-
-bool parseNumber(const char* text, std::uint64_t& value)
-{
-    if (text == nullptr || *text < '0' || *text > '9')
-        return false;
-    char* end = nullptr;
-    value = std::strtoull(text, &end, 10);
-    return *end == '\0';
 }
 
 } // namespace

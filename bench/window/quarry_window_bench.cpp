@@ -14,6 +14,7 @@
 #include "app/quarry.h"
 #include "gen/random_stream.h"
 #include "harness/bench_stats.h"
+#include "harness/bench_tools.h"
 #include "ui/item_tree_model.h"
 #include "ui/main_frame.h"
 
@@ -85,40 +86,22 @@ class cLoopTurnProbe : public QObject {
 public:
     void start()
     {
-        last_ = Clock::now();
-        longest_ = {};
-        connect(&timer_, &QTimer::timeout, this, [this] { note(); ++turns; });
+        gaps_.restart();
+        connect(&timer_, &QTimer::timeout, this, [this] { gaps_.note(); ++turns; });
         timer_.start(0);
     }
     void stop()
     {
-        note();
+        gaps_.note();
         timer_.stop();
     }
-    double longestMs() const { return std::chrono::duration<double, std::milli>(longest_).count(); }
+    double longestMs() const { return gaps_.longestSeconds() * 1000.0; }
     std::uint64_t turns = 0;
 
 private:
-    void note()
-    {
-        const Clock::time_point now = Clock::now();
-        if (now - last_ > longest_)
-            longest_ = now - last_;
-        last_ = now;
-    }
     QTimer timer_;
-    Clock::time_point last_;
-    Clock::duration longest_ {};
+    cGapMeter gaps_;
 };
-
-bool parseNumber(const char* text, std::uint64_t& value)
-{
-    if (text == nullptr || *text < '0' || *text > '9')
-        return false;
-    char* end = nullptr;
-    value = std::strtoull(text, &end, 10);
-    return *end == '\0';
-}
 
 } // namespace
 
