@@ -9,7 +9,9 @@
 #include <QMessageBox>
 
 // Resources live in a static library; this keeps them linked in and registered.
-static void initQuarryResources() { Q_INIT_RESOURCE(quarry); }
+static void initQuarryResources() {
+    Q_INIT_RESOURCE(quarry);
+}
 
 cQuarry::cQuarry(int& argc, char** argv) : QApplication(argc, argv) {
     initQuarryResources();
@@ -20,11 +22,17 @@ cQuarry::cQuarry(int& argc, char** argv) : QApplication(argc, argv) {
     setWindowIcon(QIcon(QStringLiteral(":/quarry/quarry.png")));
 }
 
-cQuarry::~cQuarry() { frame_.reset(); }
+cQuarry::~cQuarry() {
+    frame_.reset();
+}
 
-cQuarry* cQuarry::instance() { return qobject_cast<cQuarry*>(QCoreApplication::instance()); }
+cQuarry* cQuarry::instance() {
+    return qobject_cast<cQuarry*>(QCoreApplication::instance());
+}
 
-bool cQuarry::InitInstance() { return initInstance(kIdentifierPattern); }
+bool cQuarry::InitInstance() {
+    return initInstance(kIdentifierPattern);
+}
 
 bool cQuarry::initInstance(const char* identifierPattern) {
     frame_.reset();
@@ -39,8 +47,9 @@ bool cQuarry::initInstance(const char* identifierPattern) {
     const std::int32_t result = identifierPattern_.compile(identifierPattern, true);
     if (result != patOk) {
         failStart(QStringLiteral("quarry"),
-                  QStringLiteral("The item identifier pattern could not be compiled (error %1), so no item "
-                                 "file could be imported. quarry will close.")
+                  QStringLiteral(
+                      "The item identifier pattern could not be compiled (error %1), so no item "
+                      "file could be imported. quarry will close.")
                       .arg(result));
         return false;
     }
@@ -60,11 +69,20 @@ void cQuarry::failStart(const QString& caption, const QString& text) {
 
 void cQuarry::onCommand(int command) {
     switch (command) {
-    case cmdImport: onImport(); break;
-    case cmdBack: onBack(); break;
-    case cmdForward: onForward(); break;
-    case cmdAppAbout: onAppAbout(); break;
-    default: break;
+    case cmdImport:
+        onImport();
+        break;
+    case cmdBack:
+        onBack();
+        break;
+    case cmdForward:
+        onForward();
+        break;
+    case cmdAppAbout:
+        onAppAbout();
+        break;
+    default:
+        break;
     }
 }
 
@@ -99,7 +117,8 @@ void cQuarry::onImport() {
     QFileDialog dialog(frame_.get(), QStringLiteral("Import Parsed RDB File"));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setNameFilters({QStringLiteral("Parsed RDB Files (*.xml)"), QStringLiteral("All Files (*.*)")});
+    dialog.setNameFilters(
+        {QStringLiteral("Parsed RDB Files (*.xml)"), QStringLiteral("All Files (*.*)")});
     dialog.setDefaultSuffix(QStringLiteral("xml"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
     const QByteArray path = QFile::encodeName(dialog.selectedFiles().first());
@@ -109,7 +128,7 @@ void cQuarry::onImport() {
 void cQuarry::onBack() {
     if (!frame_) return;
     const std::optional<cHistoryEntry> entry = history_.back();
-    if (!entry) return;  // a late click after the rule stopped holding
+    if (!entry) return; // a late click after the rule stopped holding
     onUpdateBack();
     onUpdateForward();
     frame_->displayItem(store_, entry->zrid);

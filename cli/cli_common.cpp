@@ -8,25 +8,21 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-const char* usageText()
-{
+const char* usageText() {
     return "usage: quarry-cli index FILE\n"
            "       quarry-cli tree FILE\n"
            "       quarry-cli show [--format rtf|text|html] FILE ZRID...\n"
            "       quarry-cli stats FILE\n";
 }
 
-int usageError(const std::string& reason)
-{
+int usageError(const std::string& reason) {
     std::fprintf(stderr, "quarry-cli: %s\n%s", reason.c_str(), usageText());
     return kExitUsage;
 }
 
-std::string whyUnreadable(const std::string& path)
-{
+std::string whyUnreadable(const std::string& path) {
     const int fd = ::open(path.c_str(), O_RDONLY);
-    if (fd < 0)
-        return std::strerror(errno);
+    if (fd < 0) return std::strerror(errno);
     struct stat info {};
     std::string reason;
     if (::fstat(fd, &info) != 0)
@@ -37,26 +33,22 @@ std::string whyUnreadable(const std::string& path)
     return reason;
 }
 
-bool parseZridArgument(const std::string& text, ZRID& zrid)
-{
+bool parseZridArgument(const std::string& text, ZRID& zrid) {
     const char* first = text.data();
     const char* last = first + text.size();
     if (first != last && *first == '+' && last - first > 1 && first[1] != '-')
-        ++first;  // from_chars takes a minus sign only
+        ++first; // from_chars takes a minus sign only
     std::int64_t value = 0;
     const auto [end, error] = std::from_chars(first, last, value);
-    if (first == last || error != std::errc() || end != last)
-        return false;
-    if (value < INT32_MIN || value > std::int64_t(UINT32_MAX))
-        return false;
+    if (first == last || error != std::errc() || end != last) return false;
+    if (value < INT32_MIN || value > std::int64_t(UINT32_MAX)) return false;
     zrid = static_cast<ZRID>(static_cast<std::uint32_t>(value));
     return true;
 }
 
 cCliSession::cCliSession() : progress_(standardErrorIsTerminal()), messages_(&progress_) {}
 
-int cCliSession::scan(const std::string& path)
-{
+int cCliSession::scan(const std::string& path) {
     const std::string reason = whyUnreadable(path);
     if (!reason.empty()) {
         std::fprintf(stderr, "quarry-cli: cannot read %s: %s\n", path.c_str(), reason.c_str());
@@ -66,8 +58,7 @@ int cCliSession::scan(const std::string& path)
     return kExitOk;
 }
 
-void cCliSession::buildTree(cTreeControl& tree)
-{
+void cCliSession::buildTree(cTreeControl& tree) {
     progress_.beginProgress("Importing Item Data", 0);
     store_.buildCategoryTree(tree, progress_, messages_);
     progress_.endProgress();

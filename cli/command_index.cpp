@@ -5,13 +5,10 @@
 #include <cinttypes>
 #include <cstdio>
 
-int runIndexCommand(const cArguments& args)
-{
-    if (args.size() != 1)
-        return usageError("index takes one FILE");
+int runIndexCommand(const cArguments& args) {
+    if (args.size() != 1) return usageError("index takes one FILE");
     cCliSession session;
-    if (const int status = session.scan(args[0]); status != kExitOk)
-        return status;
+    if (const int status = session.scan(args[0]); status != kExitOk) return status;
 
     const auto index = session.store().index();
     for (const cIndexEntry& entry : *index)

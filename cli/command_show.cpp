@@ -10,8 +10,7 @@ namespace {
 
 enum class eShowFormat { rtf, text, html };
 
-bool parseFormat(const std::string& name, eShowFormat& format)
-{
+bool parseFormat(const std::string& name, eShowFormat& format) {
     if (name == "rtf")
         format = eShowFormat::rtf;
     else if (name == "text")
@@ -23,20 +22,21 @@ bool parseFormat(const std::string& name, eShowFormat& format)
     return true;
 }
 
-std::string render(const std::string& report, eShowFormat format)
-{
+std::string render(const std::string& report, eShowFormat format) {
     switch (format) {
-    case eShowFormat::text: return toPlainText(readRichText(report));
-    case eShowFormat::html: return toHtml(readRichText(report));
-    case eShowFormat::rtf: break;
+    case eShowFormat::text:
+        return toPlainText(readRichText(report));
+    case eShowFormat::html:
+        return toHtml(readRichText(report));
+    case eShowFormat::rtf:
+        break;
     }
     return report;
 }
 
 } // namespace
 
-int runShowCommand(const cArguments& args)
-{
+int runShowCommand(const cArguments& args) {
     eShowFormat format = eShowFormat::rtf;
     std::size_t next = 0;
     if (next < args.size() && args[next] == "--format") {
@@ -44,8 +44,7 @@ int runShowCommand(const cArguments& args)
             return usageError("--format takes rtf, text or html");
         next += 2;
     }
-    if (args.size() < next + 2)
-        return usageError("show takes a FILE and at least one ZRID");
+    if (args.size() < next + 2) return usageError("show takes a FILE and at least one ZRID");
     const std::string& path = args[next++];
     std::vector<ZRID> zrids;
     for (; next < args.size(); ++next) {
@@ -56,14 +55,12 @@ int runShowCommand(const cArguments& args)
     }
 
     cCliSession session;
-    if (const int status = session.scan(path); status != kExitOk)
-        return status;
+    if (const int status = session.scan(path); status != kExitOk) return status;
 
     int status = kExitOk;
     for (const ZRID zrid : zrids) {
         const std::string report = session.store().writeItemReport(zrid, session.messages());
-        if (report == kFailedToLoadText)
-            status = kExitItemNotLoaded;
+        if (report == kFailedToLoadText) status = kExitItemNotLoaded;
         const std::string shown = render(report, format) + '\n';
         std::fwrite(shown.data(), 1, shown.size(), stdout);
     }

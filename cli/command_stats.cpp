@@ -11,8 +11,7 @@ namespace {
 class cCountingTree : public cTreeControl {
 public:
     void deleteAllItems() override { nodes_ = items_ = 0; }
-    TreeItemHandle insertItem(const std::string&, ZRID data, TreeItemHandle) override
-    {
+    TreeItemHandle insertItem(const std::string&, ZRID data, TreeItemHandle) override {
         items_ += data != 0;
         return ++nodes_;
     }
@@ -27,23 +26,19 @@ private:
     std::uint64_t items_ = 0;
 };
 
-double secondsSince(std::chrono::steady_clock::time_point start)
-{
+double secondsSince(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
 } // namespace
 
-int runStatsCommand(const cArguments& args)
-{
-    if (args.size() != 1)
-        return usageError("stats takes one FILE");
+int runStatsCommand(const cArguments& args) {
+    if (args.size() != 1) return usageError("stats takes one FILE");
     const std::string& path = args[0];
     cCliSession session;
 
     const auto scanStart = std::chrono::steady_clock::now();
-    if (const int status = session.scan(path); status != kExitOk)
-        return status;
+    if (const int status = session.scan(path); status != kExitOk) return status;
     const double scanSeconds = secondsSince(scanStart);
 
     cCountingTree tree;
@@ -54,7 +49,8 @@ int runStatsCommand(const cArguments& args)
     std::error_code error;
     const auto size = std::filesystem::file_size(path, error);
     std::printf("file            %s\n", path.c_str());
-    std::printf("file size       %llu bytes\n", error ? 0ull : static_cast<unsigned long long>(size));
+    std::printf("file size       %llu bytes\n",
+                error ? 0ull : static_cast<unsigned long long>(size));
     std::printf("items indexed   %zu\n", session.store().itemCount());
     std::printf("tree nodes      %llu\n", static_cast<unsigned long long>(tree.nodes()));
     std::printf("items filed     %llu\n", static_cast<unsigned long long>(tree.items()));

@@ -4,13 +4,10 @@
 
 #include <cstdio>
 
-int runTreeCommand(const cArguments& args)
-{
-    if (args.size() != 1)
-        return usageError("tree takes one FILE");
+int runTreeCommand(const cArguments& args) {
+    if (args.size() != 1) return usageError("tree takes one FILE");
     cCliSession session;
-    if (const int status = session.scan(args[0]); status != kExitOk)
-        return status;
+    if (const int status = session.scan(args[0]); status != kExitOk) return status;
 
     cRecordedTree tree;
     session.buildTree(tree);

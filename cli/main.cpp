@@ -19,14 +19,12 @@ constexpr cCommand kCommands[] = {
 
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     // Large outputs (a whole tree) go out in big writes.
     static char outputBuffer[1 << 16];
     std::setvbuf(stdout, outputBuffer, _IOFBF, sizeof outputBuffer);
 
-    if (argc < 2)
-        return usageError("no command given");
+    if (argc < 2) return usageError("no command given");
     const std::string name = argv[1];
     if (name == "--help" || name == "-h" || name == "help") {
         std::fputs(usageText(), stdout);

@@ -4,20 +4,18 @@
 
 // Handles are node indexes plus one, so that 0 stays "none".
 
-void cRecordedTree::deleteAllItems()
-{
+void cRecordedTree::deleteAllItems() {
     nodes_.clear();
     firstRoot_ = lastRoot_ = kNone;
 }
 
-TreeItemHandle cRecordedTree::insertItem(const std::string& label, ZRID data, TreeItemHandle parent)
-{
+TreeItemHandle cRecordedTree::insertItem(const std::string& label, ZRID data,
+                                         TreeItemHandle parent) {
     const auto index = static_cast<std::uint32_t>(nodes_.size());
     std::uint32_t* first = &firstRoot_;
     std::uint32_t* last = &lastRoot_;
     if (parent != 0) {
-        if (parent > nodes_.size())
-            return 0;  // not a node of this tree
+        if (parent > nodes_.size()) return 0; // not a node of this tree
         Node& owner = nodes_[parent - 1];
         first = &owner.firstChild;
         last = &owner.lastChild;
@@ -31,35 +29,28 @@ TreeItemHandle cRecordedTree::insertItem(const std::string& label, ZRID data, Tr
     return TreeItemHandle(index) + 1;
 }
 
-void cRecordedTree::setItemData(TreeItemHandle item, ZRID data)
-{
-    if (item != 0 && item <= nodes_.size())
-        nodes_[item - 1].data = data;
+void cRecordedTree::setItemData(TreeItemHandle item, ZRID data) {
+    if (item != 0 && item <= nodes_.size()) nodes_[item - 1].data = data;
 }
 
-std::size_t cRecordedTree::itemCount() const
-{
+std::size_t cRecordedTree::itemCount() const {
     std::size_t count = 0;
     for (const Node& node : nodes_)
         count += node.data != 0;
     return count;
 }
 
-void cRecordedTree::print(std::FILE* out) const
-{
+void cRecordedTree::print(std::FILE* out) const {
     // Pre-order without recursion: a stack of (node, depth), siblings pushed as we go.
     std::vector<std::pair<std::uint32_t, std::uint32_t>> pending;
-    if (firstRoot_ != kNone)
-        pending.emplace_back(firstRoot_, 0);
+    if (firstRoot_ != kNone) pending.emplace_back(firstRoot_, 0);
     std::string line;
     while (!pending.empty()) {
         const auto [index, depth] = pending.back();
         pending.pop_back();
         const Node& node = nodes_[index];
-        if (node.nextSibling != kNone)
-            pending.emplace_back(node.nextSibling, depth);
-        if (node.firstChild != kNone)
-            pending.emplace_back(node.firstChild, depth + 1);
+        if (node.nextSibling != kNone) pending.emplace_back(node.nextSibling, depth);
+        if (node.firstChild != kNone) pending.emplace_back(node.firstChild, depth + 1);
 
         line.assign(std::size_t(depth) * 2, ' ');
         line += node.label;

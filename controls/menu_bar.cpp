@@ -32,7 +32,8 @@ CMenuBar::CMenuBar(QWidget* parent) : QMenuBar(parent) {
     qApp->installEventFilter(this);
 }
 
-bool CMenuBar::LoadMenuBar(const std::vector<CMenuItem>& menu, const std::function<QAction*(int)>& actionFor) {
+bool CMenuBar::LoadMenuBar(const std::vector<CMenuItem>& menu,
+                           const std::function<QAction*(int)>& actionFor) {
     clear();
     itemCount_ = 0;
     for (const CMenuItem& item : menu) {
@@ -56,7 +57,8 @@ void CMenuBar::addEntries(QMenu* menu, const std::vector<CMenuItem>& entries,
         } else {
             const int command = entry.command;
             QAction* own = menu->addAction(entry.text);
-            connect(own, &QAction::triggered, this, [this, command] { emit commandTriggered(command); });
+            connect(own, &QAction::triggered, this,
+                    [this, command] { emit commandTriggered(command); });
         }
     }
 }
@@ -94,7 +96,8 @@ bool CMenuBar::eventFilter(QObject* watched, QEvent* event) {
     if (type != QEvent::KeyPress && type != QEvent::KeyRelease && type != QEvent::MouseButtonPress)
         return QMenuBar::eventFilter(watched, event);
     auto* target = qobject_cast<QWidget*>(watched);
-    if (!target || target->window() != window() || !isVisible()) return QMenuBar::eventFilter(watched, event);
+    if (!target || target->window() != window() || !isVisible())
+        return QMenuBar::eventFilter(watched, event);
     const auto* key = type == QEvent::MouseButtonPress ? nullptr : static_cast<QKeyEvent*>(event);
     const bool isAlt = key && key->key() == Qt::Key_Alt && !key->isAutoRepeat();
     if (type == QEvent::KeyPress && isAlt) {
@@ -106,7 +109,7 @@ bool CMenuBar::eventFilter(QObject* watched, QEvent* event) {
             OnKeyMenu();
         }
     } else if (type != QEvent::KeyRelease) {
-        altAlone_ = false;  // Alt+key or a click: not Alt alone
+        altAlone_ = false; // Alt+key or a click: not Alt alone
     }
     return QMenuBar::eventFilter(watched, event);
 }
@@ -114,7 +117,7 @@ bool CMenuBar::eventFilter(QObject* watched, QEvent* event) {
 void CMenuBar::OnKeyMenu() {
     if (hadKeyboardAtAlt_) {
         HotTrackItem(-1);
-    } else if (!activeAction()) {  // the platform may have done it already
+    } else if (!activeAction()) { // the platform may have done it already
         HotTrackItem(0);
     }
 }
@@ -124,8 +127,10 @@ void CMenuBar::HotTrackItem(int index) {
         setActiveAction(nullptr);
         QPointer<QWidget> previous = previousFocus_;
         previousFocus_ = nullptr;
-        if (previous) previous->setFocus(Qt::MenuBarFocusReason);
-        else if (hasFocus()) clearFocus();
+        if (previous)
+            previous->setFocus(Qt::MenuBarFocusReason);
+        else if (hasFocus())
+            clearFocus();
         return;
     }
     const QList<QAction*> items = actions();
@@ -136,7 +141,8 @@ void CMenuBar::HotTrackItem(int index) {
     // Highlighting an item without opening it is what the pointer does when
     // it rests on the bar; the arrow keys, Enter and Escape then work from it.
     const QPointF at = QPointF(actionGeometry(items[index]).center());
-    QMouseEvent hover(QEvent::MouseMove, at, mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QMouseEvent hover(QEvent::MouseMove, at, mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                      Qt::NoModifier);
     QApplication::sendEvent(this, &hover);
 }
 

@@ -31,7 +31,8 @@ public:
     // gets the action `actionFor` answers for its command ID, or a new action
     // of the bar's own (whose triggered signal reaches commandTriggered) when
     // it answers null. False for a table without popups.
-    bool LoadMenuBar(const std::vector<CMenuItem>& menu, const std::function<QAction*(int)>& actionFor);
+    bool LoadMenuBar(const std::vector<CMenuItem>& menu,
+                     const std::function<QAction*(int)>& actionFor);
 
     int itemCount() const { return itemCount_; }
     // The popup of top-level item `index`, or null.
@@ -60,7 +61,7 @@ private:
                     const std::function<QAction*(int)>& actionFor);
 
     int itemCount_ = 0;
-    bool altAlone_ = false;        // Alt is down and nothing else happened since
+    bool altAlone_ = false; // Alt is down and nothing else happened since
     bool hadKeyboardAtAlt_ = false;
     QPointer<QWidget> previousFocus_;
 };

@@ -10,7 +10,9 @@ CPaneStatusBar::CPaneStatusBar(QWidget* parent) : QStatusBar(parent) {
     panes_.append(first);
 }
 
-QString CPaneStatusBar::idleText() { return QStringLiteral("Ready"); }
+QString CPaneStatusBar::idleText() {
+    return QStringLiteral("Ready");
+}
 
 int CPaneStatusBar::addPane(const QString& text) {
     QLabel* label = new QLabel(text, this);

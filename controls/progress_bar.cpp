@@ -13,14 +13,17 @@ CProgressBar::CProgressBar(QMainWindow* frame) : QProgressBar(frame), frame_(fra
     hide();
 }
 
-CProgressBar::~CProgressBar() { RestorePane(); }
+CProgressBar::~CProgressBar() {
+    RestorePane();
+}
 
 CPaneStatusBar* CProgressBar::FindStatusBar() const {
     if (!frame_) return nullptr;
     return frame_->findChild<CPaneStatusBar*>(QString(), Qt::FindDirectChildrenOnly);
 }
 
-bool CProgressBar::Create(const QString& label, int sizePercent, int maximum, bool smooth, int pane) {
+bool CProgressBar::Create(const QString& label, int sizePercent, int maximum, bool smooth,
+                          int pane) {
     CPaneStatusBar* bar = FindStatusBar();
     if (!bar || !bar->paneLabel(pane)) return false;
     if (parentWidget() != bar) setParent(bar);
@@ -70,10 +73,11 @@ int CProgressBar::SetStep(int step) {
     return previous;
 }
 
-QRect CProgressBar::placeInRect(const QRect& pane, int labelWidth, int spaceWidth, int sizePercent) {
+QRect CProgressBar::placeInRect(const QRect& pane, int labelWidth, int spaceWidth,
+                                int sizePercent) {
     int left = pane.left();
     int top = pane.top();
-    int right = pane.left() + pane.width();   // exclusive edges, as pane rectangles are measured
+    int right = pane.left() + pane.width(); // exclusive edges, as pane rectangles are measured
     int bottom = pane.top() + pane.height();
     if (labelWidth > 0) left += labelWidth + 4 * spaceWidth;
     right -= ((100 - sizePercent) * (right - left)) / 100;
@@ -95,8 +99,8 @@ bool CProgressBar::PlaceInPane() {
     }
     const QFontMetrics metrics(bar->font());
     const int labelWidth = label_.isEmpty() ? 0 : metrics.horizontalAdvance(label_);
-    placement_ = placeInRect(bar->paneRect(pane_), labelWidth, metrics.horizontalAdvance(QLatin1Char(' ')),
-                             sizePercent_);
+    placement_ = placeInRect(bar->paneRect(pane_), labelWidth,
+                             metrics.horizontalAdvance(QLatin1Char(' ')), sizePercent_);
     setGeometry(placement_);
     update();
     return true;

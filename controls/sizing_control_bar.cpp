@@ -7,7 +7,7 @@
 
 namespace {
 
-const char* const kSizeKeys[6] = {"sizeHorzCX", "sizeHorzCY", "sizeVertCX",
+const char* const kSizeKeys[6] = {"sizeHorzCX", "sizeHorzCY",  "sizeVertCX",
                                   "sizeVertCY", "sizeFloatCX", "sizeFloatCY"};
 
 // Longest section name the settings store takes, as in the classic profile API.
@@ -33,7 +33,8 @@ bool CSizingControlBar::Create(const QString& name, QMainWindow* parent, int id)
     return true;
 }
 
-bool CSizingControlBar::Create(const QString& name, QMainWindow* parent, QSize defaultSize, int id) {
+bool CSizingControlBar::Create(const QString& name, QMainWindow* parent, QSize defaultSize,
+                               int id) {
     sizeHorz_ = sizeVert_ = sizeFloat_ = defaultSize;
     return Create(name, parent, id);
 }
@@ -72,13 +73,21 @@ QSize CSizingControlBar::currentMinimum() const {
     return sizeMinFloat_;
 }
 
-QSize CSizingControlBar::sizeHint() const { return currentSize(); }
+QSize CSizingControlBar::sizeHint() const {
+    return currentSize();
+}
 
-QSize CSizingControlBar::minimumSizeHint() const { return currentMinimum(); }
+QSize CSizingControlBar::minimumSizeHint() const {
+    return currentMinimum();
+}
 
-void CSizingControlBar::applyMinimum() { setMinimumSize(currentMinimum()); }
+void CSizingControlBar::applyMinimum() {
+    setMinimumSize(currentMinimum());
+}
 
-void CSizingControlBar::closeEvent(QCloseEvent* event) { event->ignore(); }
+void CSizingControlBar::closeEvent(QCloseEvent* event) {
+    event->ignore();
+}
 
 void CSizingControlBar::resizeEvent(QResizeEvent* event) {
     QDockWidget::resizeEvent(event);

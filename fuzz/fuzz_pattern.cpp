@@ -32,7 +32,8 @@ bool inside(const char* p, const std::string& text) {
 void checkResults(bool matched, const cPatternMatch& context, const std::string& text,
                   std::uint32_t groupCount) {
     if (!matched) {
-        for (std::uint32_t i = 0; i <= groupCount; ++i) require(getGroup(context, i).empty());
+        for (std::uint32_t i = 0; i <= groupCount; ++i)
+            require(getGroup(context, i).empty());
         return;
     }
     // A final "$" matches the terminator itself, so the end may lie just past it.
@@ -60,11 +61,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const void* nul = std::memchr(rest, 0, restSize);
     const std::size_t patternSize = nul ? static_cast<const char*>(nul) - rest : restSize;
     const std::string pattern(rest, patternSize);
-    std::string text = nul ? std::string(rest + patternSize + 1, restSize - patternSize - 1)
-                           : std::string();
+    std::string text =
+        nul ? std::string(rest + patternSize + 1, restSize - patternSize - 1) : std::string();
     std::size_t branches = 0;
     // Abbreviations such as "\w" and "\z" hold quantifiers of their own.
-    for (char c : pattern) branches += c == '*' || c == '+' || c == '?' || c == '|' || c == '\\';
+    for (char c : pattern)
+        branches += c == '*' || c == '+' || c == '?' || c == '|' || c == '\\';
     if (branches > 8) return 0;
     const std::size_t longest = branches <= 1 ? text.size() : branches <= 3 ? 12 : 6;
     if (text.size() > longest) text.resize(longest);

@@ -20,11 +20,21 @@ bool isValidUtf8(std::string_view text) {
         const auto c = static_cast<unsigned char>(text[i]);
         std::size_t length = 0;
         std::uint32_t value = 0;
-        if (c < 0x80) { ++i; continue; }
-        if ((c & 0xE0) == 0xC0) { length = 2; value = c & 0x1F; }
-        else if ((c & 0xF0) == 0xE0) { length = 3; value = c & 0x0F; }
-        else if ((c & 0xF8) == 0xF0) { length = 4; value = c & 0x07; }
-        else return false;
+        if (c < 0x80) {
+            ++i;
+            continue;
+        }
+        if ((c & 0xE0) == 0xC0) {
+            length = 2;
+            value = c & 0x1F;
+        } else if ((c & 0xF0) == 0xE0) {
+            length = 3;
+            value = c & 0x0F;
+        } else if ((c & 0xF8) == 0xF0) {
+            length = 4;
+            value = c & 0x07;
+        } else
+            return false;
         if (i + length > text.size()) return false;
         for (std::size_t k = 1; k < length; ++k) {
             const auto next = static_cast<unsigned char>(text[i + k]);
@@ -42,7 +52,8 @@ bool isValidUtf8(std::string_view text) {
 void readAndWrite(std::string_view input) {
     const cRichTextDocument document = readRichText(input);
     for (const cRichTextParagraph& paragraph : document.paragraphs)
-        for (const cRichTextRun& run : paragraph.runs) require(isValidUtf8(run.text));
+        for (const cRichTextRun& run : paragraph.runs)
+            require(isValidUtf8(run.text));
     const std::string plain = toPlainText(document);
     // One input byte gives at most three bytes of text, plus paragraph breaks.
     require(plain.size() <= 3 * input.size() + document.paragraphs.size());

@@ -131,7 +131,9 @@ private:
         return groupCount_ <= kInlineGroups ? inlineGroups_ : heapGroups_.data();
     }
     std::uintptr_t* stack() { return heapStack_.empty() ? inlineStack_ : heapStack_.data(); }
-    std::size_t stackCapacity() const { return heapStack_.empty() ? kInlineStack : heapStack_.size(); }
+    std::size_t stackCapacity() const {
+        return heapStack_.empty() ? kInlineStack : heapStack_.size();
+    }
     // Grows the stack to `entries`, keeping the first `depth` entries.
     void growStack(std::size_t entries, std::size_t depth);
 
@@ -140,13 +142,13 @@ private:
     const char* matchStart_ = nullptr;
     const char* matchEnd_ = nullptr;
     std::uint32_t maxStackEntries_ = kPatMaxStackEntries;
-    std::uintptr_t* slots_ = nullptr;                // into inlineSlots_ or heapSlots_
-    const unsigned char** skipCache_ = nullptr;      // per skip set: last search start, result
-    std::vector<const char*> heapGroups_;            // start, end per group
+    std::uintptr_t* slots_ = nullptr;           // into inlineSlots_ or heapSlots_
+    const unsigned char** skipCache_ = nullptr; // per skip set: last search start, result
+    std::vector<const char*> heapGroups_;       // start, end per group
     std::vector<std::uintptr_t> heapSlots_;
     std::vector<const unsigned char*> heapSkipCache_;
-    std::vector<std::uintptr_t> heapStack_;          // empty while the inline stack suffices
-    std::vector<char> lowered_;                      // the text lowered, for case-insensitive matching
+    std::vector<std::uintptr_t> heapStack_; // empty while the inline stack suffices
+    std::vector<char> lowered_;             // the text lowered, for case-insensitive matching
     const char* inlineGroups_[2 * kInlineGroups];
     std::uintptr_t inlineSlots_[kInlineSlots];
     const unsigned char* inlineSkipCache_[2 * kInlineSkipSets];

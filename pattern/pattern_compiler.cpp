@@ -181,7 +181,8 @@ bool cPatternCompiler::appendCopy(std::size_t from, std::size_t to, std::uint32_
     if (code_.size() + length > kPatMaxInstructions) return fail(patOutOfMemory);
     std::size_t base = code_.size();
     code_.reserve(base + length);
-    for (std::size_t i = from; i < to; ++i) code_.push_back(code_[i]);
+    for (std::size_t i = from; i < to; ++i)
+        code_.push_back(code_[i]);
     std::uint32_t delta = static_cast<std::uint32_t>(base - from);
     for (std::size_t i = base; i < base + length; ++i) {
         cPatInstruction& ins = code_[i];
@@ -264,7 +265,8 @@ bool cPatternCompiler::parseElement(cParsed& out) {
         flag = orEmpty(flag, applyEmpty(next.flag, false));
         canBeEmpty = canBeEmpty || next.canBeEmpty;
     }
-    for (std::size_t j : jumpsToEnd) code_[j].operand = static_cast<std::uint32_t>(code_.size());
+    for (std::size_t j : jumpsToEnd)
+        code_[j].operand = static_cast<std::uint32_t>(code_.size());
     out = cParsed{flag, canBeEmpty};
     return true;
 }
@@ -287,8 +289,7 @@ bool cPatternCompiler::parseQuantifiedAtom(cParsed& out) {
         ++p_;
     }
     // The operand of a quantifier is judged with the flag set to false.
-    if (applyEmpty(atom.flag, false) && !(q == '?'))
-        return fail(patEmptyRepeat);
+    if (applyEmpty(atom.flag, false) && !(q == '?')) return fail(patEmptyRepeat);
 
     std::size_t atomEnd = code_.size();
     std::uint32_t atomSlots = slots_ - slotsBefore;
@@ -444,7 +445,8 @@ bool cPatternCompiler::parseSet() {
             high = bound;
             p_ += 2;
         }
-        for (unsigned v = low; v <= high; ++v) map[v >> 3] |= static_cast<unsigned char>(1u << (v & 7));
+        for (unsigned v = low; v <= high; ++v)
+            map[v >> 3] |= static_cast<unsigned char>(1u << (v & 7));
     }
     if (!emit(negated ? opNotInSet : opInSet)) return false;
     for (int i = 0; i < 4; ++i)
@@ -511,9 +513,11 @@ bool cPatternCompiler::parseLookAhead(cParsed& out) {
         std::size_t wrapper = 2 * inner + 2;
         if (!insertGap(start, wrapper)) return false;
         std::size_t i = start;
-        for (std::uint32_t g = groupsBefore; g < groups_; ++g) code_[i++] = {opPushGroup, g};
+        for (std::uint32_t g = groupsBefore; g < groups_; ++g)
+            code_[i++] = {opPushGroup, g};
         code_[i++] = {opCall, static_cast<std::uint32_t>(start + wrapper)};
-        for (std::uint32_t g = groups_; g-- > groupsBefore;) code_[i++] = {opPopGroup, g};
+        for (std::uint32_t g = groups_; g-- > groupsBefore;)
+            code_[i++] = {opPopGroup, g};
         code_[i++] = {opReturn, 0};
     }
     leave();

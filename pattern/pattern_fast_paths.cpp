@@ -105,9 +105,10 @@ bool isSingleCharacterRun(const std::vector<cPatInstruction>& code, std::size_t 
     if (a + 10 >= code.size() || code[a].kind != opPushSlot) return false;
     std::uint32_t m = code[a].operand;
     std::size_t h = a + 7;
-    if (code[a + 1].kind != opPosToSlot || code[a + 1].operand != m || code[a + 2].kind != opPushPos ||
-        code[a + 3].kind != opCall || code[a + 3].operand != h || code[a + 4].kind != opPopPos ||
-        code[a + 5].kind != opPopSlot || code[a + 5].operand != m || code[a + 6].kind != opJump)
+    if (code[a + 1].kind != opPosToSlot || code[a + 1].operand != m ||
+        code[a + 2].kind != opPushPos || code[a + 3].kind != opCall || code[a + 3].operand != h ||
+        code[a + 4].kind != opPopPos || code[a + 5].kind != opPopSlot || code[a + 5].operand != m ||
+        code[a + 6].kind != opJump)
         return false;
     std::size_t length = 0;
     switch (code[h].kind) {
@@ -138,7 +139,7 @@ void cPattern::buildFastPaths() {
     runHead_.assign(instructions_.size(), 0);
     skipSetIndex_.assign(instructions_.size(), 0);
     skipSets_.clear();
-    auto addSet = [this](std::size_t at, const unsigned char (&map)[32]) {
+    auto addSet = [this](std::size_t at, const unsigned char(&map)[32]) {
         cSkipSet set{};
         std::memcpy(set.map, map, sizeof map);
         int count = 0;

@@ -9,7 +9,9 @@ cPatternMatch::cPatternMatch(std::uint32_t initialStackCapacity) {
     if (initialStackCapacity > kInlineStack) heapStack_.resize(initialStackCapacity);
 }
 
-cPatternMatch::cPatternMatch(const cPatternMatch& other) { *this = other; }
+cPatternMatch::cPatternMatch(const cPatternMatch& other) {
+    *this = other;
+}
 
 cPatternMatch& cPatternMatch::operator=(const cPatternMatch& other) {
     if (this == &other) return *this;
@@ -61,9 +63,15 @@ void cPatternMatch::setMaxStackEntries(std::uint32_t entries) {
     maxStackEntries_ = entries < kPatMaxStackEntries ? entries : kPatMaxStackEntries;
 }
 
-std::uint32_t cPatternMatch::groupCount() const { return groupCount_; }
-const char* cPatternMatch::matchStart() const { return matchStart_; }
-const char* cPatternMatch::matchEnd() const { return matchEnd_; }
+std::uint32_t cPatternMatch::groupCount() const {
+    return groupCount_;
+}
+const char* cPatternMatch::matchStart() const {
+    return matchStart_;
+}
+const char* cPatternMatch::matchEnd() const {
+    return matchEnd_;
+}
 
 const char* cPatternMatch::groupStart(std::uint32_t i) const {
     return i < groupCount_ ? groups()[2 * static_cast<std::size_t>(i)] : nullptr;

@@ -58,7 +58,8 @@ bool cPattern::execute(const unsigned char* subject, cPatternMatch& context,
         if (set.useMembers) {
             p += std::strcspn(reinterpret_cast<const char*>(p), set.members);
         } else {
-            while (*p && !((set.map[*p >> 3] >> (*p & 7)) & 1u)) ++p;
+            while (*p && !((set.map[*p >> 3] >> (*p & 7)) & 1u))
+                ++p;
         }
         lastFrom = from;
         lastFound = p;
@@ -147,16 +148,19 @@ bool cPattern::execute(const unsigned char* subject, cPatternMatch& context,
                 const unsigned char* end = pos;
                 switch (test->kind) {
                 case opChar:
-                    while (*end == test->operand) ++end;
+                    while (*end == test->operand)
+                        ++end;
                     break;
                 case opAnyChar:
                     end += std::strlen(reinterpret_cast<const char*>(end));
                     break;
                 case opInSet:
-                    while (*end && inMap(test, *end)) ++end;
+                    while (*end && inMap(test, *end))
+                        ++end;
                     break;
                 default: // opNotInSet
-                    while (*end && !inMap(test, *end)) ++end;
+                    while (*end && !inMap(test, *end))
+                        ++end;
                     break;
                 }
                 std::size_t count = static_cast<std::size_t>(end - pos);

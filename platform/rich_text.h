@@ -27,8 +27,8 @@ struct cRichTextRun {
     std::string text;
     bool bold = false;
     bool italic = false;
-    bool hasColor = false;      // false: the default text colour
-    std::uint32_t color = 0;    // 0xRRGGBB when hasColor
+    bool hasColor = false;   // false: the default text colour
+    std::uint32_t color = 0; // 0xRRGGBB when hasColor
 };
 
 enum class eRichTextAlign { left, justify };
@@ -36,7 +36,7 @@ enum class eRichTextAlign { left, justify };
 struct cRichTextParagraph {
     std::vector<cRichTextRun> runs;
     eRichTextAlign align = eRichTextAlign::left;
-    std::vector<int> tabStops;  // positions in twips, ascending as written
+    std::vector<int> tabStops; // positions in twips, ascending as written
 };
 
 // A paragraph takes the format in effect where its content begins. Rich text

@@ -14,7 +14,7 @@ bool sameParagraphFormat(const cRichTextParagraph& paragraph,
     return paragraph.align == format.align && paragraph.tabStops == format.tabStops;
 }
 
-}  // namespace
+} // namespace
 
 // A paragraph takes the format in effect where its content begins. Rich text
 // without paragraph marks (the item report uses only line breaks) changes the
@@ -28,13 +28,11 @@ void cRichTextBuilder::beginContent(const cRichTextParagraphFormat& paragraph) {
         hasContent_ = true;
         return;
     }
-    if (!atLineStart_ || sameParagraphFormat(current_, paragraph))
-        return;
+    if (!atLineStart_ || sameParagraphFormat(current_, paragraph)) return;
     // The current paragraph ends in the line break that opened this line.
     std::string& last = current_.runs.back().text;
     last.pop_back();
-    if (last.empty())
-        current_.runs.pop_back();
+    if (last.empty()) current_.runs.pop_back();
     closeCurrent();
     current_.align = paragraph.align;
     current_.tabStops = paragraph.tabStops;
@@ -55,8 +53,7 @@ void cRichTextBuilder::append(std::string_view text, const cRichTextRun& format)
 
 void cRichTextBuilder::appendText(std::string_view text, const cRichTextRun& format,
                                   const cRichTextParagraphFormat& paragraph) {
-    if (text.empty())
-        return;
+    if (text.empty()) return;
     beginContent(paragraph);
     append(text, format);
     atLineStart_ = false;
@@ -85,7 +82,6 @@ void cRichTextBuilder::closeCurrent() {
 }
 
 cRichTextDocument cRichTextBuilder::finish() {
-    if (hasContent_)
-        closeCurrent();
+    if (hasContent_) closeCurrent();
     return std::move(document_);
 }

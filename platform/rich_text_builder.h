@@ -36,6 +36,6 @@ private:
 
     cRichTextDocument document_;
     cRichTextParagraph current_;
-    bool hasContent_ = false;   // current_ holds text, a tab or a line break
-    bool atLineStart_ = true;   // nothing yet on the current line
+    bool hasContent_ = false; // current_ holds text, a tab or a line break
+    bool atLineStart_ = true; // nothing yet on the current line
 };

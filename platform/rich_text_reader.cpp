@@ -17,24 +17,21 @@ cRichTextDocument readPlainText(std::string_view text) {
         const auto c = static_cast<unsigned char>(text[i]);
         if (c == '\r') {
             run.text += '\n';
-            if (i + 1 < text.size() && text[i + 1] == '\n')
-                ++i;
+            if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
         } else {
             appendWindows1252(run.text, c);
         }
     }
     cRichTextParagraph paragraph;
-    if (!run.text.empty())
-        paragraph.runs.push_back(std::move(run));
+    if (!run.text.empty()) paragraph.runs.push_back(std::move(run));
     cRichTextDocument document;
     document.paragraphs.push_back(std::move(paragraph));
     return document;
 }
 
-}  // namespace
+} // namespace
 
 cRichTextDocument readRichText(std::string_view text) {
-    if (text.starts_with(kRichTextStart))
-        return cRtfReader(text).read();
+    if (text.starts_with(kRichTextStart)) return cRtfReader(text).read();
     return readPlainText(text);
 }

@@ -91,20 +91,17 @@ constexpr cWordEntry kWords[] = {
 
 constexpr bool isSorted() {
     for (std::size_t i = 1; i < std::size(kWords); ++i)
-        if (!(kWords[i - 1].name < kWords[i].name))
-            return false;
+        if (!(kWords[i - 1].name < kWords[i].name)) return false;
     return true;
 }
 static_assert(isSorted(), "kWords must stay sorted for the binary search");
 
-}  // namespace
+} // namespace
 
 eRtfWord lookupRtfWord(std::string_view name) {
-    auto found = std::lower_bound(std::begin(kWords), std::end(kWords), name,
-                                  [](const cWordEntry& entry, std::string_view key) {
-                                      return entry.name < key;
-                                  });
-    if (found != std::end(kWords) && found->name == name)
-        return found->word;
+    auto found = std::lower_bound(
+        std::begin(kWords), std::end(kWords), name,
+        [](const cWordEntry& entry, std::string_view key) { return entry.name < key; });
+    if (found != std::end(kWords) && found->name == name) return found->word;
     return eRtfWord::unknown;
 }

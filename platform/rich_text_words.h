@@ -7,14 +7,37 @@
 enum class eRtfWord {
     unknown,
     // character format
-    bold, italic, colorFore, plain,
+    bold,
+    italic,
+    colorFore,
+    plain,
     // paragraph format
-    paragraphDefault, justify, alignLeft, tabStop,
+    paragraphDefault,
+    justify,
+    alignLeft,
+    tabStop,
     // content
-    tab, line, paragraph, cell, row, page, section, unicode, unicodeSkip,
-    emDash, enDash, bullet, leftQuote, rightQuote, leftDoubleQuote, rightDoubleQuote,
+    tab,
+    line,
+    paragraph,
+    cell,
+    row,
+    page,
+    section,
+    unicode,
+    unicodeSkip,
+    emDash,
+    enDash,
+    bullet,
+    leftQuote,
+    rightQuote,
+    leftDoubleQuote,
+    rightDoubleQuote,
     // colour table
-    colorTable, red, green, blue,
+    colorTable,
+    red,
+    green,
+    blue,
     // binary data that follows the word (its parameter is the byte count)
     binary,
     // a destination whose content is never shown

@@ -43,11 +43,11 @@ private:
         cCharacterFormat characters;
         cRichTextParagraphFormat paragraph;
         eDestination destination = eDestination::text;
-        int unicodeFallback = 1;  // bytes that stand in for a \u character
+        int unicodeFallback = 1; // bytes that stand in for a \u character
     };
 
     struct cColorEntry {
-        bool isSet = false;  // false: the default colour (an empty entry)
+        bool isSet = false; // false: the default colour (an empty entry)
         std::uint32_t rgb = 0;
     };
 
@@ -72,21 +72,21 @@ private:
 
     std::string_view input_;
     std::size_t pos_ = 0;
-    bool finished_ = false;  // the document's outermost group has closed
-    bool groupOpened_ = false;  // the last character read was a "{"
-    bool groupStart_ = false;   // the current token directly follows a "{"
+    bool finished_ = false;    // the document's outermost group has closed
+    bool groupOpened_ = false; // the last character read was a "{"
+    bool groupStart_ = false;  // the current token directly follows a "{"
 
     cGroupState state_;
     std::vector<cGroupState> saved_;
-    std::size_t overflowDepth_ = 0;              // groups open beyond the cap
-    std::size_t overflowDestinationDepth_ = 0;   // overflow group that changed the destination
+    std::size_t overflowDepth_ = 0;            // groups open beyond the cap
+    std::size_t overflowDestinationDepth_ = 0; // overflow group that changed the destination
     eDestination overflowSavedDestination_ = eDestination::text;
 
     int pendingFallback_ = 0;           // fallback bytes after \u still to skip
     char16_t pendingHighSurrogate_ = 0; // first half of a \u surrogate pair
 
     std::vector<cColorEntry> colors_;
-    cColorEntry colorEntry_;  // the colour table entry being read
+    cColorEntry colorEntry_; // the colour table entry being read
 
     cRichTextBuilder builder_;
 };

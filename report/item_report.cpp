@@ -4,8 +4,7 @@
 #include "report/report_sections.h"
 #include "store/item_record.h"
 
-void cItemRecord::formatReport(std::string& text) const
-{
+void cItemRecord::formatReport(std::string& text) const {
     text.clear();
     cReportText out(text);
     appendReportHeader(out);

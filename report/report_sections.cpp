@@ -6,27 +6,25 @@ namespace {
 
 // One name = value pair of a requirement set: grey name, two spaces after the value.
 template <typename RequirementSet>
-void appendRequirementPairs(cReportText& out, const RequirementSet& set)
-{
+void appendRequirementPairs(cReportText& out, const RequirementSet& set) {
     for (const auto& [name, value] : set)
         out.markup("{\\cf2 ").text(name).markup(" = }").text(value).markup("  ");
 }
 
 // "Attack skill" with one skill, "Attack skills" with more; none: no line.
 template <typename SkillMap>
-void appendSkillLine(cReportText& out, std::string_view heading, const SkillMap& skills)
-{
-    if (skills.empty())
-        return;
-    out.markup("{\\tx2000 {\\b ").markup(heading).markup(skills.size() == 1 ? ":} \\tab" : "s:} \\tab");
+void appendSkillLine(cReportText& out, std::string_view heading, const SkillMap& skills) {
+    if (skills.empty()) return;
+    out.markup("{\\tx2000 {\\b ")
+        .markup(heading)
+        .markup(skills.size() == 1 ? ":} \\tab" : "s:} \\tab");
     for (const auto& [skill, percent] : skills)
         out.markup("  ").text(skill).markup(" ").number(percent).markup("%");
     out.markup(" } \\line");
 }
 
 template <typename FunctionRecord>
-void appendFunction(cReportText& out, const FunctionRecord& function)
-{
+void appendFunction(cReportText& out, const FunctionRecord& function) {
     for (const auto& [name, value] : function.attributes)
         out.markup(" {\\cf2 ").text(name).markup(" = }").text(value).markup(" ");
     if (!function.arguments.empty()) {
@@ -46,42 +44,38 @@ void appendFunction(cReportText& out, const FunctionRecord& function)
 
 } // namespace
 
-void appendReportHeader(cReportText& out)
-{
+void appendReportHeader(cReportText& out) {
     out.markup("{\\rtf\\ansi")
         .markup("{\\colortbl;\\red0\\green0\\blue0;\\red128\\green128\\blue128;}");
 }
 
-void appendTitle(cReportText& out, const cItemRecord& item)
-{
+void appendTitle(cReportText& out, const cItemRecord& item) {
     out.markup("ZRID ").number(item.zrid).markup(": {\\b ").text(item.name).markup("}");
-    if (!item.isNano)
-        out.markup(" (QL ").number(item.ql).markup(")");
+    if (!item.isNano) out.markup(" (QL ").number(item.ql).markup(")");
 }
 
-void appendDescription(cReportText& out, const cItemRecord& item)
-{
+void appendDescription(cReportText& out, const cItemRecord& item) {
     out.markup("\\line \\line \\qj{").text(item.description).markup("}");
 }
 
 // The heading is there even when the item has no attributes.
-void appendAttributes(cReportText& out, const cItemRecord& item)
-{
+void appendAttributes(cReportText& out, const cItemRecord& item) {
     out.markup("\\line \\line \\cf2-[{\\cf1\\b\\i Attributes}]-\\cf1 \\line \\line");
     for (const auto& [name, value] : item.attributes)
-        out.markup("{\\tx2000 {\\b ").text(name).markup(":} \\tab ").text(value).markup(" } \\line");
+        out.markup("{\\tx2000 {\\b ")
+            .text(name)
+            .markup(":} \\tab ")
+            .text(value)
+            .markup(" } \\line");
 }
 
-void appendSkillLines(cReportText& out, const cItemRecord& item)
-{
+void appendSkillLines(cReportText& out, const cItemRecord& item) {
     appendSkillLine(out, "Attack skill", item.atkValues);
     appendSkillLine(out, "Defense skill", item.defValues);
 }
 
-void appendActions(cReportText& out, const cItemRecord& item)
-{
-    if (item.actions.empty())
-        return;
+void appendActions(cReportText& out, const cItemRecord& item) {
+    if (item.actions.empty()) return;
     out.markup(" \\line \\cf2-[{\\cf1\\b\\i Actions}]-\\cf1 \\line \\line");
     for (const auto& [name, requirementSets] : item.actions) {
         out.markup("{\\b ").text(name).markup("} \\pard");
@@ -93,10 +87,8 @@ void appendActions(cReportText& out, const cItemRecord& item)
     }
 }
 
-void appendEvents(cReportText& out, const cItemRecord& item)
-{
-    if (item.events.empty())
-        return;
+void appendEvents(cReportText& out, const cItemRecord& item) {
+    if (item.events.empty()) return;
     out.markup(" \\line \\cf2-[{\\cf1\\b\\i Events}]-\\cf1 \\line \\line");
     for (const auto& [name, functions] : item.events) {
         out.markup("{\\b ").text(name).markup("} \\pard\\tx250\\line");
@@ -105,7 +97,6 @@ void appendEvents(cReportText& out, const cItemRecord& item)
     }
 }
 
-void appendReportEnd(cReportText& out)
-{
+void appendReportEnd(cReportText& out) {
     out.markup("}");
 }

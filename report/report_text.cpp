@@ -1,7 +1,6 @@
 #include "report/report_text.h"
 
-void appendRichTextEscaped(std::string& out, std::string_view text)
-{
+void appendRichTextEscaped(std::string& out, std::string_view text) {
     std::size_t runStart = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];

@@ -14,9 +14,18 @@ class cReportText {
 public:
     explicit cReportText(std::string& out) : out_(out) {}
 
-    cReportText& markup(std::string_view fixed) { out_.append(fixed); return *this; }
-    cReportText& text(std::string_view fromFile) { appendRichTextEscaped(out_, fromFile); return *this; }
-    cReportText& number(std::int32_t value) { out_.append(std::to_string(value)); return *this; }
+    cReportText& markup(std::string_view fixed) {
+        out_.append(fixed);
+        return *this;
+    }
+    cReportText& text(std::string_view fromFile) {
+        appendRichTextEscaped(out_, fromFile);
+        return *this;
+    }
+    cReportText& number(std::int32_t value) {
+        out_.append(std::to_string(value));
+        return *this;
+    }
 
 private:
     std::string& out_;

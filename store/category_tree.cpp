@@ -29,12 +29,14 @@ cSkeleton appendSkeleton(cTreeControl& tree) {
 void fileBySlots(const cItemRecord& item, cTreeControl& tree, const cSkeleton& skeleton,
                  std::int32_t first, std::int32_t count) {
     for (std::int32_t slot = first; slot < first + count; ++slot)
-        if (item.attributeContains("Slot", kSlotNames[slot])) item.addToTree(tree, skeleton.slots[slot]);
+        if (item.attributeContains("Slot", kSlotNames[slot]))
+            item.addToTree(tree, skeleton.slots[slot]);
 }
 
 } // namespace
 
-void cItemStore::buildCategoryTree(cTreeControl& tree, cProgressHost& progress, cMessageSink& messages) const {
+void cItemStore::buildCategoryTree(cTreeControl& tree, cProgressHost& progress,
+                                   cMessageSink& messages) const {
     // Work on what this import left, whatever runs while window events are
     // dispatched; a newer import makes this build stop (it builds its own).
     const std::shared_ptr<const cItemIndex> index = index_;
@@ -66,21 +68,29 @@ void cItemStore::buildCategoryTree(cTreeControl& tree, cProgressHost& progress, 
             continue;
         }
         switch (item.itemType) {
-        case 0: // Weapon: first the folders of skills not met before, then the item under each skill
+        case 0: // Weapon: first the folders of skills not met before, then the item under each
+                // skill
             for (const auto& skill : item.atkValues)
                 if (skillFolders.count(skill.first) == 0)
-                    skillFolders.emplace(skill.first, tree.insertItem(skill.first, 0, skeleton.types[0]));
+                    skillFolders.emplace(skill.first,
+                                         tree.insertItem(skill.first, 0, skeleton.types[0]));
             // Both maps walk names in the same order, so this is the folders' name order.
-            for (const auto& skill : item.atkValues) item.addToTree(tree, skillFolders.at(skill.first));
+            for (const auto& skill : item.atkValues)
+                item.addToTree(tree, skillFolders.at(skill.first));
             break;
         case 1: // Armor: a "0" in the slots marks a perk
-            if (item.attributeContains("Slot", "0")) item.addToTree(tree, skeleton.perk);
-            else fileBySlots(item, tree, skeleton, kArmorSlotFirst, kArmorSlotCount);
+            if (item.attributeContains("Slot", "0"))
+                item.addToTree(tree, skeleton.perk);
+            else
+                fileBySlots(item, tree, skeleton, kArmorSlotFirst, kArmorSlotCount);
             break;
         case 2:
             fileBySlots(item, tree, skeleton, kUtilitySlotFirst, kUtilitySlotCount);
             break;
-        case 3: case 4: case 5: case 6:
+        case 3:
+        case 4:
+        case 5:
+        case 6:
             item.addToTree(tree, skeleton.types[item.itemType]);
             break;
         default: // no type: there is no folder for it

@@ -8,7 +8,8 @@ bool isCSpace(char c) {
 
 std::int32_t parseDecimal(std::string_view text) {
     std::size_t i = 0;
-    while (i < text.size() && isCSpace(text[i])) ++i;
+    while (i < text.size() && isCSpace(text[i]))
+        ++i;
     bool negative = false;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
         negative = text[i] == '-';

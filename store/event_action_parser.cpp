@@ -8,7 +8,9 @@
 
 namespace {
 
-bool isEndOfFile(const std::string& tag) { return tag.size() == 1; }
+bool isEndOfFile(const std::string& tag) {
+    return tag.size() == 1;
+}
 
 // The first "Name" pair with a value; empty when the text runs out first.
 std::string elementName(std::string_view text) {
@@ -43,7 +45,8 @@ std::string argumentOf(std::string_view text) {
     return std::string(argument);
 }
 
-void reportUnsupportedTag(std::string_view tagName, const cItemRecord& item, cMessageSink& messages) {
+void reportUnsupportedTag(std::string_view tagName, const cItemRecord& item,
+                          cMessageSink& messages) {
     std::string text = "Encountered unsupported tag: <";
     text.append(tagName);
     text += "> while processing item with ZRID ";
@@ -65,8 +68,10 @@ bool cItemStore::processAction(std::string_view attributeText, cItemRecord& item
         stream.readTag(tag);
         if (isEndOfFile(tag)) return true;
         const cTagView parts = splitTagText(tag);
-        if (parts.name == "Requirement") requirementSets.push_back(pairsOf(parts.attributes));
-        else if (parts.name != "/Action") reportUnsupportedTag(parts.name, item, messages);
+        if (parts.name == "Requirement")
+            requirementSets.push_back(pairsOf(parts.attributes));
+        else if (parts.name != "/Action")
+            reportUnsupportedTag(parts.name, item, messages);
         if (tag == "</Action>") break;
     }
     item.actions.emplace(name, std::move(requirementSets));

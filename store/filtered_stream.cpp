@@ -24,7 +24,9 @@ constexpr cCommentKind kComments[] = {
 };
 constexpr unsigned char kCommentLastBytes[] = {'*', '/', '-'};
 
-unsigned char byteOf(char c) { return static_cast<unsigned char>(c); }
+unsigned char byteOf(char c) {
+    return static_cast<unsigned char>(c);
+}
 
 } // namespace
 
@@ -49,7 +51,8 @@ cFilteredStream::cFilteredStream(const std::string& path, const cStreamLimits& l
 
 bool cFilteredStream::sameSet(const std::string& known, const char* delimiters) {
     std::size_t i = 0;
-    while (i < known.size() && known[i] == delimiters[i]) ++i;
+    while (i < known.size() && known[i] == delimiters[i])
+        ++i;
     return i == known.size() && delimiters[i] == '\0';
 }
 
@@ -59,9 +62,12 @@ void cFilteredStream::buildTables(cDelimiterTables& tables, const char* delimite
     std::fill(std::begin(tables.isDelimiter), std::end(tables.isDelimiter), false);
     // The delimiter test searches a zero-terminated set, so NUL always ends a chunk.
     tables.isDelimiter[0] = true;
-    for (const char* d = delimiters; *d != '\0'; ++d) tables.isDelimiter[byteOf(*d)] = true;
-    std::copy(std::begin(tables.isDelimiter), std::end(tables.isDelimiter), std::begin(tables.isSpecial));
-    for (unsigned char last : kCommentLastBytes) tables.isSpecial[last] = true;
+    for (const char* d = delimiters; *d != '\0'; ++d)
+        tables.isDelimiter[byteOf(*d)] = true;
+    std::copy(std::begin(tables.isDelimiter), std::end(tables.isDelimiter),
+              std::begin(tables.isSpecial));
+    for (unsigned char last : kCommentLastBytes)
+        tables.isSpecial[last] = true;
     // The vector search compares with a fixed number of bytes: repeat the
     // first to fill the unused places.
     tables.specialCount = 0;
@@ -111,7 +117,8 @@ const char* cFilteredStream::findSpecial(const char* p, const char* end) const {
         }
     }
 #endif
-    while (p != end && !tables.isSpecial[byteOf(*p)]) ++p;
+    while (p != end && !tables.isSpecial[byteOf(*p)])
+        ++p;
     return p;
 }
 
@@ -182,7 +189,8 @@ void cFilteredStream::readTag(std::string& tag) {
     tag += '>';
 }
 
-inline void cFilteredStream::appendToChunk(std::string& chunk, const char* bytes, std::size_t count) {
+inline void cFilteredStream::appendToChunk(std::string& chunk, const char* bytes,
+                                           std::size_t count) {
     if (count == 0) return;
     if (chunk.size() < limits_.chunkLimit)
         chunk.append(bytes, std::min(count, limits_.chunkLimit - chunk.size()));
@@ -201,14 +209,14 @@ void cFilteredStream::skipComment(int kind) {
     const char* endText = kComments[kind].end;
     const std::size_t endLength = std::strlen(endText);
     const char last = endText[endLength - 1];
-    std::uint64_t skipped = 0;  // bytes consumed before the current span
-    char skippedTail[2] = {};   // the last two of them
+    std::uint64_t skipped = 0; // bytes consumed before the current span
+    char skippedTail[2] = {};  // the last two of them
     for (;;) {
         if (cursor_ == blockLength_ && !refill()) return; // never closed: swallows the rest
         const char* begin = block_.data() + cursor_;
         const char* end = block_.data() + blockLength_;
-        for (const char* p = begin;
-             (p = static_cast<const char*>(std::memchr(p, last, static_cast<std::size_t>(end - p)))) != nullptr;
+        for (const char* p = begin; (p = static_cast<const char*>(std::memchr(
+                                         p, last, static_cast<std::size_t>(end - p)))) != nullptr;
              ++p) {
             const std::uint64_t before = skipped + static_cast<std::uint64_t>(p - begin);
             if (before < endLength - 1) continue;
@@ -242,7 +250,8 @@ void cFilteredStream::readChunk(std::string& chunk) {
         chunkLength_ = 0;
         // Delimiters in a row make empty chunks, which are never returned:
         // pass over a run of them at once.
-        while (cursor_ < blockLength_ && active_->isDelimiter[byteOf(block_[cursor_])]) ++cursor_;
+        while (cursor_ < blockLength_ && active_->isDelimiter[byteOf(block_[cursor_])])
+            ++cursor_;
         if (atEnd()) return; // the only way an empty chunk is returned
         for (;;) {
             if (cursor_ == blockLength_ && !refill()) break; // the file ends the chunk
@@ -253,7 +262,10 @@ void cFilteredStream::readChunk(std::string& chunk) {
             bool delimited = false;
             // Comment bytes that complete no comment start stay in the span.
             while ((p = findSpecial(p, end)) != end) {
-                if (active_->isDelimiter[byteOf(*p)]) { delimited = true; break; }
+                if (active_->isDelimiter[byteOf(*p)]) {
+                    delimited = true;
+                    break;
+                }
                 ++p;
                 kind = commentEndingBefore(begin, p);
                 if (kind >= 0) break;
@@ -288,10 +300,14 @@ int cFilteredStream::commentEndingBefore(const char* begin, const char* after) c
         return byteOf(chunkTail_[sizeof chunkTail_ - fromTail]);
     };
     switch (after[-1]) {
-    case '*': return back(2) == '/' ? 0 : -1;
-    case '/': return back(2) == '/' ? 1 : -1;
-    case '-': return back(2) == '-' && back(3) == '!' && back(4) == '<' ? 2 : -1;
-    default: return -1;
+    case '*':
+        return back(2) == '/' ? 0 : -1;
+    case '/':
+        return back(2) == '/' ? 1 : -1;
+    case '-':
+        return back(2) == '-' && back(3) == '!' && back(4) == '<' ? 2 : -1;
+    default:
+        return -1;
     }
 }
 
@@ -299,7 +315,7 @@ std::int32_t cFilteredStream::percentRead() const {
     if (totalSize_ == 0) return 0;
     const std::uint64_t position = std::min<std::uint64_t>(tell(), totalSize_);
     const std::uint64_t percent = totalSize_ > 1000000
-        ? (position / 1000 * 100) / (totalSize_ / 1000)
-        : position * 100 / totalSize_;
+                                      ? (position / 1000 * 100) / (totalSize_ / 1000)
+                                      : position * 100 / totalSize_;
     return static_cast<std::int32_t>(std::min<std::uint64_t>(percent, 100));
 }

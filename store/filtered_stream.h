@@ -33,7 +33,8 @@ struct cStreamLimits {
 class cFilteredStream {
 public:
     // Opens the file; one that cannot be opened reads as empty.
-    explicit cFilteredStream(const std::string& path, const cStreamLimits& limits = cStreamLimits());
+    explicit cFilteredStream(const std::string& path,
+                             const cStreamLimits& limits = cStreamLimits());
     cFilteredStream(const cFilteredStream&) = delete;
     cFilteredStream& operator=(const cFilteredStream&) = delete;
 

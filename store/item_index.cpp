@@ -4,9 +4,13 @@
 
 namespace {
 
-std::uint32_t keyOf(ZRID zrid) { return static_cast<std::uint32_t>(zrid); }
+std::uint32_t keyOf(ZRID zrid) {
+    return static_cast<std::uint32_t>(zrid);
+}
 
-bool keyLess(const cIndexEntry& a, const cIndexEntry& b) { return keyOf(a.zrid) < keyOf(b.zrid); }
+bool keyLess(const cIndexEntry& a, const cIndexEntry& b) {
+    return keyOf(a.zrid) < keyOf(b.zrid);
+}
 
 } // namespace
 
@@ -14,9 +18,10 @@ cItemIndex cItemIndex::fromFileOrder(std::vector<cIndexEntry> entries) {
     // A stable sort keeps repeated identifiers in file order, so unique()
     // keeps the first one met.
     std::stable_sort(entries.begin(), entries.end(), keyLess);
-    entries.erase(std::unique(entries.begin(), entries.end(),
-                              [](const cIndexEntry& a, const cIndexEntry& b) { return a.zrid == b.zrid; }),
-                  entries.end());
+    entries.erase(
+        std::unique(entries.begin(), entries.end(),
+                    [](const cIndexEntry& a, const cIndexEntry& b) { return a.zrid == b.zrid; }),
+        entries.end());
     entries.shrink_to_fit();
     cItemIndex index;
     index.entries_ = std::move(entries);

@@ -9,15 +9,20 @@ namespace {
 constexpr std::int32_t kNoPercent = 2147483647;
 
 // The stream answers ">" alone only at the end of the file.
-bool isEndOfFile(const std::string& tag) { return tag.size() == 1; }
+bool isEndOfFile(const std::string& tag) {
+    return tag.size() == 1;
+}
 
 bool parseSkillValue(std::string_view text, std::string& name, std::int32_t& percent) {
     name.clear();
     percent = kNoPercent;
-    for (cAttributeView pair = nextAttributeInTag(text); pair.matched; pair = nextAttributeInTag(text)) {
+    for (cAttributeView pair = nextAttributeInTag(text); pair.matched;
+         pair = nextAttributeInTag(text)) {
         if (!name.empty() && percent != kNoPercent) break;
-        if (pair.name == "Name") name = pair.value;
-        else if (pair.name == "Percent") percent = parseDecimal(pair.value);
+        if (pair.name == "Name")
+            name = pair.value;
+        else if (pair.name == "Percent")
+            percent = parseDecimal(pair.value);
         text = pair.rest;
     }
     return !name.empty() && percent != kNoPercent;
@@ -28,10 +33,13 @@ bool parseSkillValue(std::string_view text, std::string& name, std::int32_t& per
 bool cItemStore::parseAttribute(std::string_view text, cItemRecord& record) {
     std::string name;
     std::string value;
-    for (cAttributeView pair = nextAttributeInTag(text); pair.matched; pair = nextAttributeInTag(text)) {
+    for (cAttributeView pair = nextAttributeInTag(text); pair.matched;
+         pair = nextAttributeInTag(text)) {
         if (!name.empty() && !value.empty()) break;
-        if (pair.name == "Name") name = pair.value;
-        else if (pair.name == "Value") value = pair.value;
+        if (pair.name == "Name")
+            name = pair.value;
+        else if (pair.name == "Value")
+            value = pair.value;
         text = pair.rest;
     }
     if (name.empty() || value.empty()) return false;
@@ -83,10 +91,14 @@ bool cItemStore::loadItemAt(cFilteredStream& stream, RecordPosition position, cI
     std::string_view text = parts.attributes;
     do {
         const cAttributeView pair = nextAttributeInTag(text);
-        if (pair.name == "ZRID") zrid = parseDecimal(pair.value);
-        else if (pair.name == "IsNano") isNano = pair.value == "True";
-        else if (pair.name == "Name") name = pair.value;
-        else if (pair.name == "QL") ql = parseDecimal(pair.value);
+        if (pair.name == "ZRID")
+            zrid = parseDecimal(pair.value);
+        else if (pair.name == "IsNano")
+            isNano = pair.value == "True";
+        else if (pair.name == "Name")
+            name = pair.value;
+        else if (pair.name == "QL")
+            ql = parseDecimal(pair.value);
         else if (pair.name == "ItemType") {
             const std::int32_t type = findItemType(pair.value);
             if (type != kItemTypeNone) itemType = type;
@@ -121,9 +133,11 @@ bool cItemStore::loadItemAt(cFilteredStream& stream, RecordPosition position, cI
             parseDefValue(parts.attributes, work);
         } else if (parts.name == "Event") {
             // A "/" anywhere in the tag is taken for a self-closing element.
-            if (tag.find('/') == std::string::npos) processEvent(parts.attributes, work, stream, messages);
+            if (tag.find('/') == std::string::npos)
+                processEvent(parts.attributes, work, stream, messages);
         } else if (parts.name == "Action") {
-            if (tag.find('/') == std::string::npos) processAction(parts.attributes, work, stream, messages);
+            if (tag.find('/') == std::string::npos)
+                processAction(parts.attributes, work, stream, messages);
         }
         if (tag == "</Item>") break;
     }

@@ -4,7 +4,9 @@
 
 namespace {
 
-char asciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+char asciiUpper(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
 bool equalIgnoringAsciiCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
@@ -32,7 +34,9 @@ void cItemRecord::setDefaults() {
     isNano = false;
 }
 
-void cItemRecord::setDescription(std::string text) { description = std::move(text); }
+void cItemRecord::setDescription(std::string text) {
+    description = std::move(text);
+}
 
 // emplace keeps an existing key: the first element of a name wins.
 void cItemRecord::addAttribute(const std::string& name, const std::string& value) {
@@ -52,7 +56,9 @@ bool cItemRecord::attributeContains(const std::string& name, std::string_view te
     return found != attributes.end() && found->second.find(text) != std::string::npos;
 }
 
-bool cItemRecord::hasAtkValue(const std::string& name) const { return atkValues.count(name) != 0; }
+bool cItemRecord::hasAtkValue(const std::string& name) const {
+    return atkValues.count(name) != 0;
+}
 
 std::string cItemRecord::treeLabel() const {
     if (isNano) return name;

@@ -36,11 +36,10 @@ inline constexpr const char* kItemTypeNames[kItemTypeCount] = {
 // Equipment slots: positions 0 to 14 are armor slots, 15 to 27 utility slots.
 inline constexpr std::int32_t kSlotCount = 28;
 inline constexpr const char* kSlotNames[kSlotCount] = {
-    "Neck", "Head", "Back", "RightShoulder", "Chest", "LeftShoulder", "RightArm",
-    "Hands", "LeftArm", "RightWrist", "Legs", "LeftWrist", "RightFinger", "Feet",
-    "LeftFinger",
-    "HUD1", "HUD2", "HUD3", "UTIL1", "UTIL2", "UTIL3", "BELT",
-    "NCU1", "NCU2", "NCU3", "NCU4", "NCU5", "NCU6",
+    "Neck",       "Head",    "Back",       "RightShoulder", "Chest",     "LeftShoulder", "RightArm",
+    "Hands",      "LeftArm", "RightWrist", "Legs",          "LeftWrist", "RightFinger",  "Feet",
+    "LeftFinger", "HUD1",    "HUD2",       "HUD3",          "UTIL1",     "UTIL2",        "UTIL3",
+    "BELT",       "NCU1",    "NCU2",       "NCU3",          "NCU4",      "NCU5",         "NCU6",
 };
 inline constexpr std::int32_t kArmorSlotFirst = 0;
 inline constexpr std::int32_t kArmorSlotCount = 15;

@@ -32,7 +32,8 @@ bool cItemStore::scanItemFile(const std::string& path, cProgressHost& progress,
         const std::string& chunk = stream.text();
         if (chunk.size() >= 5 && std::memcmp(chunk.data(), "<Item", 5) == 0) {
             tag.assign(chunk).push_back('>');
-            found.push_back(cIndexEntry{parseDecimal(identifierTextOf(tag, identifierPattern, context)), position});
+            found.push_back(cIndexEntry{
+                parseDecimal(identifierTextOf(tag, identifierPattern, context)), position});
             if (++counter % 100 == 0) progress.setProgress(stream.percentRead());
         }
         progress.pumpMessages();

@@ -11,7 +11,9 @@ bool cItemStore::addItem(ZRID zrid, RecordPosition position) {
     return true;
 }
 
-std::optional<RecordPosition> cItemStore::findItem(ZRID zrid) const { return index_->find(zrid); }
+std::optional<RecordPosition> cItemStore::findItem(ZRID zrid) const {
+    return index_->find(zrid);
+}
 
 cTagParts cItemStore::splitTag(const std::string& tagText) {
     const cTagView tag = splitTagText(tagText);
@@ -20,5 +22,6 @@ cTagParts cItemStore::splitTag(const std::string& tagText) {
 
 cAttributePair cItemStore::nextAttribute(const std::string& attributeText) {
     const cAttributeView pair = nextAttributeOf(attributeText);
-    return cAttributePair{pair.matched, std::string(pair.name), std::string(pair.value), std::string(pair.rest)};
+    return cAttributePair{pair.matched, std::string(pair.name), std::string(pair.value),
+                          std::string(pair.rest)};
 }

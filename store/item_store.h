@@ -13,13 +13,13 @@
 // the newer import's results alone.
 #pragma once
 
+#include "pattern/pattern.h"
 #include "store/file_stamp.h"
 #include "store/filtered_stream.h"
 #include "store/item_index.h"
 #include "store/item_record.h"
 #include "store/store_host.h"
 #include "store/tag_reader.h"
-#include "pattern/pattern.h"
 
 #include <cstdint>
 #include <memory>
@@ -106,7 +106,8 @@ public:
     // Empties the tree, appends the category folders, loads every indexed
     // item and files it under its folders, moving the progress display (which
     // the caller has begun) every 100 filed items.
-    void buildCategoryTree(cTreeControl& tree, cProgressHost& progress, cMessageSink& messages) const;
+    void buildCategoryTree(cTreeControl& tree, cProgressHost& progress,
+                           cMessageSink& messages) const;
 
 private:
     // Loads the record at `position` of an open stream over the item file.

@@ -40,7 +40,8 @@ public:
     virtual void deleteAllItems() = 0;
     // Appends a node after the parent's last child (parent 0: the top level)
     // and returns its handle.
-    virtual TreeItemHandle insertItem(const std::string& label, ZRID data, TreeItemHandle parent) = 0;
+    virtual TreeItemHandle insertItem(const std::string& label, ZRID data,
+                                      TreeItemHandle parent) = 0;
     virtual void setItemData(TreeItemHandle item, ZRID data) = 0;
     // Expands the node so its children show (expand, not toggle).
     virtual void expand(TreeItemHandle item) = 0;

@@ -7,7 +7,9 @@ namespace {
 constexpr std::size_t npos = std::string_view::npos;
 
 // The engine reads zero-terminated text.
-std::string_view untilNul(std::string_view text) { return text.substr(0, text.find('\0')); }
+std::string_view untilNul(std::string_view text) {
+    return text.substr(0, text.find('\0'));
+}
 
 } // namespace
 
@@ -24,13 +26,15 @@ cTagView splitTagText(std::string_view text) {
     std::size_t at = 1;
     if (text[at] == '/') ++at;
     const std::size_t runStart = at;
-    while (text[at] != ' ' && text[at] != '/' && text[at] != '>') ++at;
+    while (text[at] != ' ' && text[at] != '/' && text[at] != '>')
+        ++at;
     if (at == runStart) return tag;
     tag.name = text.substr(1, at - 1);
     if (text[at] == ' ') ++at;
     // The attribute text ends at the first ">" or at a " />" before it.
     std::size_t attributesEnd = close;
-    if (close >= at + 2 && text[close - 2] == ' ' && text[close - 1] == '/') attributesEnd = close - 2;
+    if (close >= at + 2 && text[close - 2] == ' ' && text[close - 1] == '/')
+        attributesEnd = close - 2;
     tag.matched = true;
     tag.attributes = text.substr(at, attributesEnd - at);
     return tag;
@@ -54,7 +58,9 @@ cAttributeView nextAttributeInTag(std::string_view text) {
     return pair;
 }
 
-cAttributeView nextAttributeOf(std::string_view text) { return nextAttributeInTag(untilNul(text)); }
+cAttributeView nextAttributeOf(std::string_view text) {
+    return nextAttributeInTag(untilNul(text));
+}
 
 const cPattern& standardIdentifierPattern() {
     static const cPattern pattern = [] {

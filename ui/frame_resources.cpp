@@ -64,7 +64,9 @@ QString loadString(int id) {
     return found == strings.end() ? QString() : found->second;
 }
 
-QString promptOf(const QString& text) { return text.section(QLatin1Char('\n'), 0, 0); }
+QString promptOf(const QString& text) {
+    return text.section(QLatin1Char('\n'), 0, 0);
+}
 
 QString tooltipOf(const QString& text) {
     const qsizetype newline = text.indexOf(QLatin1Char('\n'));

@@ -13,7 +13,8 @@ cItemIdBox::cItemIdBox(QWidget* parent) : QLineEdit(parent) {
 
 ZRID cItemIdBox::typedIdentifier() const {
     const QByteArray bytes = text().toLatin1();
-    return parseDecimal(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    return parseDecimal(
+        std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
 }
 
 void cItemIdBox::keyPressEvent(QKeyEvent* event) {

@@ -29,7 +29,8 @@ cItemTree::cItemTree(QWidget* parent) : QTreeView(parent) {
 void cItemTree::setItemModel(cItemTreeModel* model) {
     model_ = model;
     setModel(model);
-    connect(model, &cItemTreeModel::expandRequested, this, [this](const QModelIndex& index) { expand(index); });
+    connect(model, &cItemTreeModel::expandRequested, this,
+            [this](const QModelIndex& index) { expand(index); });
 }
 
 TreeItemHandle cItemTree::caretItem() const {

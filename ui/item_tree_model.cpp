@@ -4,7 +4,9 @@
 
 #include <algorithm>
 
-cItemTreeModel::cItemTreeModel(QObject* parent) : QAbstractItemModel(parent) { nodes_.emplace_back(); }
+cItemTreeModel::cItemTreeModel(QObject* parent) : QAbstractItemModel(parent) {
+    nodes_.emplace_back();
+}
 
 std::uint32_t cItemTreeModel::nodeOf(TreeItemHandle handle) const {
     if (static_cast<std::uint32_t>(handle >> 32) != generation_) return 0;
@@ -16,7 +18,9 @@ TreeItemHandle cItemTreeModel::handleFor(std::uint32_t node) const {
     return node == 0 ? 0 : (static_cast<TreeItemHandle>(generation_) << 32) | node;
 }
 
-bool cItemTreeModel::isValidHandle(TreeItemHandle handle) const { return nodeOf(handle) != 0; }
+bool cItemTreeModel::isValidHandle(TreeItemHandle handle) const {
+    return nodeOf(handle) != 0;
+}
 
 void cItemTreeModel::deleteAllItems() {
     beginResetModel();
@@ -28,7 +32,8 @@ void cItemTreeModel::deleteAllItems() {
     endResetModel();
 }
 
-TreeItemHandle cItemTreeModel::insertItem(const std::string& label, ZRID data, TreeItemHandle parent) {
+TreeItemHandle cItemTreeModel::insertItem(const std::string& label, ZRID data,
+                                          TreeItemHandle parent) {
     const std::uint32_t parentNode = parent == 0 ? 0 : nodeOf(parent);
     if (parent != 0 && parentNode == 0) return 0;
     if (nodes_.size() >= 0xFFFFFFFFu) return 0;
@@ -39,7 +44,8 @@ TreeItemHandle cItemTreeModel::insertItem(const std::string& label, ZRID data, T
     fresh.row = static_cast<std::uint32_t>(nodes_[parentNode].children.size());
     fresh.data = data;
     fresh.labelOffset = labels_.size();
-    fresh.labelLength = static_cast<std::uint32_t>(std::min<std::size_t>(label.size(), 0xFFFFFFFFu));
+    fresh.labelLength =
+        static_cast<std::uint32_t>(std::min<std::size_t>(label.size(), 0xFFFFFFFFu));
     labels_.append(label, 0, fresh.labelLength);
     nodes_.push_back(std::move(fresh));
 
@@ -88,7 +94,8 @@ void cItemTreeModel::commitPending() {
         Node& owner = nodes_[parentNode];
         const auto total = static_cast<std::uint32_t>(owner.children.size());
         if (total == owner.committed) continue;
-        beginInsertRows(indexOfNode(parentNode), static_cast<int>(owner.committed), static_cast<int>(total - 1));
+        beginInsertRows(indexOfNode(parentNode), static_cast<int>(owner.committed),
+                        static_cast<int>(total - 1));
         nodes_[parentNode].committed = total;
         endInsertRows();
     }
@@ -143,7 +150,8 @@ std::vector<TreeItemHandle> cItemTreeModel::children(TreeItemHandle parent) cons
     const std::uint32_t node = parent == 0 ? 0 : nodeOf(parent);
     std::vector<TreeItemHandle> result;
     if (parent != 0 && node == 0) return result;
-    for (std::uint32_t child : nodes_[node].children) result.push_back(handleFor(child));
+    for (std::uint32_t child : nodes_[node].children)
+        result.push_back(handleFor(child));
     return result;
 }
 
@@ -153,7 +161,8 @@ QModelIndex cItemTreeModel::index(int row, int column, const QModelIndex& parent
     if (parentNode >= nodes_.size()) return QModelIndex();
     const Node& owner = nodes_[parentNode];
     if (static_cast<std::uint32_t>(row) >= owner.committed) return QModelIndex();
-    return createIndex(row, 0, static_cast<quintptr>(owner.children[static_cast<std::size_t>(row)]));
+    return createIndex(row, 0,
+                       static_cast<quintptr>(owner.children[static_cast<std::size_t>(row)]));
 }
 
 QModelIndex cItemTreeModel::parent(const QModelIndex& child) const {
@@ -169,7 +178,9 @@ int cItemTreeModel::rowCount(const QModelIndex& parent) const {
     return node < nodes_.size() ? static_cast<int>(nodes_[node].committed) : 0;
 }
 
-int cItemTreeModel::columnCount(const QModelIndex&) const { return 1; }
+int cItemTreeModel::columnCount(const QModelIndex&) const {
+    return 1;
+}
 
 QVariant cItemTreeModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid()) return QVariant();

@@ -52,7 +52,8 @@ public:
     std::uint32_t generation() const { return generation_; }
 
     // QAbstractItemModel
-    QModelIndex index(int row, int column, const QModelIndex& parent = QModelIndex()) const override;
+    QModelIndex index(int row, int column,
+                      const QModelIndex& parent = QModelIndex()) const override;
     QModelIndex parent(const QModelIndex& child) const override;
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -65,8 +66,8 @@ signals:
 private:
     struct Node {
         std::uint32_t parent = 0;
-        std::uint32_t row = 0;        // position among the parent's children
-        std::uint32_t committed = 0;  // children the views know of
+        std::uint32_t row = 0;       // position among the parent's children
+        std::uint32_t committed = 0; // children the views know of
         ZRID data = 0;
         std::uint32_t labelLength = 0;
         std::uint64_t labelOffset = 0;
@@ -79,8 +80,8 @@ private:
     bool isCommitted(std::uint32_t node) const;
     QModelIndex indexOfNode(std::uint32_t node) const;
 
-    std::vector<Node> nodes_;              // nodes_[0] is the invisible root
-    std::string labels_;                   // every label, back to back
-    std::vector<std::uint32_t> dirtyParents_;  // nodes with uncommitted children
+    std::vector<Node> nodes_;                 // nodes_[0] is the invisible root
+    std::string labels_;                      // every label, back to back
+    std::vector<std::uint32_t> dirtyParents_; // nodes with uncommitted children
     std::uint32_t generation_ = 1;
 };

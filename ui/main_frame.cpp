@@ -59,7 +59,8 @@ bool cMainframe::createClient(QString* failure) {
     reportPane_ = new cReportPane;
     splitter_->setPane(reportPane_);
     if (!splitter_->GetPane(0, 0)) {
-        if (failure) *failure = QStringLiteral("Failed to create views in the split window structure.");
+        if (failure)
+            *failure = QStringLiteral("Failed to create views in the split window structure.");
         return false;
     }
     setCentralWidget(splitter_);
@@ -70,7 +71,8 @@ bool cMainframe::createClient(QString* failure) {
     connect(reportPane_, &cReportPane::becameActiveView, this, &cMainframe::updateEditCommands);
     connect(reportPane_, &QTextEdit::undoAvailable, this, &cMainframe::updateEditCommands);
     connect(reportPane_, &QTextEdit::copyAvailable, this, &cMainframe::updateEditCommands);
-    connect(QApplication::clipboard(), &QClipboard::dataChanged, this, &cMainframe::updateEditCommands);
+    connect(QApplication::clipboard(), &QClipboard::dataChanged, this,
+            &cMainframe::updateEditCommands);
     return true;
 }
 
@@ -82,9 +84,9 @@ void cMainframe::createStatusBar() {
 }
 
 void cMainframe::createActions() {
-    const int commands[] = {cmdImport,   cmdAppExit,  cmdEditUndo,    cmdEditCut,       cmdEditCopy,
-                            cmdEditPaste, cmdViewToolbar, cmdViewStatusBar, cmdBack, cmdForward,
-                            cmdAppAbout, cmdSearch,   cmdNextPane,    cmdPrevPane};
+    const int commands[] = {cmdImport,    cmdAppExit,     cmdEditUndo,      cmdEditCut, cmdEditCopy,
+                            cmdEditPaste, cmdViewToolbar, cmdViewStatusBar, cmdBack,    cmdForward,
+                            cmdAppAbout,  cmdSearch,      cmdNextPane,      cmdPrevPane};
     auto menuText = [](const std::vector<CMenuItem>& items, int command, auto&& self) -> QString {
         for (const CMenuItem& item : items) {
             if (item.command == command && !item.text.isEmpty()) return item.text;
@@ -102,7 +104,7 @@ void cMainframe::createActions() {
         if (!tooltipOf(string).isEmpty()) action->setToolTip(tooltipOf(string));
         action->setData(command);
         actions_[command] = action;
-        addAction(action);  // accelerators work wherever the focus is in the window
+        addAction(action); // accelerators work wherever the focus is in the window
     }
     actions_[cmdSearch]->setText(QStringLiteral("Search"));
     for (const cAccelerator& accelerator : kAccelerators()) {
@@ -113,7 +115,8 @@ void cMainframe::createActions() {
     }
 
     for (int command : {cmdImport, cmdBack, cmdForward, cmdAppAbout})
-        connect(actions_[command], &QAction::triggered, this, [this, command] { emit commandTriggered(command); });
+        connect(actions_[command], &QAction::triggered, this,
+                [this, command] { emit commandTriggered(command); });
     connect(actions_[cmdAppExit], &QAction::triggered, this, &QWidget::close);
     connect(actions_[cmdEditUndo], &QAction::triggered, reportPane_, &QTextEdit::undo);
     connect(actions_[cmdEditCut], &QAction::triggered, reportPane_, &QTextEdit::cut);
@@ -201,7 +204,7 @@ void cMainframe::createDockWindows() {
     itemTree_ = new cItemTree(treeBar_);
     itemTree_->setItemModel(treeModel_);
     treeBar_->setWidget(itemTree_);
-    treeBar_->setBarStyle(treeBar_->barStyle());  // the child now exists: let it fill the bar
+    treeBar_->setBarStyle(treeBar_->barStyle()); // the child now exists: let it fill the bar
     addDockWidget(Qt::LeftDockWidgetArea, treeBar_);
     // The layout sizes the dock from its child at first; remember the width
     // the bar asks for so the first show can give it that.
@@ -253,7 +256,9 @@ void cMainframe::displayItem(const cItemStore& store, ZRID zrid) {
     itemIdBox_->setText(QString::number(zrid));
 }
 
-TreeItemHandle cMainframe::getSelectedTreeItem() const { return itemTree_->caretItem(); }
+TreeItemHandle cMainframe::getSelectedTreeItem() const {
+    return itemTree_->caretItem();
+}
 
 void cMainframe::selectTreeItem(TreeItemHandle handle, ZRID zrid) {
     treeModel_->commitPending();
@@ -297,9 +302,13 @@ void cMainframe::beginProgress(const std::string& label, std::int32_t start) {
     sharedMessagePump().reset();
 }
 
-void cMainframe::setProgress(std::int32_t position) { progress_->SetPos(position); }
+void cMainframe::setProgress(std::int32_t position) {
+    progress_->SetPos(position);
+}
 
-void cMainframe::endProgress() { progress_->RestorePane(); }
+void cMainframe::endProgress() {
+    progress_->RestorePane();
+}
 
 void cMainframe::pumpMessages() {
     // Views learn of the nodes appended so far before the window repaints.
@@ -308,23 +317,30 @@ void cMainframe::pumpMessages() {
 
 // --- messages ----------------------------------------------------------------
 
-void cMainframe::beginMessageOperation() { throttle_.beginOperation(); }
+void cMainframe::beginMessageOperation() {
+    throttle_.beginOperation();
+}
 
 void cMainframe::endMessageOperation(const QString& what) {
     const cMessageThrottle::Summary summary = throttle_.endOperation();
     if (summary.suppressed == 0 || closeRequested_) return;
     const QString text =
         summary.suppressed == 1
-            ? QStringLiteral("1 more message like the one shown came up %1; it was not shown on its own.").arg(what)
-            : QStringLiteral("%1 more messages like the one shown came up %2; they were not shown one by one.")
+            ? QStringLiteral(
+                  "1 more message like the one shown came up %1; it was not shown on its own.")
+                  .arg(what)
+            : QStringLiteral(
+                  "%1 more messages like the one shown came up %2; they were not shown one by one.")
                   .arg(summary.suppressed)
                   .arg(what);
-    QMessageBox box(QMessageBox::Warning, textFromBytes(summary.caption), text, QMessageBox::Ok, this);
+    QMessageBox box(QMessageBox::Warning, textFromBytes(summary.caption), text, QMessageBox::Ok,
+                    this);
     box.exec();
 }
 
 void cMainframe::showMessage(const std::string& caption, const std::string& text) {
     if (closeRequested_ || !throttle_.admit(caption)) return;
-    QMessageBox box(QMessageBox::Warning, textFromBytes(caption), textFromBytes(text), QMessageBox::Ok, this);
+    QMessageBox box(QMessageBox::Warning, textFromBytes(caption), textFromBytes(text),
+                    QMessageBox::Ok, this);
     box.exec();
 }

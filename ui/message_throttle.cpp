@@ -1,6 +1,8 @@
 #include "ui/message_throttle.h"
 
-void cMessageThrottle::beginOperation() { scopes_.emplace_back(); }
+void cMessageThrottle::beginOperation() {
+    scopes_.emplace_back();
+}
 
 bool cMessageThrottle::admit(const std::string& caption) {
     if (scopes_.empty()) return true;

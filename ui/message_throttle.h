@@ -12,8 +12,8 @@
 class cMessageThrottle {
 public:
     struct Summary {
-        std::size_t suppressed = 0;  // messages counted but not shown
-        std::string caption;         // caption of the first suppressed message
+        std::size_t suppressed = 0; // messages counted but not shown
+        std::string caption;        // caption of the first suppressed message
     };
 
     void beginOperation();

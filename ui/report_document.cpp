@@ -8,16 +8,20 @@
 #include <QTextDocument>
 #include <QTextOption>
 
-double twipsToPixels(int twips, double dotsPerInch) { return twips * dotsPerInch / 1440.0; }
+double twipsToPixels(int twips, double dotsPerInch) {
+    return twips * dotsPerInch / 1440.0;
+}
 
-void fillReportDocument(QTextDocument& target, const cRichTextDocument& source, double dotsPerInch) {
+void fillReportDocument(QTextDocument& target, const cRichTextDocument& source,
+                        double dotsPerInch) {
     target.clear();
     QTextCursor cursor(&target);
     cursor.beginEditBlock();
     bool first = true;
     for (const cRichTextParagraph& paragraph : source.paragraphs) {
         QTextBlockFormat block;
-        block.setAlignment(paragraph.align == eRichTextAlign::justify ? Qt::AlignJustify : Qt::AlignLeft);
+        block.setAlignment(paragraph.align == eRichTextAlign::justify ? Qt::AlignJustify
+                                                                      : Qt::AlignLeft);
         QList<QTextOption::Tab> tabs;
         for (int stop : paragraph.tabStops)
             tabs.append(QTextOption::Tab(twipsToPixels(stop, dotsPerInch), QTextOption::LeftTab));
@@ -32,8 +36,10 @@ void fillReportDocument(QTextDocument& target, const cRichTextDocument& source, 
             QTextCharFormat format;
             format.setFontWeight(run.bold ? QFont::Bold : QFont::Normal);
             format.setFontItalic(run.italic);
-            if (run.hasColor) format.setForeground(QColor::fromRgb(static_cast<QRgb>(run.color & 0xFFFFFFu)));
-            QString text = QString::fromUtf8(run.text.data(), static_cast<qsizetype>(run.text.size()));
+            if (run.hasColor)
+                format.setForeground(QColor::fromRgb(static_cast<QRgb>(run.color & 0xFFFFFFu)));
+            QString text =
+                QString::fromUtf8(run.text.data(), static_cast<qsizetype>(run.text.size()));
             text.replace(QLatin1Char('\n'), QChar::LineSeparator);
             cursor.insertText(text, format);
         }

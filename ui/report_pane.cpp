@@ -9,7 +9,7 @@
 
 cReportPane::cReportPane(QWidget* parent) : QTextEdit(parent) {
     setObjectName(QStringLiteral("reportPane"));
-    setFrameShape(QFrame::NoFrame);  // the thin frame around it draws the border
+    setFrameShape(QFrame::NoFrame); // the thin frame around it draws the border
     setAcceptRichText(true);
     setLineWrapMode(QTextEdit::WidgetWidth);
     setFont(QApplication::font());

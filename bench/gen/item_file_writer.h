@@ -39,7 +39,8 @@ private:
     void writeTag(std::string& out, const char* name, std::vector<Pair> pairs, bool selfClosing);
     void writeDescription(std::string& out);
     void writeAttributes(std::string& out, int itemType, bool nano);
-    void writeSkillValues(std::string& out, const char* tag, const char* const* skills, int skillCount, int count);
+    void writeSkillValues(std::string& out, const char* tag, const char* const* skills,
+                          int skillCount, int count);
     void writeEvents(std::string& out, int itemType, bool nano);
     void writeFunction(std::string& out);
     void writeActions(std::string& out, int itemType, bool nano);

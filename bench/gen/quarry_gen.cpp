@@ -15,29 +15,24 @@
 
 namespace {
 
-const char kUsage[] =
-    "usage: quarry-gen [--items N] [--seed S] [--output PATH]\n"
-    "  --items N      number of item records (default 250000)\n"
-    "  --seed S       seed of the generator (default 1)\n"
-    "  --output PATH  file to write (default: standard output)\n";
+const char kUsage[] = "usage: quarry-gen [--items N] [--seed S] [--output PATH]\n"
+                      "  --items N      number of item records (default 250000)\n"
+                      "  --seed S       seed of the generator (default 1)\n"
+                      "  --output PATH  file to write (default: standard output)\n";
 
-bool parseCount(const char* text, std::uint64_t& value)
-{
-    if (text == nullptr || *text < '0' || *text > '9')
-        return false;
+bool parseCount(const char* text, std::uint64_t& value) {
+    if (text == nullptr || *text < '0' || *text > '9') return false;
     char* end = nullptr;
     errno = 0;
     const unsigned long long parsed = std::strtoull(text, &end, 10);
-    if (errno != 0 || *end != '\0')
-        return false;
+    if (errno != 0 || *end != '\0') return false;
     value = parsed;
     return true;
 }
 
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     std::uint64_t items = 250000;
     std::uint64_t seed = 1;
     const char* outputPath = nullptr;
@@ -68,7 +63,8 @@ int main(int argc, char** argv)
     if (outputPath != nullptr) {
         out = std::fopen(outputPath, "wb");
         if (out == nullptr) {
-            std::fprintf(stderr, "quarry-gen: cannot write %s: %s\n", outputPath, std::strerror(errno));
+            std::fprintf(stderr, "quarry-gen: cannot write %s: %s\n", outputPath,
+                         std::strerror(errno));
             return 1;
         }
     }
@@ -86,22 +82,20 @@ int main(int argc, char** argv)
     writer.writeHeader(buffer);
     for (std::uint64_t i = 0; i < items && written; ++i) {
         writer.writeItem(buffer);
-        if (buffer.size() >= (1u << 20))
-            flush();
+        if (buffer.size() >= (1u << 20)) flush();
     }
     writer.writeFooter(buffer);
     flush();
-    if (std::fflush(out) != 0)
-        written = false;
-    if (out != stdout && std::fclose(out) != 0)
-        written = false;
+    if (std::fflush(out) != 0) written = false;
+    if (out != stdout && std::fclose(out) != 0) written = false;
     if (!written) {
         std::fprintf(stderr, "quarry-gen: writing failed: %s\n", std::strerror(errno));
         return 1;
     }
 
     const cItemFileCounts& counts = writer.counts();
-    std::fprintf(stderr, "quarry-gen: %llu items (%llu nano programs, %llu written to fail loading)\n",
+    std::fprintf(stderr,
+                 "quarry-gen: %llu items (%llu nano programs, %llu written to fail loading)\n",
                  static_cast<unsigned long long>(counts.items),
                  static_cast<unsigned long long>(counts.nanos),
                  static_cast<unsigned long long>(counts.meantToFail));

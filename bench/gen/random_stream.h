@@ -9,8 +9,7 @@
 
 class cRandomStream {
 public:
-    explicit cRandomStream(std::uint64_t seed)
-    {
+    explicit cRandomStream(std::uint64_t seed) {
         // Spread the seed over the whole state with splitmix64.
         for (std::uint64_t& word : state_) {
             seed += 0x9E3779B97F4A7C15ull;
@@ -22,8 +21,7 @@ public:
     }
 
     // xoshiro256**.
-    std::uint64_t next()
-    {
+    std::uint64_t next() {
         const std::uint64_t result = rotl(state_[1] * 5, 7) * 9;
         const std::uint64_t t = state_[1] << 17;
         state_[2] ^= state_[0];
@@ -37,29 +35,23 @@ public:
 
     // A number from 0 to bound - 1 (bound > 0). The slight bias of the
     // multiply-shift reduction does not matter for test data.
-    std::uint32_t below(std::uint32_t bound)
-    {
+    std::uint32_t below(std::uint32_t bound) {
         return static_cast<std::uint32_t>(((next() >> 32) * bound) >> 32);
     }
 
     // A number from low to high, both included.
-    std::int32_t between(std::int32_t low, std::int32_t high)
-    {
+    std::int32_t between(std::int32_t low, std::int32_t high) {
         return low + static_cast<std::int32_t>(below(static_cast<std::uint32_t>(high - low + 1)));
     }
 
     // True with the given chance in thousandths.
     bool chance(std::uint32_t perMille) { return below(1000) < perMille; }
 
-    template <typename T>
-    const T& pick(const std::vector<T>& items)
-    {
+    template <typename T> const T& pick(const std::vector<T>& items) {
         return items[below(static_cast<std::uint32_t>(items.size()))];
     }
 
-    template <typename T, std::size_t N>
-    const T& pick(const T (&items)[N])
-    {
+    template <typename T, std::size_t N> const T& pick(const T (&items)[N]) {
         return items[below(static_cast<std::uint32_t>(N))];
     }
 

@@ -29,7 +29,10 @@ public:
     void beginProgress(const std::string&, std::int32_t) override {}
     void setProgress(std::int32_t) override {}
     void endProgress() override {}
-    void pumpMessages() override { gaps_.note(); ++pumps_; }
+    void pumpMessages() override {
+        gaps_.note();
+        ++pumps_;
+    }
 
     double longestGapSeconds() const { return gaps_.longestSeconds(); }
     std::uint64_t pumps() const { return pumps_; }

@@ -23,14 +23,12 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-double secondsSince(Clock::time_point start)
-{
+double secondsSince(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-double threadCpuSeconds()
-{
-    timespec now {};
+double threadCpuSeconds() {
+    timespec now{};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
     return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
 }
@@ -48,23 +46,19 @@ private:
     double cpu_ = threadCpuSeconds();
 };
 
-void put(const char* key, double value)
-{
+void put(const char* key, double value) {
     std::printf("%s %.9g\n", key, value);
 }
 
 // "seconds" is CPU time, "wall_seconds" wall time.
-void putTimes(const cStopwatch& watch)
-{
+void putTimes(const cStopwatch& watch) {
     put("seconds", watch.cpuSeconds());
     put("wall_seconds", watch.wallSeconds());
 }
 
-bool readWholeFile(const std::string& path, std::vector<char>& bytes)
-{
+bool readWholeFile(const std::string& path, std::vector<char>& bytes) {
     std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr)
-        return false;
+    if (file == nullptr) return false;
     bool ok = std::fseek(file, 0, SEEK_END) == 0;
     const long size = ok ? std::ftell(file) : -1;
     ok = ok && size >= 0 && std::fseek(file, 0, SEEK_SET) == 0;
@@ -76,51 +70,45 @@ bool readWholeFile(const std::string& path, std::vector<char>& bytes)
     return ok;
 }
 
-int phaseRead(const cPhaseOptions& options)
-{
+int phaseRead(const cPhaseOptions& options) {
     std::vector<char> bytes;
     const cStopwatch watch;
-    if (!readWholeFile(options.path, bytes))
-        return 1;
+    if (!readWholeFile(options.path, bytes)) return 1;
     putTimes(watch);
     put("bytes", static_cast<double>(bytes.size()));
     return 0;
 }
 
 // The reference: a DOM of the whole file, parsed in place from memory.
-int phasePugixml(const cPhaseOptions& options)
-{
+int phasePugixml(const cPhaseOptions& options) {
     std::vector<char> bytes;
-    if (!readWholeFile(options.path, bytes))
-        return 1;
+    if (!readWholeFile(options.path, bytes)) return 1;
     pugi::xml_document document;
     const cStopwatch watch;
-    const pugi::xml_parse_result result =
-        document.load_buffer_inplace(bytes.data(), bytes.size(), pugi::parse_default, pugi::encoding_auto);
+    const pugi::xml_parse_result result = document.load_buffer_inplace(
+        bytes.data(), bytes.size(), pugi::parse_default, pugi::encoding_auto);
     putTimes(watch);
     put("status", static_cast<double>(result.status));
     put("error_offset", static_cast<double>(result.offset));
     std::size_t items = 0;
-    for (pugi::xml_node node = document.document_element().child("Item"); node; node = node.next_sibling("Item"))
+    for (pugi::xml_node node = document.document_element().child("Item"); node;
+         node = node.next_sibling("Item"))
         ++items;
     put("items", static_cast<double>(items));
     return 0;
 }
 
 // The floor: one pass over the bytes in memory, counting tag ends.
-int phaseMemchr(const cPhaseOptions& options)
-{
+int phaseMemchr(const cPhaseOptions& options) {
     std::vector<char> bytes;
-    if (!readWholeFile(options.path, bytes))
-        return 1;
+    if (!readWholeFile(options.path, bytes)) return 1;
     const cStopwatch watch;
     std::size_t count = 0;
     const char* at = bytes.data();
     const char* const end = at + bytes.size();
     while (at < end) {
         const void* found = std::memchr(at, '>', static_cast<std::size_t>(end - at));
-        if (found == nullptr)
-            break;
+        if (found == nullptr) break;
         ++count;
         at = static_cast<const char*>(found) + 1;
     }
@@ -130,8 +118,7 @@ int phaseMemchr(const cPhaseOptions& options)
 }
 
 // What `quarry-cli index` does: the import scan alone.
-int phaseScan(const cPhaseOptions& options)
-{
+int phaseScan(const cPhaseOptions& options) {
     cItemStore store;
     cQuietProgress progress;
     const cStopwatch watch;
@@ -142,8 +129,7 @@ int phaseScan(const cPhaseOptions& options)
 }
 
 // The scan, then the category tree built into a compact tree control.
-int phaseImport(const cPhaseOptions& options)
-{
+int phaseImport(const cPhaseOptions& options) {
     cItemStore store;
     cQuietProgress progress;
     cCountingSink messages;
@@ -165,8 +151,7 @@ int phaseImport(const cPhaseOptions& options)
 }
 
 // The same import, watching the pauses between two dispatches of window events.
-int phaseGaps(const cPhaseOptions& options)
-{
+int phaseGaps(const cPhaseOptions& options) {
     cItemStore store;
     cPumpGapProbe probe;
     cCountingSink messages;
@@ -184,8 +169,7 @@ int phaseGaps(const cPhaseOptions& options)
 
 // Showing items: random indexed identifiers through the report and the
 // rich-text reader, timed one by one.
-int phaseShow(const cPhaseOptions& options)
-{
+int phaseShow(const cPhaseOptions& options) {
     cItemStore store;
     cQuietProgress progress;
     cCountingSink messages;
@@ -194,8 +178,7 @@ int phaseShow(const cPhaseOptions& options)
     std::vector<ZRID> identifiers;
     for (const cIndexEntry& entry : *index)
         identifiers.push_back(entry.zrid);
-    if (identifiers.empty())
-        return 1;
+    if (identifiers.empty()) return 1;
 
     cRandomStream random(options.seed);
     std::vector<double> milliseconds;
@@ -225,8 +208,7 @@ int phaseShow(const cPhaseOptions& options)
 }
 
 // Matches every text of an arena with our engine; the seconds it took.
-double timeQuarry(const cPattern& pattern, const cTextArena& texts, std::size_t& matches)
-{
+double timeQuarry(const cPattern& pattern, const cTextArena& texts, std::size_t& matches) {
     cPatternMatch context(256);
     matches = 0;
     const cStopwatch watch;
@@ -235,8 +217,7 @@ double timeQuarry(const cPattern& pattern, const cTextArena& texts, std::size_t&
     return watch.cpuSeconds();
 }
 
-double timePcre(cPcrePattern& pattern, const cTextArena& texts, std::size_t& matches)
-{
+double timePcre(cPcrePattern& pattern, const cTextArena& texts, std::size_t& matches) {
     matches = 0;
     const cStopwatch watch;
     for (std::size_t i = 0; i < texts.count(); ++i)
@@ -247,8 +228,7 @@ double timePcre(cPcrePattern& pattern, const cTextArena& texts, std::size_t& mat
 // Texts on which the two engines disagree: whether they match, or where any
 // of the first `groups` groups begins or ends.
 std::size_t countDisagreements(const cPattern& ours, cPcrePattern& theirs, const cTextArena& texts,
-                               unsigned groups)
-{
+                               unsigned groups) {
     cPatternMatch context(256);
     std::size_t disagreements = 0;
     for (std::size_t i = 0; i < texts.count(); ++i) {
@@ -264,20 +244,18 @@ std::size_t countDisagreements(const cPattern& ours, cPcrePattern& theirs, const
             if (start == nullptr || end == nullptr)
                 same = theirStart == PCRE2_UNSET;
             else
-                same = theirStart == static_cast<PCRE2_SIZE>(start - text)
-                    && theirEnd == static_cast<PCRE2_SIZE>(end - text);
+                same = theirStart == static_cast<PCRE2_SIZE>(start - text) &&
+                       theirEnd == static_cast<PCRE2_SIZE>(end - text);
         }
         disagreements += !same;
     }
     return disagreements;
 }
 
-int phasePatterns(const cPhaseOptions& options)
-{
+int phasePatterns(const cPhaseOptions& options) {
     cPatternCorpus corpus;
     const cStopwatch watch;
-    if (!buildPatternCorpus(options.path, corpus))
-        return 1;
+    if (!buildPatternCorpus(options.path, corpus)) return 1;
     put("corpus_seconds", watch.cpuSeconds());
     put("tags", static_cast<double>(corpus.tags.count()));
     put("attribute_texts", static_cast<double>(corpus.attributeTexts.count()));
@@ -290,8 +268,8 @@ int phasePatterns(const cPhaseOptions& options)
         unsigned groups;
     };
     const Case cases[] = {
-        { "tag", kTagPatternText, kTagPatternPcre, &corpus.tags, 2 },
-        { "attr", kAttributePatternText, kAttributePatternPcre, &corpus.attributeTexts, 3 },
+        {"tag", kTagPatternText, kTagPatternPcre, &corpus.tags, 2},
+        {"attr", kAttributePatternText, kAttributePatternPcre, &corpus.attributeTexts, 3},
     };
     for (const Case& c : cases) {
         cPattern ours;
@@ -323,8 +301,7 @@ int phasePatterns(const cPhaseOptions& options)
 
 } // namespace
 
-int runPhase(const std::string& name, const cPhaseOptions& options)
-{
+int runPhase(const std::string& name, const cPhaseOptions& options) {
     if (name == "read") return phaseRead(options);
     if (name == "pugixml") return phasePugixml(options);
     if (name == "memchr") return phaseMemchr(options);

@@ -8,9 +8,9 @@
 
 struct cPhaseOptions {
     std::string path;
-    std::uint32_t shows = 10000;  // items shown by the show phase
-    std::uint64_t seed = 1;       // picks those items
-    bool verify = false;          // the pattern phase also compares every match with PCRE2
+    std::uint32_t shows = 10000; // items shown by the show phase
+    std::uint64_t seed = 1;      // picks those items
+    bool verify = false;         // the pattern phase also compares every match with PCRE2
 };
 
 // Runs the named phase; 0 on success, 1 when the file cannot be read, 2 for an

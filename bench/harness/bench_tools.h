@@ -7,10 +7,8 @@
 #include <cstdlib>
 
 // A whole decimal number that fills the whole argument.
-inline bool parseNumber(const char* text, std::uint64_t& value)
-{
-    if (text == nullptr || *text < '0' || *text > '9')
-        return false;
+inline bool parseNumber(const char* text, std::uint64_t& value) {
+    if (text == nullptr || *text < '0' || *text > '9') return false;
     char* end = nullptr;
     value = std::strtoull(text, &end, 10);
     return *end == '\0';
@@ -22,21 +20,18 @@ class cGapMeter {
 public:
     using Clock = std::chrono::steady_clock;
 
-    void restart()
-    {
+    void restart() {
         last_ = Clock::now();
         longest_ = {};
     }
-    void note()
-    {
+    void note() {
         const Clock::time_point now = Clock::now();
-        if (now - last_ > longest_)
-            longest_ = now - last_;
+        if (now - last_ > longest_) longest_ = now - last_;
         last_ = now;
     }
     double longestSeconds() const { return std::chrono::duration<double>(longest_).count(); }
 
 private:
     Clock::time_point last_ = Clock::now();
-    Clock::duration longest_ {};
+    Clock::duration longest_{};
 };

@@ -14,15 +14,14 @@
 
 extern char** environ;
 
-cChildResult runChild(const std::vector<std::string>& argv, bool captureOutput)
-{
+cChildResult runChild(const std::vector<std::string>& argv, bool captureOutput) {
     cChildResult result;
     std::vector<char*> args;
     for (const std::string& arg : argv)
         args.push_back(const_cast<char*>(arg.c_str()));
     args.push_back(nullptr);
 
-    int pipeEnds[2] = { -1, -1 };
+    int pipeEnds[2] = {-1, -1};
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     if (captureOutput) {
@@ -41,11 +40,9 @@ cChildResult runChild(const std::vector<std::string>& argv, bool captureOutput)
     pid_t pid = 0;
     const int spawned = posix_spawn(&pid, args[0], &actions, nullptr, args.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
-    if (captureOutput)
-        close(pipeEnds[1]);
+    if (captureOutput) close(pipeEnds[1]);
     if (spawned != 0) {
-        if (captureOutput)
-            close(pipeEnds[0]);
+        if (captureOutput) close(pipeEnds[0]);
         return result;
     }
     result.started = true;
@@ -66,16 +63,16 @@ cChildResult runChild(const std::vector<std::string>& argv, bool captureOutput)
     struct rusage usage {};
     while (wait4(pid, &status, 0, &usage) < 0 && errno == EINTR) {
     }
-    result.wallSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
+    result.wallSeconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
     result.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    result.cpuSeconds = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
-        + static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-6;
+    result.cpuSeconds = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                        static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-6;
     result.peakMiB = static_cast<double>(usage.ru_maxrss) / 1024.0; // kilobytes on Linux
     return result;
 }
 
-std::map<std::string, double> parseKeyValues(const std::string& output)
-{
+std::map<std::string, double> parseKeyValues(const std::string& output) {
     std::map<std::string, double> values;
     std::istringstream lines(output);
     std::string key;

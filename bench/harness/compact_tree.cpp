@@ -1,14 +1,13 @@
 #include "compact_tree.h"
 
-void cCompactTree::deleteAllItems()
-{
+void cCompactTree::deleteAllItems() {
     nodes_.clear();
     labels_.clear();
     lastRoot_ = kNone;
 }
 
-TreeItemHandle cCompactTree::insertItem(const std::string& label, ZRID data, TreeItemHandle parent)
-{
+TreeItemHandle cCompactTree::insertItem(const std::string& label, ZRID data,
+                                        TreeItemHandle parent) {
     const auto index = static_cast<std::uint32_t>(nodes_.size());
     Node node;
     node.labelStart = labels_.size();
@@ -17,8 +16,7 @@ TreeItemHandle cCompactTree::insertItem(const std::string& label, ZRID data, Tre
     labels_ += label;
 
     if (parent == 0 || parent > nodes_.size()) {
-        if (lastRoot_ != kNone)
-            nodes_[lastRoot_].nextSibling = index;
+        if (lastRoot_ != kNone) nodes_[lastRoot_].nextSibling = index;
         lastRoot_ = index;
     } else {
         const auto parentIndex = static_cast<std::uint32_t>(parent - 1);
@@ -34,27 +32,21 @@ TreeItemHandle cCompactTree::insertItem(const std::string& label, ZRID data, Tre
     return TreeItemHandle(index) + 1;
 }
 
-void cCompactTree::setItemData(TreeItemHandle item, ZRID data)
-{
-    if (item != 0 && item <= nodes_.size())
-        nodes_[item - 1].data = data;
+void cCompactTree::setItemData(TreeItemHandle item, ZRID data) {
+    if (item != 0 && item <= nodes_.size()) nodes_[item - 1].data = data;
 }
 
-void cCompactTree::expand(TreeItemHandle item)
-{
-    if (item != 0 && item <= nodes_.size())
-        nodes_[item - 1].expanded = true;
+void cCompactTree::expand(TreeItemHandle item) {
+    if (item != 0 && item <= nodes_.size()) nodes_[item - 1].expanded = true;
 }
 
-std::size_t cCompactTree::itemNodeCount() const
-{
+std::size_t cCompactTree::itemNodeCount() const {
     std::size_t count = 0;
     for (const Node& node : nodes_)
         count += node.data != 0;
     return count;
 }
 
-std::size_t cCompactTree::bytesHeld() const
-{
+std::size_t cCompactTree::bytesHeld() const {
     return nodes_.capacity() * sizeof(Node) + labels_.capacity();
 }

@@ -18,9 +18,9 @@ public:
     bool ok() const { return code_ != nullptr && matchData_ != nullptr && (!wantJit_ || jitOk_); }
     const std::string& error() const { return error_; }
 
-    bool match(const char* text, std::size_t length)
-    {
-        return pcre2_match(code_, reinterpret_cast<PCRE2_SPTR>(text), length, 0, 0, matchData_, nullptr) >= 0;
+    bool match(const char* text, std::size_t length) {
+        return pcre2_match(code_, reinterpret_cast<PCRE2_SPTR>(text), length, 0, 0, matchData_,
+                           nullptr) >= 0;
     }
     // Start and end offsets of capture group i of the last match; both
     // PCRE2_UNSET when it took no part.

@@ -37,7 +37,8 @@ const char kUsage[] =
     "  --runs N    repetitions of every phase; the table shows medians (default 5)\n"
     "  --shows N   items shown per run by the show phase (default 10000)\n"
     "  --seed S    picks the items shown (default 1)\n"
-    "  --cli PATH  the quarry-cli whose index command is measured (default: the one built alongside)\n";
+    "  --cli PATH  the quarry-cli whose index command is measured (default: the one built "
+    "alongside)\n";
 
 // One run's results of one phase: what it printed, its wall time and peak.
 struct cPhaseRun {
@@ -49,17 +50,14 @@ struct cPhaseRun {
 
 using cRuns = std::vector<cPhaseRun>;
 
-std::string selfPath()
-{
+std::string selfPath() {
     char buffer[4096];
     const ssize_t length = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-    if (length <= 0)
-        return {};
+    if (length <= 0) return {};
     return std::string(buffer, static_cast<std::size_t>(length));
 }
 
-std::string cpuModel()
-{
+std::string cpuModel() {
     std::ifstream cpuinfo("/proc/cpuinfo");
     std::string line;
     while (std::getline(cpuinfo, line))
@@ -70,8 +68,7 @@ std::string cpuModel()
     return "unknown";
 }
 
-cPhaseRun runPhaseChild(const std::vector<std::string>& argv)
-{
+cPhaseRun runPhaseChild(const std::vector<std::string>& argv) {
     const cChildResult child = runChild(argv, true);
     cPhaseRun run;
     run.ok = child.started && child.exitStatus == 0;
@@ -82,35 +79,31 @@ cPhaseRun runPhaseChild(const std::vector<std::string>& argv)
 }
 
 // The per-run values a getter gives for the runs where it has one.
-std::vector<double> collect(const cRuns& runs, const std::function<bool(const cPhaseRun&, double&)>& get)
-{
+std::vector<double> collect(const cRuns& runs,
+                            const std::function<bool(const cPhaseRun&, double&)>& get) {
     std::vector<double> values;
     for (const cPhaseRun& run : runs) {
         double value = 0.0;
-        if (run.ok && get(run, value))
-            values.push_back(value);
+        if (run.ok && get(run, value)) values.push_back(value);
     }
     return values;
 }
 
-std::vector<double> valuesOf(const cRuns& runs, const std::string& key)
-{
+std::vector<double> valuesOf(const cRuns& runs, const std::string& key) {
     return collect(runs, [&](const cPhaseRun& run, double& value) {
         const auto found = run.values.find(key);
-        if (found == run.values.end())
-            return false;
+        if (found == run.values.end()) return false;
         value = found->second;
         return true;
     });
 }
 
 // Per-run ratio a[key] / b[key], for the runs where both phases succeeded.
-std::vector<double> ratios(const cRuns& a, const std::string& aKey, const cRuns& b, const std::string& bKey)
-{
+std::vector<double> ratios(const cRuns& a, const std::string& aKey, const cRuns& b,
+                           const std::string& bKey) {
     std::vector<double> values;
     for (std::size_t i = 0; i < a.size() && i < b.size(); ++i) {
-        if (!a[i].ok || !b[i].ok)
-            continue;
+        if (!a[i].ok || !b[i].ok) continue;
         const auto x = a[i].values.find(aKey);
         const auto y = b[i].values.find(bKey);
         if (x != a[i].values.end() && y != b[i].values.end() && y->second > 0.0)
@@ -119,52 +112,46 @@ std::vector<double> ratios(const cRuns& a, const std::string& aKey, const cRuns&
     return values;
 }
 
-std::vector<double> peaks(const cRuns& runs)
-{
-    return collect(runs, [](const cPhaseRun& run, double& value) { value = run.peakMB; return true; });
+std::vector<double> peaks(const cRuns& runs) {
+    return collect(runs, [](const cPhaseRun& run, double& value) {
+        value = run.peakMB;
+        return true;
+    });
 }
 
-std::string format(const char* pattern, double value)
-{
+std::string format(const char* pattern, double value) {
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, pattern, value);
     return buffer;
 }
 
-std::string seconds(const std::vector<double>& values)
-{
+std::string seconds(const std::vector<double>& values) {
     return values.empty() ? "n/a" : format("%.3f s", median(values));
 }
-std::string millis(const std::vector<double>& values)
-{
+std::string millis(const std::vector<double>& values) {
     return values.empty() ? "n/a" : format("%.3f ms", median(values));
 }
-std::string megabytes(const std::vector<double>& values)
-{
+std::string megabytes(const std::vector<double>& values) {
     return values.empty() ? "" : format("%.1f MB", median(values));
 }
-std::string ratio(const std::vector<double>& values, const char* reference)
-{
+std::string ratio(const std::vector<double>& values, const char* reference) {
     return values.empty() ? "n/a" : format("%.2f", median(values)) + " × " + reference;
 }
-std::string verdict(const std::vector<double>& values, double limit)
-{
-    if (values.empty())
-        return "n/a";
+std::string verdict(const std::vector<double>& values, double limit) {
+    if (values.empty()) return "n/a";
     return median(values) <= limit ? "met" : "**missed**";
 }
 
-void row(const std::string& measure, const std::string& cpu, const std::string& wall, const std::string& ratioText,
-         const std::string& memory, const std::string& target, const std::string& met)
-{
-    std::printf("| %s | %s | %s | %s | %s | %s | %s |\n", measure.c_str(), cpu.c_str(), wall.c_str(),
-                ratioText.c_str(), memory.c_str(), target.c_str(), met.c_str());
+void row(const std::string& measure, const std::string& cpu, const std::string& wall,
+         const std::string& ratioText, const std::string& memory, const std::string& target,
+         const std::string& met) {
+    std::printf("| %s | %s | %s | %s | %s | %s | %s |\n", measure.c_str(), cpu.c_str(),
+                wall.c_str(), ratioText.c_str(), memory.c_str(), target.c_str(), met.c_str());
 }
 
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     std::uint64_t runCount = 5;
     cPhaseOptions options;
     std::string phase;
@@ -211,8 +198,7 @@ int main(int argc, char** argv)
         return 2;
     }
 
-    if (!phase.empty())
-        return runPhase(phase, options);
+    if (!phase.empty()) return runPhase(phase, options);
 
     struct stat fileStatus {};
     if (stat(options.path.c_str(), &fileStatus) != 0 || !std::ifstream(options.path).good()) {
@@ -222,26 +208,32 @@ int main(int argc, char** argv)
     const std::string self = selfPath();
     const bool haveCli = !cliPath.empty() && access(cliPath.c_str(), X_OK) == 0;
 
-    const std::vector<std::string> phases = { "read", "pugixml", "memchr", "scan", "import", "show", "patterns" };
+    const std::vector<std::string> phases = {"read",   "pugixml", "memchr",  "scan",
+                                             "import", "show",    "patterns"};
     std::map<std::string, cRuns> results;
     cRuns cliRuns;
     cPhaseRun gaps;
 
     for (std::uint64_t run = 0; run < runCount; ++run) {
         for (const std::string& name : phases) {
-            std::vector<std::string> args = { self, "--phase", name, "--shows", std::to_string(options.shows),
-                                              "--seed", std::to_string(options.seed + run) };
-            if (name == "patterns" && run == 0)
-                args.push_back("--verify");
+            std::vector<std::string> args = {self,
+                                             "--phase",
+                                             name,
+                                             "--shows",
+                                             std::to_string(options.shows),
+                                             "--seed",
+                                             std::to_string(options.seed + run)};
+            if (name == "patterns" && run == 0) args.push_back("--verify");
             args.push_back(options.path);
             const cPhaseRun result = runPhaseChild(args);
             std::fprintf(stderr, "run %llu/%llu %-9s %s %.2f s, peak %.1f MB\n",
-                         static_cast<unsigned long long>(run + 1), static_cast<unsigned long long>(runCount),
-                         name.c_str(), result.ok ? "ok    " : "FAILED", result.wallSeconds, result.peakMB);
+                         static_cast<unsigned long long>(run + 1),
+                         static_cast<unsigned long long>(runCount), name.c_str(),
+                         result.ok ? "ok    " : "FAILED", result.wallSeconds, result.peakMB);
             results[name].push_back(result);
         }
         if (haveCli) {
-            const cChildResult child = runChild({ cliPath, "index", options.path }, false);
+            const cChildResult child = runChild({cliPath, "index", options.path}, false);
             cPhaseRun result;
             result.ok = child.started && child.exitStatus == 0;
             result.wallSeconds = child.wallSeconds;
@@ -249,73 +241,81 @@ int main(int argc, char** argv)
             result.values["wall_seconds"] = child.wallSeconds;
             result.peakMB = child.peakMiB * 1024.0 * 1024.0 / 1e6;
             std::fprintf(stderr, "run %llu/%llu cli-index %s %.2f s, peak %.1f MB\n",
-                         static_cast<unsigned long long>(run + 1), static_cast<unsigned long long>(runCount),
-                         result.ok ? "ok    " : "FAILED", result.wallSeconds, result.peakMB);
+                         static_cast<unsigned long long>(run + 1),
+                         static_cast<unsigned long long>(runCount), result.ok ? "ok    " : "FAILED",
+                         result.wallSeconds, result.peakMB);
             cliRuns.push_back(result);
         }
     }
     // Timing every dispatch costs a little, so the pauses are measured once,
     // apart from the timed runs.
-    gaps = runPhaseChild({ self, "--phase", "gaps", options.path });
+    gaps = runPhaseChild({self, "--phase", "gaps", options.path});
 
     const cRuns& pugi = results["pugixml"];
     const cRuns& patterns = results["patterns"];
     auto first = [&](const cRuns& runs, const std::string& key) {
         for (const cPhaseRun& r : runs)
-            if (r.ok && r.values.count(key))
-                return r.values.at(key);
+            if (r.ok && r.values.count(key)) return r.values.at(key);
         return -1.0;
     };
 
-    std::printf("quarry-bench: %s, %lld bytes, %.0f items indexed, %.0f tags\n", options.path.c_str(),
-                static_cast<long long>(fileStatus.st_size), first(results["scan"], "items"),
-                first(patterns, "tags"));
+    std::printf("quarry-bench: %s, %lld bytes, %.0f items indexed, %.0f tags\n",
+                options.path.c_str(), static_cast<long long>(fileStatus.st_size),
+                first(results["scan"], "items"), first(patterns, "tags"));
     std::printf("machine: %u logical CPUs, %s; median of %llu runs, %u items shown per run\n",
                 std::thread::hardware_concurrency(), cpuModel().c_str(),
                 static_cast<unsigned long long>(runCount), options.shows);
-    std::printf("times are CPU time of the measuring thread (wall time beside it); ratios are per run, on CPU time\n\n");
+    std::printf("times are CPU time of the measuring thread (wall time beside it); ratios are per "
+                "run, on CPU time\n\n");
 
     row("measure", "CPU time", "wall time", "ratio", "peak memory", "target", "");
     row("---", "---:", "---:", "---:", "---:", "---", "---");
-    row("read the whole file into memory (outside every ratio)", seconds(valuesOf(results["read"], "seconds")),
+    row("read the whole file into memory (outside every ratio)",
+        seconds(valuesOf(results["read"], "seconds")),
         seconds(valuesOf(results["read"], "wall_seconds")), "", "", "", "");
-    row("**pugixml**: whole file parsed in place into a DOM (reference)", seconds(valuesOf(pugi, "seconds")),
-        seconds(valuesOf(pugi, "wall_seconds")), "1.00 × pugixml", megabytes(peaks(pugi)), "", "");
+    row("**pugixml**: whole file parsed in place into a DOM (reference)",
+        seconds(valuesOf(pugi, "seconds")), seconds(valuesOf(pugi, "wall_seconds")),
+        "1.00 × pugixml", megabytes(peaks(pugi)), "", "");
     row("memchr pass counting \">\" (floor)", seconds(valuesOf(results["memchr"], "seconds")),
         seconds(valuesOf(results["memchr"], "wall_seconds")),
         ratio(ratios(results["memchr"], "seconds", pugi, "seconds"), "pugixml"), "", "", "");
     const std::vector<double> scanRatio = ratios(results["scan"], "seconds", pugi, "seconds");
-    row("import scan (the work of `quarry-cli index`)", seconds(valuesOf(results["scan"], "seconds")),
+    row("import scan (the work of `quarry-cli index`)",
+        seconds(valuesOf(results["scan"], "seconds")),
         seconds(valuesOf(results["scan"], "wall_seconds")), ratio(scanRatio, "pugixml"),
         megabytes(peaks(results["scan"])), "≤ 0.5 × pugixml", verdict(scanRatio, 0.5));
     if (haveCli) {
         const std::vector<double> cliPeak = peaks(cliRuns);
-        row("`quarry-cli index FILE > /dev/null`, the whole process", seconds(valuesOf(cliRuns, "seconds")),
-            seconds(valuesOf(cliRuns, "wall_seconds")), "", megabytes(cliPeak), "≤ 32 MB peak",
-            verdict(cliPeak, 32.0));
+        row("`quarry-cli index FILE > /dev/null`, the whole process",
+            seconds(valuesOf(cliRuns, "seconds")), seconds(valuesOf(cliRuns, "wall_seconds")), "",
+            megabytes(cliPeak), "≤ 32 MB peak", verdict(cliPeak, 32.0));
     }
     const std::vector<double> importRatio = ratios(results["import"], "seconds", pugi, "seconds");
     row("full import: scan + category tree into a compact tree control",
-        seconds(valuesOf(results["import"], "seconds")), seconds(valuesOf(results["import"], "wall_seconds")),
-        ratio(importRatio, "pugixml"), megabytes(peaks(results["import"])), "≤ 3 × pugixml",
-        verdict(importRatio, 3.0));
-    const std::vector<double> gapValues = gaps.ok ? std::vector<double> { gaps.values["longest_gap_ms"] }
-                                                  : std::vector<double> {};
-    row("longest time between two pumpMessages calls during the full import (one run)", "", millis(gapValues),
-        "", "", "≤ 100 ms", verdict(gapValues, 100.0));
-    row("show one item (load, report, rich-text reading): median", millis(valuesOf(results["show"], "median_ms")),
-        millis(valuesOf(results["show"], "wall_median_ms")), "", megabytes(peaks(results["show"])), "", "");
+        seconds(valuesOf(results["import"], "seconds")),
+        seconds(valuesOf(results["import"], "wall_seconds")), ratio(importRatio, "pugixml"),
+        megabytes(peaks(results["import"])), "≤ 3 × pugixml", verdict(importRatio, 3.0));
+    const std::vector<double> gapValues =
+        gaps.ok ? std::vector<double>{gaps.values["longest_gap_ms"]} : std::vector<double>{};
+    row("longest time between two pumpMessages calls during the full import (one run)", "",
+        millis(gapValues), "", "", "≤ 100 ms", verdict(gapValues, 100.0));
+    row("show one item (load, report, rich-text reading): median",
+        millis(valuesOf(results["show"], "median_ms")),
+        millis(valuesOf(results["show"], "wall_median_ms")), "", megabytes(peaks(results["show"])),
+        "", "");
     const std::vector<double> p99 = valuesOf(results["show"], "p99_ms");
-    row("show one item: 99th percentile", millis(p99), millis(valuesOf(results["show"], "wall_p99_ms")), "", "",
-        "≤ 2 ms", verdict(p99, 2.0));
+    row("show one item: 99th percentile", millis(p99),
+        millis(valuesOf(results["show"], "wall_p99_ms")), "", "", "≤ 2 ms", verdict(p99, 2.0));
 
-    for (const char* key : { "tag", "attr" }) {
+    for (const char* key : {"tag", "attr"}) {
         const std::string k = key;
-        const std::string label = k == "tag" ? "tag pattern on every tag text" : "attribute pattern on every attribute text";
+        const std::string label = k == "tag" ? "tag pattern on every tag text"
+                                             : "attribute pattern on every attribute text";
         const std::vector<double> ours = ratios(patterns, k + "_quarry", patterns, k + "_pcre");
         row(label + ": **quarry's engine**", seconds(valuesOf(patterns, k + "_quarry")), "",
             ratio(ours, "PCRE2"), "", "≤ 1.0 × PCRE2 without JIT", verdict(ours, 1.0));
-        row(label + ": PCRE2 without JIT", seconds(valuesOf(patterns, k + "_pcre")), "", "1.00 × PCRE2", "", "", "");
+        row(label + ": PCRE2 without JIT", seconds(valuesOf(patterns, k + "_pcre")), "",
+            "1.00 × PCRE2", "", "", "");
         row(label + ": PCRE2 with JIT", seconds(valuesOf(patterns, k + "_pcre_jit")), "",
             ratio(ratios(patterns, k + "_pcre_jit", patterns, k + "_pcre"), "PCRE2"), "", "", "");
     }
@@ -323,20 +323,23 @@ int main(int argc, char** argv)
     std::printf("\n");
     const double status = first(pugi, "status");
     if (status != 0.0)
-        std::printf("- pugixml reported status %.0f at offset %.0f\n", status, first(pugi, "error_offset"));
+        std::printf("- pugixml reported status %.0f at offset %.0f\n", status,
+                    first(pugi, "error_offset"));
     std::printf("- pugixml found %.0f items under the root element\n", first(pugi, "items"));
-    std::printf("- the full import filed %.0f item nodes (%.0f nodes in all, %.1f MB of tree) and raised %.0f messages\n",
+    std::printf("- the full import filed %.0f item nodes (%.0f nodes in all, %.1f MB of tree) and "
+                "raised %.0f messages\n",
                 first(results["import"], "item_nodes"), first(results["import"], "nodes"),
-                first(results["import"], "tree_mib") * 1.048576, first(results["import"], "messages"));
+                first(results["import"], "tree_mib") * 1.048576,
+                first(results["import"], "messages"));
     if (first(results["show"], "failures") >= 0.0)
         std::printf("- the show phase: %.0f of %u items shown failed to load in the first run\n",
                     first(results["show"], "failures"), options.shows);
-    std::printf("- patterns: %.0f tag texts and %.0f attribute texts; matches that differ from PCRE2's (match, group "
+    std::printf("- patterns: %.0f tag texts and %.0f attribute texts; matches that differ from "
+                "PCRE2's (match, group "
                 "starts and ends): %.0f (tag), %.0f (attribute)\n",
-                first(patterns, "tags"), first(patterns, "attribute_texts"), first(patterns, "tag_disagreements"),
-                first(patterns, "attr_disagreements"));
-    if (!haveCli)
-        std::printf("- quarry-cli was not found, so its row is left out\n");
+                first(patterns, "tags"), first(patterns, "attribute_texts"),
+                first(patterns, "tag_disagreements"), first(patterns, "attr_disagreements"));
+    if (!haveCli) std::printf("- quarry-cli was not found, so its row is left out\n");
 
     bool allOk = true;
     for (const auto& entry : results)

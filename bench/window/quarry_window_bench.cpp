@@ -40,8 +40,7 @@ const char kUsage[] =
 using Clock = std::chrono::steady_clock;
 
 // A field of /proc/self/status in megabytes (10^6 bytes); 0 when unknown.
-double statusMB(const char* field)
-{
+double statusMB(const char* field) {
     std::ifstream status("/proc/self/status");
     std::string line;
     const std::size_t length = std::strlen(field);
@@ -51,13 +50,14 @@ double statusMB(const char* field)
     return 0.0;
 }
 
-double residentMB() { return statusMB("VmRSS"); }
+double residentMB() {
+    return statusMB("VmRSS");
+}
 
 // Answers every modal box or dialog as soon as it shows, and counts them.
 class cModalAnswerer : public QObject {
 public:
-    cModalAnswerer()
-    {
+    cModalAnswerer() {
         timer_.setInterval(10);
         connect(&timer_, &QTimer::timeout, this, [this] {
             QWidget* modal = QApplication::activeModalWidget();
@@ -84,14 +84,15 @@ private:
 // turn) and keeps the longest time between two.
 class cLoopTurnProbe : public QObject {
 public:
-    void start()
-    {
+    void start() {
         gaps_.restart();
-        connect(&timer_, &QTimer::timeout, this, [this] { gaps_.note(); ++turns; });
+        connect(&timer_, &QTimer::timeout, this, [this] {
+            gaps_.note();
+            ++turns;
+        });
         timer_.start(0);
     }
-    void stop()
-    {
+    void stop() {
         gaps_.note();
         timer_.stop();
     }
@@ -105,8 +106,7 @@ private:
 
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     std::uint64_t shows = 100000;
     std::uint64_t steps = 10000;
     std::uint64_t seed = 1;
@@ -116,10 +116,10 @@ int main(int argc, char** argv)
         const std::string option = argv[i];
         const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
         std::uint64_t* number = option == "--shows"          ? &shows
-                              : option == "--steps"        ? &steps
-                              : option == "--seed"         ? &seed
-                              : option == "--sample-every" ? &sampleEvery
-                                                           : nullptr;
+                                : option == "--steps"        ? &steps
+                                : option == "--seed"         ? &seed
+                                : option == "--sample-every" ? &sampleEvery
+                                                             : nullptr;
         bool ok = true;
         if (number != nullptr) {
             ok = parseNumber(value, *number);
@@ -139,16 +139,14 @@ int main(int argc, char** argv)
         std::fputs(kUsage, stderr);
         return 2;
     }
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
 
     // The application object gets no arguments of ours.
     int appArgc = 1;
-    char* appArgv[] = { argv[0], nullptr };
+    char* appArgv[] = {argv[0], nullptr};
     cQuarry app(appArgc, appArgv);
     const double beforeStart = residentMB();
-    if (!app.InitInstance())
-        return 1;
+    if (!app.InitInstance()) return 1;
     QCoreApplication::processEvents();
     cModalAnswerer answerer;
 
@@ -167,12 +165,12 @@ int main(int argc, char** argv)
     std::printf("window_start_mb %.1f\n", beforeImport - beforeStart);
     std::printf("import_ok %d\nimport_seconds %.3f\nitems %zu\ntree_nodes %zu\n", imported ? 1 : 0,
                 importSeconds, app.store().itemCount(), nodes);
-    std::printf("import_added_mb %.1f\nlongest_loop_gap_ms %.1f\nloop_turns %llu\n", afterImport - beforeImport,
-                probe.longestMs(), static_cast<unsigned long long>(probe.turns));
+    std::printf("import_added_mb %.1f\nlongest_loop_gap_ms %.1f\nloop_turns %llu\n",
+                afterImport - beforeImport, probe.longestMs(),
+                static_cast<unsigned long long>(probe.turns));
     std::printf("boxes_during_import %d\n", answerer.answered);
     std::fflush(stdout);
-    if (!imported || app.store().itemCount() == 0)
-        return 1;
+    if (!imported || app.store().itemCount() == 0) return 1;
 
     // 2. The soak: random items, then Back and Forward.
     std::vector<ZRID> identifiers;
@@ -187,24 +185,25 @@ int main(int argc, char** argv)
         const Clock::time_point start = Clock::now();
         app.showItem(zrid);
         showMs.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
-        if (i % 100 == 0)
-            QCoreApplication::processEvents();
+        if (i % 100 == 0) QCoreApplication::processEvents();
         if (i % sampleEvery == 0) {
-            std::printf("rss_mb after_%llu_shows %.1f\n", static_cast<unsigned long long>(i), residentMB());
+            std::printf("rss_mb after_%llu_shows %.1f\n", static_cast<unsigned long long>(i),
+                        residentMB());
             std::fflush(stdout);
         }
     }
-    std::printf("show_median_ms %.3f\nshow_p99_ms %.3f\n", median(showMs), percentile(showMs, 0.99));
+    std::printf("show_median_ms %.3f\nshow_p99_ms %.3f\n", median(showMs),
+                percentile(showMs, 0.99));
     for (std::uint64_t i = 1; i <= steps; ++i) {
         // Runs of ten Back, then ten Forward, across the whole history.
         if ((i - 1) / 10 % 2 == 0)
             app.onBack();
         else
             app.onForward();
-        if (i % 100 == 0)
-            QCoreApplication::processEvents();
+        if (i % 100 == 0) QCoreApplication::processEvents();
         if (i % sampleEvery == 0 || i == steps) {
-            std::printf("rss_mb after_%llu_steps %.1f\n", static_cast<unsigned long long>(i), residentMB());
+            std::printf("rss_mb after_%llu_steps %.1f\n", static_cast<unsigned long long>(i),
+                        residentMB());
             std::fflush(stdout);
         }
     }

@@ -30,27 +30,24 @@ const std::string kItemFile =
     "<Item ZRID=\"40\" Name=\"\" QL=\"1\"></Item>"
     "</Items>";
 
-const std::string kUnsupportedTagLine =
-    "cQuarry::processEvent: Encountered unsupported tag: <Requirement> while processing item with ZRID 30\n";
+const std::string kUnsupportedTagLine = "cQuarry::processEvent: Encountered unsupported tag: "
+                                        "<Requirement> while processing item with ZRID 30\n";
 
 class CliContract : public ::testing::Test {
 protected:
-    static void SetUpTestSuite()
-    {
+    static void SetUpTestSuite() {
         path_ = new std::string(std::filesystem::temp_directory_path() /
                                 ("quarry-cli-items-" + std::to_string(::getpid()) + ".xml"));
         std::ofstream(*path_, std::ios::binary) << kItemFile;
     }
-    static void TearDownTestSuite()
-    {
+    static void TearDownTestSuite() {
         std::filesystem::remove(*path_);
         delete path_;
     }
     static const std::string& path() { return *path_; }
 
     // The report of an item as the store itself writes it for the report pane.
-    static std::string reportOf(ZRID zrid)
-    {
+    static std::string reportOf(ZRID zrid) {
         struct cIgnoreMessages : cMessageSink {
             void showMessage(const std::string&, const std::string&) override {}
         } ignore;
@@ -65,8 +62,7 @@ protected:
         return store.writeItemReport(zrid, ignore);
     }
 
-    static std::string offsetOf(const std::string& tagStart)
-    {
+    static std::string offsetOf(const std::string& tagStart) {
         return std::to_string(kItemFile.find(tagStart));
     }
 
@@ -78,22 +74,28 @@ std::string* CliContract::path_ = nullptr;
 
 } // namespace
 
-TEST_F(CliContract, IndexListsEntriesInUnsignedOrder)
-{
+TEST_F(CliContract, IndexListsEntriesInUnsignedOrder) {
     const cCliResult result = runCli({"index", path()});
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.err, "");
-    EXPECT_EQ(result.out,
-              "0\t0\n"
-              "10\t" + offsetOf("<Item ZRID=\"10\"") + "\n"
-              "20\t" + offsetOf("<Item ZRID=\"20\"") + "\n"
-              "30\t" + offsetOf("<Item ZRID=\"30\"") + "\n"
-              "40\t" + offsetOf("<Item ZRID=\"40\"") + "\n"
-              "-5\t" + offsetOf("<Item ZRID=\"-5\"") + "\n");
+    EXPECT_EQ(result.out, "0\t0\n"
+                          "10\t" +
+                              offsetOf("<Item ZRID=\"10\"") +
+                              "\n"
+                              "20\t" +
+                              offsetOf("<Item ZRID=\"20\"") +
+                              "\n"
+                              "30\t" +
+                              offsetOf("<Item ZRID=\"30\"") +
+                              "\n"
+                              "40\t" +
+                              offsetOf("<Item ZRID=\"40\"") +
+                              "\n"
+                              "-5\t" +
+                              offsetOf("<Item ZRID=\"-5\"") + "\n");
 }
 
-TEST_F(CliContract, TreePrintsEveryNodeInPreOrder)
-{
+TEST_F(CliContract, TreePrintsEveryNodeInPreOrder) {
     std::string expected = "ZR Items\t0\n"
                            "  Weapon\t0\n"
                            "    Melee\t0\n"
@@ -101,8 +103,7 @@ TEST_F(CliContract, TreePrintsEveryNodeInPreOrder)
                            "  Armor\t0\n";
     for (int slot = kArmorSlotFirst; slot < kArmorSlotFirst + kArmorSlotCount; ++slot) {
         expected += std::string("    ") + kSlotNames[slot] + "\t0\n";
-        if (std::string(kSlotNames[slot]) == "Head")
-            expected += "      Helmet (QL 3)\t20\n";
+        if (std::string(kSlotNames[slot]) == "Head") expected += "      Helmet (QL 3)\t20\n";
     }
     expected += "  Utility\t0\n";
     for (int slot = kUtilitySlotFirst; slot < kUtilitySlotFirst + kUtilitySlotCount; ++slot)
@@ -123,8 +124,7 @@ TEST_F(CliContract, TreePrintsEveryNodeInPreOrder)
     EXPECT_EQ(result.err, kUnsupportedTagLine);
 }
 
-TEST_F(CliContract, ShowPrintsTheReportAsThePaneReceivesIt)
-{
+TEST_F(CliContract, ShowPrintsTheReportAsThePaneReceivesIt) {
     const std::string knife = reportOf(10);
     ASSERT_EQ(knife.rfind("{\\rtf", 0), 0u);
     EXPECT_NE(knife.find("Sharp \\{edge\\} \\\\ here"), std::string::npos);
@@ -144,8 +144,7 @@ TEST_F(CliContract, ShowPrintsTheReportAsThePaneReceivesIt)
     EXPECT_EQ(explicitRtf.out, knife + "\n");
 }
 
-TEST_F(CliContract, ShowInOtherFormatsReadsTheReport)
-{
+TEST_F(CliContract, ShowInOtherFormatsReadsTheReport) {
     const std::string knife = reportOf(10);
 
     const cCliResult text = runCli({"show", "--format", "text", path(), "10"});
@@ -160,12 +159,12 @@ TEST_F(CliContract, ShowInOtherFormatsReadsTheReport)
     EXPECT_EQ(html.out, toHtml(readRichText(knife)) + "\n");
 }
 
-TEST_F(CliContract, ShowOfAnItemThatDoesNotLoadExitsWithThree)
-{
+TEST_F(CliContract, ShowOfAnItemThatDoesNotLoadExitsWithThree) {
     // 40 is indexed but has no name; 999 is not indexed. Both print the failure text.
     const cCliResult result = runCli({"show", path(), "40", "10", "999"});
     EXPECT_EQ(result.status, 3);
-    EXPECT_EQ(result.out, std::string(kFailedToLoadText) + "\n" + reportOf(10) + "\n" + kFailedToLoadText + "\n");
+    EXPECT_EQ(result.out, std::string(kFailedToLoadText) + "\n" + reportOf(10) + "\n" +
+                              kFailedToLoadText + "\n");
 
     const cCliResult text = runCli({"show", "--format", "text", path(), "999"});
     EXPECT_EQ(text.status, 3);
@@ -173,21 +172,20 @@ TEST_F(CliContract, ShowOfAnItemThatDoesNotLoadExitsWithThree)
     EXPECT_NE(text.out.find(kFailedToLoadText), std::string::npos);
 }
 
-TEST_F(CliContract, ShowReportsUnsupportedTagsOnStandardError)
-{
+TEST_F(CliContract, ShowReportsUnsupportedTagsOnStandardError) {
     const cCliResult result = runCli({"show", path(), "30"});
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.out, reportOf(30) + "\n");
     EXPECT_EQ(result.err, kUnsupportedTagLine);
 }
 
-TEST_F(CliContract, StatsCountsTheImport)
-{
+TEST_F(CliContract, StatsCountsTheImport) {
     const cCliResult result = runCli({"stats", path()});
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.err, kUnsupportedTagLine);
     const auto has = [&](const std::string& line) {
-        EXPECT_NE(result.out.find(line + "\n"), std::string::npos) << "missing: " << line << "\n" << result.out;
+        EXPECT_NE(result.out.find(line + "\n"), std::string::npos) << "missing: " << line << "\n"
+                                                                   << result.out;
     };
     has("file size       " + std::to_string(kItemFile.size()) + " bytes");
     has("items indexed   6");
@@ -196,8 +194,7 @@ TEST_F(CliContract, StatsCountsTheImport)
     has("items filed     4");
 }
 
-TEST_F(CliContract, WrongUsageExitsWithTwoAndTheUsage)
-{
+TEST_F(CliContract, WrongUsageExitsWithTwoAndTheUsage) {
     const std::vector<std::vector<std::string>> wrong = {
         {},
         {"frobnicate", path()},
@@ -225,8 +222,7 @@ TEST_F(CliContract, WrongUsageExitsWithTwoAndTheUsage)
     }
 }
 
-TEST_F(CliContract, UnreadableFileExitsWithOneAndOneLine)
-{
+TEST_F(CliContract, UnreadableFileExitsWithOneAndOneLine) {
     const std::string missing = path() + ".missing";
     const std::string directory = std::filesystem::temp_directory_path();
     for (const std::string& file : {missing, directory}) {
@@ -244,8 +240,7 @@ TEST_F(CliContract, UnreadableFileExitsWithOneAndOneLine)
     }
 }
 
-TEST_F(CliContract, ProgressShowsOnlyOnATerminal)
-{
+TEST_F(CliContract, ProgressShowsOnlyOnATerminal) {
     // Standard error redirected to a file stays silent (the other tests check
     // it is empty); on a terminal the import shows what it is doing.
     const cCliResult result = runCliWithTerminalStderr({"index", path()});

@@ -9,8 +9,7 @@
 
 namespace {
 
-std::string readAll(int fd)
-{
+std::string readAll(int fd) {
     std::string text;
     char buffer[4096];
     ::lseek(fd, 0, SEEK_SET);
@@ -19,18 +18,15 @@ std::string readAll(int fd)
     return text;
 }
 
-int temporaryFile()
-{
+int temporaryFile() {
     char name[] = "/tmp/quarry-cli-test-XXXXXX";
     const int fd = ::mkstemp(name);
-    if (fd >= 0)
-        ::unlink(name);
+    if (fd >= 0) ::unlink(name);
     return fd;
 }
 
 // Forks and runs the tool with the given descriptors as standard output and error.
-pid_t spawn(const std::vector<std::string>& args, int outFd, int errFd)
-{
+pid_t spawn(const std::vector<std::string>& args, int outFd, int errFd) {
     std::vector<char*> argv;
     static char program[] = QUARRY_CLI_PATH;
     argv.push_back(program);
@@ -48,23 +44,19 @@ pid_t spawn(const std::vector<std::string>& args, int outFd, int errFd)
     return pid;
 }
 
-int waitStatus(pid_t pid)
-{
+int waitStatus(pid_t pid) {
     int raw = 0;
-    if (pid < 0 || ::waitpid(pid, &raw, 0) != pid || !WIFEXITED(raw))
-        return -1;
+    if (pid < 0 || ::waitpid(pid, &raw, 0) != pid || !WIFEXITED(raw)) return -1;
     return WEXITSTATUS(raw);
 }
 
 } // namespace
 
-cCliResult runCli(const std::vector<std::string>& args)
-{
+cCliResult runCli(const std::vector<std::string>& args) {
     cCliResult result;
     const int outFd = temporaryFile();
     const int errFd = temporaryFile();
-    if (outFd < 0 || errFd < 0)
-        return result;
+    if (outFd < 0 || errFd < 0) return result;
     result.status = waitStatus(spawn(args, outFd, errFd));
     result.out = readAll(outFd);
     result.err = readAll(errFd);
@@ -73,16 +65,13 @@ cCliResult runCli(const std::vector<std::string>& args)
     return result;
 }
 
-cCliResult runCliWithTerminalStderr(const std::vector<std::string>& args)
-{
+cCliResult runCliWithTerminalStderr(const std::vector<std::string>& args) {
     cCliResult result;
     const int outFd = temporaryFile();
     const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
-    if (outFd < 0 || master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0)
-        return result;
+    if (outFd < 0 || master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0) return result;
     const int slave = ::open(::ptsname(master), O_RDWR | O_NOCTTY);
-    if (slave < 0)
-        return result;
+    if (slave < 0) return result;
     const pid_t pid = spawn(args, outFd, slave);
     ::close(slave);
 
@@ -91,11 +80,9 @@ cCliResult runCliWithTerminalStderr(const std::vector<std::string>& args)
     char buffer[4096];
     for (;;) {
         pollfd ready{master, POLLIN, 0};
-        if (::poll(&ready, 1, 10000) <= 0)
-            break;
+        if (::poll(&ready, 1, 10000) <= 0) break;
         const ssize_t n = ::read(master, buffer, sizeof buffer);
-        if (n <= 0)
-            break;
+        if (n <= 0) break;
         result.err.append(buffer, std::size_t(n));
     }
     result.status = waitStatus(pid);

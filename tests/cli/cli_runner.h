@@ -5,7 +5,7 @@
 #include <vector>
 
 struct cCliResult {
-    int status = -1;  // exit status; -1 when the tool did not exit normally
+    int status = -1; // exit status; -1 when the tool did not exit normally
     std::string out;
     std::string err;
 };

@@ -31,11 +31,14 @@ std::string itemFile(std::vector<cSpan>* spans, ZRID firstZrid = 1000) {
     for (int i = 0; i < kItems; ++i) {
         const std::size_t start = content.size();
         const ZRID zrid = firstZrid + i;
-        content += "<Item ZRID=\"" + std::to_string(zrid) + "\" Name=\"Item " + std::to_string(i) + "\" QL=\"" +
-                   std::to_string(i % 200 + 1) + "\" ItemType=\"" + types[i % 4] + "\">";
+        content += "<Item ZRID=\"" + std::to_string(zrid) + "\" Name=\"Item " + std::to_string(i) +
+                   "\" QL=\"" + std::to_string(i % 200 + 1) + "\" ItemType=\"" + types[i % 4] +
+                   "\">";
         content += "<Description>Text " + std::to_string(i) + "</Description>";
-        content += "<Attribute Name=\"Slot\" Value=\"Head HUD1\" /><AtkValue Name=\"Blade\" Percent=\"5\" />";
-        content += "<Event Name=\"OnUse\"><Function Name=\"Hit\"><Argument Value=\"3\" /></Function></Event>";
+        content += "<Attribute Name=\"Slot\" Value=\"Head HUD1\" /><AtkValue Name=\"Blade\" "
+                   "Percent=\"5\" />";
+        content += "<Event Name=\"OnUse\"><Function Name=\"Hit\"><Argument Value=\"3\" "
+                   "/></Function></Event>";
         content += "</Item>";
         if (spans) spans->push_back(cSpan{zrid, start, content.size()});
     }
@@ -96,7 +99,8 @@ TEST(ChangedFile, TruncatedFileFailsEveryLoad) {
     cImported file;
     std::vector<std::size_t> cuts = {0, 1, file.content.size() / 2, file.content.size() - 1};
     for (const cSpan& span : {file.spans[3], file.spans[60]})
-        for (std::size_t at = span.start; at <= span.end; at += 7) cuts.push_back(at);
+        for (std::size_t at = span.start; at <= span.end; at += 7)
+            cuts.push_back(at);
     for (std::size_t cut : cuts) {
         SCOPED_TRACE(cut);
         file.folder.write("items.xml", file.content);
@@ -124,14 +128,15 @@ TEST(ChangedFile, ReplacedFileNeverCrashes) {
     cImported file;
     std::mt19937 random(7); // the same bytes every run
     std::string noise(file.content.size(), '\0');
-    for (char& c : noise) c = static_cast<char>("<>/\"= aZ\0\n"[random() % 10]);
+    for (char& c : noise)
+        c = static_cast<char>("<>/\"= aZ\0\n"[random() % 10]);
     std::vector<cSpan> otherSpans;
     const std::vector<std::string> replacements = {
-        "",                                  // emptied
-        noise,                               // same size, other bytes
-        "xx" + file.content,                 // every position now inside a tag
-        itemFile(&otherSpans, 5000),         // other items at the same positions
-        file.content + file.content,         // grown
+        "",                          // emptied
+        noise,                       // same size, other bytes
+        "xx" + file.content,         // every position now inside a tag
+        itemFile(&otherSpans, 5000), // other items at the same positions
+        file.content + file.content, // grown
     };
     for (std::size_t i = 0; i < replacements.size(); ++i) {
         SCOPED_TRACE(i);

@@ -12,15 +12,16 @@
 TEST(CliNoise, EveryUnsupportedTagIsOneLine) {
     constexpr int kTags = 100000;
     std::string content = "<Item ZRID=\"46\" Name=\"Noisy\" QL=\"3\"><Action Name=\"ToUse\">";
-    for (int i = 0; i < kTags; ++i) content += "<Odd" + std::to_string(i) + "/>";
+    for (int i = 0; i < kTags; ++i)
+        content += "<Odd" + std::to_string(i) + "/>";
     content += "</Action></Item>";
     cHostileFolder folder;
     const std::string path = folder.write("noisy.xml", content);
 
     // Standard error into the pipe, the report into a file.
     const std::string reportPath = folder.path("report.rtf");
-    const std::string command = std::string("'") + QUARRY_CLI_PATH + "' show '" + path + "' 46 2>&1 >'" +
-                                reportPath + "'";
+    const std::string command =
+        std::string("'") + QUARRY_CLI_PATH + "' show '" + path + "' 46 2>&1 >'" + reportPath + "'";
     std::FILE* pipe = ::popen(command.c_str(), "r");
     ASSERT_NE(pipe, nullptr);
     int lines = 0;
@@ -40,9 +41,10 @@ TEST(CliNoise, EveryUnsupportedTagIsOneLine) {
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
     EXPECT_EQ(lines, kTags);
-    EXPECT_EQ(first, "cQuarry::processEvent: Encountered unsupported tag: <Odd0> while processing item with ZRID 46");
-    EXPECT_EQ(last,
-              "cQuarry::processEvent: Encountered unsupported tag: <Odd99999> while processing item with ZRID 46");
+    EXPECT_EQ(first, "cQuarry::processEvent: Encountered unsupported tag: <Odd0> while processing "
+                     "item with ZRID 46");
+    EXPECT_EQ(last, "cQuarry::processEvent: Encountered unsupported tag: <Odd99999> while "
+                    "processing item with ZRID 46");
 
     std::FILE* report = std::fopen(reportPath.c_str(), "rb");
     ASSERT_NE(report, nullptr);

@@ -19,8 +19,9 @@ class cHostileFolder {
 public:
     cHostileFolder() {
         static std::atomic<int> counter{0};
-        folder_ = std::filesystem::temp_directory_path() /
-                  ("quarry-hostile-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+        folder_ =
+            std::filesystem::temp_directory_path() /
+            ("quarry-hostile-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
         std::filesystem::create_directories(folder_);
     }
     ~cHostileFolder() {
@@ -60,7 +61,8 @@ public:
     // Nodes that carry an item (folders carry 0).
     std::size_t itemNodes() const {
         std::size_t count = 0;
-        for (ZRID value : data) count += value != 0;
+        for (ZRID value : data)
+            count += value != 0;
         return count;
     }
     std::vector<std::string> labels;

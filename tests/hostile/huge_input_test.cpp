@@ -25,7 +25,8 @@ void writeFilledFile(const std::string& path, const std::string& head, std::uint
     ASSERT_EQ(std::fwrite(head.data(), 1, head.size(), file), head.size());
     const std::vector<char> block(1 << 20, 'x');
     for (std::uint64_t written = head.size(); written < size;) {
-        const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(block.size(), size - written));
+        const std::size_t n =
+            static_cast<std::size_t>(std::min<std::uint64_t>(block.size(), size - written));
         ASSERT_EQ(std::fwrite(block.data(), 1, n, file), n);
         written += n;
     }
@@ -76,10 +77,11 @@ TEST(HugeInput, TenMegabyteItemTagLoadsWhole) {
     cHostileFolder folder;
     const std::string filler(kTenMiB, 'f');
     const std::string longName(kTenMiB, 'n');
-    const std::string body = "<Description>short</Description><Attribute Name=\"Slot\" Value=\"Head\" /></Item>";
+    const std::string body =
+        "<Description>short</Description><Attribute Name=\"Slot\" Value=\"Head\" /></Item>";
     const std::string content =
-        "<Item Filler=\"" + filler + "\" ZRID=\"7\" Name=\"Padded\" QL=\"3\" ItemType=\"Armor\">" + body +
-        "<Item ZRID=\"8\" Name=\"" + longName + "\" QL=\"4\" ItemType=\"Misc\">" + body;
+        "<Item Filler=\"" + filler + "\" ZRID=\"7\" Name=\"Padded\" QL=\"3\" ItemType=\"Armor\">" +
+        body + "<Item ZRID=\"8\" Name=\"" + longName + "\" QL=\"4\" ItemType=\"Misc\">" + body;
     const std::string path = folder.write("long-tags.xml", content);
 
     cItemStore store;

@@ -41,8 +41,9 @@ TEST(MalformedFile, UnterminatedCommentSwallowsTheRest) {
     for (const std::string opener : {"<!--", "/*"}) {
         SCOPED_TRACE(opener);
         const std::string path = folder.write(
-            "comment.xml", kWholeItem + "<Item ZRID=\"42\" Name=\"Cut\" QL=\"1\"><Description>a</Description>" + opener +
-                               tail + "</Item><Item ZRID=\"43\" Name=\"Lost\" QL=\"1\"></Item>");
+            "comment.xml",
+            kWholeItem + "<Item ZRID=\"42\" Name=\"Cut\" QL=\"1\"><Description>a</Description>" +
+                opener + tail + "</Item><Item ZRID=\"43\" Name=\"Lost\" QL=\"1\"></Item>");
         cImport import(path);
         EXPECT_EQ(import.store.itemCount(), 2u);
         cItemRecord record;
@@ -135,8 +136,10 @@ TEST(MalformedFile, RecordCutAtEveryByte) {
 // (How a window shows that many is the window's choice.)
 TEST(MalformedFile, HundredThousandUnsupportedTagsAreAllReported) {
     constexpr std::uint64_t kTags = 100000;
-    std::string content = "<Item ZRID=\"46\" Name=\"Noisy\" QL=\"3\" ItemType=\"Misc\"><Event Name=\"OnUse\">";
-    for (std::uint64_t i = 0; i < kTags; ++i) content += "<Odd" + std::to_string(i) + "/>";
+    std::string content =
+        "<Item ZRID=\"46\" Name=\"Noisy\" QL=\"3\" ItemType=\"Misc\"><Event Name=\"OnUse\">";
+    for (std::uint64_t i = 0; i < kTags; ++i)
+        content += "<Odd" + std::to_string(i) + "/>";
     content += "</Event></Item>";
     cHostileFolder folder;
     cImport import(folder.write("noisy.xml", content));
@@ -145,10 +148,10 @@ TEST(MalformedFile, HundredThousandUnsupportedTagsAreAllReported) {
     ASSERT_TRUE(import.load(46, record));
     EXPECT_EQ(record.events.count("OnUse"), 1u);
     EXPECT_EQ(import.messages.count, kTags);
-    EXPECT_EQ(import.messages.first,
-              "cQuarry::processEvent: Encountered unsupported tag: <Odd0> while processing item with ZRID 46");
-    EXPECT_EQ(import.messages.last,
-              "cQuarry::processEvent: Encountered unsupported tag: <Odd99999> while processing item with ZRID 46");
+    EXPECT_EQ(import.messages.first, "cQuarry::processEvent: Encountered unsupported tag: <Odd0> "
+                                     "while processing item with ZRID 46");
+    EXPECT_EQ(import.messages.last, "cQuarry::processEvent: Encountered unsupported tag: "
+                                    "<Odd99999> while processing item with ZRID 46");
 
     // The tree build loads the item once more and reports them once more.
     cCountingTree tree;
@@ -166,7 +169,8 @@ TEST(MalformedFile, CommentsSplitAcrossBlocks) {
     std::vector<std::string> expected;
     {
         cFilteredStream stream(path);
-        while (stream.readLines(1, ">")) expected.push_back(stream.text());
+        while (stream.readLines(1, ">"))
+            expected.push_back(stream.text());
     }
     EXPECT_EQ(expected, (std::vector<std::string>{"a", "b", "c", "d", "e", "f", "g--", "h"}));
     for (std::size_t block = 1; block <= 8; ++block) {
@@ -176,7 +180,8 @@ TEST(MalformedFile, CommentsSplitAcrossBlocks) {
         limits.maxBlock = block;
         cFilteredStream stream(path, limits);
         std::vector<std::string> chunks;
-        while (stream.readLines(1, ">")) chunks.push_back(stream.text());
+        while (stream.readLines(1, ">"))
+            chunks.push_back(stream.text());
         EXPECT_EQ(chunks, expected);
         EXPECT_EQ(stream.tell(), content.size());
     }

@@ -11,7 +11,8 @@ namespace {
 std::string repeated(const std::string& piece, std::size_t count) {
     std::string text;
     text.reserve(piece.size() * count + 1);
-    for (std::size_t i = 0; i < count; ++i) text += piece;
+    for (std::size_t i = 0; i < count; ++i)
+        text += piece;
     return text;
 }
 

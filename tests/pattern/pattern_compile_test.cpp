@@ -37,13 +37,12 @@ TEST(PatternCompile, IdentifierPatternMatchesTheWorkedExample) {
     EXPECT_EQ(pattern.groupCount(), 1u);
     EXPECT_EQ(pattern.slotCount(), 0u);
     const std::vector<cExpected> expected = {
-        {opCall, 2},       {opFail, 0},        {opChar, '<'},     {opCall, 6},
-        {opAnyChar, 0},    {opJump, 3},        {opChar, 'Z'},     {opChar, 'R'},
-        {opChar, 'I'},     {opChar, 'D'},      {opChar, '='},     {opChar, '"'},
-        {opPushGroup, 0},  {opGroupOpen, 0},   {opCall, 17},      {opPopGroup, 0},
-        {opReturn, 0},     {opCall, 20},       {opAnyChar, 0},    {opJump, 17},
-        {opGroupClose, 0}, {opChar, '"'},      {opCall, 25},      {opAnyChar, 0},
-        {opJump, 22},      {opChar, '>'},      {opMatch, 0},
+        {opCall, 2},       {opFail, 0},   {opChar, '<'},    {opCall, 6},      {opAnyChar, 0},
+        {opJump, 3},       {opChar, 'Z'}, {opChar, 'R'},    {opChar, 'I'},    {opChar, 'D'},
+        {opChar, '='},     {opChar, '"'}, {opPushGroup, 0}, {opGroupOpen, 0}, {opCall, 17},
+        {opPopGroup, 0},   {opReturn, 0}, {opCall, 20},     {opAnyChar, 0},   {opJump, 17},
+        {opGroupClose, 0}, {opChar, '"'}, {opCall, 25},     {opAnyChar, 0},   {opJump, 22},
+        {opChar, '>'},     {opMatch, 0},
     };
     const std::vector<cPatInstruction>& code = pattern.instructions();
     ASSERT_EQ(code.size(), expected.size());
@@ -83,21 +82,21 @@ TEST(PatternCompile, TagPatternCompiles) {
 
 TEST(PatternCompile, ConstructsFollowTheScheme) {
     // A grouping: Call X; Return; X.
-    EXPECT_EQ(kinds(compiled("(a)")),
-              (std::vector<std::uint32_t>{opCall, opAdvanceStart, opCall, opReturn, opChar, opMatch}));
+    EXPECT_EQ(kinds(compiled("(a)")), (std::vector<std::uint32_t>{opCall, opAdvanceStart, opCall,
+                                                                  opReturn, opChar, opMatch}));
     // Empty bodies compile to one Nop.
-    EXPECT_EQ(kinds(compiled("()")),
-              (std::vector<std::uint32_t>{opCall, opAdvanceStart, opCall, opReturn, opNop, opMatch}));
-    EXPECT_EQ(kinds(compiled("{}")), (std::vector<std::uint32_t>{opCall, opAdvanceStart, opPushGroup,
-                                                                 opGroupOpen, opCall, opPopGroup,
-                                                                 opReturn, opNop, opGroupClose, opMatch}));
+    EXPECT_EQ(kinds(compiled("()")), (std::vector<std::uint32_t>{opCall, opAdvanceStart, opCall,
+                                                                 opReturn, opNop, opMatch}));
+    EXPECT_EQ(kinds(compiled("{}")),
+              (std::vector<std::uint32_t>{opCall, opAdvanceStart, opPushGroup, opGroupOpen, opCall,
+                                          opPopGroup, opReturn, opNop, opGroupClose, opMatch}));
     // Greedy star: PushSlot; PosToSlot; PushPos; Call h; PopPos; PopSlot;
     // Jump end; (h) X; FailIfNoProgress; PosToSlot; Jump a.
     std::vector<cPatInstruction> star = compiled("a*");
-    EXPECT_EQ(kinds(star), (std::vector<std::uint32_t>{opCall, opAdvanceStart, opPushSlot, opPosToSlot,
-                                                       opPushPos, opCall, opPopPos, opPopSlot, opJump,
-                                                       opChar, opFailIfNoProgress, opPosToSlot, opJump,
-                                                       opMatch}));
+    EXPECT_EQ(kinds(star),
+              (std::vector<std::uint32_t>{opCall, opAdvanceStart, opPushSlot, opPosToSlot,
+                                          opPushPos, opCall, opPopPos, opPopSlot, opJump, opChar,
+                                          opFailIfNoProgress, opPosToSlot, opJump, opMatch}));
     EXPECT_EQ(star[5].operand, 9u);
     EXPECT_EQ(star[8].operand, 13u);
     EXPECT_EQ(star[12].operand, 2u);
@@ -108,16 +107,18 @@ TEST(PatternCompile, ConstructsFollowTheScheme) {
     EXPECT_EQ(plus[2].kind, static_cast<std::uint32_t>(opChar));
     EXPECT_EQ(plus.size(), star.size() + 1);
     // Lazy forms: (c) Call end; X; Jump c, and Call end; X.
-    EXPECT_EQ(kinds(compiled("a*?")),
-              (std::vector<std::uint32_t>{opCall, opAdvanceStart, opCall, opChar, opJump, opMatch}));
-    EXPECT_EQ(kinds(compiled("a+?")), (std::vector<std::uint32_t>{opCall, opAdvanceStart, opChar, opCall,
+    EXPECT_EQ(kinds(compiled("a*?")), (std::vector<std::uint32_t>{opCall, opAdvanceStart, opCall,
                                                                   opChar, opJump, opMatch}));
+    EXPECT_EQ(kinds(compiled("a+?")),
+              (std::vector<std::uint32_t>{opCall, opAdvanceStart, opChar, opCall, opChar, opJump,
+                                          opMatch}));
     EXPECT_EQ(kinds(compiled("a??")),
               (std::vector<std::uint32_t>{opCall, opAdvanceStart, opCall, opChar, opMatch}));
     // Alternation: PushPos; Call a; PopPos; Jump r; (a) X; Jump end; (r) rest.
     std::vector<cPatInstruction> alt = compiled("a|b");
-    EXPECT_EQ(kinds(alt), (std::vector<std::uint32_t>{opCall, opAdvanceStart, opPushPos, opCall, opPopPos,
-                                                      opJump, opChar, opJump, opChar, opMatch}));
+    EXPECT_EQ(kinds(alt),
+              (std::vector<std::uint32_t>{opCall, opAdvanceStart, opPushPos, opCall, opPopPos,
+                                          opJump, opChar, opJump, opChar, opMatch}));
     EXPECT_EQ(alt[3].operand, 6u);
     EXPECT_EQ(alt[5].operand, 8u);
     EXPECT_EQ(alt[7].operand, 9u);
@@ -126,9 +127,9 @@ TEST(PatternCompile, ConstructsFollowTheScheme) {
     ASSERT_EQ(look.compile("!a", true), patOk);
     EXPECT_EQ(look.slotCount(), 2u);
     EXPECT_EQ(kinds(look.instructions()),
-              (std::vector<std::uint32_t>{opCall, opAdvanceStart, opPosToSlot, opDepthToSlot, opCall,
-                                          opSlotToPos, opSlotToDepth, opJump, opChar, opSlotToPos,
-                                          opSlotToDepth, opReturn, opMatch}));
+              (std::vector<std::uint32_t>{opCall, opAdvanceStart, opPosToSlot, opDepthToSlot,
+                                          opCall, opSlotToPos, opSlotToDepth, opJump, opChar,
+                                          opSlotToPos, opSlotToDepth, opReturn, opMatch}));
     // A final "$" is Char 0; a back-reference names its group.
     EXPECT_EQ(compiled("a$")[3].kind, static_cast<std::uint32_t>(opChar));
     EXPECT_EQ(compiled("a$")[3].operand, 0u);
@@ -162,12 +163,24 @@ TEST(PatternCompile, FailuresReturnTheirCodes) {
         std::int32_t code;
     };
     const cCase cases[] = {
-        {"(a*)*", patEmptyRepeat}, {"(a*)+", patEmptyRepeat},  {"(a?)*?", patEmptyRepeat},
-        {"{b*}+?", patEmptyRepeat}, {"[z-a]", patBadRange},      {"[]", patEmptyClass},
-        {"[^]", patEmptyClass},     {"[ab", patBracketExpected}, {"[a-]", patBracketExpected},
-        {"[a-", patBracketExpected}, {"[", patBracketExpected},  {"[a\\", patBracketExpected},
-        {"{ab", patBraceExpected},   {"{ab)", patBraceExpected}, {"(ab", patParenExpected},
-        {"(ab}", patParenExpected},  {"\\1{a}", patBadBackReference}, {"{a}\\1", patBadBackReference},
+        {"(a*)*", patEmptyRepeat},
+        {"(a*)+", patEmptyRepeat},
+        {"(a?)*?", patEmptyRepeat},
+        {"{b*}+?", patEmptyRepeat},
+        {"[z-a]", patBadRange},
+        {"[]", patEmptyClass},
+        {"[^]", patEmptyClass},
+        {"[ab", patBracketExpected},
+        {"[a-]", patBracketExpected},
+        {"[a-", patBracketExpected},
+        {"[", patBracketExpected},
+        {"[a\\", patBracketExpected},
+        {"{ab", patBraceExpected},
+        {"{ab)", patBraceExpected},
+        {"(ab", patParenExpected},
+        {"(ab}", patParenExpected},
+        {"\\1{a}", patBadBackReference},
+        {"{a}\\1", patBadBackReference},
         {"\\99999999999999999999", patBadBackReference},
     };
     for (const cCase& c : cases) {
@@ -211,9 +224,11 @@ TEST(PatternCompile, RecompilingReplacesTheProgram) {
 TEST(PatternCompile, DeepNestingIsRefusedPastTheStatedDepth) {
     auto nested = [](std::size_t depth, const char* open, const char* close) {
         std::string text;
-        for (std::size_t i = 0; i < depth; ++i) text += open;
+        for (std::size_t i = 0; i < depth; ++i)
+            text += open;
         text += "a";
-        for (std::size_t i = 0; i < depth; ++i) text += close;
+        for (std::size_t i = 0; i < depth; ++i)
+            text += close;
         return text;
     };
     cPattern pattern;
@@ -234,14 +249,16 @@ TEST(PatternCompile, LongFlatPatternsCompile) {
     // Many lazy loops, alternatives and quantifiers one after another: each
     // is placed once, whatever the length of the pattern.
     std::string loops;
-    for (int i = 0; i < 20000; ++i) loops += ".*?a?";
+    for (int i = 0; i < 20000; ++i)
+        loops += ".*?a?";
     cPattern pattern;
     ASSERT_EQ(pattern.compile(loops.c_str(), true), patOk);
     EXPECT_EQ(pattern.slotCount(), 20000u);
     cPatternMatch context;
     EXPECT_TRUE(pattern.match("xyz", &context));
     std::string alternatives = "a";
-    for (int i = 0; i < 20000; ++i) alternatives += "|b";
+    for (int i = 0; i < 20000; ++i)
+        alternatives += "|b";
     ASSERT_EQ(pattern.compile(alternatives.c_str(), true), patOk);
     EXPECT_TRUE(pattern.match("xb", &context));
 }

@@ -30,7 +30,9 @@ cResult run(const char* pattern, const char* text, bool caseSensitive = true) {
     return result;
 }
 
-bool matches(const char* pattern, const char* text) { return run(pattern, text).matched; }
+bool matches(const char* pattern, const char* text) {
+    return run(pattern, text).matched;
+}
 
 TEST(PatternMatch, AlternationBindsTighterThanConcatenation) {
     EXPECT_TRUE(matches("^ab|cd", "abd"));

@@ -73,7 +73,8 @@ public:
         std::size_t letters = caseless_ ? 10 : 7;
         std::string out;
         std::size_t length = pick(11);
-        for (std::size_t i = 0; i < length; ++i) out += kAlphabet[pick(letters)];
+        for (std::size_t i = 0; i < length; ++i)
+            out += kAlphabet[pick(letters)];
         return out;
     }
 
@@ -149,8 +150,18 @@ private:
             return {".", ".", false};
         case 4:
         case 5: {
-            static const char* const kSets[] = {"[ab]", "[^a]", "[a-c]", "[^bc]", "[\xE9" "a]",
-                                                "[*b]", "[^\xE9]", "[A-C]", "[^B]", "[\xC9" "b]"};
+            static const char* const kSets[] = {"[ab]",
+                                                "[^a]",
+                                                "[a-c]",
+                                                "[^bc]",
+                                                "[\xE9"
+                                                "a]",
+                                                "[*b]",
+                                                "[^\xE9]",
+                                                "[A-C]",
+                                                "[^B]",
+                                                "[\xC9"
+                                                "b]"};
             std::string s = kSets[pick(caseless_ ? 10 : 7)];
             return {s, s, false};
         }
@@ -237,12 +248,14 @@ std::size_t runDifferential(std::uint32_t seed, bool caseless, int patterns, int
                 std::size_t end = static_cast<std::size_t>(context.matchEnd() - text.c_str());
                 std::size_t expectedEnd = ovector[1] + (anchoredEnd ? 1 : 0);
                 if (start != ovector[0] || end != expectedEnd)
-                    why << "span " << start << "-" << end << " vs " << ovector[0] << "-" << expectedEnd;
+                    why << "span " << start << "-" << end << " vs " << ovector[0] << "-"
+                        << expectedEnd;
                 std::uint32_t groups = ours.groupCount();
                 if (static_cast<std::uint32_t>(rc) > groups + 1)
                     why << " PCRE2 reports more groups";
                 for (std::uint32_t g = 0; g < groups; ++g) {
-                    bool set = g + 1 < static_cast<std::uint32_t>(rc) && ovector[2 * (g + 1)] != PCRE2_UNSET;
+                    bool set = g + 1 < static_cast<std::uint32_t>(rc) &&
+                               ovector[2 * (g + 1)] != PCRE2_UNSET;
                     const char* s = context.groupStart(g);
                     const char* e = context.groupEnd(g);
                     if (!set) {

@@ -10,7 +10,9 @@
 
 namespace {
 
-std::string plain(std::string_view text) { return toPlainText(readRichText(text)); }
+std::string plain(std::string_view text) {
+    return toPlainText(readRichText(text));
+}
 
 std::string repeated(std::string_view piece, std::size_t count) {
     std::string out;
@@ -36,10 +38,10 @@ void expectSaneDocument(std::string_view input) {
     EXPECT_TRUE(isValidUtf8(html));
 }
 
-}  // namespace
+} // namespace
 
 TEST(RichTextHostile, RandomBytes) {
-    std::mt19937 random(4);  // fixed seed: the same inputs every run
+    std::mt19937 random(4); // fixed seed: the same inputs every run
     // Mostly the characters that drive the reader, some of any value.
     const std::string alphabet = "{}\\\\\\'*;0123456789-  abcdefghilnpqrstux";
     for (int round = 0; round < 400; ++round) {
@@ -71,8 +73,7 @@ TEST(RichTextHostile, GroupsBeyondTheDepthCapStillEndWhatTheyOpened) {
     const std::string close = repeated("}", 3000);
     EXPECT_EQ(plain("{\\rtf1 " + open + "{\\*\\foo hidden}shown" + close + "}"), "shown");
     EXPECT_EQ(plain("{\\rtf1 " + open + "{\\fonttbl{\\f0 Arial;}}shown" + close + "}"), "shown");
-    const cRichTextDocument document =
-        readRichText("{\\rtf1 " + open + "\\b x" + close + " y}");
+    const cRichTextDocument document = readRichText("{\\rtf1 " + open + "\\b x" + close + " y}");
     ASSERT_EQ(document.paragraphs.size(), 1u);
     ASSERT_EQ(document.paragraphs[0].runs.size(), 2u);
     EXPECT_TRUE(document.paragraphs[0].runs[0].bold);
@@ -81,10 +82,11 @@ TEST(RichTextHostile, GroupsBeyondTheDepthCapStillEndWhatTheyOpened) {
 }
 
 TEST(RichTextHostile, HugeParametersAreClamped) {
-    EXPECT_EQ(describe(readRichText(
-                  R"({\rtf1\tx99999999999999999999 \tx-99999999999999999999)"
-                  R"(\b99999999999999999999999999 x\b0\cf-99999999999999999999 y\u99999999999999999 z})")),
-              "P(left;1000000000,-1000000000)\n  \"x\" b\n  \"yz\"\n");
+    EXPECT_EQ(
+        describe(readRichText(
+            R"({\rtf1\tx99999999999999999999 \tx-99999999999999999999)"
+            R"(\b99999999999999999999999999 x\b0\cf-99999999999999999999 y\u99999999999999999 z})")),
+        "P(left;1000000000,-1000000000)\n  \"x\" b\n  \"yz\"\n");
     // A parameter of a million digits is one word, read once.
     EXPECT_EQ(plain("{\\rtf1 a\\b" + repeated("9", 1000000) + " b}"), "ab");
 }
@@ -110,5 +112,8 @@ TEST(RichTextHostile, ManyTabStopsAndColorsStayBounded) {
 }
 
 TEST(RichTextHostile, ControlCharactersAreNotShown) {
-    EXPECT_EQ(plain(std::string_view("{\\rtf1 a\0b\x01\x1F" "c\\'00\\'0dd}", 22)), "abcd");
+    EXPECT_EQ(plain(std::string_view("{\\rtf1 a\0b\x01\x1F"
+                                     "c\\'00\\'0dd}",
+                                     22)),
+              "abcd");
 }

@@ -8,41 +8,40 @@
 
 namespace {
 
-std::string plain(std::string_view text) { return toPlainText(readRichText(text)); }
+std::string plain(std::string_view text) {
+    return toPlainText(readRichText(text));
+}
 
-}  // namespace
+} // namespace
 
 TEST(RichTextGroups, CharacterFormatIsRestoredWhenAGroupCloses) {
-    EXPECT_EQ(describe(readRichText(R"({\rtf1 a{\b b{\i c}d}e})")),
-              "P(left)\n"
-              "  \"a\"\n"
-              "  \"b\" b\n"
-              "  \"c\" b i\n"
-              "  \"d\" b\n"
-              "  \"e\"\n");
+    EXPECT_EQ(describe(readRichText(R"({\rtf1 a{\b b{\i c}d}e})")), "P(left)\n"
+                                                                    "  \"a\"\n"
+                                                                    "  \"b\" b\n"
+                                                                    "  \"c\" b i\n"
+                                                                    "  \"d\" b\n"
+                                                                    "  \"e\"\n");
 }
 
 TEST(RichTextGroups, ZeroFormsAndPlainSwitchFormatOff) {
-    EXPECT_EQ(describe(readRichText(R"({\rtf1\b\i a\b0 b\i0 c\b1\i2 d\plain e})")),
-              "P(left)\n"
-              "  \"a\" b i\n"
-              "  \"b\" i\n"
-              "  \"c\"\n"
-              "  \"d\" b i\n"
-              "  \"e\"\n");
+    EXPECT_EQ(describe(readRichText(R"({\rtf1\b\i a\b0 b\i0 c\b1\i2 d\plain e})")), "P(left)\n"
+                                                                                    "  \"a\" b i\n"
+                                                                                    "  \"b\" i\n"
+                                                                                    "  \"c\"\n"
+                                                                                    "  \"d\" b i\n"
+                                                                                    "  \"e\"\n");
 }
 
 TEST(RichTextColors, ColorIndexesTheColorTable) {
-    const char* text =
-        R"({\rtf1{\colortbl\red1\green2\blue3;\red255\green0\blue0;;\blue255;})"
-        R"(\cf0 a\cf1 b\cf2 c\cf3 d\cf4 e{\cf1 f}g})";
+    const char* text = R"({\rtf1{\colortbl\red1\green2\blue3;\red255\green0\blue0;;\blue255;})"
+                       R"(\cf0 a\cf1 b\cf2 c\cf3 d\cf4 e{\cf1 f}g})";
     EXPECT_EQ(describe(readRichText(text)),
               "P(left)\n"
               "  \"a\" #010203\n"
               "  \"b\" #ff0000\n"
-              "  \"c\"\n"        // an empty entry is the default colour
+              "  \"c\"\n" // an empty entry is the default colour
               "  \"d\" #0000ff\n"
-              "  \"e\"\n"        // past the table's end
+              "  \"e\"\n" // past the table's end
               "  \"f\" #ff0000\n"
               "  \"g\"\n");
 }
@@ -61,9 +60,9 @@ TEST(RichTextParagraphs, ParEndsParagraphsAndPardResetsTheirFormat) {
     EXPECT_EQ(describe(readRichText(R"({\rtf1\qj\tx500\tx100 a\par b\pard\par\par c\par})")),
               "P(justify;500,100)\n"
               "  \"a\"\n"
-              "P(justify;500,100)\n"   // the format where its content began
+              "P(justify;500,100)\n" // the format where its content began
               "  \"b\"\n"
-              "P(left)\n"              // empty: the format at its \par
+              "P(left)\n" // empty: the format at its \par
               "P(left)\n"
               "  \"c\"\n");
     EXPECT_EQ(plain(R"({\rtf1 a\par\par b\par})"), "a\n\nb");
@@ -78,11 +77,10 @@ TEST(RichTextParagraphs, ALineUnderAnotherFormatStartsAParagraph) {
               "P(justify)\n"
               "  \"d\\ne\"\n");
     // A format change in the middle of a line keeps the line together.
-    EXPECT_EQ(describe(readRichText(R"({\rtf1 a{\tx300 b}\qj c\line d})")),
-              "P(left)\n"
-              "  \"abc\"\n"
-              "P(justify)\n"
-              "  \"d\"\n");
+    EXPECT_EQ(describe(readRichText(R"({\rtf1 a{\tx300 b}\qj c\line d})")), "P(left)\n"
+                                                                            "  \"abc\"\n"
+                                                                            "P(justify)\n"
+                                                                            "  \"d\"\n");
 }
 
 TEST(RichTextContent, TabLineAndControlWordDelimiter) {
@@ -98,7 +96,8 @@ TEST(RichTextContent, TabLineAndControlWordDelimiter) {
 TEST(RichTextContent, Escapes) {
     EXPECT_EQ(plain(R"({\rtf1 \\ \{ \} \'41\'7b})"), "\\ { } A{");
     // \'hh is a byte of Windows-1252, held as UTF-8, also where Latin-1 differs.
-    EXPECT_EQ(plain(R"({\rtf1 \'e9\'80\'9f\'81\'ff})"), "\xC3\xA9\xE2\x82\xAC\xC5\xB8\xC2\x81\xC3\xBF");
+    EXPECT_EQ(plain(R"({\rtf1 \'e9\'80\'9f\'81\'ff})"),
+              "\xC3\xA9\xE2\x82\xAC\xC5\xB8\xC2\x81\xC3\xBF");
     // So is raw 8-bit text.
     EXPECT_EQ(plain("{\\rtf1 caf\xE9 \x93q\x94}"), "caf\xC3\xA9 \xE2\x80\x9Cq\xE2\x80\x9D");
     // Incomplete or wrong hex digits give no byte; what follows is text.
@@ -109,11 +108,12 @@ TEST(RichTextContent, Escapes) {
 
 TEST(RichTextContent, UnicodeCharactersSkipTheirFallback) {
     EXPECT_EQ(plain(R"({\rtf1 \u8364?{\uc2\u-3913xy}!\u-10179?\u-8704?.\u-10179?a\u0 ?b})"),
-              "\xE2\x82\xAC"          // U+20AC, "?" skipped
-              "\xEF\x82\xB7!"         // U+F0B7 from a negative value, "xy" skipped
-              "\xF0\x9F\x98\x80."     // a surrogate pair
-              "\xEF\xBF\xBD" "a"      // a lone high half
-              "b");                   // \u0 is dropped like other control characters
+              "\xE2\x82\xAC"      // U+20AC, "?" skipped
+              "\xEF\x82\xB7!"     // U+F0B7 from a negative value, "xy" skipped
+              "\xF0\x9F\x98\x80." // a surrogate pair
+              "\xEF\xBF\xBD"
+              "a"   // a lone high half
+              "b"); // \u0 is dropped like other control characters
 }
 
 TEST(RichTextSkipping, DestinationsAndUnknownWordsShowNothing) {
@@ -170,14 +170,13 @@ TEST(RichTextPlain, HandWrittenDocumentsGiveBackTheirText) {
     std::string expected;
     for (const std::string& line : lines) {
         for (const char c : line) {
-            if (c == '\\' || c == '{' || c == '}')
-                document += '\\';
+            if (c == '\\' || c == '{' || c == '}') document += '\\';
             document += c == '\t' ? std::string("\\tab ") : std::string(1, c);
         }
         document += "\\par\n";
         expected += line + "\n";
     }
     document += "}";
-    expected.pop_back();  // no line feed after the last paragraph
+    expected.pop_back(); // no line feed after the last paragraph
     EXPECT_EQ(plain(document), expected);
 }

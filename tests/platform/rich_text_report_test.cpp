@@ -22,32 +22,31 @@ const std::string kKnifeReport =
     R"( \line \line \cf2-[{\cf1\b\i Events}]-\cf1 \line \line{\b OnUse} \pard\tx250\line )"
     R"({\cf2 Name = }Hit  :  5  \line})";
 
-}  // namespace
+} // namespace
 
 TEST(RichTextReport, KnifeReportIsTheDocumentWeMeanToRead) {
     EXPECT_EQ(kKnifeReport.size(), 469u);
 }
 
 TEST(RichTextReport, KnifeReportReadsIntoTheWordsAPersonSees) {
-    EXPECT_EQ(toPlainText(readRichText(kKnifeReport)),
-              "ZRID 1234: Knife (QL 10)\n"
-              "\n"
-              "Sharp\n"
-              "\n"
-              "-[Attributes]-\n"
-              "\n"
-              "Mass: \t5  \n"
-              "Attack skill: \t Melee 100%  \n"
-              "\n"
-              "-[Actions]-\n"
-              "\n"
-              "Wield \n"
-              "Stat = Strength   \n"
-              "\n"
-              "-[Events]-\n"
-              "\n"
-              "OnUse \n"
-              "Name = Hit  :  5  \n");
+    EXPECT_EQ(toPlainText(readRichText(kKnifeReport)), "ZRID 1234: Knife (QL 10)\n"
+                                                       "\n"
+                                                       "Sharp\n"
+                                                       "\n"
+                                                       "-[Attributes]-\n"
+                                                       "\n"
+                                                       "Mass: \t5  \n"
+                                                       "Attack skill: \t Melee 100%  \n"
+                                                       "\n"
+                                                       "-[Actions]-\n"
+                                                       "\n"
+                                                       "Wield \n"
+                                                       "Stat = Strength   \n"
+                                                       "\n"
+                                                       "-[Events]-\n"
+                                                       "\n"
+                                                       "OnUse \n"
+                                                       "Name = Hit  :  5  \n");
 }
 
 // Grey (#808080) marks brackets and the names of name = value pairs, black
@@ -55,42 +54,41 @@ TEST(RichTextReport, KnifeReportReadsIntoTheWordsAPersonSees) {
 // default colour. The description is justified until the first \pard; the
 // attribute lines carry the 2000 twip tab stop, the event lines 250.
 TEST(RichTextReport, KnifeReportHasItsFormatsWhereTheDocumentPutsThem) {
-    EXPECT_EQ(describe(readRichText(kKnifeReport)),
-              "P(left)\n"
-              "  \"ZRID 1234: \"\n"
-              "  \"Knife\" b\n"
-              "  \" (QL 10)\\n\"\n"
-              "P(justify)\n"
-              "  \"Sharp\\n\\n\"\n"
-              "  \"-[\" #808080\n"
-              "  \"Attributes\" b i #000000\n"
-              "  \"]-\" #808080\n"
-              "  \"\\n\" #000000\n"
-              "P(justify;2000)\n"
-              "  \"Mass:\" b #000000\n"
-              "  \" \\t5  \\n\" #000000\n"
-              "  \"Attack skill:\" b #000000\n"
-              "  \" \\t Melee 100%  \" #000000\n"
-              "P(justify)\n"
-              "  \"\\n\" #000000\n"
-              "  \"-[\" #808080\n"
-              "  \"Actions\" b i #000000\n"
-              "  \"]-\" #808080\n"
-              "  \"\\n\\n\" #000000\n"
-              "  \"Wield\" b #000000\n"
-              "  \" \" #000000\n"
-              "P(left)\n"
-              "  \"Stat = \" #808080\n"
-              "  \"Strength   \\n\\n\" #000000\n"
-              "  \"-[\" #808080\n"
-              "  \"Events\" b i #000000\n"
-              "  \"]-\" #808080\n"
-              "  \"\\n\\n\" #000000\n"
-              "  \"OnUse\" b #000000\n"
-              "  \" \" #000000\n"
-              "P(left;250)\n"
-              "  \"Name = \" #808080\n"
-              "  \"Hit  :  5  \\n\" #000000\n");
+    EXPECT_EQ(describe(readRichText(kKnifeReport)), "P(left)\n"
+                                                    "  \"ZRID 1234: \"\n"
+                                                    "  \"Knife\" b\n"
+                                                    "  \" (QL 10)\\n\"\n"
+                                                    "P(justify)\n"
+                                                    "  \"Sharp\\n\\n\"\n"
+                                                    "  \"-[\" #808080\n"
+                                                    "  \"Attributes\" b i #000000\n"
+                                                    "  \"]-\" #808080\n"
+                                                    "  \"\\n\" #000000\n"
+                                                    "P(justify;2000)\n"
+                                                    "  \"Mass:\" b #000000\n"
+                                                    "  \" \\t5  \\n\" #000000\n"
+                                                    "  \"Attack skill:\" b #000000\n"
+                                                    "  \" \\t Melee 100%  \" #000000\n"
+                                                    "P(justify)\n"
+                                                    "  \"\\n\" #000000\n"
+                                                    "  \"-[\" #808080\n"
+                                                    "  \"Actions\" b i #000000\n"
+                                                    "  \"]-\" #808080\n"
+                                                    "  \"\\n\\n\" #000000\n"
+                                                    "  \"Wield\" b #000000\n"
+                                                    "  \" \" #000000\n"
+                                                    "P(left)\n"
+                                                    "  \"Stat = \" #808080\n"
+                                                    "  \"Strength   \\n\\n\" #000000\n"
+                                                    "  \"-[\" #808080\n"
+                                                    "  \"Events\" b i #000000\n"
+                                                    "  \"]-\" #808080\n"
+                                                    "  \"\\n\\n\" #000000\n"
+                                                    "  \"OnUse\" b #000000\n"
+                                                    "  \" \" #000000\n"
+                                                    "P(left;250)\n"
+                                                    "  \"Name = \" #808080\n"
+                                                    "  \"Hit  :  5  \\n\" #000000\n");
 }
 
 // Every section: two attributes, two attack skills ("skills"), one defence
@@ -99,7 +97,8 @@ TEST(RichTextReport, KnifeReportHasItsFormatsWhereTheDocumentPutsThem) {
 // and requirement sets.
 TEST(RichTextReport, ReportWithEverySectionReadsBack) {
     const std::string report =
-        R"({\rtf\ansi)" + kColorTable + R"(ZRID 77: {\b Rifle} (QL 200))"
+        R"({\rtf\ansi)" + kColorTable +
+        R"(ZRID 77: {\b Rifle} (QL 200))"
         R"(\line \line \qj{A long gun.})"
         R"(\line \line \cf2-[{\cf1\b\i Attributes}]-\cf1 \line \line)"
         R"({\tx2000 {\b Mass:} \tab 5 } \line)"
@@ -118,34 +117,33 @@ TEST(RichTextReport, ReportWithEverySectionReadsBack) {
         R"( {\cf2 Name = }Heal  \line})";
     const cRichTextDocument document = readRichText(report);
 
-    EXPECT_EQ(toPlainText(document),
-              "ZRID 77: Rifle (QL 200)\n"
-              "\n"
-              "A long gun.\n"
-              "\n"
-              "-[Attributes]-\n"
-              "\n"
-              "Mass: \t5  \n"
-              "Value: \t1000  \n"
-              "Attack skills: \t Pistol 40%  Rifle 60%  \n"
-              "Defense skill: \t Dodge 10%  \n"
-              "\n"
-              "-[Actions]-\n"
-              "\n"
-              "Use \n"
-              "Stat = Agility  Value = 100   \n"
-              "Stat = Strength   \n"
-              "Wield \n"
-              "\n"
-              "-[Events]-\n"
-              "\n"
-              "OnEquip \n"
-              "OnUse \n"
-              "Name = Hit  Target = Self  :  5  10  \n"
-              "\tif: \n"
-              "\tStat = Level  Value = 10   \n"
-              "\tFlag = X   \n"
-              "Name = Heal  \n");
+    EXPECT_EQ(toPlainText(document), "ZRID 77: Rifle (QL 200)\n"
+                                     "\n"
+                                     "A long gun.\n"
+                                     "\n"
+                                     "-[Attributes]-\n"
+                                     "\n"
+                                     "Mass: \t5  \n"
+                                     "Value: \t1000  \n"
+                                     "Attack skills: \t Pistol 40%  Rifle 60%  \n"
+                                     "Defense skill: \t Dodge 10%  \n"
+                                     "\n"
+                                     "-[Actions]-\n"
+                                     "\n"
+                                     "Use \n"
+                                     "Stat = Agility  Value = 100   \n"
+                                     "Stat = Strength   \n"
+                                     "Wield \n"
+                                     "\n"
+                                     "-[Events]-\n"
+                                     "\n"
+                                     "OnEquip \n"
+                                     "OnUse \n"
+                                     "Name = Hit  Target = Self  :  5  10  \n"
+                                     "\tif: \n"
+                                     "\tStat = Level  Value = 10   \n"
+                                     "\tFlag = X   \n"
+                                     "Name = Heal  \n");
 
     const cRichTextParagraph* description = paragraphHolding(document, "A long gun.");
     ASSERT_NE(description, nullptr);
@@ -163,39 +161,42 @@ TEST(RichTextReport, ReportWithEverySectionReadsBack) {
     }
     const cRichTextParagraph* requirements = paragraphHolding(document, "Agility");
     ASSERT_NE(requirements, nullptr);
-    EXPECT_EQ(requirements->align, eRichTextAlign::left);  // \pard ended the justification
+    EXPECT_EQ(requirements->align, eRichTextAlign::left); // \pard ended the justification
     EXPECT_TRUE(requirements->tabStops.empty());
 }
 
 // A nano program without a description element and without attributes: the
 // title without quality level, the stand-in description, the heading alone.
 TEST(RichTextReport, NanoReportWithoutSectionsReadsBack) {
-    const std::string report =
-        R"({\rtf\ansi)" + kColorTable + R"(ZRID 9: {\b Nano})"
-        R"(\line \line \qj{--there's no description for this item--})"
-        R"(\line \line \cf2-[{\cf1\b\i Attributes}]-\cf1 \line \line})";
+    const std::string report = R"({\rtf\ansi)" + kColorTable +
+                               R"(ZRID 9: {\b Nano})"
+                               R"(\line \line \qj{--there's no description for this item--})"
+                               R"(\line \line \cf2-[{\cf1\b\i Attributes}]-\cf1 \line \line})";
     EXPECT_EQ(toPlainText(readRichText(report)),
               "ZRID 9: Nano\n\n--there's no description for this item--\n\n-[Attributes]-\n\n");
 }
 
 TEST(RichTextReport, EmptyNameAndDescriptionLeaveEmptyGroups) {
-    const std::string report =
-        R"({\rtf\ansi)" + kColorTable + R"(ZRID 0: {\b } (QL 0)\line \line \qj{})"
-        R"(\line \line \cf2-[{\cf1\b\i Attributes}]-\cf1 \line \line})";
+    const std::string report = R"({\rtf\ansi)" + kColorTable +
+                               R"(ZRID 0: {\b } (QL 0)\line \line \qj{})"
+                               R"(\line \line \cf2-[{\cf1\b\i Attributes}]-\cf1 \line \line})";
     EXPECT_EQ(toPlainText(readRichText(report)), "ZRID 0:  (QL 0)\n\n\n\n-[Attributes]-\n\n");
 }
 
 // Names holding the characters rich text reserves arrive escaped; 8-bit
 // names are Windows-1252, raw or as \'hh.
 TEST(RichTextReport, EscapedAndEightBitNamesReadAsTheRecordHoldsThem) {
-    const std::string report =
-        R"({\rtf\ansi)" + kColorTable + R"(ZRID 5: {\b a\\b\{c\}} (QL 1))"
-        R"(\line \line \qj{Caf)" "\xE9" R"( \'80 5})"
-        R"(\line \line \cf2-[{\cf1\b\i Attributes}]-\cf1 \line \line)"
-        R"({\tx2000 {\b \\:} \tab \} } \line})";
+    const std::string report = R"({\rtf\ansi)" + kColorTable +
+                               R"(ZRID 5: {\b a\\b\{c\}} (QL 1))"
+                               R"(\line \line \qj{Caf)"
+                               "\xE9"
+                               R"( \'80 5})"
+                               R"(\line \line \cf2-[{\cf1\b\i Attributes}]-\cf1 \line \line)"
+                               R"({\tx2000 {\b \\:} \tab \} } \line})";
     const cRichTextDocument document = readRichText(report);
-    EXPECT_EQ(toPlainText(document),
-              "ZRID 5: a\\b{c} (QL 1)\n\nCaf\xC3\xA9 \xE2\x82\xAC 5\n\n-[Attributes]-\n\n\\: \t}  \n");
+    EXPECT_EQ(
+        toPlainText(document),
+        "ZRID 5: a\\b{c} (QL 1)\n\nCaf\xC3\xA9 \xE2\x82\xAC 5\n\n-[Attributes]-\n\n\\: \t}  \n");
     ASSERT_FALSE(document.paragraphs.empty());
     ASSERT_GE(document.paragraphs[0].runs.size(), 2u);
     EXPECT_EQ(document.paragraphs[0].runs[1].text, "a\\b{c}");

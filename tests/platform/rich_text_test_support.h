@@ -20,9 +20,12 @@ inline std::string describe(const cRichTextDocument& document) {
         for (const cRichTextRun& run : paragraph.runs) {
             out += "  \"";
             for (const char c : run.text) {
-                if (c == '\n') out += "\\n";
-                else if (c == '\t') out += "\\t";
-                else out += c;
+                if (c == '\n')
+                    out += "\\n";
+                else if (c == '\t')
+                    out += "\\t";
+                else
+                    out += c;
             }
             out += '"';
             if (run.bold) out += " b";
@@ -45,8 +48,7 @@ inline const cRichTextParagraph* paragraphHolding(const cRichTextDocument& docum
         std::string joined;
         for (const cRichTextRun& run : paragraph.runs)
             joined += run.text;
-        if (joined.find(text) != std::string::npos)
-            return &paragraph;
+        if (joined.find(text) != std::string::npos) return &paragraph;
     }
     return nullptr;
 }
@@ -57,18 +59,29 @@ inline bool isValidUtf8(std::string_view text) {
         const auto c = static_cast<unsigned char>(text[i]);
         std::size_t length = 0;
         char32_t value = 0;
-        if (c < 0x80) { ++i; continue; }
-        if (c >= 0xC2 && c <= 0xDF) { length = 2; value = c & 0x1F; }
-        else if (c >= 0xE0 && c <= 0xEF) { length = 3; value = c & 0x0F; }
-        else if (c >= 0xF0 && c <= 0xF4) { length = 4; value = c & 0x07; }
-        else return false;
+        if (c < 0x80) {
+            ++i;
+            continue;
+        }
+        if (c >= 0xC2 && c <= 0xDF) {
+            length = 2;
+            value = c & 0x1F;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            length = 3;
+            value = c & 0x0F;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            length = 4;
+            value = c & 0x07;
+        } else
+            return false;
         if (i + length > text.size()) return false;
         for (std::size_t k = 1; k < length; ++k) {
             const auto next = static_cast<unsigned char>(text[i + k]);
             if ((next & 0xC0) != 0x80) return false;
             value = (value << 6) | (next & 0x3F);
         }
-        if ((length == 3 && value < 0x800) || (length == 4 && (value < 0x10000 || value > 0x10FFFF)) ||
+        if ((length == 3 && value < 0x800) ||
+            (length == 4 && (value < 0x10000 || value > 0x10FFFF)) ||
             (value >= 0xD800 && value <= 0xDFFF))
             return false;
         i += length;

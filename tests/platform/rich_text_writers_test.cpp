@@ -22,7 +22,7 @@ cRichTextRun coloredRun(std::string text, std::uint32_t color) {
     return result;
 }
 
-}  // namespace
+} // namespace
 
 TEST(RichTextPlainWriter, ParagraphsAreSeparatedByOneLineFeed) {
     cRichTextDocument document;
@@ -53,7 +53,8 @@ TEST(RichTextHtmlWriter, FormatsParagraphsAndRuns) {
               "<p style=\"white-space:pre-wrap;text-align:justify\" data-tab-stops=\"2000 250\">"
               "<b><i>Name</i></b>:\tvalue<br>next<span style=\"color:#808080\">grey</span></p>\n"
               "<p style=\"white-space:pre-wrap\"><br></p>\n"
-              "<p style=\"white-space:pre-wrap\"><span style=\"color:#000000\">black</span>end<br><br></p>\n");
+              "<p style=\"white-space:pre-wrap\"><span "
+              "style=\"color:#000000\">black</span>end<br><br></p>\n");
 }
 
 TEST(RichTextHtmlWriter, EscapesMarkupCharacters) {
@@ -70,10 +71,9 @@ TEST(RichTextHtmlWriter, ReportHeadingThroughReaderAndWriter) {
     const cRichTextDocument document = readRichText(
         R"({\rtf\ansi{\colortbl;\red0\green0\blue0;\red128\green128\blue128;}ZRID 1: {\b <x>})"
         R"(\line \line \cf2-[{\cf1\b\i Attributes}]-\cf1 \line \line})");
-    EXPECT_EQ(toHtml(document),
-              "<p style=\"white-space:pre-wrap\">ZRID 1: <b>&lt;x&gt;</b><br><br>"
-              "<span style=\"color:#808080\">-[</span>"
-              "<span style=\"color:#000000\"><b><i>Attributes</i></b></span>"
-              "<span style=\"color:#808080\">]-</span>"
-              "<span style=\"color:#000000\"><br><br></span><br></p>\n");
+    EXPECT_EQ(toHtml(document), "<p style=\"white-space:pre-wrap\">ZRID 1: <b>&lt;x&gt;</b><br><br>"
+                                "<span style=\"color:#808080\">-[</span>"
+                                "<span style=\"color:#000000\"><b><i>Attributes</i></b></span>"
+                                "<span style=\"color:#808080\">]-</span>"
+                                "<span style=\"color:#000000\"><br><br></span><br></p>\n");
 }

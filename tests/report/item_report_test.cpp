@@ -7,13 +7,14 @@
 
 namespace {
 
-const std::string kHeader = "{\\rtf\\ansi{\\colortbl;\\red0\\green0\\blue0;\\red128\\green128\\blue128;}";
-const std::string kAttributesHeading = "\\line \\line \\cf2-[{\\cf1\\b\\i Attributes}]-\\cf1 \\line \\line";
+const std::string kHeader =
+    "{\\rtf\\ansi{\\colortbl;\\red0\\green0\\blue0;\\red128\\green128\\blue128;}";
+const std::string kAttributesHeading =
+    "\\line \\line \\cf2-[{\\cf1\\b\\i Attributes}]-\\cf1 \\line \\line";
 const std::string kActionsHeading = " \\line \\cf2-[{\\cf1\\b\\i Actions}]-\\cf1 \\line \\line";
 const std::string kEventsHeading = " \\line \\cf2-[{\\cf1\\b\\i Events}]-\\cf1 \\line \\line";
 
-std::string reportOf(const cItemRecord& item)
-{
+std::string reportOf(const cItemRecord& item) {
     std::string text = "previous content";
     item.formatReport(text);
     return text;
@@ -21,26 +22,22 @@ std::string reportOf(const cItemRecord& item)
 
 // The report up to and including the Attributes heading, for an item with a
 // plain title and description.
-std::string opening(const std::string& title, const std::string& description)
-{
+std::string opening(const std::string& title, const std::string& description) {
     return kHeader + title + "\\line \\line \\qj{" + description + "}" + kAttributesHeading;
 }
 
 // What the report holds after the Attributes heading, with its closing brace removed.
-std::string afterAttributesHeading(const cItemRecord& item)
-{
+std::string afterAttributesHeading(const cItemRecord& item) {
     const std::string text = reportOf(item);
     const std::size_t at = text.find(kAttributesHeading);
     EXPECT_NE(at, std::string::npos);
     EXPECT_EQ(text.back(), '}');
-    if (at == std::string::npos || text.empty())
-        return {};
+    if (at == std::string::npos || text.empty()) return {};
     const std::size_t from = at + kAttributesHeading.size();
     return text.substr(from, text.size() - 1 - from);
 }
 
-cItemRecord knife()
-{
+cItemRecord knife() {
     cItemRecord item(1234, "Knife");
     item.ql = 10;
     item.description = "Sharp";
@@ -57,50 +54,51 @@ cItemRecord knife()
 
 } // namespace
 
-TEST(ItemReport, WorkedExampleIsExact)
-{
-    const std::string expected =
-        "{\\rtf\\ansi{\\colortbl;\\red0\\green0\\blue0;\\red128\\green128\\blue128;}ZRID 1234: {\\b Knife} (QL 10)"
-        "\\line \\line \\qj{Sharp}\\line \\line \\cf2-[{\\cf1\\b\\i Attributes}]-\\cf1 \\line \\line"
-        "{\\tx2000 {\\b Mass:} \\tab 5 } \\line{\\tx2000 {\\b Attack skill:} \\tab  Melee 100% } \\line"
-        " \\line \\cf2-[{\\cf1\\b\\i Actions}]-\\cf1 \\line \\line{\\b Wield} \\pard \\line {\\cf2 Stat = }Strength   \\line"
-        " \\line \\cf2-[{\\cf1\\b\\i Events}]-\\cf1 \\line \\line{\\b OnUse} \\pard\\tx250\\line {\\cf2 Name = }Hit  :  5  \\line}";
+TEST(ItemReport, WorkedExampleIsExact) {
+    const std::string expected = "{\\rtf\\ansi{\\colortbl;\\red0\\green0\\blue0;"
+                                 "\\red128\\green128\\blue128;}ZRID 1234: {\\b Knife} (QL 10)"
+                                 "\\line \\line \\qj{Sharp}\\line \\line \\cf2-[{\\cf1\\b\\i "
+                                 "Attributes}]-\\cf1 \\line \\line"
+                                 "{\\tx2000 {\\b Mass:} \\tab 5 } \\line{\\tx2000 {\\b Attack "
+                                 "skill:} \\tab  Melee 100% } \\line"
+                                 " \\line \\cf2-[{\\cf1\\b\\i Actions}]-\\cf1 \\line \\line{\\b "
+                                 "Wield} \\pard \\line {\\cf2 Stat = }Strength   \\line"
+                                 " \\line \\cf2-[{\\cf1\\b\\i Events}]-\\cf1 \\line \\line{\\b "
+                                 "OnUse} \\pard\\tx250\\line {\\cf2 Name = }Hit  :  5  \\line}";
     const std::string text = reportOf(knife());
     EXPECT_EQ(text.size(), 469u);
     EXPECT_EQ(text, expected);
     EXPECT_EQ(reportOf(knife()), text) << "two reports of one record differ";
 }
 
-TEST(ItemReport, TitleShowsQualityLevelUnlessNano)
-{
+TEST(ItemReport, TitleShowsQualityLevelUnlessNano) {
     cItemRecord item(-7, "Pistol");
-    EXPECT_EQ(reportOf(item), opening("ZRID -7: {\\b Pistol} (QL 0)", "--there's no description for this item--") + "}");
+    EXPECT_EQ(reportOf(item),
+              opening("ZRID -7: {\\b Pistol} (QL 0)", "--there's no description for this item--") +
+                  "}");
     item.isNano = true;
     item.ql = 200;
-    EXPECT_EQ(reportOf(item), opening("ZRID -7: {\\b Pistol}", "--there's no description for this item--") + "}");
+    EXPECT_EQ(reportOf(item),
+              opening("ZRID -7: {\\b Pistol}", "--there's no description for this item--") + "}");
 }
 
-TEST(ItemReport, EmptyNameAndDescriptionLeaveEmptyGroups)
-{
+TEST(ItemReport, EmptyNameAndDescriptionLeaveEmptyGroups) {
     cItemRecord item(1, "");
     item.description.clear();
     EXPECT_EQ(reportOf(item), opening("ZRID 1: {\\b } (QL 0)", "") + "}");
 }
 
-TEST(ItemReport, AttributesInByteOrderWithOneLineEach)
-{
+TEST(ItemReport, AttributesInByteOrderWithOneLineEach) {
     cItemRecord item(1, "x");
     item.attributes.emplace("b", "2");
     item.attributes.emplace("A", "");
     item.attributes.emplace("a", "1");
-    EXPECT_EQ(afterAttributesHeading(item),
-              "{\\tx2000 {\\b A:} \\tab  } \\line"
-              "{\\tx2000 {\\b a:} \\tab 1 } \\line"
-              "{\\tx2000 {\\b b:} \\tab 2 } \\line");
+    EXPECT_EQ(afterAttributesHeading(item), "{\\tx2000 {\\b A:} \\tab  } \\line"
+                                            "{\\tx2000 {\\b a:} \\tab 1 } \\line"
+                                            "{\\tx2000 {\\b b:} \\tab 2 } \\line");
 }
 
-TEST(ItemReport, SkillHeadingsCountTheirSkills)
-{
+TEST(ItemReport, SkillHeadingsCountTheirSkills) {
     cItemRecord item(1, "x");
     item.atkValues.emplace("Pistol", -5);
     item.defValues.emplace("Dodge", 20);
@@ -111,30 +109,30 @@ TEST(ItemReport, SkillHeadingsCountTheirSkills)
 
     cItemRecord defenceOnly(1, "x");
     defenceOnly.defValues.emplace("Dodge", 1);
-    EXPECT_EQ(afterAttributesHeading(defenceOnly), "{\\tx2000 {\\b Defense skill:} \\tab  Dodge 1% } \\line");
+    EXPECT_EQ(afterAttributesHeading(defenceOnly),
+              "{\\tx2000 {\\b Defense skill:} \\tab  Dodge 1% } \\line");
 }
 
-TEST(ItemReport, ActionsListTheirRequirementSets)
-{
+TEST(ItemReport, ActionsListTheirRequirementSets) {
     cItemRecord item(1, "x");
-    item.actions["Use"];  // no requirement sets
+    item.actions["Use"]; // no requirement sets
     auto& wear = item.actions["Wear"];
     wear.push_back({});
     wear.back().emplace("Value", "10");
     wear.back().emplace("Stat", "Agility");
-    wear.push_back({});  // an empty set still starts a line
-    EXPECT_EQ(afterAttributesHeading(item),
-              kActionsHeading +
-              "{\\b Use} \\pard \\line"
-              "{\\b Wear} \\pard \\line {\\cf2 Stat = }Agility  {\\cf2 Value = }10   \\line  \\line");
+    wear.push_back({}); // an empty set still starts a line
+    EXPECT_EQ(
+        afterAttributesHeading(item),
+        kActionsHeading +
+            "{\\b Use} \\pard \\line"
+            "{\\b Wear} \\pard \\line {\\cf2 Stat = }Agility  {\\cf2 Value = }10   \\line  \\line");
 }
 
-TEST(ItemReport, EventsListFunctionsArgumentsAndRequirements)
-{
+TEST(ItemReport, EventsListFunctionsArgumentsAndRequirements) {
     cItemRecord item(1, "x");
-    item.events["OnWear"];  // no functions: only the name line
+    item.events["OnWear"]; // no functions: only the name line
     auto& onUse = item.events["OnUse"];
-    cFunctionRecord bare;  // nothing at all
+    cFunctionRecord bare; // nothing at all
     cFunctionRecord full;
     full.attributes.emplace("Target", "Self");
     full.attributes.emplace("Name", "Heal");
@@ -147,26 +145,24 @@ TEST(ItemReport, EventsListFunctionsArgumentsAndRequirements)
     onUse.push_back(full);
     EXPECT_EQ(afterAttributesHeading(item),
               kEventsHeading +
-              "{\\b OnUse} \\pard\\tx250\\line"
-              " \\line"
-              " {\\cf2 Name = }Heal  {\\cf2 Target = }Self "
-              " :  30  2 "
-              " \\line\\tab if: \\line\\tab {\\cf2 Op = }>  {\\cf2 Stat = }Level   \\line\\tab "
-              " \\line"
-              "{\\b OnWear} \\pard\\tx250\\line");
+                  "{\\b OnUse} \\pard\\tx250\\line"
+                  " \\line"
+                  " {\\cf2 Name = }Heal  {\\cf2 Target = }Self "
+                  " :  30  2 "
+                  " \\line\\tab if: \\line\\tab {\\cf2 Op = }>  {\\cf2 Stat = }Level   \\line\\tab "
+                  " \\line"
+                  "{\\b OnWear} \\pard\\tx250\\line");
 }
 
-TEST(ItemReport, ActionsComeBeforeEvents)
-{
+TEST(ItemReport, ActionsComeBeforeEvents) {
     cItemRecord item(1, "x");
     item.events["E"];
     item.actions["A"];
-    EXPECT_EQ(afterAttributesHeading(item),
-              kActionsHeading + "{\\b A} \\pard \\line" + kEventsHeading + "{\\b E} \\pard\\tx250\\line");
+    EXPECT_EQ(afterAttributesHeading(item), kActionsHeading + "{\\b A} \\pard \\line" +
+                                                kEventsHeading + "{\\b E} \\pard\\tx250\\line");
 }
 
-TEST(ItemReport, ItemFileTextIsEscaped)
-{
+TEST(ItemReport, ItemFileTextIsEscaped) {
     cItemRecord item(5, "a\\b{c}");
     item.description = "stray } brace";
     item.attributes.emplace("{k}", "v\\");
@@ -182,16 +178,17 @@ TEST(ItemReport, ItemFileTextIsEscaped)
 
     EXPECT_EQ(reportOf(item),
               opening("ZRID 5: {\\b a\\\\b\\{c\\}} (QL 0)", "stray \\} brace") +
-              "{\\tx2000 {\\b \\{k\\}:} \\tab v\\\\ } \\line"
-              "{\\tx2000 {\\b Attack skill:} \\tab  \\\\par 1% } \\line" +
-              kActionsHeading + "{\\b \\}} \\pard \\line {\\cf2 \\{ = }\\\\\\}   \\line" +
-              kEventsHeading + "{\\b \\{ev} \\pard\\tx250\\line {\\cf2 \\\\ = }\\{  :  \\}\\}  \\line\\tab if:"
-              " \\line\\tab {\\cf2 x = }\\\\line   \\line}");
+                  "{\\tx2000 {\\b \\{k\\}:} \\tab v\\\\ } \\line"
+                  "{\\tx2000 {\\b Attack skill:} \\tab  \\\\par 1% } \\line" +
+                  kActionsHeading + "{\\b \\}} \\pard \\line {\\cf2 \\{ = }\\\\\\}   \\line" +
+                  kEventsHeading +
+                  "{\\b \\{ev} \\pard\\tx250\\line {\\cf2 \\\\ = }\\{  :  \\}\\}  \\line\\tab if:"
+                  " \\line\\tab {\\cf2 x = }\\\\line   \\line}");
 }
 
-TEST(ItemReport, OtherTextIsCopiedUnchanged)
-{
+TEST(ItemReport, OtherTextIsCopiedUnchanged) {
     cItemRecord item(1, "tab\tline\nend");
     item.description = "&amp; \xE9 100%";
-    EXPECT_EQ(reportOf(item), opening("ZRID 1: {\\b tab\tline\nend} (QL 0)", "&amp; \xE9 100%") + "}");
+    EXPECT_EQ(reportOf(item),
+              opening("ZRID 1: {\\b tab\tline\nend} (QL 0)", "&amp; \xE9 100%") + "}");
 }

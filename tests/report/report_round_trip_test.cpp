@@ -20,16 +20,14 @@ namespace {
 class cSequence {
 public:
     explicit cSequence(std::uint64_t seed) : state_(seed) {}
-    std::uint32_t next()
-    {
+    std::uint32_t next() {
         state_ = state_ * 6364136223846793005ull + 1442695040888963407ull;
         return static_cast<std::uint32_t>(state_ >> 33);
     }
     std::uint32_t below(std::uint32_t bound) { return next() % bound; }
 
     // Printable text, heavy on the characters rich text treats specially.
-    std::string text(std::uint32_t maxLength)
-    {
+    std::string text(std::uint32_t maxLength) {
         static const std::string kSpecial = "\\{}  ";
         std::string result;
         for (std::uint32_t n = below(maxLength + 1); n > 0; --n) {
@@ -46,18 +44,14 @@ private:
     std::uint64_t state_;
 };
 
-template <typename Map>
-void fillTexts(cSequence& random, Map& map, std::uint32_t most)
-{
+template <typename Map> void fillTexts(cSequence& random, Map& map, std::uint32_t most) {
     for (std::uint32_t n = random.below(most + 1); n > 0; --n)
         map.emplace(random.name(), random.text(8));
 }
 
-cItemRecord generateRecord(cSequence& random)
-{
+cItemRecord generateRecord(cSequence& random) {
     cItemRecord item(static_cast<ZRID>(random.next()), random.text(10));
-    if (random.below(4) != 0)
-        item.description = random.text(40);
+    if (random.below(4) != 0) item.description = random.text(40);
     item.ql = static_cast<std::int32_t>(random.next());
     item.isNano = random.below(4) == 0;
     fillTexts(random, item.attributes, 4);
@@ -84,18 +78,15 @@ cItemRecord generateRecord(cSequence& random)
     return item;
 }
 
-std::string pairsText(const cRequirementSet& set)
-{
+std::string pairsText(const cRequirementSet& set) {
     std::string text;
     for (const auto& [name, value] : set)
         text += name + " = " + value + "  ";
     return text;
 }
 
-std::string skillText(const char* heading, const std::map<std::string, std::int32_t>& skills)
-{
-    if (skills.empty())
-        return {};
+std::string skillText(const char* heading, const std::map<std::string, std::int32_t>& skills) {
+    if (skills.empty()) return {};
     std::string text = std::string(heading) + (skills.size() == 1 ? ": \t" : "s: \t");
     bool first = true;
     for (const auto& [skill, percent] : skills) {
@@ -105,8 +96,7 @@ std::string skillText(const char* heading, const std::map<std::string, std::int3
     return text + "  \n";
 }
 
-std::string functionText(const cFunctionRecord& function)
-{
+std::string functionText(const cFunctionRecord& function) {
     std::string text;
     for (const auto& [name, value] : function.attributes)
         text += " " + name + " = " + value + " ";
@@ -121,15 +111,13 @@ std::string functionText(const cFunctionRecord& function)
             text += " \n\t" + pairsText(set);
     }
     text += " \n";
-    return text.substr(1);  // the blank after the preceding \line
+    return text.substr(1); // the blank after the preceding \line
 }
 
 // What a reader sees of the record's report.
-std::string expectedPlainText(const cItemRecord& item)
-{
+std::string expectedPlainText(const cItemRecord& item) {
     std::string text = "ZRID " + std::to_string(item.zrid) + ": " + item.name;
-    if (!item.isNano)
-        text += " (QL " + std::to_string(item.ql) + ")";
+    if (!item.isNano) text += " (QL " + std::to_string(item.ql) + ")";
     text += "\n\n" + item.description + "\n\n-[Attributes]-\n\n";
     for (const auto& [name, value] : item.attributes)
         text += name + ": \t" + value + "  \n";
@@ -159,8 +147,7 @@ std::string expectedPlainText(const cItemRecord& item)
     return text;
 }
 
-std::string plainTextOfReport(const cItemRecord& item)
-{
+std::string plainTextOfReport(const cItemRecord& item) {
     std::string report;
     item.formatReport(report);
     return toPlainText(readRichText(report));
@@ -168,8 +155,7 @@ std::string plainTextOfReport(const cItemRecord& item)
 
 } // namespace
 
-TEST(ReportRoundTrip, WorkedExampleReadsAsExpected)
-{
+TEST(ReportRoundTrip, WorkedExampleReadsAsExpected) {
     cItemRecord item(1234, "Knife");
     item.ql = 10;
     item.description = "Sharp";
@@ -189,8 +175,7 @@ TEST(ReportRoundTrip, WorkedExampleReadsAsExpected)
     EXPECT_EQ(plainTextOfReport(item), seen);
 }
 
-TEST(ReportRoundTrip, BracesAndBackslashesSurvive)
-{
+TEST(ReportRoundTrip, BracesAndBackslashesSurvive) {
     cItemRecord item(7, "}{\\");
     item.description = "a stray } does not end the report, nor does \\par";
     item.attributes.emplace("\\b", "{\\i x}");
@@ -200,8 +185,7 @@ TEST(ReportRoundTrip, BracesAndBackslashesSurvive)
     EXPECT_EQ(plainTextOfReport(item), expectedPlainText(item));
 }
 
-TEST(ReportRoundTrip, GeneratedRecordsReadBackFieldForField)
-{
+TEST(ReportRoundTrip, GeneratedRecordsReadBackFieldForField) {
     cSequence random(20261206);
     for (int i = 0; i < 300; ++i) {
         const cItemRecord item = generateRecord(random);

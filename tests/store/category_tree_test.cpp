@@ -9,18 +9,20 @@ namespace {
 
 using Labels = std::vector<std::string>;
 
-std::string item(int zrid, const std::string& name, const std::string& type, const std::string& extra = "",
-                 const std::string& body = "") {
-    return "<Item ZRID=\"" + std::to_string(zrid) + "\" Name=\"" + name + "\" QL=\"" + std::to_string(zrid) +
-           "\" ItemType=\"" + type + "\"" + extra + ">" + body + "</Item>";
+std::string item(int zrid, const std::string& name, const std::string& type,
+                 const std::string& extra = "", const std::string& body = "") {
+    return "<Item ZRID=\"" + std::to_string(zrid) + "\" Name=\"" + name + "\" QL=\"" +
+           std::to_string(zrid) + "\" ItemType=\"" + type + "\"" + extra + ">" + body + "</Item>";
 }
 std::string weapon(int zrid, const std::vector<std::string>& skills) {
     std::string body;
-    for (const std::string& skill : skills) body += "<AtkValue Name=\"" + skill + "\" Percent=\"50\"/>";
+    for (const std::string& skill : skills)
+        body += "<AtkValue Name=\"" + skill + "\" Percent=\"50\"/>";
     return item(zrid, "W" + std::to_string(zrid), "Weapon", "", body);
 }
 std::string slotted(int zrid, const std::string& type, const std::string& slot) {
-    return item(zrid, "S" + std::to_string(zrid), type, "", "<Attribute Name=\"Slot\" Value=\"" + slot + "\"/>");
+    return item(zrid, "S" + std::to_string(zrid), type, "",
+                "<Attribute Name=\"Slot\" Value=\"" + slot + "\"/>");
 }
 
 struct cBuiltTree {
@@ -44,11 +46,12 @@ TEST(CategoryTree, AnEmptyIndexLeavesTheSkeletonCollapsed) {
     EXPECT_EQ(built.tree.childLabels(root),
               (Labels{"Weapon", "Armor", "Utility", "Misc", "Implant", "Spirit", "NPC"}));
     EXPECT_EQ(built.tree.childLabels(built.tree.find({"ZR Items", "Armor"})),
-              (Labels{"Neck", "Head", "Back", "RightShoulder", "Chest", "LeftShoulder", "RightArm", "Hands",
-                      "LeftArm", "RightWrist", "Legs", "LeftWrist", "RightFinger", "Feet", "LeftFinger"}));
+              (Labels{"Neck", "Head", "Back", "RightShoulder", "Chest", "LeftShoulder", "RightArm",
+                      "Hands", "LeftArm", "RightWrist", "Legs", "LeftWrist", "RightFinger", "Feet",
+                      "LeftFinger"}));
     EXPECT_EQ(built.tree.childLabels(built.tree.find({"ZR Items", "Utility"})),
-              (Labels{"HUD1", "HUD2", "HUD3", "UTIL1", "UTIL2", "UTIL3", "BELT", "NCU1", "NCU2", "NCU3", "NCU4",
-                      "NCU5", "NCU6"}));
+              (Labels{"HUD1", "HUD2", "HUD3", "UTIL1", "UTIL2", "UTIL3", "BELT", "NCU1", "NCU2",
+                      "NCU3", "NCU4", "NCU5", "NCU6"}));
     EXPECT_FALSE(built.tree.node(root).expanded);
     EXPECT_EQ(built.tree.size(), 1u + 7u + 28u);
     EXPECT_TRUE(built.progress.calls.empty());
@@ -62,16 +65,17 @@ TEST(CategoryTree, FoldersOfAFilledTreeAndTheExpandedRoot) {
     EXPECT_EQ(built.tree.deleteCalls, 1);
     const TreeItemHandle root = built.tree.find({"ZR Items"});
     EXPECT_EQ(built.tree.childLabels(0), Labels{"ZR Items"});
-    EXPECT_EQ(built.tree.childLabels(root), (Labels{"Weapon", "Armor", "Utility", "Misc", "Implant", "Spirit",
-                                                    "NPC", "Perk", "Nanoprogram"}));
+    EXPECT_EQ(built.tree.childLabels(root), (Labels{"Weapon", "Armor", "Utility", "Misc", "Implant",
+                                                    "Spirit", "NPC", "Perk", "Nanoprogram"}));
     EXPECT_TRUE(built.tree.node(root).expanded);
     for (TreeItemHandle folder : {root, built.tree.find({"ZR Items", "Perk"})})
         EXPECT_EQ(built.tree.node(folder).data, 0);
 }
 
 TEST(CategoryTree, LabelsAndData) {
-    cImportedFile imported(item(25, "Ring", "Misc") +
-                           "<Item ZRID=\"30\" Name=\"Heal\" ItemType=\"Weapon\" IsNano=\"True\"></Item>");
+    cImportedFile imported(
+        item(25, "Ring", "Misc") +
+        "<Item ZRID=\"30\" Name=\"Heal\" ItemType=\"Weapon\" IsNano=\"True\"></Item>");
     cBuiltTree built;
     build(imported, built);
     const TreeItemHandle ring = built.tree.find({"ZR Items", "Misc", "Ring (QL 25)"});
@@ -85,13 +89,16 @@ TEST(CategoryTree, LabelsAndData) {
 }
 
 TEST(CategoryTree, WeaponsGoUnderEverySkillFolderInOrderOfFirstAppearance) {
-    cImportedFile imported(weapon(1, {"B"}) + weapon(2, {"B", "A"}) + weapon(3, {}) + weapon(4, {"C", "A"}));
+    cImportedFile imported(weapon(1, {"B"}) + weapon(2, {"B", "A"}) + weapon(3, {}) +
+                           weapon(4, {"C", "A"}));
     cBuiltTree built;
     build(imported, built);
     const TreeItemHandle weapons = built.tree.find({"ZR Items", "Weapon"});
     EXPECT_EQ(built.tree.childLabels(weapons), (Labels{"B", "A", "C"}));
-    EXPECT_EQ(built.tree.childLabels(built.tree.child(weapons, "B")), (Labels{"W1 (QL 1)", "W2 (QL 2)"}));
-    EXPECT_EQ(built.tree.childLabels(built.tree.child(weapons, "A")), (Labels{"W2 (QL 2)", "W4 (QL 4)"}));
+    EXPECT_EQ(built.tree.childLabels(built.tree.child(weapons, "B")),
+              (Labels{"W1 (QL 1)", "W2 (QL 2)"}));
+    EXPECT_EQ(built.tree.childLabels(built.tree.child(weapons, "A")),
+              (Labels{"W2 (QL 2)", "W4 (QL 4)"}));
     EXPECT_EQ(built.tree.childLabels(built.tree.child(weapons, "C")), (Labels{"W4 (QL 4)"}));
 }
 
@@ -108,17 +115,20 @@ TEST(CategoryTree, AFirstWeaponCreatesItsSkillFoldersInNameOrder) {
 }
 
 TEST(CategoryTree, ArmorAndUtilityBySlot) {
-    cImportedFile imported(slotted(1, "Armor", "RightShoulder LeftShoulder") + slotted(2, "Armor", "10") +
-                           slotted(3, "Utility", "HUD1 HUD3") + slotted(4, "Armor", "Nowhere") +
-                           item(5, "NoSlot", "Armor") + slotted(6, "Utility", "0 NCU2") +
-                           slotted(7, "Armor", "Head0"));
+    cImportedFile imported(slotted(1, "Armor", "RightShoulder LeftShoulder") +
+                           slotted(2, "Armor", "10") + slotted(3, "Utility", "HUD1 HUD3") +
+                           slotted(4, "Armor", "Nowhere") + item(5, "NoSlot", "Armor") +
+                           slotted(6, "Utility", "0 NCU2") + slotted(7, "Armor", "Head0"));
     cBuiltTree built;
     build(imported, built);
     const cFakeTree& tree = built.tree;
-    EXPECT_EQ(tree.childLabels(tree.find({"ZR Items", "Armor", "RightShoulder"})), Labels{"S1 (QL 1)"});
-    EXPECT_EQ(tree.childLabels(tree.find({"ZR Items", "Armor", "LeftShoulder"})), Labels{"S1 (QL 1)"});
+    EXPECT_EQ(tree.childLabels(tree.find({"ZR Items", "Armor", "RightShoulder"})),
+              Labels{"S1 (QL 1)"});
+    EXPECT_EQ(tree.childLabels(tree.find({"ZR Items", "Armor", "LeftShoulder"})),
+              Labels{"S1 (QL 1)"});
     // A "0" in an armor item's slots files it under "Perk" and nowhere else.
-    EXPECT_EQ(tree.childLabels(tree.find({"ZR Items", "Perk"})), (Labels{"S2 (QL 2)", "S7 (QL 7)"}));
+    EXPECT_EQ(tree.childLabels(tree.find({"ZR Items", "Perk"})),
+              (Labels{"S2 (QL 2)", "S7 (QL 7)"}));
     EXPECT_TRUE(tree.childLabels(tree.find({"ZR Items", "Armor", "Head"})).empty());
     EXPECT_EQ(tree.childLabels(tree.find({"ZR Items", "Utility", "HUD1"})), Labels{"S3 (QL 3)"});
     EXPECT_EQ(tree.childLabels(tree.find({"ZR Items", "Utility", "HUD3"})), Labels{"S3 (QL 3)"});
@@ -145,7 +155,8 @@ TEST(CategoryTree, OtherTypesUnderTheirFolderInIdentifierOrder) {
 
 TEST(CategoryTree, ProgressCountsFiledNonNanoItems) {
     std::string content;
-    for (int i = 1; i <= 250; ++i) content += item(i, "m", "Misc");
+    for (int i = 1; i <= 250; ++i)
+        content += item(i, "m", "Misc");
     for (int i = 251; i <= 300; ++i)
         content += "<Item ZRID=\"" + std::to_string(i) + "\" Name=\"n\" IsNano=\"True\"></Item>";
     cImportedFile imported(content);
@@ -161,7 +172,8 @@ TEST(CategoryTree, TheSharedStreamLoadsWhatSeparateLoadsDo) {
     // comments and a truncated last record.
     std::string content;
     for (int i = 60; i >= 1; --i)
-        content += slotted(i, i % 2 ? "Armor" : "Utility", i % 3 ? "Head HUD2" : "Feet NCU1") + "<!--x-->";
+        content +=
+            slotted(i, i % 2 ? "Armor" : "Utility", i % 3 ? "Head HUD2" : "Feet NCU1") + "<!--x-->";
     content += "<Item ZRID=\"99\" Name=\"cut\" QL=\"1\" ItemType=\"Misc\"><Description>no end";
     cImportedFile imported(content);
     cBuiltTree built;
@@ -186,7 +198,8 @@ TEST(CategoryTree, TheSharedStreamLoadsWhatSeparateLoadsDo) {
 
 TEST(CategoryTree, ANewImportDuringTheBuildStopsIt) {
     std::string content;
-    for (int i = 1; i <= 5; ++i) content += item(i, "m", "Misc");
+    for (int i = 1; i <= 5; ++i)
+        content += item(i, "m", "Misc");
     cImportedFile imported(content);
     cTempItemFile other(item(7, "o", "Misc"));
     cBuiltTree built;
@@ -205,7 +218,8 @@ TEST(CategoryTree, ANewImportDuringTheBuildStopsIt) {
 
 TEST(CategoryTree, LoadsDuringTheBuildReadTheirOwnItems) {
     std::string content;
-    for (int i = 1; i <= 5; ++i) content += item(i, "m" + std::to_string(i), "Misc");
+    for (int i = 1; i <= 5; ++i)
+        content += item(i, "m" + std::to_string(i), "Misc");
     cImportedFile imported(content);
     cBuiltTree built;
     std::vector<std::string> shown;

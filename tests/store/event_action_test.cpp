@@ -50,7 +50,8 @@ TEST(ActionParser, NamesAndDuplicates) {
                                     "<Action Name=\"\"><Requirement a=\"3\"/></Action>");
     ASSERT_TRUE(loaded.loaded);
     // The second "Use" is read whole, its message included, then dropped.
-    EXPECT_EQ(loaded.record.actions, (std::map<std::string, std::vector<cRequirementSet>>{{"Use", {}}}));
+    EXPECT_EQ(loaded.record.actions,
+              (std::map<std::string, std::vector<cRequirementSet>>{{"Use", {}}}));
     EXPECT_EQ(loaded.messages, std::vector<std::string>{unsupported("Bad")});
 }
 
@@ -87,15 +88,18 @@ TEST(EventParser, FunctionsWithRequirementsAndArguments) {
 }
 
 TEST(EventParser, EventLevelTagsOutsideFunctionsAreReported) {
-    const cLoaded loaded = loadBody("<Event Name=\"OnWear\"><Requirement a=\"1\"/>\n<Function/></Event>");
+    const cLoaded loaded =
+        loadBody("<Event Name=\"OnWear\"><Requirement a=\"1\"/>\n<Function/></Event>");
     ASSERT_TRUE(loaded.loaded);
-    EXPECT_EQ(loaded.messages, (std::vector<std::string>{unsupported("Requirement"), unsupported("")}));
+    EXPECT_EQ(loaded.messages,
+              (std::vector<std::string>{unsupported("Requirement"), unsupported("")}));
     EXPECT_TRUE(loaded.record.events.at("OnWear").empty());
 }
 
 TEST(EventParser, EventEndingInsideAFunctionKeepsTheFunction) {
-    const cLoaded loaded = loadBody("<Event Name=\"E\"><Function Name=\"F\"><Argument Value=\"1\"/></Event>"
-                                    "<Attribute Name=\"after\" Value=\"1\"/>");
+    const cLoaded loaded =
+        loadBody("<Event Name=\"E\"><Function Name=\"F\"><Argument Value=\"1\"/></Event>"
+                 "<Attribute Name=\"after\" Value=\"1\"/>");
     ASSERT_TRUE(loaded.loaded);
     ASSERT_EQ(loaded.record.events.at("E").size(), 1u);
     EXPECT_EQ(loaded.record.events.at("E")[0].arguments, std::vector<std::string>{"1"});
@@ -103,8 +107,9 @@ TEST(EventParser, EventEndingInsideAFunctionKeepsTheFunction) {
 }
 
 TEST(EventParser, WithoutANameNothingIsReadAndTheItemLoopPassesOver) {
-    const cLoaded loaded = loadBody("<Event Kind=\"x\"><Function Name=\"F\"/><Requirement/></Event>"
-                                    "<Event Name=\"E\"></Event><Event Name=\"E\"><Function/></Event>");
+    const cLoaded loaded =
+        loadBody("<Event Kind=\"x\"><Function Name=\"F\"/><Requirement/></Event>"
+                 "<Event Name=\"E\"></Event><Event Name=\"E\"><Function/></Event>");
     ASSERT_TRUE(loaded.loaded);
     EXPECT_TRUE(loaded.messages.empty());
     EXPECT_EQ(loaded.record.events.size(), 1u);
@@ -112,12 +117,14 @@ TEST(EventParser, WithoutANameNothingIsReadAndTheItemLoopPassesOver) {
 }
 
 TEST(EventParser, TheMessageNamesTheItemBeingRead) {
-    cImportedFile imported("<Item ZRID=\"-7\" Name=\"n\" QL=\"1\"><Action Name=\"A\"><x/></Action></Item>");
+    cImportedFile imported(
+        "<Item ZRID=\"-7\" Name=\"n\" QL=\"1\"><Action Name=\"A\"><x/></Action></Item>");
     cItemRecord record;
     ASSERT_TRUE(imported.load(-7, record));
-    EXPECT_EQ(imported.messages.messages,
-              std::vector<std::string>{"cQuarry::processEvent: Encountered unsupported tag: <x> while "
-                                       "processing item with ZRID -7"});
+    EXPECT_EQ(
+        imported.messages.messages,
+        std::vector<std::string>{"cQuarry::processEvent: Encountered unsupported tag: <x> while "
+                                 "processing item with ZRID -7"});
 }
 
 TEST(EventParser, AnUnclosedElementAtTheEndOfTheFileEndsQuietly) {

@@ -69,7 +69,9 @@ public:
     void beginProgress(const std::string& label, std::int32_t start) override {
         calls.push_back("begin " + label + " " + std::to_string(start));
     }
-    void setProgress(std::int32_t position) override { calls.push_back("set " + std::to_string(position)); }
+    void setProgress(std::int32_t position) override {
+        calls.push_back("set " + std::to_string(position));
+    }
     void endProgress() override { calls.push_back("end"); }
     void pumpMessages() override {
         ++pumps;

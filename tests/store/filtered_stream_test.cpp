@@ -17,7 +17,8 @@ std::vector<std::string> chunksOf(const std::string& content, const cStreamLimit
     cTempItemFile file(content);
     cFilteredStream stream(file.path(), limits);
     std::vector<std::string> chunks;
-    while (stream.readLines(1, delimiters)) chunks.push_back(stream.text());
+    while (stream.readLines(1, delimiters))
+        chunks.push_back(stream.text());
     return chunks;
 }
 
@@ -253,11 +254,15 @@ private:
 TEST(FilteredStreamChunks, AgreeWithTheLiteralRulesOnRandomText) {
     const char alphabet[] = {'a', 'b', '>', '<', '!', '-', '-', '/', '/', '*', '\n', '\0', '>'};
     unsigned seed = 12345;
-    auto next = [&seed] { seed = seed * 1103515245u + 12345u; return (seed >> 16) & 0x7fff; };
+    auto next = [&seed] {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 16) & 0x7fff;
+    };
     for (int round = 0; round < 300; ++round) {
         std::string content;
         const unsigned length = next() % 80;
-        for (unsigned i = 0; i < length; ++i) content += alphabet[next() % sizeof alphabet];
+        for (unsigned i = 0; i < length; ++i)
+            content += alphabet[next() % sizeof alphabet];
         const std::size_t block = 1 + next() % 7;
         const cStreamLimits limits{block, block * (1 + next() % 3), 1024};
         cTempItemFile file(content);

@@ -1,8 +1,8 @@
 // Test helper: an item file on disk, imported into a store.
 #pragma once
 
-#include "store/item_store.h"
 #include "fake_hosts.h"
+#include "store/item_store.h"
 #include "temp_item_file.h"
 
 #include <string>

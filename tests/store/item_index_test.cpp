@@ -8,7 +8,8 @@ namespace {
 
 std::vector<ZRID> keysOf(const cItemIndex& index) {
     std::vector<ZRID> keys;
-    for (const cIndexEntry& entry : index) keys.push_back(entry.zrid);
+    for (const cIndexEntry& entry : index)
+        keys.push_back(entry.zrid);
     return keys;
 }
 

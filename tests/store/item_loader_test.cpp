@@ -72,9 +72,9 @@ TEST(ItemLoaderAcceptance, FailuresWhereTheFileDoesNotHoldTheItem) {
 }
 
 TEST(ItemLoaderItemTag, PrecedenceOfItsAttributes) {
-    cImportedFile imported(
-        "<Item ZRID=\"3\" Name=\"First\" Name=\"Second\" QL=\"7x\" ItemType=\"Armor\" ItemType=\"Tower\" "
-        "Other=\"1\" IsNano=\"False\"></Item>");
+    cImportedFile imported("<Item ZRID=\"3\" Name=\"First\" Name=\"Second\" QL=\"7x\" "
+                           "ItemType=\"Armor\" ItemType=\"Tower\" "
+                           "Other=\"1\" IsNano=\"False\"></Item>");
     cItemRecord record;
     ASSERT_TRUE(imported.load(3, record));
     EXPECT_EQ(record.name, "Second");
@@ -92,8 +92,9 @@ TEST(ItemLoaderItemTag, NumbersWrapAroundInsteadOfOverflowing) {
 }
 
 TEST(ItemLoaderItemTag, ASelfClosingItemTagRunsIntoTheNextRecord) {
-    cImportedFile imported("<Item ZRID=\"1\" Name=\"a\" QL=\"1\" />"
-                           "<Item ZRID=\"2\" Name=\"b\" QL=\"1\"><Attribute Name=\"k\" Value=\"v\"/></Item>");
+    cImportedFile imported(
+        "<Item ZRID=\"1\" Name=\"a\" QL=\"1\" />"
+        "<Item ZRID=\"2\" Name=\"b\" QL=\"1\"><Attribute Name=\"k\" Value=\"v\"/></Item>");
     cItemRecord record;
     ASSERT_TRUE(imported.load(1, record));
     EXPECT_EQ(record.name, "a");
@@ -101,16 +102,20 @@ TEST(ItemLoaderItemTag, ASelfClosingItemTagRunsIntoTheNextRecord) {
 }
 
 TEST(ItemLoaderDescription, FormsOfTheDescriptionElement) {
-    EXPECT_EQ(loadAxe("<Description /></Item>").description, "--there's no description for this item--");
-    EXPECT_EQ(loadAxe("<Description/></Item>").description, "--there's no description for this item--");
+    EXPECT_EQ(loadAxe("<Description /></Item>").description,
+              "--there's no description for this item--");
+    EXPECT_EQ(loadAxe("<Description/></Item>").description,
+              "--there's no description for this item--");
     EXPECT_EQ(loadAxe("<Description> A &amp; b </Description></Item>").description, " A &amp; b ");
     EXPECT_EQ(loadAxe("<Description>line\none</Description></Item>").description, "line\none");
     // An empty text element is not seen as empty: the next tag is consumed in its place.
-    const cItemRecord empty = loadAxe("<Description></Description><Attribute Name=\"k\" Value=\"v\"/></Item>");
+    const cItemRecord empty =
+        loadAxe("<Description></Description><Attribute Name=\"k\" Value=\"v\"/></Item>");
     EXPECT_EQ(empty.description, "/Description>");
     EXPECT_TRUE(empty.attributes.empty());
     // A "//" in the text is a comment to the end of the line.
-    EXPECT_EQ(loadAxe("<Description>see http://x.y\nmore</Description></Item>").description, "see http:");
+    EXPECT_EQ(loadAxe("<Description>see http://x.y\nmore</Description></Item>").description,
+              "see http:");
 }
 
 TEST(ItemLoaderElements, AttributePairsInAnyOrderFirstElementWins) {
@@ -132,23 +137,26 @@ TEST(ItemLoaderElements, SkillValues) {
                                        "<AtkValue Name=\"Max\" Percent=\"2147483647\"/>"
                                        "<DefValue Percent=\"-20\" Name=\"Dodge\"/>"
                                        "</Item>");
-    EXPECT_EQ(record.atkValues, (std::map<std::string, std::int32_t>{{"Melee", 100}, {"Text", 0}, {"Zero", 0}}));
+    EXPECT_EQ(record.atkValues,
+              (std::map<std::string, std::int32_t>{{"Melee", 100}, {"Text", 0}, {"Zero", 0}}));
     EXPECT_EQ(record.defValues, (std::map<std::string, std::int32_t>{{"Dodge", -20}}));
 }
 
 TEST(ItemLoaderElements, UnknownAndMalformedTagsArePassedOver) {
-    const cItemRecord record = loadAxe("<Unknown a=\"1\"/><item/>\n<Attribute Name=\"lost\" Value=\"1\"/>"
-                                       "</Item ><Attribute Name=\"kept\" Value=\"1\"/></Item>");
+    const cItemRecord record =
+        loadAxe("<Unknown a=\"1\"/><item/>\n<Attribute Name=\"lost\" Value=\"1\"/>"
+                "</Item ><Attribute Name=\"kept\" Value=\"1\"/></Item>");
     EXPECT_EQ(record.attributes, (std::map<std::string, std::string>{{"kept", "1"}}));
 }
 
 TEST(ItemLoaderTruncated, AFileEndingInsideARecordFailsWithoutMessages) {
-    for (const std::string& body : {std::string(""), std::string("<Attribute Name=\"a\" Value=\"1\"/>"),
-                                   std::string("<Description>cut"),
-                                   std::string("<Event Name=\"OnUse\"><Function Name=\"Hit\">"),
-                                   std::string("<Event Name=\"OnUse\">"),
-                                   std::string("<Action Name=\"Wield\"><Requirement a=\"1\"/>"),
-                                   std::string("</Item ><Attribute"), std::string("/*</Item>")}) {
+    for (const std::string& body :
+         {std::string(""), std::string("<Attribute Name=\"a\" Value=\"1\"/>"),
+          std::string("<Description>cut"),
+          std::string("<Event Name=\"OnUse\"><Function Name=\"Hit\">"),
+          std::string("<Event Name=\"OnUse\">"),
+          std::string("<Action Name=\"Wield\"><Requirement a=\"1\"/>"),
+          std::string("</Item ><Attribute"), std::string("/*</Item>")}) {
         cImportedFile imported(kAxeTag + body);
         cItemRecord record(1, "keep");
         EXPECT_FALSE(imported.load(5, record)) << body;

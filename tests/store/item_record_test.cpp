@@ -1,5 +1,5 @@
-#include "store/item_record.h"
 #include "fake_hosts.h"
+#include "store/item_record.h"
 
 #include <gtest/gtest.h>
 
@@ -8,10 +8,10 @@
 
 namespace {
 
-template <typename Map>
-std::vector<std::string> keysOf(const Map& map) {
+template <typename Map> std::vector<std::string> keysOf(const Map& map) {
     std::vector<std::string> keys;
-    for (const auto& entry : map) keys.push_back(entry.first);
+    for (const auto& entry : map)
+        keys.push_back(entry.first);
     return keys;
 }
 
@@ -54,7 +54,8 @@ TEST(ItemRecord, TheFirstEntryOfANameWins) {
 
 TEST(ItemRecord, KeysAreOrderedByUnsignedBytes) {
     cItemRecord record(1, "x");
-    for (const char* key : {"b", "A", "a", "ab", "\xe9t\xe9", "Z", "a b"}) record.addAttribute(key, "v");
+    for (const char* key : {"b", "A", "a", "ab", "\xe9t\xe9", "Z", "a b"})
+        record.addAttribute(key, "v");
     EXPECT_EQ(keysOf(record.attributes),
               (std::vector<std::string>{"A", "Z", "a", "a b", "ab", "b", "\xe9t\xe9"}));
 }
@@ -76,7 +77,8 @@ TEST(ItemRecord, AssignmentReplacesEveryMapWhole) {
     small.addAttribute("a", "1");
     small.addAttribute("b", "2");
     cItemRecord large(2, "large");
-    for (const char* key : {"c", "d", "e", "f", "g"}) large.addAttribute(key, "x");
+    for (const char* key : {"c", "d", "e", "f", "g"})
+        large.addAttribute(key, "x");
     large.addAtkValue("Melee", 5);
     large.events["OnUse"].push_back(cFunctionRecord{});
     large.actions["Wield"].push_back(cRequirementSet{{"Stat", "Str"}});

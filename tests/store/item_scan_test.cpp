@@ -1,5 +1,5 @@
-#include "store/item_store.h"
 #include "fake_hosts.h"
+#include "store/item_store.h"
 #include "temp_item_file.h"
 
 #include <gtest/gtest.h>
@@ -14,7 +14,8 @@ using Entries = std::vector<std::pair<ZRID, RecordPosition>>;
 
 Entries entriesOf(const cItemStore& store) {
     Entries entries;
-    for (const cIndexEntry& entry : *store.index()) entries.emplace_back(entry.zrid, entry.position);
+    for (const cIndexEntry& entry : *store.index())
+        entries.emplace_back(entry.zrid, entry.position);
     return entries;
 }
 
@@ -34,7 +35,8 @@ TEST(ItemScan, IndexesItemsBackToBackAtTheirLessThanSign) {
     const RecordPosition first = 7;
     const RecordPosition step = item("10").size();
     // "<Items>" counts as an item start tag without a ZRID: identifier 0.
-    EXPECT_EQ(entriesOf(store), (Entries{{0, 0}, {10, first + step}, {20, first + 2 * step}, {30, first}}));
+    EXPECT_EQ(entriesOf(store),
+              (Entries{{0, 0}, {10, first + step}, {20, first + 2 * step}, {30, first}}));
     EXPECT_EQ(content.compare(first + step, 5, "<Item"), 0);
 }
 
@@ -45,12 +47,14 @@ TEST(ItemScan, OnlyTagsRightAfterTheLastGreaterThanCount) {
     store.scanItemFile(file.path(), progress);
     // The comment is dropped by the stream, so item 4 follows the ">" of item 3 directly.
     std::vector<ZRID> keys;
-    for (const auto& entry : entriesOf(store)) keys.push_back(entry.first);
+    for (const auto& entry : entriesOf(store))
+        keys.push_back(entry.first);
     EXPECT_EQ(keys, (std::vector<ZRID>{1, 4}));
 }
 
 TEST(ItemScan, FirstPositionWinsAndIdentifiersAreNotChecked) {
-    const std::string content = item("7") + item("7") + item("12ab") + item("-5") + item("x") + item(" +9");
+    const std::string content =
+        item("7") + item("7") + item("12ab") + item("-5") + item("x") + item(" +9");
     cTempItemFile file(content);
     cItemStore store;
     cFakeProgress progress;
@@ -68,14 +72,16 @@ TEST(ItemScan, FirstPositionWinsAndIdentifiersAreNotChecked) {
 
 TEST(ItemScan, ProgressEveryHundredItemsAndAPumpPerChunk) {
     std::string content;
-    for (int i = 1; i <= 250; ++i) content += item(std::to_string(i));
+    for (int i = 1; i <= 250; ++i)
+        content += item(std::to_string(i));
     cTempItemFile file(content);
     cItemStore store;
     cFakeProgress progress;
     store.scanItemFile(file.path(), progress);
     EXPECT_EQ(store.itemCount(), 250u);
     // Item 100 ends at 100/250 of the file, item 200 at 200/250.
-    EXPECT_EQ(progress.calls, (std::vector<std::string>{"begin Scanning File 0", "set 39", "set 79", "end"}));
+    EXPECT_EQ(progress.calls,
+              (std::vector<std::string>{"begin Scanning File 0", "set 39", "set 79", "end"}));
     // Two chunks per item, and the final empty read.
     EXPECT_EQ(progress.pumps, 501);
 }
@@ -107,7 +113,8 @@ TEST(ItemScan, ASecondImportStartsFromAnEmptyIndex) {
     EXPECT_FALSE(store.findItem(1));
     // While the scan runs the index is empty; a snapshot taken before stays whole.
     ASSERT_FALSE(seenDuringScan.empty());
-    for (std::size_t count : seenDuringScan) EXPECT_EQ(count, 0u);
+    for (std::size_t count : seenDuringScan)
+        EXPECT_EQ(count, 0u);
     EXPECT_EQ(before->size(), 2u);
 }
 

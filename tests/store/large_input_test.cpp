@@ -41,10 +41,12 @@ TEST(LargeInput, PositionsBeyondFourGiBAreKeptWhole) {
 
 TEST(LargeInput, AnItemTagWithVeryManyPairsLoadsInOnePass) {
     std::string tag = "<Item ZRID=\"3\" Name=\"Many\" QL=\"2\"";
-    for (int i = 0; i < 200000; ++i) tag += " p=\"\"";
+    for (int i = 0; i < 200000; ++i)
+        tag += " p=\"\"";
     tag += " ItemType=\"Misc\">";
     std::string body = "<Attribute";
-    for (int i = 0; i < 200000; ++i) body += " x=\"1\"";
+    for (int i = 0; i < 200000; ++i)
+        body += " x=\"1\"";
     body += " Name=\"k\" Value=\"v\"/></Item>";
     cImportedFile imported(tag + body);
     cItemRecord record;

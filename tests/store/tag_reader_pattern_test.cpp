@@ -14,11 +14,27 @@ class cPieceText {
 public:
     explicit cPieceText(unsigned seed) : seed_(seed) {}
     std::string next() {
-        static const std::string pieces[] = {"<", ">", "/", " ", "=", "\"", "a", "bc", "ZRID=\"", "=\"",
-                                             " />", "Item", "\t", " ", "\"", "<Item ", std::string(1, '\0')};
+        static const std::string pieces[] = {"<",
+                                             ">",
+                                             "/",
+                                             " ",
+                                             "=",
+                                             "\"",
+                                             "a",
+                                             "bc",
+                                             "ZRID=\"",
+                                             "=\"",
+                                             " />",
+                                             "Item",
+                                             "\t",
+                                             " ",
+                                             "\"",
+                                             "<Item ",
+                                             std::string(1, '\0')};
         std::string text;
         const unsigned length = random() % 14;
-        for (unsigned i = 0; i < length; ++i) text += pieces[random() % std::size(pieces)];
+        for (unsigned i = 0; i < length; ++i)
+            text += pieces[random() % std::size(pieces)];
         return text;
     }
 

@@ -29,7 +29,9 @@ Split split(const std::string& tag) {
 const char q = '"';
 
 // A="1"-style pair texts without escaping noise.
-std::string pair(const std::string& name, const std::string& value) { return name + "=" + q + value + q; }
+std::string pair(const std::string& name, const std::string& value) {
+    return name + "=" + q + value + q;
+}
 
 } // namespace
 
@@ -76,7 +78,8 @@ TEST(TagReaderNextAttribute, TheRulesInWords) {
     EXPECT_EQ(cItemStore::nextAttribute(pair("A", "")).value, "");
     EXPECT_TRUE(cItemStore::nextAttribute(pair("A", "")).matched);
     // Two blanks: the next name starts with a blank.
-    const cAttributePair twoBlanks = cItemStore::nextAttribute(pair("A", "1") + "  " + pair("B", "2"));
+    const cAttributePair twoBlanks =
+        cItemStore::nextAttribute(pair("A", "1") + "  " + pair("B", "2"));
     EXPECT_EQ(twoBlanks.rest, " " + pair("B", "2"));
     EXPECT_EQ(cItemStore::nextAttribute(twoBlanks.rest).name, " B");
     // No blank: the second pair is lost.
@@ -98,7 +101,7 @@ TEST(TagReaderNextAttribute, TheRulesInWords) {
 
 TEST(TagReaderNextAttribute, NoMatchGivesEverythingEmpty) {
     for (const std::string& text : {std::string(), std::string("A=1"), std::string("A=\"1"),
-                                   std::string("=\"1\""), std::string("p q r")}) {
+                                    std::string("=\"1\""), std::string("p q r")}) {
         const cAttributePair none = cItemStore::nextAttribute(text);
         EXPECT_FALSE(none.matched) << text;
         EXPECT_EQ(none.name + none.value + none.rest, "") << text;

@@ -12,8 +12,9 @@ class cTempItemFile {
 public:
     explicit cTempItemFile(const std::string& content) {
         static std::atomic<int> counter{0};
-        folder_ = std::filesystem::temp_directory_path() /
-                  ("quarry-store-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+        folder_ =
+            std::filesystem::temp_directory_path() /
+            ("quarry-store-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
         std::filesystem::create_directories(folder_);
         path_ = (folder_ / "items.xml").string();
         write(content);

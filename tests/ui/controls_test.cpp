@@ -54,7 +54,7 @@ void cControlsTest::progressPlacementRules() {
     // A label pushes it right by its width and four spaces.
     const QRect full = CProgressBar::placeInRect(pane, 50, 4, 100);
     QCOMPARE(full.left(), 10 + 50 + 16);
-    QCOMPARE(full.left() + full.width(), 310);  // reaches the pane's right edge
+    QCOMPARE(full.left() + full.width(), 310); // reaches the pane's right edge
     // 50 per cent: the right edge moves left by half of what the label leaves,
     // that half truncated toward zero (234 / 2 = 117).
     const QRect half = CProgressBar::placeInRect(pane, 50, 4, 50);
@@ -85,9 +85,9 @@ void cControlsTest::progressInStatusBar() {
     QCOMPARE(progress.maximum(), 100);
 
     const QFontMetrics metrics(host.bar->font());
-    const QRect expected = CProgressBar::placeInRect(host.bar->paneRect(0),
-                                                     metrics.horizontalAdvance(QStringLiteral("Scanning File")),
-                                                     metrics.horizontalAdvance(QLatin1Char(' ')), 100);
+    const QRect expected = CProgressBar::placeInRect(
+        host.bar->paneRect(0), metrics.horizontalAdvance(QStringLiteral("Scanning File")),
+        metrics.horizontalAdvance(QLatin1Char(' ')), 100);
     QCOMPARE(progress.geometry(), expected);
     QCOMPARE(progress.placement(), expected);
 
@@ -99,7 +99,7 @@ void cControlsTest::progressInStatusBar() {
     QCOMPARE(progress.value(), 40);
     progress.RestorePane();
     QVERIFY(progress.isHidden());
-    QCOMPARE(host.bar->paneText(0), QStringLiteral("Ready"));  // whatever it read before
+    QCOMPARE(host.bar->paneText(0), QStringLiteral("Ready")); // whatever it read before
     const QRect last = progress.placement();
     progress.SetPos(60);
     QVERIFY(!progress.isHidden());
@@ -126,10 +126,10 @@ void cControlsTest::progressNeedsAStatusBar() {
     QVERIFY(!progress.Create(QStringLiteral("x"), 100, 100, true, 0));
     QVERIFY(!progress.PlaceInPane());
     QCOMPARE(progress.SetPos(5), 0);
-    progress.RestorePane();  // nothing to restore, nothing breaks
+    progress.RestorePane(); // nothing to restore, nothing breaks
     cStatusWindow host;
     CProgressBar elsewhere(&host.window);
-    QVERIFY(!elsewhere.Create(QStringLiteral("x"), 100, 100, true, 3));  // no such pane
+    QVERIFY(!elsewhere.Create(QStringLiteral("x"), 100, 100, true, 3)); // no such pane
 }
 
 void cControlsTest::sizingBarDefaultsAndStates() {
@@ -218,7 +218,8 @@ void cControlsTest::sizingBarLoadsAndSavesSizes() {
     QCOMPARE(other.sizeFloat(), QSize(250, 260));
 
     // Values below the minimums load as the minimums.
-    for (const char* key : {"sizeHorzCX", "sizeHorzCY", "sizeVertCX", "sizeVertCY", "sizeFloatCX", "sizeFloatCY"})
+    for (const char* key :
+         {"sizeHorzCX", "sizeHorzCY", "sizeVertCX", "sizeVertCY", "sizeFloatCX", "sizeFloatCY"})
         settings.setValue(QStringLiteral("Small-SCBar-102/") + QLatin1String(key), 10);
     QVERIFY(other.LoadSizes(settings, QStringLiteral("Small")));
     QCOMPARE(other.sizeHorz(), QSize(33, 32));
@@ -230,7 +231,7 @@ void cControlsTest::sizingBarLoadsAndSavesSizes() {
     QCOMPARE(other.sizeFloat(), QSize(37, 32));
 
     // A section name beyond 255 characters is refused, not cut into another's.
-    const QString longName(255 - 10, QLatin1Char('p'));  // "-SCBar-102" is 10 characters
+    const QString longName(255 - 10, QLatin1Char('p')); // "-SCBar-102" is 10 characters
     QVERIFY(CSizingControlBar::sectionName(longName, 102).has_value());
     QVERIFY(!CSizingControlBar::sectionName(longName + QLatin1Char('p'), 102).has_value());
     QVERIFY(!other.SaveSizes(settings, longName + QLatin1Char('p')));
@@ -240,16 +241,20 @@ void cControlsTest::sizingBarLoadsAndSavesSizes() {
 void cControlsTest::menuBarFromTheMenuTable() {
     CMenuBar bar;
     std::vector<int> triggered;
-    connect(&bar, &CMenuBar::commandTriggered, this, [&](int command) { triggered.push_back(command); });
+    connect(&bar, &CMenuBar::commandTriggered, this,
+            [&](int command) { triggered.push_back(command); });
     QVERIFY(bar.LoadMenuBar(kMainMenu(), {}));
     QCOMPARE(bar.itemCount(), 4);
     QStringList titles;
-    for (QAction* action : bar.actions()) titles << action->text();
+    for (QAction* action : bar.actions())
+        titles << action->text();
     QCOMPARE(titles, (QStringList{"&File", "&Edit", "&View", "&Help"}));
 
     QStringList edit;
-    for (QAction* action : bar.popup(1)->actions()) edit << (action->isSeparator() ? "-" : action->text());
-    QCOMPARE(edit, (QStringList{"&Undo\tCtrl+Z", "-", "Cu&t\tCtrl+X", "&Copy\tCtrl+C", "&Paste\tCtrl+V"}));
+    for (QAction* action : bar.popup(1)->actions())
+        edit << (action->isSeparator() ? "-" : action->text());
+    QCOMPARE(edit, (QStringList{"&Undo\tCtrl+Z", "-", "Cu&t\tCtrl+X", "&Copy\tCtrl+C",
+                                "&Paste\tCtrl+V"}));
 
     const QList<QAction*> view = bar.popup(2)->actions();
     QCOMPARE(view.size(), 4);
@@ -284,7 +289,7 @@ void cControlsTest::menuBarMnemonicsAndArrowWrap() {
     window.activateWindow();
 
     QVERIFY(!bar->OpenByMnemonic(QChar('q')));
-    QVERIFY(bar->OpenByMnemonic(QChar('v')));  // case does not matter
+    QVERIFY(bar->OpenByMnemonic(QChar('v'))); // case does not matter
     QTRY_VERIFY(bar->popup(2)->isVisible());
     QCOMPARE(bar->activeAction(), bar->actions()[2]);
 
@@ -319,7 +324,8 @@ void cControlsTest::thinFrameHoldsOnePaneInASunkenBorder() {
     const QImage image = frame.grab().toImage();
     const int topLeft = qGray(image.pixel(0, 60)) + qGray(image.pixel(100, 0));
     const int bottomRight = qGray(image.pixel(199, 60)) + qGray(image.pixel(100, 119));
-    QVERIFY2(topLeft < bottomRight, qPrintable(QStringLiteral("%1 vs %2").arg(topLeft).arg(bottomRight)));
+    QVERIFY2(topLeft < bottomRight,
+             qPrintable(QStringLiteral("%1 vs %2").arg(topLeft).arg(bottomRight)));
     // Replacing the pane leaves exactly one.
     frame.setPane(new QTextEdit);
     QCOMPARE(frame.findChildren<QTextEdit*>(QString(), Qt::FindDirectChildrenOnly).size(), 1);

@@ -121,10 +121,10 @@ void cLogicTest::modelSetItemDataAndExpand() {
     QSignalSpy expand(&model, &cItemTreeModel::expandRequested);
     const TreeItemHandle root = model.insertItem("root", 0, 0);
     const TreeItemHandle item = model.insertItem("item", 1, root);
-    model.setItemData(item, 9);  // pending: no signal yet
+    model.setItemData(item, 9); // pending: no signal yet
     QCOMPARE(changed.count(), 0);
     QCOMPARE(model.itemData(item), 9);
-    model.expand(root);  // commits first so the view can expand a known node
+    model.expand(root); // commits first so the view can expand a known node
     QCOMPARE(expand.count(), 1);
     QCOMPARE(expand.first().at(0).value<QModelIndex>(), model.indexOf(root));
     model.setItemData(item, 10);
@@ -138,7 +138,8 @@ void cLogicTest::modelPassesQtConsistencyChecks() {
     const TreeItemHandle root = model.insertItem("root", 0, 0);
     for (int folder = 0; folder < 5; ++folder) {
         const TreeItemHandle parent = model.insertItem("folder", 0, root);
-        for (int i = 0; i < 20; ++i) model.insertItem("item", folder * 100 + i + 1, parent);
+        for (int i = 0; i < 20; ++i)
+            model.insertItem("item", folder * 100 + i + 1, parent);
         if (folder % 2) model.commitPending();
     }
     model.commitPending();
@@ -152,12 +153,16 @@ void cLogicTest::modelTakesQuarterMillionNodes() {
     cItemTreeModel model;
     const TreeItemHandle root = model.insertItem("ZR Items", 0, 0);
     std::vector<TreeItemHandle> folders;
-    for (int i = 0; i < 40; ++i) folders.push_back(model.insertItem("folder", 0, root));
-    for (int i = 0; i < 250000; ++i) model.insertItem("Item name (QL 100)", i + 1, folders[i % 40]);
+    for (int i = 0; i < 40; ++i)
+        folders.push_back(model.insertItem("folder", 0, root));
+    for (int i = 0; i < 250000; ++i)
+        model.insertItem("Item name (QL 100)", i + 1, folders[i % 40]);
     model.commitPending();
     QCOMPARE(model.nodeCount(), std::size_t(250041));
     QCOMPARE(model.rowCount(model.indexOf(folders[7])), 6250);
-    QCOMPARE(model.index(6249, 0, model.indexOf(folders[39])).data(cItemTreeModel::kZridRole).toInt(), 250000);
+    QCOMPARE(
+        model.index(6249, 0, model.indexOf(folders[39])).data(cItemTreeModel::kZridRole).toInt(),
+        250000);
 }
 
 void cLogicTest::historyBackForwardAndTruncation() {
@@ -165,7 +170,7 @@ void cLogicTest::historyBackForwardAndTruncation() {
     QVERIFY(!history.canBack());
     QVERIFY(!history.canForward());
     history.record(1, 11);
-    QVERIFY(!history.canBack());  // one entry: nothing to go back to
+    QVERIFY(!history.canBack()); // one entry: nothing to go back to
     history.record(2, 22);
     history.record(3, 33);
     QCOMPARE(history.back()->zrid, 2);
@@ -175,7 +180,7 @@ void cLogicTest::historyBackForwardAndTruncation() {
     QCOMPARE(history.position(), 0u);
     QVERIFY(!history.canBack());
     QVERIFY(history.canForward());
-    history.record(4, 44);  // drops 2 and 3
+    history.record(4, 44); // drops 2 and 3
     QCOMPARE(history.identifiers(), (std::deque<ZRID>{1, 4}));
     QCOMPARE(history.treeItems(), (std::deque<TreeItemHandle>{11, 44}));
     QCOMPARE(history.position(), 1u);
@@ -184,18 +189,21 @@ void cLogicTest::historyBackForwardAndTruncation() {
 
 void cLogicTest::historyKeepsTenSteps() {
     cNavigationHistory history;
-    for (int i = 1; i <= 11; ++i) history.record(i, 0);
+    for (int i = 1; i <= 11; ++i)
+        history.record(i, 0);
     QCOMPARE(history.size(), std::size_t(10));
     QCOMPARE(history.identifiers().front(), 2);
     QCOMPARE(history.position(), 9u);
     int backs = 0;
-    while (history.back()) ++backs;
+    while (history.back())
+        ++backs;
     QCOMPARE(backs, 9);
     QCOMPARE(history.identifiers()[history.position()], 2);
     int forwards = 0;
-    while (history.forward()) ++forwards;
+    while (history.forward())
+        ++forwards;
     QCOMPARE(forwards, 9);
-    QCOMPARE(history.size(), std::size_t(10));  // moving never adds or drops
+    QCOMPARE(history.size(), std::size_t(10)); // moving never adds or drops
 }
 
 void cLogicTest::historyRecordsRepeatsAndIgnoresLateCommands() {
@@ -204,7 +212,7 @@ void cLogicTest::historyRecordsRepeatsAndIgnoresLateCommands() {
     history.record(7, 0);
     QCOMPARE(history.size(), std::size_t(2));
     QCOMPARE(history.back()->zrid, 7);
-    QVERIFY(!history.back());  // not allowed: no move
+    QVERIFY(!history.back()); // not allowed: no move
     QCOMPARE(history.position(), 0u);
     QCOMPARE(history.forward()->zrid, 7);
     QVERIFY(!history.forward());
@@ -215,28 +223,29 @@ void cLogicTest::pumpDispatchesOncePerInterval() {
     using namespace std::chrono;
     steady_clock::time_point now{};
     cMessagePump pump(milliseconds(30), [&now] { return now; });
-    QVERIFY(pump.due());  // the first call dispatches at once
+    QVERIFY(pump.due()); // the first call dispatches at once
     int dispatched = 0;
     for (int i = 0; i < 1000; ++i) {
-        now += microseconds(10);  // 10 ms in all
+        now += microseconds(10); // 10 ms in all
         if (pump.due()) ++dispatched;
     }
     QCOMPARE(dispatched, 0);
     now += milliseconds(25);
     QVERIFY(pump.due());
     QVERIFY(!pump.due());
-    pump.reset();  // a new progress phase paints at once
+    pump.reset(); // a new progress phase paints at once
     QVERIFY(pump.due());
 }
 
 void cLogicTest::throttleShowsFirstMessageOfEachOperation() {
     cMessageThrottle throttle;
-    QVERIFY(throttle.admit("any"));  // outside an operation every message shows
+    QVERIFY(throttle.admit("any")); // outside an operation every message shows
     QVERIFY(throttle.admit("any"));
     throttle.beginOperation();
     QVERIFY(throttle.admit("cQuarry::processEvent"));
-    for (int i = 0; i < 100000; ++i) QVERIFY(!throttle.admit("cQuarry::processEvent"));
-    throttle.beginOperation();  // an item shown in the middle of an import
+    for (int i = 0; i < 100000; ++i)
+        QVERIFY(!throttle.admit("cQuarry::processEvent"));
+    throttle.beginOperation(); // an item shown in the middle of an import
     QVERIFY(throttle.admit("inner"));
     QVERIFY(!throttle.admit("inner"));
     const cMessageThrottle::Summary inner = throttle.endOperation();

@@ -35,7 +35,8 @@ int main(int argc, char** argv) {
     QElapsedTimer clock;
     clock.start();
     if (!app.scanItemFile(path.toStdString())) return 1;
-    std::fprintf(stderr, "import: %lld ms, %d message boxes\n", static_cast<long long>(clock.elapsed()), boxes);
+    std::fprintf(stderr, "import: %lld ms, %d message boxes\n",
+                 static_cast<long long>(clock.elapsed()), boxes);
     closer.stop();
 
     // Show an item the way a user does: pick it in the tree.
@@ -51,7 +52,8 @@ int main(int argc, char** argv) {
     }
     frame->itemTree()->expand(model->indexOf(item).parent());
     // One step before it, so Back is available in the picture.
-    const std::vector<TreeItemHandle> siblings = model->children(model->handleOf(model->indexOf(item).parent()));
+    const std::vector<TreeItemHandle> siblings =
+        model->children(model->handleOf(model->indexOf(item).parent()));
     if (siblings.size() > 1 && siblings[1] != item) {
         frame->selectTreeItem(siblings[1], model->itemData(siblings[1]));
         app.showItem(model->itemData(siblings[1]));

@@ -38,11 +38,15 @@ const char* const kItems =
     "<RDB>"
     "<Item ZRID=\"10\" Name=\"Ring\" QL=\"25\" ItemType=\"Misc\" IsNano=\"False\">"
     "<Description>A plain ring.</Description></Item>"
-    "<Item ZRID=\"11\" Name=\"Cup\" QL=\"3\" ItemType=\"Misc\" IsNano=\"False\"><Description>Holds tea.</Description></Item>"
-    "<Item ZRID=\"12\" Name=\"Lamp\" QL=\"7\" ItemType=\"Misc\" IsNano=\"False\"><Description>Bright.</Description></Item>"
-    "<Item ZRID=\"20\" Name=\"Blade\" QL=\"100\" ItemType=\"Weapon\" IsNano=\"False\"><Description>Sharp.</Description>"
+    "<Item ZRID=\"11\" Name=\"Cup\" QL=\"3\" ItemType=\"Misc\" IsNano=\"False\"><Description>Holds "
+    "tea.</Description></Item>"
+    "<Item ZRID=\"12\" Name=\"Lamp\" QL=\"7\" ItemType=\"Misc\" "
+    "IsNano=\"False\"><Description>Bright.</Description></Item>"
+    "<Item ZRID=\"20\" Name=\"Blade\" QL=\"100\" ItemType=\"Weapon\" "
+    "IsNano=\"False\"><Description>Sharp.</Description>"
     "<AtkValue Name=\"Edged\" Percent=\"50\" /></Item>"
-    "<Item ZRID=\"30\" Name=\"Heal\" QL=\"5\" ItemType=\"Misc\" IsNano=\"True\"><Description>Heals.</Description></Item>"
+    "<Item ZRID=\"30\" Name=\"Heal\" QL=\"5\" ItemType=\"Misc\" "
+    "IsNano=\"True\"><Description>Heals.</Description></Item>"
     "</RDB>";
 
 // Closes every modal box that comes up and notes what it said.
@@ -70,15 +74,20 @@ private:
         QWidget* modal = QApplication::activeModalWidget();
         if (!modal) return;
         if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-            seen.push_back({box->windowTitle(), box->text(), static_cast<int>(box->buttons().size()),
-                            box->parentWidget(), box->isModal()});
+            seen.push_back({box->windowTitle(), box->text(),
+                            static_cast<int>(box->buttons().size()), box->parentWidget(),
+                            box->isModal()});
             box->button(QMessageBox::Ok) ? box->button(QMessageBox::Ok)->click() : box->reject();
         } else if (auto* files = qobject_cast<QFileDialog*>(modal)) {
-            seen.push_back({files->windowTitle(), QString(), 0, files->parentWidget(), files->isModal()});
-            if (onFileDialog) onFileDialog(files);
-            else files->reject();
+            seen.push_back(
+                {files->windowTitle(), QString(), 0, files->parentWidget(), files->isModal()});
+            if (onFileDialog)
+                onFileDialog(files);
+            else
+                files->reject();
         } else if (auto* dialog = qobject_cast<QDialog*>(modal)) {
-            seen.push_back({dialog->windowTitle(), QString(), 0, dialog->parentWidget(), dialog->isModal()});
+            seen.push_back(
+                {dialog->windowTitle(), QString(), 0, dialog->parentWidget(), dialog->isModal()});
             dialog->reject();
         }
     }
@@ -136,9 +145,11 @@ void cWindowTest::initTestCase() {
     items.close();
 
     // An item whose action holds a thousand tags the parser does not expect.
-    QByteArray bogus = "<RDB><Item ZRID=\"40\" Name=\"Odd\" QL=\"1\" ItemType=\"Misc\" IsNano=\"False\">"
-                       "<Action Name=\"ToUse\">";
-    for (int i = 0; i < 1000; ++i) bogus += "<Bogus/>";
+    QByteArray bogus =
+        "<RDB><Item ZRID=\"40\" Name=\"Odd\" QL=\"1\" ItemType=\"Misc\" IsNano=\"False\">"
+        "<Action Name=\"ToUse\">";
+    for (int i = 0; i < 1000; ++i)
+        bogus += "<Bogus/>";
     bogus += "</Action></Item></RDB>";
     bogusPath_ = dir_.filePath(QStringLiteral("bogus.xml"));
     QFile file(bogusPath_);
@@ -184,7 +195,7 @@ void cWindowTest::startsEmptyWithEveryPiece() {
     cMainframe* f = frame();
     QCOMPARE(f->windowTitle(), QStringLiteral("quarry"));
     QVERIFY(!f->windowIcon().isNull());
-    QCOMPARE(f->menuWidget(), nullptr);  // no window menu: the menu lives in its band
+    QCOMPARE(f->menuWidget(), nullptr); // no window menu: the menu lives in its band
     QCOMPARE(f->paneStatusBar()->paneText(0), QStringLiteral("Ready"));
     QVERIFY(f->progressBar()->isHidden());
     QCOMPARE(f->treeModel()->rowCount(), 0);
@@ -212,7 +223,8 @@ void cWindowTest::startsEmptyWithEveryPiece() {
     for (int command : {cmdBack, cmdForward, cmdSearch}) {
         const QIcon icon = f->action(command)->icon();
         QVERIFY(!icon.pixmap(20, 20, QIcon::Normal).isNull());
-        QVERIFY(icon.pixmap(20, 20, QIcon::Normal).toImage() != icon.pixmap(20, 20, QIcon::Disabled).toImage());
+        QVERIFY(icon.pixmap(20, 20, QIcon::Normal).toImage() !=
+                icon.pixmap(20, 20, QIcon::Disabled).toImage());
     }
 
     // Enabled states before anything was shown.
@@ -221,7 +233,7 @@ void cWindowTest::startsEmptyWithEveryPiece() {
     QVERIFY(!f->action(cmdSearch)->isEnabled());
     QVERIFY(f->action(cmdImport)->isEnabled());
     QVERIFY(f->action(cmdAppAbout)->isEnabled());
-    QVERIFY(!f->action(cmdEditCopy)->isEnabled());  // the report is not the active view yet
+    QVERIFY(!f->action(cmdEditCopy)->isEnabled()); // the report is not the active view yet
 
     // The report in its thin sunken frame, editable.
     QCOMPARE(f->centralWidget(), static_cast<QWidget*>(f->splitter()));
@@ -265,7 +277,7 @@ void cWindowTest::boxBeforeImportShowsTheFailureText() {
     QVERIFY(!frame()->action(cmdBack)->isEnabled());
     typeIntoBox(QStringLiteral("abc"));
     QCOMPARE(frame()->itemIdBox()->text(), QStringLiteral("0"));
-    QVERIFY(frame()->action(cmdBack)->isEnabled());  // after the second step
+    QVERIFY(frame()->action(cmdBack)->isEnabled()); // after the second step
     QVERIFY(!frame()->action(cmdForward)->isEnabled());
 
     // A failed load replaces a good report too.
@@ -281,7 +293,8 @@ void cWindowTest::boxConvertsAndPassesTheFocusOn() {
     const struct {
         const char* typed;
         const char* shown;
-    } cases[] = {{"  42", "42"}, {"42abc", "42"}, {"abc", "0"}, {"", "0"}, {"-7", "-7"}, {"4294967338", "42"}};
+    } cases[] = {{"  42", "42"}, {"42abc", "42"}, {"abc", "0"},
+                 {"", "0"},      {"-7", "-7"},    {"4294967338", "42"}};
     for (const auto& c : cases) {
         typeIntoBox(QString::fromLatin1(c.typed));
         QCOMPARE(frame()->itemIdBox()->text(), QString::fromLatin1(c.shown));
@@ -310,7 +323,7 @@ void cWindowTest::boxConvertsAndPassesTheFocusOn() {
     QVERIFY(box->hasFocus());
     QCOMPARE(box->selectedText(), QStringLiteral("-7"));
     QTest::keyClicks(box, QStringLiteral("12"));
-    QCOMPARE(box->text(), QStringLiteral("12"));  // typing replaces the selection
+    QCOMPARE(box->text(), QStringLiteral("12")); // typing replaces the selection
 }
 
 void cWindowTest::importShowsProgressAndBuildsTheTree() {
@@ -344,7 +357,8 @@ void cWindowTest::importShowsProgressAndBuildsTheTree() {
     watch.stop();
 
     QCOMPARE(paneTexts.value(0), QStringLiteral("Scanning File"));
-    QVERIFY2(paneTexts.contains(QStringLiteral("Importing Item Data")), qPrintable(paneTexts.join('|')));
+    QVERIFY2(paneTexts.contains(QStringLiteral("Importing Item Data")),
+             qPrintable(paneTexts.join('|')));
     QVERIFY(importDisabledDuring);
     QVERIFY(progressPlaced);
     QVERIFY(reportDuringBuild.contains(QStringLiteral("Lamp")));
@@ -382,7 +396,7 @@ void cWindowTest::importAsksForTheFileFirst() {
         existingOnly = dialog->fileMode() == QFileDialog::ExistingFile;
         dialog->reject();
     };
-    frame()->action(cmdImport)->trigger();  // cancelled: nothing changes
+    frame()->action(cmdImport)->trigger(); // cancelled: nothing changes
     QCOMPARE(watcher.seen.size(), std::size_t(1));
     QCOMPARE(watcher.seen[0].caption, QStringLiteral("Import Parsed RDB File"));
     QCOMPARE(watcher.seen[0].parent, static_cast<QWidget*>(frame()));
@@ -393,7 +407,7 @@ void cWindowTest::importAsksForTheFileFirst() {
 
     watcher.onFileDialog = [this](QFileDialog* dialog) {
         dialog->selectFile(itemsPath_);
-        static_cast<QDialog*>(dialog)->accept();  // the dialog checks and takes the file
+        static_cast<QDialog*>(dialog)->accept(); // the dialog checks and takes the file
     };
     frame()->action(cmdImport)->trigger();
     QCOMPARE(watcher.seen.size(), std::size_t(2));
@@ -415,9 +429,10 @@ void cWindowTest::menuBarAnswersKeyboardAndMouse() {
     QTRY_VERIFY(bar->popup(0)->isVisible());
     // While a popup is open the platform hands it every mouse move.
     auto slideTo = [bar](QMenu* open, int item) {
-        const QPointF global = bar->mapToGlobal(QPointF(bar->actionGeometry(bar->actions()[item]).center()));
-        QMouseEvent move(QEvent::MouseMove, open->mapFromGlobal(global), global, Qt::NoButton, Qt::NoButton,
-                         Qt::NoModifier);
+        const QPointF global =
+            bar->mapToGlobal(QPointF(bar->actionGeometry(bar->actions()[item]).center()));
+        QMouseEvent move(QEvent::MouseMove, open->mapFromGlobal(global), global, Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
         QApplication::sendEvent(open, &move);
     };
     slideTo(bar->popup(0), 1);
@@ -487,7 +502,7 @@ void cWindowTest::treeSelectionByKeyboardMouseAndProgram() {
     QCOMPARE(app()->history().identifiers(), (std::deque<ZRID>{10, 11}));
     QCOMPARE(app()->history().treeItems().back(), node({"ZR Items", "Misc", "Cup (QL 3)"}));
     QTest::keyClick(tree, Qt::Key_Up);
-    QTest::keyClick(tree, Qt::Key_Up);  // onto the Misc folder: nothing
+    QTest::keyClick(tree, Qt::Key_Up); // onto the Misc folder: nothing
     QCOMPARE(app()->history().identifiers(), (std::deque<ZRID>{10, 11, 10}));
     QVERIFY(reportText().contains(QStringLiteral("Ring")));
 
@@ -510,7 +525,8 @@ void cWindowTest::backAndForwardAcrossTenAndElevenSteps() {
 
     // Ten steps: Back reaches the first one, nine times.
     const ZRID ten[] = {10, 11, 12, 20, 30, 10, 11, 12, 20, 30};
-    for (ZRID zrid : ten) typeIntoBox(QString::number(zrid));
+    for (ZRID zrid : ten)
+        typeIntoBox(QString::number(zrid));
     QCOMPARE(app()->history().size(), std::size_t(10));
     for (int i = 8; i >= 0; --i) {
         QVERIFY(back->isEnabled());
@@ -520,13 +536,13 @@ void cWindowTest::backAndForwardAcrossTenAndElevenSteps() {
     }
     QVERIFY(!back->isEnabled());
     QVERIFY(reportText().contains(QStringLiteral("Ring")));
-    back->trigger();  // a late Back does nothing
+    back->trigger(); // a late Back does nothing
     QCOMPARE(app()->history().position(), 0u);
     forward->trigger();
     forward->trigger();
     QCOMPARE(frame()->itemIdBox()->text(), QStringLiteral("12"));
     QVERIFY(reportText().contains(QStringLiteral("Lamp")));
-    QCOMPARE(app()->history().size(), std::size_t(10));  // moving adds nothing
+    QCOMPARE(app()->history().size(), std::size_t(10)); // moving adds nothing
 
     // A new step drops what Forward would have reached.
     typeIntoBox(QStringLiteral("20"));
@@ -534,7 +550,8 @@ void cWindowTest::backAndForwardAcrossTenAndElevenSteps() {
     QVERIFY(!forward->isEnabled());
 
     // Eleven steps keep the last ten.
-    for (ZRID zrid = 100; zrid < 111; ++zrid) typeIntoBox(QString::number(zrid));
+    for (ZRID zrid = 100; zrid < 111; ++zrid)
+        typeIntoBox(QString::number(zrid));
     QCOMPARE(app()->history().size(), std::size_t(10));
     int backs = 0;
     while (back->isEnabled()) {
@@ -543,7 +560,8 @@ void cWindowTest::backAndForwardAcrossTenAndElevenSteps() {
     }
     QCOMPARE(backs, 9);
     QCOMPARE(frame()->itemIdBox()->text(), QStringLiteral("101"));
-    QCOMPARE(reportText(), QStringLiteral("--failed to load item data--"));  // failed steps count too
+    QCOMPARE(reportText(),
+             QStringLiteral("--failed to load item data--")); // failed steps count too
 }
 
 void cWindowTest::backAndForwardMoveTheTreeSelectionOnly() {
@@ -554,14 +572,14 @@ void cWindowTest::backAndForwardMoveTheTreeSelectionOnly() {
     const TreeItemHandle ring = node({"ZR Items", "Misc", "Ring (QL 25)"});
     const TreeItemHandle cup = node({"ZR Items", "Misc", "Cup (QL 3)"});
     frame()->selectTreeItem(ring, 10);
-    QTest::keyClick(tree, Qt::Key_Down);  // Cup
-    typeIntoBox(QStringLiteral("20"));    // typed while Cup is selected
+    QTest::keyClick(tree, Qt::Key_Down); // Cup
+    typeIntoBox(QStringLiteral("20"));   // typed while Cup is selected
     QCOMPARE(app()->history().treeItems().back(), cup);
 
     frame()->action(cmdBack)->trigger();
     QCOMPARE(frame()->getSelectedTreeItem(), cup);
     QVERIFY(reportText().contains(QStringLiteral("Cup")));
-    QCOMPARE(app()->history().size(), std::size_t(2));  // no step for the reselection
+    QCOMPARE(app()->history().size(), std::size_t(2)); // no step for the reselection
 
     // The typed step shows the typed item while the tree selects what was selected then.
     frame()->selectTreeItem(ring, 10);
@@ -584,11 +602,11 @@ void cWindowTest::historyFromAnEarlierImportReselectsByIdentifier() {
     frame()->itemTree()->expandAll();
     frame()->itemTree()->setFocus();
     frame()->selectTreeItem(node({"ZR Items", "Misc"}), 0);
-    QTest::keyClick(frame()->itemTree(), Qt::Key_Down);  // Ring, 10
-    QTest::keyClick(frame()->itemTree(), Qt::Key_Down);  // Cup, 11
+    QTest::keyClick(frame()->itemTree(), Qt::Key_Down); // Ring, 10
+    QTest::keyClick(frame()->itemTree(), Qt::Key_Down); // Cup, 11
     const TreeItemHandle oldRing = app()->history().treeItems().front();
 
-    import(itemsPath_);  // the tree is rebuilt: old handles name nothing now
+    import(itemsPath_); // the tree is rebuilt: old handles name nothing now
     QVERIFY(!frame()->treeModel()->isValidHandle(oldRing));
     frame()->action(cmdBack)->trigger();
     const TreeItemHandle selected = frame()->getSelectedTreeItem();
@@ -601,7 +619,7 @@ void cWindowTest::historyFromAnEarlierImportReselectsByIdentifier() {
     frame()->selectTreeItem(node({"ZR Items", "Misc"}), 0);
     typeIntoBox(QStringLiteral("10"));
     import(itemsPath_);
-    frame()->action(cmdBack)->trigger();  // 777 with a stale handle
+    frame()->action(cmdBack)->trigger(); // 777 with a stale handle
     QCOMPARE(frame()->getSelectedTreeItem(), TreeItemHandle(0));
     QCOMPARE(frame()->treeModel()->rowCount(), 1);
 }
@@ -633,7 +651,7 @@ void cWindowTest::reportPaneRendersAndStaysEditable() {
     const QList<QTextOption::Tab> tabs = skill.blockFormat().tabPositions();
     QCOMPARE(tabs.size(), 1);
     QCOMPARE(tabs[0].position, 2000 * pane->logicalDpiX() / 1440.0);
-    QVERIFY(!document->isUndoAvailable());  // filling the pane is not an edit
+    QVERIFY(!document->isUndoAvailable()); // filling the pane is not an edit
 
     // Editable: typing changes the report until the next item is shown.
     pane->setFocus();
@@ -651,16 +669,19 @@ void cWindowTest::reportPaneRendersAndStaysEditable() {
 
 void cWindowTest::unsupportedTagsGiveOneBoxAndOneSummary() {
     cModalWatcher watcher;
-    import(bogusPath_);  // the tree build loads the item once
+    import(bogusPath_); // the tree build loads the item once
     QCOMPARE(watcher.seen.size(), std::size_t(2));
     const cModalWatcher::cSeen first = watcher.seen[0];
     QCOMPARE(first.caption, QStringLiteral("cQuarry::processEvent"));
-    QCOMPARE(first.text, QStringLiteral("Encountered unsupported tag: <Bogus> while processing item with ZRID 40"));
+    QCOMPARE(
+        first.text,
+        QStringLiteral("Encountered unsupported tag: <Bogus> while processing item with ZRID 40"));
     QCOMPARE(first.buttons, 1);
     QCOMPARE(first.parent, static_cast<QWidget*>(frame()));
     QVERIFY(first.modal);
     QCOMPARE(watcher.seen[1].caption, QStringLiteral("cQuarry::processEvent"));
-    QVERIFY2(watcher.seen[1].text.startsWith(QStringLiteral("999 more")), qPrintable(watcher.seen[1].text));
+    QVERIFY2(watcher.seen[1].text.startsWith(QStringLiteral("999 more")),
+             qPrintable(watcher.seen[1].text));
 
     // Showing the item is an operation of its own: one box, one summary.
     typeIntoBox(QStringLiteral("40"));
@@ -680,7 +701,8 @@ void cWindowTest::aboutShowsIconVersionAndOk() {
         caption = dialog->windowTitle();
         version = dialog->findChild<QLabel*>(QStringLiteral("aboutText"))->text();
         hasIcon = !dialog->findChild<QLabel*>(QStringLiteral("aboutIcon"))->pixmap().isNull();
-        for (QPushButton* button : dialog->findChildren<QPushButton*>()) buttons << button->text();
+        for (QPushButton* button : dialog->findChildren<QPushButton*>())
+            buttons << button->text();
         dialog->findChild<QPushButton*>(QStringLiteral("aboutOk"))->click();
     });
     frame()->action(cmdAppAbout)->trigger();
