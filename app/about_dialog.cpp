@@ -6,6 +6,8 @@
 #include <QLabel>
 #include <QPushButton>
 
+namespace quarry {
+
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("aboutDialog"));
     setWindowTitle(QStringLiteral("About quarry"));
@@ -36,3 +38,5 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     layout->setRowStretch(1, 1);
     setFixedSize(sizeHint().expandedTo(QSize(352, 90)));
 }
+
+} // namespace quarry

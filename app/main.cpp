@@ -6,6 +6,7 @@
 #include <QTimer>
 
 int main(int argc, char** argv) {
+    using namespace quarry;
     cQuarry app(argc, argv);
     if (!app.InitInstance()) return 1;
     const QStringList arguments = cQuarry::arguments();

@@ -1,5 +1,7 @@
 #include "app/navigation_history.h"
 
+namespace quarry {
+
 void cNavigationHistory::record(ZRID zrid, TreeItemHandle treeItem) {
     while (position_ + 1 < identifiers_.size()) {
         identifiers_.pop_back();
@@ -32,3 +34,5 @@ void cNavigationHistory::clear() {
     treeItems_.clear();
     position_ = 0;
 }
+
+} // namespace quarry

@@ -9,6 +9,8 @@
 #include <deque>
 #include <optional>
 
+namespace quarry {
+
 struct cHistoryEntry {
     ZRID zrid = 0;
     TreeItemHandle treeItem = 0;
@@ -42,3 +44,5 @@ private:
     std::deque<TreeItemHandle> treeItems_;
     std::uint32_t position_ = 0;
 };
+
+} // namespace quarry

@@ -8,10 +8,14 @@
 #include <QFileInfo>
 #include <QMessageBox>
 
-// Resources live in a static library; this keeps them linked in and registered.
+// Resources live in a static library; this keeps them linked in and
+// registered. Qt's macro declares a global function, so it stays outside the
+// namespace.
 static void initQuarryResources() {
     Q_INIT_RESOURCE(quarry);
 }
+
+namespace quarry {
 
 cQuarry::cQuarry(int& argc, char** argv) : QApplication(argc, argv) {
     initQuarryResources();
@@ -157,3 +161,5 @@ void cQuarry::onUpdateBack() {
 void cQuarry::onUpdateForward() {
     if (frame_) frame_->action(cmdForward)->setEnabled(history_.canForward());
 }
+
+} // namespace quarry

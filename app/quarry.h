@@ -15,6 +15,8 @@
 #include <memory>
 #include <string>
 
+namespace quarry {
+
 class cMainframe;
 
 class cQuarry : public QApplication {
@@ -64,3 +66,5 @@ private:
     cNavigationHistory history_;
     std::unique_ptr<cMainframe> frame_;
 };
+
+} // namespace quarry

@@ -8,6 +8,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace quarry {
+
 const char* usageText() {
     return "usage: quarry-cli index FILE\n"
            "       quarry-cli tree FILE\n"
@@ -63,3 +65,5 @@ void cCliSession::buildTree(cTreeControl& tree) {
     store_.buildCategoryTree(tree, progress_, messages_);
     progress_.endProgress();
 }
+
+} // namespace quarry

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+namespace quarry {
+
 enum eExitStatus : int {
     kExitOk = 0,
     kExitUnreadableFile = 1,
@@ -57,3 +59,5 @@ int runIndexCommand(const cArguments& args);
 int runTreeCommand(const cArguments& args);
 int runShowCommand(const cArguments& args);
 int runStatsCommand(const cArguments& args);
+
+} // namespace quarry

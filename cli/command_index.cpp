@@ -5,6 +5,8 @@
 #include <cinttypes>
 #include <cstdio>
 
+namespace quarry {
+
 int runIndexCommand(const cArguments& args) {
     if (args.size() != 1) return usageError("index takes one FILE");
     cCliSession session;
@@ -15,3 +17,5 @@ int runIndexCommand(const cArguments& args) {
         std::printf("%" PRId32 "\t%" PRIu64 "\n", entry.zrid, entry.position);
     return kExitOk;
 }
+
+} // namespace quarry

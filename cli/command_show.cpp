@@ -6,6 +6,8 @@
 
 #include <cstdio>
 
+namespace quarry {
+
 namespace {
 
 enum class eShowFormat { rtf, text, html };
@@ -66,3 +68,5 @@ int runShowCommand(const cArguments& args) {
     }
     return status;
 }
+
+} // namespace quarry

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <filesystem>
 
+namespace quarry {
+
 namespace {
 
 // A tree control that only counts what is appended.
@@ -59,3 +61,5 @@ int runStatsCommand(const cArguments& args) {
     std::printf("total           %.3f s\n", scanSeconds + treeSeconds);
     return kExitOk;
 }
+
+} // namespace quarry

@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+namespace quarry {
+
 int runTreeCommand(const cArguments& args) {
     if (args.size() != 1) return usageError("tree takes one FILE");
     cCliSession session;
@@ -14,3 +16,5 @@ int runTreeCommand(const cArguments& args) {
     tree.print(stdout);
     return kExitOk;
 }
+
+} // namespace quarry

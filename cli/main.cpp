@@ -3,6 +3,8 @@
 
 #include <cstdio>
 
+namespace quarry {
+
 namespace {
 
 struct cCommand {
@@ -19,7 +21,10 @@ constexpr cCommand kCommands[] = {
 
 } // namespace
 
+} // namespace quarry
+
 int main(int argc, char** argv) {
+    using namespace quarry;
     // Large outputs (a whole tree) go out in big writes.
     static char outputBuffer[1 << 16];
     std::setvbuf(stdout, outputBuffer, _IOFBF, sizeof outputBuffer);

@@ -4,6 +4,8 @@
 
 // Handles are node indexes plus one, so that 0 stays "none".
 
+namespace quarry {
+
 void cRecordedTree::deleteAllItems() {
     nodes_.clear();
     firstRoot_ = lastRoot_ = kNone;
@@ -60,3 +62,5 @@ void cRecordedTree::print(std::FILE* out) const {
         std::fwrite(line.data(), 1, line.size(), out);
     }
 }
+
+} // namespace quarry

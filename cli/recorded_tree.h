@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+namespace quarry {
+
 class cRecordedTree : public cTreeControl {
 public:
     void deleteAllItems() override;
@@ -40,3 +42,5 @@ private:
     std::uint32_t firstRoot_ = kNone;
     std::uint32_t lastRoot_ = kNone;
 };
+
+} // namespace quarry

@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+namespace quarry {
+
 std::string formatMessageLine(const std::string& caption, const std::string& text) {
     std::string line = caption + ": " + text;
     for (char& c : line)
@@ -18,3 +20,5 @@ void cStderrMessageSink::showMessage(const std::string& caption, const std::stri
     std::fwrite(line.data(), 1, line.size(), stderr);
     std::fflush(stderr);
 }
+
+} // namespace quarry

@@ -4,6 +4,8 @@
 
 #include "store/store_host.h"
 
+namespace quarry {
+
 class cTerminalProgress;
 
 class cStderrMessageSink : public cMessageSink {
@@ -18,3 +20,5 @@ private:
 
 // "caption: text" on one line: line breaks inside either part become spaces.
 std::string formatMessageLine(const std::string& caption, const std::string& text);
+
+} // namespace quarry

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <unistd.h>
 
+namespace quarry {
+
 bool standardErrorIsTerminal() {
     return isatty(STDERR_FILENO) == 1;
 }
@@ -44,3 +46,5 @@ void cTerminalProgress::draw() {
     std::fflush(stderr);
     shown_ = true;
 }
+
+} // namespace quarry

@@ -7,6 +7,8 @@
 
 #include <string>
 
+namespace quarry {
+
 class cTerminalProgress : public cProgressHost {
 public:
     // `enabled` false makes every operation silent.
@@ -32,3 +34,5 @@ private:
 
 // Whether standard error is a terminal.
 bool standardErrorIsTerminal();
+
+} // namespace quarry

@@ -7,6 +7,8 @@
 #include <QMouseEvent>
 #include <QProxyStyle>
 
+namespace quarry {
+
 namespace {
 
 // Pressing and releasing Alt alone puts the bar into keyboard mode with its
@@ -150,3 +152,5 @@ void CMenuBar::focusOutEvent(QFocusEvent* event) {
     QMenuBar::focusOutEvent(event);
     if (!activeAction()) previousFocus_ = nullptr;
 }
+
+} // namespace quarry

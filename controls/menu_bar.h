@@ -13,6 +13,8 @@
 
 class QAction;
 
+namespace quarry {
+
 // One entry of a menu table: a popup (children not empty), a separator (text
 // empty and command 0), or a command. The text keeps its "&" mnemonic marker
 // and may carry "\t" followed by the accelerator text to show.
@@ -65,3 +67,5 @@ private:
     bool hadKeyboardAtAlt_ = false;
     QPointer<QWidget> previousFocus_;
 };
+
+} // namespace quarry

@@ -2,6 +2,8 @@
 
 #include <QLabel>
 
+namespace quarry {
+
 CPaneStatusBar::CPaneStatusBar(QWidget* parent) : QStatusBar(parent) {
     QLabel* first = new QLabel(idleText(), this);
     first->setObjectName(QStringLiteral("pane0"));
@@ -39,3 +41,5 @@ QRect CPaneStatusBar::paneRect(int pane) const {
 QLabel* CPaneStatusBar::paneLabel(int pane) const {
     return pane >= 0 && pane < panes_.size() ? panes_[pane] : nullptr;
 }
+
+} // namespace quarry

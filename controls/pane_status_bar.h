@@ -10,6 +10,8 @@
 
 class QLabel;
 
+namespace quarry {
+
 class CPaneStatusBar : public QStatusBar {
     Q_OBJECT
 public:
@@ -33,3 +35,5 @@ public:
 private:
     QVector<QLabel*> panes_;
 };
+
+} // namespace quarry

@@ -7,6 +7,8 @@
 #include <QLabel>
 #include <QMainWindow>
 
+namespace quarry {
+
 CProgressBar::CProgressBar(QMainWindow* frame) : QProgressBar(frame), frame_(frame) {
     setObjectName(QStringLiteral("progressBar"));
     setTextVisible(false);
@@ -122,3 +124,5 @@ bool CProgressBar::eventFilter(QObject* watched, QEvent* event) {
         PlaceInPane();
     return QProgressBar::eventFilter(watched, event);
 }
+
+} // namespace quarry

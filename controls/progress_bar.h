@@ -10,6 +10,9 @@
 #include <QString>
 
 class QMainWindow;
+
+namespace quarry {
+
 class CPaneStatusBar;
 
 class CProgressBar : public QProgressBar {
@@ -58,3 +61,5 @@ private:
     QRect placement_;
     QPointer<QWidget> watchedPane_;
 };
+
+} // namespace quarry

@@ -5,6 +5,8 @@
 #include <QResizeEvent>
 #include <QSettings>
 
+namespace quarry {
+
 namespace {
 
 const char* const kSizeKeys[6] = {"sizeHorzCX", "sizeHorzCY",  "sizeVertCX",
@@ -145,3 +147,5 @@ bool CSizingControlBar::SaveSizes(QSettings& settings, const QString& profileNam
     settings.endGroup();
     return true;
 }
+
+} // namespace quarry

@@ -15,6 +15,8 @@
 class QMainWindow;
 class QSettings;
 
+namespace quarry {
+
 class CSizingControlBar : public QDockWidget {
     Q_OBJECT
 public:
@@ -86,3 +88,5 @@ private:
     QSize sizeMinVert_{33, 32};
     QSize sizeMinFloat_{37, 32};
 };
+
+} // namespace quarry

@@ -2,6 +2,8 @@
 
 #include <QVBoxLayout>
 
+namespace quarry {
+
 CThinSplitterWnd::CThinSplitterWnd(QWidget* parent) : QFrame(parent) {
     setObjectName(QStringLiteral("splitter"));
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -26,3 +28,5 @@ void CThinSplitterWnd::setPane(QWidget* pane) {
 QWidget* CThinSplitterWnd::GetPane(int row, int column) const {
     return row == 0 && column == 0 ? pane_ : nullptr;
 }
+
+} // namespace quarry

@@ -5,6 +5,8 @@
 
 #include <QFrame>
 
+namespace quarry {
+
 class CThinSplitterWnd : public QFrame {
     Q_OBJECT
 public:
@@ -18,3 +20,5 @@ public:
 private:
     QWidget* pane_ = nullptr;
 };
+
+} // namespace quarry

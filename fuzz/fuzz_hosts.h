@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+namespace quarry {
+
 class cFuzzTree : public cTreeControl {
 public:
     void deleteAllItems() override { parents_.clear(); }
@@ -48,3 +50,5 @@ public:
     void showMessage(const std::string&, const std::string&) override { ++count; }
     std::uint64_t count = 0;
 };
+
+} // namespace quarry

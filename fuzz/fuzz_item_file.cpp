@@ -17,6 +17,8 @@
 #include <string>
 #include <unistd.h>
 
+namespace quarry {
+
 namespace {
 
 void require(bool condition) {
@@ -66,7 +68,10 @@ void compareStreams(const std::string& path, std::size_t size, const char* delim
 
 } // namespace
 
+} // namespace quarry
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace quarry;
     const std::string& path = itemFilePath();
     writeFile(path, data, size);
 

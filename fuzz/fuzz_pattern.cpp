@@ -18,6 +18,8 @@
 #include <cstring>
 #include <string>
 
+namespace quarry {
+
 namespace {
 
 void require(bool condition) {
@@ -53,7 +55,10 @@ void checkResults(bool matched, const cPatternMatch& context, const std::string&
 
 } // namespace
 
+} // namespace quarry
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace quarry;
     if (size < 1) return 0;
     const bool caseSensitive = (data[0] & 1u) != 0;
     const char* rest = reinterpret_cast<const char*>(data + 1);

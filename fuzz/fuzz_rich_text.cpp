@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+namespace quarry {
+
 namespace {
 
 void require(bool condition) {
@@ -63,7 +65,10 @@ void readAndWrite(std::string_view input) {
 
 } // namespace
 
+} // namespace quarry
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace quarry;
     const std::string_view input(reinterpret_cast<const char*>(data), size);
     readAndWrite(input);
     // Most mutations of a document break its header; read them as rich text too.

@@ -25,6 +25,8 @@
 #include <string>
 #include <vector>
 
+namespace quarry {
+
 // Results of cPattern::compile.
 enum : std::int32_t {
     patOk = 0,
@@ -208,3 +210,5 @@ private:
 // The text of capture group `index` of the last match held by `context`; empty
 // for a group that took no part, a failed match, or an index out of range.
 std::string getGroup(const cPatternMatch& context, std::uint32_t index);
+
+} // namespace quarry

@@ -11,6 +11,8 @@
 #include <cstring>
 #include <new>
 
+namespace quarry {
+
 namespace {
 
 // What a construct says about matching the empty text, as a function of the
@@ -587,3 +589,5 @@ std::int32_t cPattern::compile(const char* pattern, bool caseSensitive) {
     lastError_ = result;
     return result;
 }
+
+} // namespace quarry

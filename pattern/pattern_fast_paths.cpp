@@ -19,6 +19,8 @@
 
 #include <cstring>
 
+namespace quarry {
+
 namespace {
 
 // Instructions one walk may visit; beyond that the walk gives up, so the
@@ -172,3 +174,5 @@ void cPattern::buildFastPaths() {
         if (isSingleCharacterRun(code, c)) runHead_[c] = 1;
     }
 }
+
+} // namespace quarry

@@ -5,6 +5,8 @@
 
 #include <cstring>
 
+namespace quarry {
+
 cPatternMatch::cPatternMatch(std::uint32_t initialStackCapacity) {
     if (initialStackCapacity > kInlineStack) heapStack_.resize(initialStackCapacity);
 }
@@ -88,3 +90,5 @@ std::string getGroup(const cPatternMatch& context, std::uint32_t index) {
     if (start == nullptr || end == nullptr || end <= start) return std::string();
     return std::string(start, end);
 }
+
+} // namespace quarry

@@ -12,6 +12,8 @@
 #include <cstring>
 #include <new>
 
+namespace quarry {
+
 namespace {
 
 bool inMap(const cPatInstruction* setInstruction, unsigned char c) {
@@ -314,3 +316,5 @@ bool cPattern::match(const char* text, cPatternMatch* context, const char** endO
     if (endOut) *endOut = ctx.matchEnd_;
     return matched;
 }
+
+} // namespace quarry

@@ -19,6 +19,8 @@
 #include <string_view>
 #include <vector>
 
+namespace quarry {
+
 // A stretch of text with one character format. Text is UTF-8; it may hold
 // '\t' for a tab and '\n' for a line break inside the paragraph. The reader
 // makes no empty runs, merges neighbours of one format, and from rich text
@@ -68,3 +70,5 @@ std::string toPlainText(const cRichTextDocument& document);
 // <span style="color:#rrggbb">, <b>, <i> as its format says, '\n' as <br>,
 // tabs kept, and & < > " ' escaped.
 std::string toHtml(const cRichTextDocument& document);
+
+} // namespace quarry

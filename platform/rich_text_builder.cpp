@@ -2,6 +2,8 @@
 
 #include <utility>
 
+namespace quarry {
+
 namespace {
 
 bool sameCharacterFormat(const cRichTextRun& a, const cRichTextRun& b) {
@@ -85,3 +87,5 @@ cRichTextDocument cRichTextBuilder::finish() {
     if (hasContent_) closeCurrent();
     return std::move(document_);
 }
+
+} // namespace quarry

@@ -8,6 +8,8 @@
 
 #include "platform/rich_text.h"
 
+namespace quarry {
+
 // The paragraph format in effect at some point of the input.
 struct cRichTextParagraphFormat {
     eRichTextAlign align = eRichTextAlign::left;
@@ -39,3 +41,5 @@ private:
     bool hasContent_ = false; // current_ holds text, a tab or a line break
     bool atLineStart_ = true; // nothing yet on the current line
 };
+
+} // namespace quarry

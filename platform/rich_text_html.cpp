@@ -3,6 +3,8 @@
 
 #include "platform/rich_text.h"
 
+namespace quarry {
+
 namespace {
 
 void appendEscaped(std::string& html, std::string_view text) {
@@ -85,3 +87,5 @@ std::string toHtml(const cRichTextDocument& document) {
     }
     return html;
 }
+
+} // namespace quarry

@@ -2,6 +2,8 @@
 
 #include "platform/rich_text.h"
 
+namespace quarry {
+
 std::string toPlainText(const cRichTextDocument& document) {
     std::string text;
     bool first = true;
@@ -13,3 +15,5 @@ std::string toPlainText(const cRichTextDocument& document) {
     }
     return text;
 }
+
+} // namespace quarry

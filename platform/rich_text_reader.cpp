@@ -4,6 +4,8 @@
 #include "platform/rtf_reader.h"
 #include "platform/windows_1252.h"
 
+namespace quarry {
+
 namespace {
 
 constexpr std::string_view kRichTextStart = "{\\rtf";
@@ -35,3 +37,5 @@ cRichTextDocument readRichText(std::string_view text) {
     if (text.starts_with(kRichTextStart)) return cRtfReader(text).read();
     return readPlainText(text);
 }
+
+} // namespace quarry

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <iterator>
 
+namespace quarry {
+
 namespace {
 
 struct cWordEntry {
@@ -105,3 +107,5 @@ eRtfWord lookupRtfWord(std::string_view name) {
     if (found != std::end(kWords) && found->name == name) return found->word;
     return eRtfWord::unknown;
 }
+
+} // namespace quarry

@@ -4,6 +4,8 @@
 
 #include <string_view>
 
+namespace quarry {
+
 enum class eRtfWord {
     unknown,
     // character format
@@ -45,3 +47,5 @@ enum class eRtfWord {
 };
 
 eRtfWord lookupRtfWord(std::string_view name);
+
+} // namespace quarry

@@ -5,6 +5,8 @@
 
 #include "platform/windows_1252.h"
 
+namespace quarry {
+
 namespace {
 
 bool isLetter(unsigned char c) {
@@ -343,7 +345,7 @@ void cRtfReader::appendCodePoint(char32_t codePoint) {
         return;
     }
     std::string utf8;
-    ::appendUtf8(utf8, codePoint); // a lone low surrogate becomes U+FFFD
+    quarry::appendUtf8(utf8, codePoint); // a lone low surrogate becomes U+FFFD
     appendUtf8(utf8);
 }
 
@@ -385,3 +387,5 @@ cRichTextRun cRtfReader::currentFormat() const {
     }
     return format;
 }
+
+} // namespace quarry

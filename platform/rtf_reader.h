@@ -13,6 +13,8 @@
 #include "platform/rich_text_builder.h"
 #include "platform/rich_text_words.h"
 
+namespace quarry {
+
 class cRtfReader {
 public:
     // Groups nested deeper than this are read on, but no longer restore the
@@ -90,3 +92,5 @@ private:
 
     cRichTextBuilder builder_;
 };
+
+} // namespace quarry

@@ -1,5 +1,7 @@
 #include "platform/windows_1252.h"
 
+namespace quarry {
+
 namespace {
 
 // 0x80..0x9F are where Windows-1252 differs from Latin-1; every other byte is
@@ -42,3 +44,5 @@ void appendWindows1252(std::string& out, unsigned char byte) {
     else
         appendUtf8(out, windows1252ToCodePoint(byte));
 }
+
+} // namespace quarry

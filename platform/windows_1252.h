@@ -4,6 +4,8 @@
 
 #include <string>
 
+namespace quarry {
+
 // Appends the code point as UTF-8. Values above U+10FFFF and surrogate halves
 // become U+FFFD, so the result is always valid UTF-8.
 void appendUtf8(std::string& out, char32_t codePoint);
@@ -15,3 +17,5 @@ char32_t windows1252ToCodePoint(unsigned char byte);
 
 // Appends one Windows-1252 byte as UTF-8.
 void appendWindows1252(std::string& out, unsigned char byte);
+
+} // namespace quarry

@@ -4,6 +4,8 @@
 #include "report/report_sections.h"
 #include "store/item_record.h"
 
+namespace quarry {
+
 void cItemRecord::formatReport(std::string& text) const {
     text.clear();
     cReportText out(text);
@@ -16,3 +18,5 @@ void cItemRecord::formatReport(std::string& text) const {
     appendEvents(out, *this);
     appendReportEnd(out);
 }
+
+} // namespace quarry

@@ -2,6 +2,8 @@
 
 #include "store/item_record.h"
 
+namespace quarry {
+
 namespace {
 
 // One name = value pair of a requirement set: grey name, two spaces after the value.
@@ -100,3 +102,5 @@ void appendEvents(cReportText& out, const cItemRecord& item) {
 void appendReportEnd(cReportText& out) {
     out.markup("}");
 }
+
+} // namespace quarry

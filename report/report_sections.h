@@ -4,6 +4,8 @@
 
 #include "report/report_text.h"
 
+namespace quarry {
+
 class cItemRecord;
 
 void appendReportHeader(cReportText& out);
@@ -14,3 +16,5 @@ void appendSkillLines(cReportText& out, const cItemRecord& item);
 void appendActions(cReportText& out, const cItemRecord& item);
 void appendEvents(cReportText& out, const cItemRecord& item);
 void appendReportEnd(cReportText& out);
+
+} // namespace quarry

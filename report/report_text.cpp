@@ -1,5 +1,7 @@
 #include "report/report_text.h"
 
+namespace quarry {
+
 void appendRichTextEscaped(std::string& out, std::string_view text) {
     std::size_t runStart = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
@@ -12,3 +14,5 @@ void appendRichTextEscaped(std::string& out, std::string_view text) {
     }
     out.append(text.substr(runStart));
 }
+
+} // namespace quarry

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+namespace quarry {
+
 // Appends `text` to `out` with a backslash before each "\", "{" and "}".
 void appendRichTextEscaped(std::string& out, std::string_view text);
 
@@ -30,3 +32,5 @@ public:
 private:
     std::string& out_;
 };
+
+} // namespace quarry

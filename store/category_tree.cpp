@@ -4,6 +4,8 @@
 
 #include <map>
 
+namespace quarry {
+
 namespace {
 
 struct cSkeleton {
@@ -104,3 +106,5 @@ void cItemStore::buildCategoryTree(cTreeControl& tree, cProgressHost& progress,
     }
     tree.expand(skeleton.root);
 }
+
+} // namespace quarry

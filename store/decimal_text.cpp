@@ -1,5 +1,7 @@
 #include "store/decimal_text.h"
 
+namespace quarry {
+
 namespace {
 bool isCSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
@@ -21,3 +23,5 @@ std::int32_t parseDecimal(std::string_view text) {
     if (negative) value = 0u - value;
     return static_cast<std::int32_t>(value);
 }
+
+} // namespace quarry

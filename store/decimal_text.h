@@ -7,4 +7,8 @@
 #include <cstdint>
 #include <string_view>
 
+namespace quarry {
+
 std::int32_t parseDecimal(std::string_view text);
+
+} // namespace quarry

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace quarry {
+
 namespace {
 
 bool isEndOfFile(const std::string& tag) {
@@ -116,3 +118,5 @@ bool cItemStore::processEvent(std::string_view attributeText, cItemRecord& item,
     item.events.emplace(name, std::move(functions));
     return true;
 }
+
+} // namespace quarry

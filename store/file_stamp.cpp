@@ -2,6 +2,8 @@
 
 #include <system_error>
 
+namespace quarry {
+
 cFileStamp cFileStamp::of(const std::string& path) {
     std::error_code error;
     const std::filesystem::path file(path);
@@ -14,3 +16,5 @@ cFileStamp cFileStamp::of(const std::string& path) {
     stamp.readable = true;
     return stamp;
 }
+
+} // namespace quarry

@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <string>
 
+namespace quarry {
+
 struct cFileStamp {
     bool readable = false;
     std::uintmax_t size = 0;
@@ -18,3 +20,5 @@ struct cFileStamp {
 
     bool operator==(const cFileStamp&) const = default;
 };
+
+} // namespace quarry

@@ -8,6 +8,8 @@
 #include <emmintrin.h>
 #endif
 
+namespace quarry {
+
 namespace {
 
 // The comment table, in the order its entries are tried. Every start string
@@ -319,3 +321,5 @@ std::int32_t cFilteredStream::percentRead() const {
                                       : position * 100 / totalSize_;
     return static_cast<std::int32_t>(std::min<std::uint64_t>(percent, 100));
 }
+
+} // namespace quarry

@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+namespace quarry {
+
 // Sizes the stream works with; tests shrink them to reach the edges cheaply.
 struct cStreamLimits {
     // The first read after opening or a seek outside the current block is
@@ -113,3 +115,5 @@ private:
     cDelimiterTables tables_[2];
     const cDelimiterTables* active_ = nullptr;
 };
+
+} // namespace quarry

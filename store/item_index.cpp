@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace quarry {
+
 namespace {
 
 std::uint32_t keyOf(ZRID zrid) {
@@ -42,3 +44,5 @@ std::optional<RecordPosition> cItemIndex::find(ZRID zrid) const {
     if (at == entries_.end() || at->zrid != zrid) return std::nullopt;
     return at->position;
 }
+
+} // namespace quarry

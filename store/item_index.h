@@ -10,6 +10,8 @@
 #include <optional>
 #include <vector>
 
+namespace quarry {
+
 struct cIndexEntry {
     ZRID zrid = 0;
     RecordPosition position = 0;
@@ -35,3 +37,5 @@ public:
 private:
     std::vector<cIndexEntry> entries_;
 };
+
+} // namespace quarry

@@ -3,6 +3,8 @@
 #include "store/decimal_text.h"
 #include "store/item_store.h"
 
+namespace quarry {
+
 namespace {
 
 // The value that marks a skill percentage as missing.
@@ -144,3 +146,5 @@ bool cItemStore::loadItemAt(cFilteredStream& stream, RecordPosition position, cI
     record = std::move(work);
     return true;
 }
+
+} // namespace quarry

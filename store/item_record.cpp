@@ -2,6 +2,8 @@
 
 #include <utility>
 
+namespace quarry {
+
 namespace {
 
 char asciiUpper(char c) {
@@ -68,3 +70,5 @@ std::string cItemRecord::treeLabel() const {
 TreeItemHandle cItemRecord::addToTree(cTreeControl& tree, TreeItemHandle parent) const {
     return tree.insertItem(treeLabel(), zrid, parent);
 }
+
+} // namespace quarry

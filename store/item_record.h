@@ -16,6 +16,8 @@
 #include <string_view>
 #include <vector>
 
+namespace quarry {
+
 // The attributes of one "Requirement" tag.
 using cRequirementSet = std::map<std::string, std::string>;
 
@@ -92,3 +94,5 @@ public:
     std::map<std::string, std::vector<cFunctionRecord>> events;
     std::map<std::string, std::vector<cRequirementSet>> actions;
 };
+
+} // namespace quarry

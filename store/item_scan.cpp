@@ -6,6 +6,8 @@
 #include <cstring>
 #include <vector>
 
+namespace quarry {
+
 bool cItemStore::scanItemFile(const std::string& path, cProgressHost& progress) {
     return scanItemFile(path, progress, standardIdentifierPattern());
 }
@@ -48,3 +50,5 @@ bool cItemStore::scanItemFile(const std::string& path, cProgressHost& progress,
     index_ = std::make_shared<const cItemIndex>(cItemIndex::fromFileOrder(std::move(found)));
     return true;
 }
+
+} // namespace quarry

@@ -1,5 +1,7 @@
 #include "store/item_store.h"
 
+namespace quarry {
+
 cItemStore::cItemStore() : index_(std::make_shared<const cItemIndex>()) {}
 
 bool cItemStore::addItem(ZRID zrid, RecordPosition position) {
@@ -25,3 +27,5 @@ cAttributePair cItemStore::nextAttribute(const std::string& attributeText) {
     return cAttributePair{pair.matched, std::string(pair.name), std::string(pair.value),
                           std::string(pair.rest)};
 }
+
+} // namespace quarry

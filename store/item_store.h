@@ -27,6 +27,8 @@
 #include <string>
 #include <string_view>
 
+namespace quarry {
+
 // A tag split into its name (with a leading "/" for a closing tag) and the
 // text of its attributes.
 struct cTagParts {
@@ -122,3 +124,5 @@ private:
     std::shared_ptr<const cItemIndex> index_;
     std::uint64_t generation_ = 0;
 };
+
+} // namespace quarry

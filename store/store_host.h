@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <string>
 
+namespace quarry {
+
 // An item identifier. Ordered as an unsigned 32-bit number in the index.
 using ZRID = std::int32_t;
 
@@ -54,3 +56,5 @@ public:
     virtual ~cMessageSink() = default;
     virtual void showMessage(const std::string& caption, const std::string& text) = 0;
 };
+
+} // namespace quarry

@@ -2,6 +2,8 @@
 
 #include "pattern/pattern.h"
 
+namespace quarry {
+
 namespace {
 
 constexpr std::size_t npos = std::string_view::npos;
@@ -77,3 +79,5 @@ std::string identifierTextOf(const std::string& tagText, const cPattern& identif
     identifierPattern.match(tagText.c_str(), &context);
     return getGroup(context, 0);
 }
+
+} // namespace quarry

@@ -16,6 +16,8 @@
 #include <string>
 #include <string_view>
 
+namespace quarry {
+
 class cPattern;
 class cPatternMatch;
 
@@ -55,3 +57,5 @@ const cPattern& standardIdentifierPattern();
 // empty when the pattern does not match. `context` is reused between calls.
 std::string identifierTextOf(const std::string& tagText, const cPattern& identifierPattern,
                              cPatternMatch& context);
+
+} // namespace quarry

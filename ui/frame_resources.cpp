@@ -2,6 +2,8 @@
 
 #include <map>
 
+namespace quarry {
+
 const std::vector<CMenuItem>& kMainMenu() {
     static const std::vector<CMenuItem> menu = {
         {"&File", 0, {{"&Import...", cmdImport, {}}, {"", 0, {}}, {"E&xit", cmdAppExit, {}}}},
@@ -72,3 +74,5 @@ QString tooltipOf(const QString& text) {
     const qsizetype newline = text.indexOf(QLatin1Char('\n'));
     return newline < 0 ? QString() : text.mid(newline + 1);
 }
+
+} // namespace quarry

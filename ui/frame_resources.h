@@ -9,6 +9,8 @@
 
 #include <vector>
 
+namespace quarry {
+
 // Command identifiers, kept with their classic numeric values.
 enum eCommand : int {
     cmdImport = 130,
@@ -53,3 +55,5 @@ QString tooltipOf(const QString& text);
 inline const char* const kFrameTitle = "quarry";
 inline const char* const kItemIdBandLabel = "Item ID";
 inline const char* const kTreeBarTitle = "Items";
+
+} // namespace quarry

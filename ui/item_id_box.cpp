@@ -6,6 +6,8 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 
+namespace quarry {
+
 cItemIdBox::cItemIdBox(QWidget* parent) : QLineEdit(parent) {
     setObjectName(QStringLiteral("itemIdBox"));
     setFixedWidth(100);
@@ -41,3 +43,5 @@ void cItemIdBox::mousePressEvent(QMouseEvent* event) {
         selectAll();
     }
 }
+
+} // namespace quarry

@@ -7,6 +7,8 @@
 
 #include <QLineEdit>
 
+namespace quarry {
+
 class cItemIdBox : public QLineEdit {
     Q_OBJECT
 public:
@@ -27,3 +29,5 @@ private:
     // The click that brought the focus would otherwise drop the selection.
     bool selectOnPress_ = false;
 };
+
+} // namespace quarry

@@ -5,6 +5,8 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 
+namespace quarry {
+
 namespace {
 
 struct cUserInput {
@@ -77,3 +79,5 @@ void cItemTree::mouseReleaseEvent(QMouseEvent* event) {
     cUserInput input(userInput_);
     QTreeView::mouseReleaseEvent(event);
 }
+
+} // namespace quarry

@@ -7,6 +7,8 @@
 
 #include <QTreeView>
 
+namespace quarry {
+
 class cItemTreeModel;
 
 class cItemTree : public QTreeView {
@@ -40,3 +42,5 @@ private:
     int userInput_ = 0;
     cItemTreeModel* model_ = nullptr;
 };
+
+} // namespace quarry

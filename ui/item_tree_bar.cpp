@@ -1,5 +1,7 @@
 #include "ui/item_tree_bar.h"
 
+namespace quarry {
+
 cItemTreeBar::cItemTreeBar(QWidget* parent) : CSizingControlBar(parent) {}
 
 bool cItemTreeBar::Create(const QString& name, QMainWindow* parent, int id) {
@@ -7,3 +9,5 @@ bool cItemTreeBar::Create(const QString& name, QMainWindow* parent, int id) {
     setBarStyle((barStyle() & ~0x0Fu) | sizeChild);
     return true;
 }
+
+} // namespace quarry

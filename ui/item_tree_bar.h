@@ -3,6 +3,8 @@
 
 #include "controls/sizing_control_bar.h"
 
+namespace quarry {
+
 class cItemTreeBar : public CSizingControlBar {
     Q_OBJECT
 public:
@@ -10,3 +12,5 @@ public:
     // Creates the bar, then lets it size its child instead of drawing edges.
     bool Create(const QString& name, QMainWindow* parent, int id);
 };
+
+} // namespace quarry

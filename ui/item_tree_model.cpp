@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+namespace quarry {
+
 cItemTreeModel::cItemTreeModel(QObject* parent) : QAbstractItemModel(parent) {
     nodes_.emplace_back();
 }
@@ -198,3 +200,5 @@ Qt::ItemFlags cItemTreeModel::flags(const QModelIndex& index) const {
     if (!index.isValid()) return Qt::NoItemFlags;
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
 }
+
+} // namespace quarry

@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+namespace quarry {
+
 class cItemTreeModel : public QAbstractItemModel, public cTreeControl {
     Q_OBJECT
 public:
@@ -85,3 +87,5 @@ private:
     std::vector<std::uint32_t> dirtyParents_; // nodes with uncommitted children
     std::uint32_t generation_ = 1;
 };
+
+} // namespace quarry

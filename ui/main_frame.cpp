@@ -23,6 +23,8 @@
 #include <QPixmap>
 #include <QToolBar>
 
+namespace quarry {
+
 namespace {
 
 constexpr int kToolbarImageSize = 20;
@@ -312,7 +314,7 @@ void cMainframe::endProgress() {
 
 void cMainframe::pumpMessages() {
     // Views learn of the nodes appended so far before the window repaints.
-    ::pumpMessages([this] { treeModel_->commitPending(); });
+    quarry::pumpMessages([this] { treeModel_->commitPending(); });
 }
 
 // --- messages ----------------------------------------------------------------
@@ -344,3 +346,5 @@ void cMainframe::showMessage(const std::string& caption, const std::string& text
                     QMessageBox::Ok, this);
     box.exec();
 }
+
+} // namespace quarry

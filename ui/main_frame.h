@@ -15,6 +15,11 @@
 #include <map>
 #include <string>
 
+class QAction;
+class QToolBar;
+
+namespace quarry {
+
 class cItemStore;
 class cItemIdBox;
 class cItemTree;
@@ -25,8 +30,6 @@ class CMenuBar;
 class CPaneStatusBar;
 class CProgressBar;
 class CThinSplitterWnd;
-class QAction;
-class QToolBar;
 
 class cMainframe : public QMainWindow, public cProgressHost, public cMessageSink {
     Q_OBJECT
@@ -122,3 +125,5 @@ private:
     bool sizedDock_ = false;
     int initialDockWidth_ = 0;
 };
+
+} // namespace quarry

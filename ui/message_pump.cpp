@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 
+namespace quarry {
+
 cMessagePump::cMessagePump(std::chrono::milliseconds interval, Clock clock)
     : interval_(interval), clock_(std::move(clock)) {
     if (!clock_) clock_ = [] { return std::chrono::steady_clock::now(); };
@@ -26,3 +28,5 @@ bool pumpMessages(const std::function<void()>& beforeDispatch) {
     QCoreApplication::processEvents(QEventLoop::AllEvents);
     return true;
 }
+
+} // namespace quarry

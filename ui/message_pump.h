@@ -7,6 +7,8 @@
 #include <chrono>
 #include <functional>
 
+namespace quarry {
+
 class cMessagePump {
 public:
     using Clock = std::function<std::chrono::steady_clock::time_point()>;
@@ -35,3 +37,5 @@ private:
 bool pumpMessages(const std::function<void()>& beforeDispatch = {});
 // The pump pumpMessages() uses.
 cMessagePump& sharedMessagePump();
+
+} // namespace quarry

@@ -1,5 +1,7 @@
 #include "ui/message_throttle.h"
 
+namespace quarry {
+
 void cMessageThrottle::beginOperation() {
     scopes_.emplace_back();
 }
@@ -21,3 +23,5 @@ cMessageThrottle::Summary cMessageThrottle::endOperation() {
     scopes_.pop_back();
     return summary;
 }
+
+} // namespace quarry

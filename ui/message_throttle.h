@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+namespace quarry {
+
 class cMessageThrottle {
 public:
     struct Summary {
@@ -31,3 +33,5 @@ private:
     };
     std::vector<Scope> scopes_;
 };
+
+} // namespace quarry

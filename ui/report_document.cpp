@@ -8,6 +8,8 @@
 #include <QTextDocument>
 #include <QTextOption>
 
+namespace quarry {
+
 double twipsToPixels(int twips, double dotsPerInch) {
     return twips * dotsPerInch / 1440.0;
 }
@@ -46,3 +48,5 @@ void fillReportDocument(QTextDocument& target, const cRichTextDocument& source,
     }
     cursor.endEditBlock();
 }
+
+} // namespace quarry

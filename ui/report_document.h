@@ -4,10 +4,15 @@
 // colour), line breaks inside a paragraph as line separators.
 #pragma once
 
-struct cRichTextDocument;
 class QTextDocument;
+
+namespace quarry {
+
+struct cRichTextDocument;
 
 void fillReportDocument(QTextDocument& target, const cRichTextDocument& source, double dotsPerInch);
 
 // Twips (1440 per inch) to pixels at the given resolution.
 double twipsToPixels(int twips, double dotsPerInch);
+
+} // namespace quarry

@@ -7,6 +7,8 @@
 #include <QApplication>
 #include <QFocusEvent>
 
+namespace quarry {
+
 cReportPane::cReportPane(QWidget* parent) : QTextEdit(parent) {
     setObjectName(QStringLiteral("reportPane"));
     setFrameShape(QFrame::NoFrame); // the thin frame around it draws the border
@@ -35,3 +37,5 @@ void cReportPane::focusInEvent(QFocusEvent* event) {
         emit becameActiveView();
     }
 }
+
+} // namespace quarry

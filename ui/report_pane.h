@@ -7,6 +7,8 @@
 
 #include <string>
 
+namespace quarry {
+
 class cReportPane : public QTextEdit {
     Q_OBJECT
 public:
@@ -27,3 +29,5 @@ protected:
 private:
     bool activeView_ = false;
 };
+
+} // namespace quarry

@@ -2,6 +2,8 @@
 
 #include <QStringDecoder>
 
+namespace quarry {
+
 QString textFromBytes(std::string_view bytes) {
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text =
@@ -9,3 +11,5 @@ QString textFromBytes(std::string_view bytes) {
     if (!decoder.hasError()) return text;
     return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
 }
+
+} // namespace quarry

@@ -6,4 +6,8 @@
 
 #include <string_view>
 
+namespace quarry {
+
 QString textFromBytes(std::string_view bytes);
+
+} // namespace quarry

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+namespace quarry {
+
 namespace {
 
 // Type names as the file writes them; index 7 and up are not in the type table.
@@ -438,3 +440,5 @@ void cItemFileWriter::writeActions(std::string& out, int itemType, bool nano) {
         out += "</Action>";
     }
 }
+
+} // namespace quarry

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+namespace quarry {
+
 struct cItemFileCounts {
     std::uint64_t items = 0;
     std::uint64_t nanos = 0;
@@ -56,3 +58,5 @@ private:
     std::int32_t lateIdentifier_ = 5000000;
     std::vector<std::string> recentNames_;
 };
+
+} // namespace quarry

@@ -13,6 +13,8 @@
 #include <cstring>
 #include <string>
 
+namespace quarry {
+
 namespace {
 
 const char kUsage[] = "usage: quarry-gen [--items N] [--seed S] [--output PATH]\n"
@@ -32,7 +34,10 @@ bool parseCount(const char* text, std::uint64_t& value) {
 
 } // namespace
 
+} // namespace quarry
+
 int main(int argc, char** argv) {
+    using namespace quarry;
     std::uint64_t items = 250000;
     std::uint64_t seed = 1;
     const char* outputPath = nullptr;

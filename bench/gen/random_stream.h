@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+namespace quarry {
+
 class cRandomStream {
 public:
     explicit cRandomStream(std::uint64_t seed) {
@@ -60,3 +62,5 @@ private:
 
     std::uint64_t state_[4];
 };
+
+} // namespace quarry

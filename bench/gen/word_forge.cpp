@@ -1,5 +1,7 @@
 #include "word_forge.h"
 
+namespace quarry {
+
 namespace {
 
 const char* const kSyllables[] = {
@@ -139,3 +141,5 @@ std::string cWordForge::description(std::size_t length, bool rough) {
     }
     return result;
 }
+
+} // namespace quarry

@@ -6,6 +6,8 @@
 
 #include <string>
 
+namespace quarry {
+
 class cWordForge {
 public:
     explicit cWordForge(cRandomStream& random) : random_(random) {}
@@ -25,3 +27,5 @@ private:
 
     cRandomStream& random_;
 };
+
+} // namespace quarry

@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <string>
 
+namespace quarry {
+
 class cQuietProgress : public cProgressHost {
 public:
     void beginProgress(const std::string&, std::int32_t) override {}
@@ -50,3 +52,5 @@ public:
 private:
     std::uint64_t messages_ = 0;
 };
+
+} // namespace quarry

@@ -19,6 +19,8 @@
 #include <ctime>
 #include <vector>
 
+namespace quarry {
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -312,3 +314,5 @@ int runPhase(const std::string& name, const cPhaseOptions& options) {
     if (name == "patterns") return phasePatterns(options);
     return 2;
 }
+
+} // namespace quarry

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+namespace quarry {
+
 struct cPhaseOptions {
     std::string path;
     std::uint32_t shows = 10000; // items shown by the show phase
@@ -16,3 +18,5 @@ struct cPhaseOptions {
 // Runs the named phase; 0 on success, 1 when the file cannot be read, 2 for an
 // unknown phase name.
 int runPhase(const std::string& name, const cPhaseOptions& options);
+
+} // namespace quarry

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <vector>
 
+namespace quarry {
+
 // The value below which the given fraction of the samples lie (nearest rank);
 // 0 for no samples.
 inline double percentile(std::vector<double> samples, double fraction) {
@@ -23,3 +25,5 @@ inline double median(std::vector<double> samples) {
     const std::size_t n = samples.size();
     return n % 2 == 1 ? samples[n / 2] : (samples[n / 2 - 1] + samples[n / 2]) / 2.0;
 }
+
+} // namespace quarry

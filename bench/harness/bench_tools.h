@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <cstdlib>
 
+namespace quarry {
+
 // A whole decimal number that fills the whole argument.
 inline bool parseNumber(const char* text, std::uint64_t& value) {
     if (text == nullptr || *text < '0' || *text > '9') return false;
@@ -35,3 +37,5 @@ private:
     Clock::time_point last_ = Clock::now();
     Clock::duration longest_{};
 };
+
+} // namespace quarry

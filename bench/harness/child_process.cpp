@@ -14,6 +14,8 @@
 
 extern char** environ;
 
+namespace quarry {
+
 cChildResult runChild(const std::vector<std::string>& argv, bool captureOutput) {
     cChildResult result;
     std::vector<char*> args;
@@ -81,3 +83,5 @@ std::map<std::string, double> parseKeyValues(const std::string& output) {
         values[key] = value;
     return values;
 }
+
+} // namespace quarry

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace quarry {
+
 struct cChildResult {
     bool started = false;
     int exitStatus = -1;      // the exit code, or -1 when it did not exit normally
@@ -22,3 +24,5 @@ cChildResult runChild(const std::vector<std::string>& argv, bool captureOutput);
 
 // Reads "key value" lines, as the phases print them.
 std::map<std::string, double> parseKeyValues(const std::string& output);
+
+} // namespace quarry

@@ -1,5 +1,7 @@
 #include "compact_tree.h"
 
+namespace quarry {
+
 void cCompactTree::deleteAllItems() {
     nodes_.clear();
     labels_.clear();
@@ -50,3 +52,5 @@ std::size_t cCompactTree::itemNodeCount() const {
 std::size_t cCompactTree::bytesHeld() const {
     return nodes_.capacity() * sizeof(Node) + labels_.capacity();
 }
+
+} // namespace quarry

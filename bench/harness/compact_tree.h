@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+namespace quarry {
+
 class cCompactTree : public cTreeControl {
 public:
     void deleteAllItems() override;
@@ -38,3 +40,5 @@ private:
     std::string labels_;
     std::uint32_t lastRoot_ = kNone;
 };
+
+} // namespace quarry

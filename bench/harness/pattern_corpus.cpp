@@ -6,6 +6,8 @@
 #include <cstring>
 #include <fstream>
 
+namespace quarry {
+
 const char* const kTagPatternText = "^<{/?[^ />]+} ?{.*?}( /)?>";
 const char* const kAttributePatternText = "{.+?}=\"{.*?}\"( {.+})?";
 const char* const kTagPatternPcre = "^<(/?[^ />]+) ?(.*?)(?: /)?>";
@@ -54,3 +56,5 @@ bool buildPatternCorpus(const std::string& path, cPatternCorpus& corpus) {
     }
     return true;
 }
+
+} // namespace quarry

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+namespace quarry {
+
 struct cTextArena {
     std::vector<char> bytes;
     std::vector<std::size_t> starts;  // start of each text in bytes
@@ -38,3 +40,5 @@ extern const char* const kAttributePatternPcre;
 
 // Reads the file through the filtered stream; false when it cannot be opened.
 bool buildPatternCorpus(const std::string& path, cPatternCorpus& corpus);
+
+} // namespace quarry

@@ -1,5 +1,7 @@
 #include "pcre_pattern.h"
 
+namespace quarry {
+
 cPcrePattern::cPcrePattern(const char* pattern, bool jit) : wantJit_(jit) {
     int errorCode = 0;
     PCRE2_SIZE errorOffset = 0;
@@ -29,3 +31,5 @@ PCRE2_SIZE cPcrePattern::groupEnd(unsigned i) const {
     if (i + 1 >= pcre2_get_ovector_count(matchData_)) return PCRE2_UNSET;
     return pcre2_get_ovector_pointer(matchData_)[2 * (i + 1) + 1];
 }
+
+} // namespace quarry

@@ -8,6 +8,8 @@
 #include <cstddef>
 #include <string>
 
+namespace quarry {
+
 class cPcrePattern {
 public:
     cPcrePattern(const char* pattern, bool jit);
@@ -34,3 +36,5 @@ private:
     bool jitOk_ = false;
     std::string error_;
 };
+
+} // namespace quarry

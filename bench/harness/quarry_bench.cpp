@@ -30,6 +30,8 @@
 #define QUARRY_CLI_PATH ""
 #endif
 
+namespace quarry {
+
 namespace {
 
 const char kUsage[] =
@@ -151,7 +153,10 @@ void row(const std::string& measure, const std::string& cpu, const std::string& 
 
 } // namespace
 
+} // namespace quarry
+
 int main(int argc, char** argv) {
+    using namespace quarry;
     std::uint64_t runCount = 5;
     cPhaseOptions options;
     std::string phase;

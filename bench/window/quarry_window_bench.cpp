@@ -32,6 +32,8 @@
 #include <string>
 #include <vector>
 
+namespace quarry {
+
 namespace {
 
 const char kUsage[] =
@@ -106,7 +108,10 @@ private:
 
 } // namespace
 
+} // namespace quarry
+
 int main(int argc, char** argv) {
+    using namespace quarry;
     std::uint64_t shows = 100000;
     std::uint64_t steps = 10000;
     std::uint64_t seed = 1;

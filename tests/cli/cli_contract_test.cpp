@@ -12,6 +12,8 @@
 #include <string>
 #include <unistd.h>
 
+namespace quarry {
+
 namespace {
 
 // Tags back to back, as the store reads them. "<Items>" is indexed under 0
@@ -248,3 +250,5 @@ TEST_F(CliContract, ProgressShowsOnlyOnATerminal) {
     EXPECT_NE(result.err.find("Scanning File"), std::string::npos) << result.err;
     EXPECT_EQ(result.out, runCli({"index", path()}).out);
 }
+
+} // namespace quarry

@@ -7,6 +7,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+namespace quarry {
+
 namespace {
 
 std::string readAll(int fd) {
@@ -91,3 +93,5 @@ cCliResult runCliWithTerminalStderr(const std::vector<std::string>& args) {
     ::close(outFd);
     return result;
 }
+
+} // namespace quarry

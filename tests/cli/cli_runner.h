@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+namespace quarry {
+
 struct cCliResult {
     int status = -1; // exit status; -1 when the tool did not exit normally
     std::string out;
@@ -16,3 +18,5 @@ cCliResult runCli(const std::vector<std::string>& args);
 // The same with standard error on a pseudo-terminal, as a person at a
 // terminal would run it; `err` holds what the terminal received.
 cCliResult runCliWithTerminalStderr(const std::vector<std::string>& args);
+
+} // namespace quarry

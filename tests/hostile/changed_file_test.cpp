@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+namespace quarry {
+
 namespace {
 
 constexpr int kItems = 120;
@@ -171,3 +173,5 @@ TEST(ChangedFile, ChangedDuringTreeBuild) {
         EXPECT_LT(built, 3u * kItems);
     }
 }
+
+} // namespace quarry

@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <string>
 
+namespace quarry {
+
 TEST(CliNoise, EveryUnsupportedTagIsOneLine) {
     constexpr int kTags = 100000;
     std::string content = "<Item ZRID=\"46\" Name=\"Noisy\" QL=\"3\"><Action Name=\"ToUse\">";
@@ -53,3 +55,5 @@ TEST(CliNoise, EveryUnsupportedTagIsOneLine) {
     std::fclose(report);
     EXPECT_STREQ(head, "{\\rtf");
 }
+
+} // namespace quarry

@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+namespace quarry {
+
 class cHostileFolder {
 public:
     cHostileFolder() {
@@ -99,3 +101,5 @@ inline std::uint64_t peakMemoryMiB() {
     ::getrusage(RUSAGE_SELF, &usage);
     return static_cast<std::uint64_t>(usage.ru_maxrss) / 1024;
 }
+
+} // namespace quarry

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+namespace quarry {
+
 namespace {
 
 constexpr std::uint64_t kGiB = 1024ull * 1024 * 1024;
@@ -111,3 +113,5 @@ TEST(HugeInput, TenMegabyteItemTagLoadsWhole) {
     EXPECT_EQ(tree.itemNodes(), 2u);
     EXPECT_EQ(messages.count, 0u);
 }
+
+} // namespace quarry

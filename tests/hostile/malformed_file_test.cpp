@@ -11,6 +11,8 @@
 
 #include <string>
 
+namespace quarry {
+
 namespace {
 
 const std::string kWholeItem =
@@ -186,3 +188,5 @@ TEST(MalformedFile, CommentsSplitAcrossBlocks) {
         EXPECT_EQ(stream.tell(), content.size());
     }
 }
+
+} // namespace quarry

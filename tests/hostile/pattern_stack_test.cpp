@@ -6,6 +6,8 @@
 
 #include <string>
 
+namespace quarry {
+
 namespace {
 
 std::string repeated(const std::string& piece, std::size_t count) {
@@ -60,3 +62,5 @@ TEST(PatternStack, ProgramPatternsOnALongTag) {
     ASSERT_TRUE(pattern.match(tag.c_str(), &context));
     EXPECT_EQ(getGroup(context, 0), "77");
 }
+
+} // namespace quarry

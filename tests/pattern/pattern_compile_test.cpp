@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace quarry {
+
 namespace {
 
 struct cExpected {
@@ -271,3 +273,5 @@ TEST(PatternCompile, CaseInsensitiveCompilesALoweredCopy) {
 }
 
 } // namespace
+
+} // namespace quarry

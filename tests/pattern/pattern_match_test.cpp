@@ -8,6 +8,8 @@
 #include <memory>
 #include <string>
 
+namespace quarry {
+
 namespace {
 
 struct cResult {
@@ -374,3 +376,5 @@ TEST(PatternMatch, BacktrackStackIsBounded) {
 }
 
 } // namespace
+
+} // namespace quarry

@@ -35,6 +35,8 @@
 #include <string>
 #include <vector>
 
+namespace quarry {
+
 namespace {
 
 // A generated piece in both syntaxes.
@@ -302,3 +304,5 @@ TEST(PatternDifferential, AgreesWithPcre2CaseInsensitive) {
 }
 
 } // namespace
+
+} // namespace quarry

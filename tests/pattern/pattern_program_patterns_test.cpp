@@ -6,6 +6,8 @@
 
 #include <string>
 
+namespace quarry {
+
 namespace {
 
 const char* const kIdentifierPattern = "^<.*?ZRID=\"{.*?}\".*?>";
@@ -175,3 +177,5 @@ TEST_F(ProgramPatterns, LongTextsWithoutAPairFailInTime) {
 }
 
 } // namespace
+
+} // namespace quarry

@@ -8,6 +8,8 @@
 #include "platform/rich_text.h"
 #include "rich_text_test_support.h"
 
+namespace quarry {
+
 namespace {
 
 std::string plain(std::string_view text) {
@@ -117,3 +119,5 @@ TEST(RichTextHostile, ControlCharactersAreNotShown) {
                                      22)),
               "abcd");
 }
+
+} // namespace quarry

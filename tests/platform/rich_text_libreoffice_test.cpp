@@ -13,6 +13,8 @@
 
 #include "platform/rich_text.h"
 
+namespace quarry {
+
 namespace {
 
 std::vector<std::string> words(const std::string& text) {
@@ -73,3 +75,5 @@ TEST(RichTextLibreOffice, ReportsReadAsLibreOfficeReadsThem) {
         EXPECT_EQ(words(toPlainText(readRichText(report))), words(theirs));
     }
 }
+
+} // namespace quarry

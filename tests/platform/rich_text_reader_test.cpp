@@ -6,6 +6,8 @@
 #include "platform/rich_text.h"
 #include "rich_text_test_support.h"
 
+namespace quarry {
+
 namespace {
 
 std::string plain(std::string_view text) {
@@ -180,3 +182,5 @@ TEST(RichTextPlain, HandWrittenDocumentsGiveBackTheirText) {
     expected.pop_back(); // no line feed after the last paragraph
     EXPECT_EQ(plain(document), expected);
 }
+
+} // namespace quarry

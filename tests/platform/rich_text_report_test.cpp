@@ -8,6 +8,8 @@
 #include "platform/rich_text.h"
 #include "rich_text_test_support.h"
 
+namespace quarry {
+
 namespace {
 
 const std::string kColorTable = R"({\colortbl;\red0\green0\blue0;\red128\green128\blue128;})";
@@ -212,3 +214,5 @@ TEST(RichTextReport, FailureTextIsOnePlainParagraph) {
     EXPECT_FALSE(run.bold || run.italic || run.hasColor);
     EXPECT_EQ(toPlainText(document), "--failed to load item data--");
 }
+
+} // namespace quarry

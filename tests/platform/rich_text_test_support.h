@@ -7,6 +7,8 @@
 
 #include "platform/rich_text.h"
 
+namespace quarry {
+
 // Every paragraph as a header line "P(left)" or "P(justify;2000,250)" and each
 // of its runs as an indented line: the text in quotes (tab as \t, line break
 // as \n) followed by " b", " i" and " #rrggbb" as the run's format has them.
@@ -88,3 +90,5 @@ inline bool isValidUtf8(std::string_view text) {
     }
     return true;
 }
+
+} // namespace quarry

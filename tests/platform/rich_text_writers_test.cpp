@@ -5,6 +5,8 @@
 
 #include "platform/rich_text.h"
 
+namespace quarry {
+
 namespace {
 
 cRichTextRun run(std::string text, bool bold = false, bool italic = false) {
@@ -77,3 +79,5 @@ TEST(RichTextHtmlWriter, ReportHeadingThroughReaderAndWriter) {
                                 "<span style=\"color:#808080\">]-</span>"
                                 "<span style=\"color:#000000\"><br><br></span><br></p>\n");
 }
+
+} // namespace quarry

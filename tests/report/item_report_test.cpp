@@ -5,6 +5,8 @@
 
 #include <string>
 
+namespace quarry {
+
 namespace {
 
 const std::string kHeader =
@@ -192,3 +194,5 @@ TEST(ItemReport, OtherTextIsCopiedUnchanged) {
     EXPECT_EQ(reportOf(item),
               opening("ZRID 1: {\\b tab\tline\nend} (QL 0)", "&amp; \xE9 100%") + "}");
 }
+
+} // namespace quarry

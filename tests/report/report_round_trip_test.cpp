@@ -14,6 +14,8 @@
 #include <cstdint>
 #include <string>
 
+namespace quarry {
+
 namespace {
 
 // A small fixed-seed generator, so every run sees the same records.
@@ -192,3 +194,5 @@ TEST(ReportRoundTrip, GeneratedRecordsReadBackFieldForField) {
         ASSERT_EQ(plainTextOfReport(item), expectedPlainText(item)) << "record " << i;
     }
 }
+
+} // namespace quarry

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+namespace quarry {
+
 namespace {
 
 using Labels = std::vector<std::string>;
@@ -232,3 +234,5 @@ TEST(CategoryTree, LoadsDuringTheBuildReadTheirOwnItems) {
     EXPECT_EQ(shown, (std::vector<std::string>{"m4", "m3", "m2", "m1"}));
     EXPECT_EQ(built.tree.childLabels(built.tree.find({"ZR Items", "Misc"})).size(), 5u);
 }
+
+} // namespace quarry

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+namespace quarry {
+
 TEST(DecimalText, ReadsLikeTheCLibrary) {
     EXPECT_EQ(parseDecimal("281"), 281);
     EXPECT_EQ(parseDecimal("  \t-42"), -42);
@@ -22,3 +24,5 @@ TEST(DecimalText, WrapsAroundBeyondThirtyTwoBits) {
     // A long run of digits keeps only its low 32 bits, without undefined overflow.
     EXPECT_EQ(parseDecimal("99999999999999999999999"), -159383553);
 }
+
+} // namespace quarry

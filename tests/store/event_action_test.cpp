@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+namespace quarry {
+
 namespace {
 
 const std::string kItemTag = "<Item ZRID=\"42\" Name=\"Gun\" QL=\"3\">";
@@ -133,3 +135,5 @@ TEST(EventParser, AnUnclosedElementAtTheEndOfTheFileEndsQuietly) {
     EXPECT_FALSE(imported.load(42, record));
     EXPECT_TRUE(imported.messages.messages.empty());
 }
+
+} // namespace quarry

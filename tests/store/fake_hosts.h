@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+namespace quarry {
+
 class cFakeTree : public cTreeControl {
 public:
     struct Node {
@@ -92,3 +94,5 @@ public:
     std::vector<std::string> messages;
     std::function<void()> onMessage;
 };
+
+} // namespace quarry

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace quarry {
+
 namespace {
 
 // Tiny blocks put every block boundary inside delimiters and comment texts.
@@ -280,3 +282,5 @@ TEST(FilteredStreamChunks, AgreeWithTheLiteralRulesOnRandomText) {
         }
     }
 }
+
+} // namespace quarry

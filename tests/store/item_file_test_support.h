@@ -7,6 +7,8 @@
 
 #include <string>
 
+namespace quarry {
+
 class cImportedFile {
 public:
     explicit cImportedFile(const std::string& content) : file_(content) {
@@ -23,3 +25,5 @@ public:
 private:
     cTempItemFile file_;
 };
+
+} // namespace quarry

@@ -4,6 +4,8 @@
 
 #include <vector>
 
+namespace quarry {
+
 namespace {
 
 std::vector<ZRID> keysOf(const cItemIndex& index) {
@@ -38,3 +40,5 @@ TEST(ItemIndex, AddKeepsAnExistingEntry) {
     EXPECT_TRUE(index.add(9, 0x1'2345'6789ull));
     EXPECT_EQ(index.find(9), 0x1'2345'6789ull);
 }
+
+} // namespace quarry

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+namespace quarry {
+
 namespace {
 
 const std::string kAxeTag = "<Item ZRID=\"5\" Name=\"Axe\" QL=\"10\" ItemType=\"weapon\">";
@@ -172,3 +174,5 @@ TEST(ItemReportText, FailureTextOrTheRenderedReport) {
     EXPECT_NE(report.find("Axe"), std::string::npos);
     EXPECT_EQ(imported.store.writeItemReport(6, imported.messages), "--failed to load item data--");
 }
+
+} // namespace quarry

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace quarry {
+
 namespace {
 
 template <typename Map> std::vector<std::string> keysOf(const Map& map) {
@@ -117,3 +119,5 @@ TEST(ItemRecord, AddToTreeAppendsALabelledNodeWithTheIdentifier) {
     nano.ql = 100;
     EXPECT_EQ(tree.node(nano.addToTree(tree, 0)).label, "Heal %s");
 }
+
+} // namespace quarry

@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+namespace quarry {
+
 namespace {
 
 using Entries = std::vector<std::pair<ZRID, RecordPosition>>;
@@ -148,3 +150,5 @@ TEST(ItemScan, AddItemKeepsTheFirstPositionAndAnswersTrue) {
     EXPECT_EQ(snapshot->size(), 1u);
     EXPECT_EQ(store.itemCount(), 2u);
 }
+
+} // namespace quarry

@@ -7,6 +7,8 @@
 #include <fstream>
 #include <string>
 
+namespace quarry {
+
 namespace {
 
 constexpr RecordPosition kFiveGiB = 5ull << 30;
@@ -63,3 +65,5 @@ TEST(LargeInput, AFileWithoutDelimitersIsReadWithBoundedChunks) {
     EXPECT_EQ(stream.tell(), 3u << 20);
     EXPECT_FALSE(stream.readLines(1, ">"));
 }
+
+} // namespace quarry

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace quarry {
+
 namespace {
 
 class cPieceText {
@@ -90,3 +92,5 @@ TEST(TagReaderPatterns, ScannersGiveThePatternsGroups) {
     EXPECT_GT(pairs, 500);
     EXPECT_GT(rests, 200);
 }
+
+} // namespace quarry

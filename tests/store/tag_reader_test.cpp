@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+namespace quarry {
+
 namespace {
 
 struct Split {
@@ -135,3 +137,5 @@ TEST(TagReaderStream, ReadingTagsAndATextElement) {
     EXPECT_EQ(cItemStore::readTag(stream), "<Next>");
     EXPECT_EQ(split(cItemStore::readTag(stream)), (Split{"", ""}));
 }
+
+} // namespace quarry

@@ -8,6 +8,8 @@
 #include <string>
 #include <unistd.h>
 
+namespace quarry {
+
 class cTempItemFile {
 public:
     explicit cTempItemFile(const std::string& content) {
@@ -37,3 +39,5 @@ private:
     std::filesystem::path folder_;
     std::string path_;
 };
+
+} // namespace quarry

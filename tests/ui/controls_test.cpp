@@ -17,6 +17,8 @@
 #include <QTextEdit>
 #include <QTreeView>
 
+namespace quarry {
+
 class cControlsTest : public QObject {
     Q_OBJECT
 private slots:
@@ -331,7 +333,10 @@ void cControlsTest::thinFrameHoldsOnePaneInASunkenBorder() {
     QCOMPARE(frame.findChildren<QTextEdit*>(QString(), Qt::FindDirectChildrenOnly).size(), 1);
 }
 
+} // namespace quarry
+
 int main(int argc, char** argv) {
+    using namespace quarry;
     cQuarry app(argc, argv);
     cControlsTest test;
     return QTest::qExec(&test, argc, argv);

@@ -11,6 +11,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+namespace quarry {
+
 class cLogicTest : public QObject {
     Q_OBJECT
 private slots:
@@ -258,7 +260,10 @@ void cLogicTest::throttleShowsFirstMessageOfEachOperation() {
     QCOMPARE(throttle.endOperation().suppressed, std::size_t(0));
 }
 
+} // namespace quarry
+
 int main(int argc, char** argv) {
+    using namespace quarry;
     cQuarry app(argc, argv);
     cLogicTest test;
     return QTest::qExec(&test, argc, argv);

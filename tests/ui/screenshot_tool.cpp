@@ -15,6 +15,7 @@
 #include <cstdio>
 
 int main(int argc, char** argv) {
+    using namespace quarry;
     cQuarry app(argc, argv);
     if (argc < 3) return 2;
     if (!app.InitInstance()) return 1;

@@ -32,6 +32,8 @@
 
 #include <functional>
 
+namespace quarry {
+
 namespace {
 
 const char* const kItems =
@@ -768,7 +770,10 @@ void cWindowTest::brokenIdentifierPatternEndsCleanly() {
         QVERIFY(!qobject_cast<QMainWindow*>(widget) || !widget->isVisible());
 }
 
+} // namespace quarry
+
 int main(int argc, char** argv) {
+    using namespace quarry;
     cQuarry app(argc, argv);
     cQuarry::setQuitOnLastWindowClosed(false);
     cWindowTest test;
