@@ -38,7 +38,7 @@ void fileBySlots(const cItemRecord& item, cTreeControl& tree, const cSkeleton& s
 } // namespace
 
 void cItemStore::buildCategoryTree(cTreeControl& tree, cProgressHost& progress,
-                                   cMessageSink& messages) const {
+                                   cMessageSink& messages, cLoadedItemSink* loaded) const {
     // Work on what this import left, whatever runs while window events are
     // dispatched; a newer import makes this build stop (it builds its own).
     const std::shared_ptr<const cItemIndex> index = index_;
@@ -62,9 +62,10 @@ void cItemStore::buildCategoryTree(cTreeControl& tree, cProgressHost& progress,
     for (const cIndexEntry& entry : *index) {
         if (!fileUnchanged) break;
         cItemRecord item;
-        const bool loaded = loadItemAt(stream, entry.position, item, messages);
+        const bool ok = loadItemAt(stream, entry.position, item, messages);
         if (generation_ != generation) return; // a message box ran a newer import
-        if (!loaded) continue;
+        if (!ok) continue;
+        if (loaded != nullptr) loaded->itemLoaded(item);
         if (item.isNano) {
             item.addToTree(tree, skeleton.nano);
             continue;

@@ -108,8 +108,9 @@ public:
     // Empties the tree, appends the category folders, loads every indexed
     // item and files it under its folders, moving the progress display (which
     // the caller has begun) every 100 filed items.
-    void buildCategoryTree(cTreeControl& tree, cProgressHost& progress,
-                           cMessageSink& messages) const;
+    // Every item that loads is also handed to `loaded`, when given.
+    void buildCategoryTree(cTreeControl& tree, cProgressHost& progress, cMessageSink& messages,
+                           cLoadedItemSink* loaded = nullptr) const;
 
 private:
     // Loads the record at `position` of an open stream over the item file.

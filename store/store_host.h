@@ -49,6 +49,17 @@ public:
     virtual void expand(TreeItemHandle item) = 0;
 };
 
+class cItemRecord;
+
+// Receives every item the category tree build loads, in index order, once
+// each, whether or not it is filed under a folder: what name search and
+// export gather without another pass over the file.
+class cLoadedItemSink {
+public:
+    virtual ~cLoadedItemSink() = default;
+    virtual void itemLoaded(const cItemRecord& item) = 0;
+};
+
 // Where a message about the item file goes: a modal message box in the window,
 // standard error in the command-line tool.
 class cMessageSink {
