@@ -59,7 +59,7 @@ enum ePatOp : std::uint32_t {
     opGroupClose,       // group end := position
     opChar,             // match one character (0 matches the terminator)
     opAnyChar,          // match any character but the terminator
-    opInSet,            // match a member of the 256-bit map in the next four cells
+    opInSet,            // match a member of the map that follows (kPatSetMapCells cells)
     opNotInSet,         // match a non-member (never the terminator)
     opJump,             // continue at the target
     opPushPos,          // push the position
@@ -85,6 +85,38 @@ struct cPatInstruction {
     std::uint32_t kind;
     std::uint32_t operand;
 };
+
+// A map of characters, one bit per byte value: the members of a set, or the
+// characters a match can go on with.
+inline constexpr std::size_t kPatCharMapBytes = 256 / 8;
+
+inline bool patMapHas(const unsigned char* map, unsigned char c) {
+    return (map[c >> 3] >> (c & 7)) & 1u;
+}
+
+inline void patMapAdd(unsigned char* map, unsigned char c) {
+    map[c >> 3] |= static_cast<unsigned char>(1u << (c & 7));
+}
+
+// A set instruction (opInSet, opNotInSet) carries its member map in the cells
+// right after it; the next instruction follows the map.
+inline constexpr std::uint32_t kPatSetMapCells = kPatCharMapBytes / sizeof(cPatInstruction);
+static_assert(kPatSetMapCells * sizeof(cPatInstruction) == kPatCharMapBytes);
+inline constexpr std::uint32_t kPatSetCells = 1 + kPatSetMapCells;
+
+// Cells an instruction of this kind occupies, its data included; the
+// instruction after it starts that many cells later.
+constexpr std::uint32_t patCells(std::uint32_t kind) {
+    return kind == opInSet || kind == opNotInSet ? kPatSetCells : 1;
+}
+
+// The member map of the set instruction at `set`.
+inline const unsigned char* patSetMap(const cPatInstruction* set) {
+    return reinterpret_cast<const unsigned char*>(set + 1);
+}
+inline unsigned char* patSetMap(cPatInstruction* set) {
+    return reinterpret_cast<unsigned char*>(set + 1);
+}
 
 // The backtrack stack never grows beyond this many entries; a match that would
 // need more fails instead of exhausting memory.
@@ -197,8 +229,10 @@ private:
     // pattern: the set of characters a match can start with.
     std::vector<std::uint32_t> skipSetIndex_;
     struct cSkipSet {
-        unsigned char map[32];
-        char members[9]; // zero-terminated member list when there are at most 8
+        // Sets this small are searched through their member list.
+        static constexpr int kMaxListed = 8;
+        unsigned char map[kPatCharMapBytes];
+        char members[kMaxListed + 1]; // zero-terminated member list when useMembers
         bool useMembers;
     };
     std::vector<cSkipSet> skipSets_;

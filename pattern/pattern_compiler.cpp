@@ -68,10 +68,6 @@ bool usesSlot(std::uint32_t kind) {
     }
 }
 
-bool isSet(std::uint32_t kind) {
-    return kind == opInSet || kind == opNotInSet;
-}
-
 // Abbreviation entries: the letter, then the expansion. Only the
 // expansion's first atom (with its quantifier) is compiled.
 struct cAbbreviation {
@@ -152,13 +148,10 @@ bool cPatternCompiler::emit(std::uint32_t kind, std::uint32_t operand) {
 bool cPatternCompiler::insertGap(std::size_t at, std::size_t count) {
     if (code_.size() + count > kPatMaxInstructions) return fail(patOutOfMemory);
     code_.insert(code_.begin() + static_cast<std::ptrdiff_t>(at), count, cPatInstruction{opNop, 0});
-    for (std::size_t i = at + count; i < code_.size(); ++i) {
+    for (std::size_t i = at + count; i < code_.size(); i += patCells(code_[i].kind)) {
         cPatInstruction& ins = code_[i];
-        if (isSet(ins.kind)) {
-            i += 4;
-        } else if (usesTarget(ins.kind) && ins.operand >= at) {
+        if (usesTarget(ins.kind) && ins.operand >= at)
             ins.operand += static_cast<std::uint32_t>(count);
-        }
     }
     return true;
 }
@@ -166,12 +159,9 @@ bool cPatternCompiler::insertGap(std::size_t at, std::size_t count) {
 // Adds slot `delta` to every slot number >= slotFrom in [from, to).
 void cPatternCompiler::shiftSlots(std::size_t from, std::size_t to, std::uint32_t slotFrom,
                                   std::uint32_t delta) {
-    for (std::size_t i = from; i < to; ++i) {
+    for (std::size_t i = from; i < to; i += patCells(code_[i].kind)) {
         cPatInstruction& ins = code_[i];
-        if (isSet(ins.kind))
-            i += 4;
-        else if (usesSlot(ins.kind) && ins.operand >= slotFrom)
-            ins.operand += delta;
+        if (usesSlot(ins.kind) && ins.operand >= slotFrom) ins.operand += delta;
     }
 }
 
@@ -186,11 +176,9 @@ bool cPatternCompiler::appendCopy(std::size_t from, std::size_t to, std::uint32_
     for (std::size_t i = from; i < to; ++i)
         code_.push_back(code_[i]);
     std::uint32_t delta = static_cast<std::uint32_t>(base - from);
-    for (std::size_t i = base; i < base + length; ++i) {
+    for (std::size_t i = base; i < base + length; i += patCells(code_[i].kind)) {
         cPatInstruction& ins = code_[i];
-        if (isSet(ins.kind))
-            i += 4;
-        else if (usesTarget(ins.kind))
+        if (usesTarget(ins.kind))
             ins.operand += delta;
         else if (usesSlot(ins.kind) && ins.operand >= slotFrom)
             ins.operand = ins.operand - slotFrom + slotTo;
@@ -413,7 +401,7 @@ bool cPatternCompiler::parseAtom(cParsed& out) {
     return emit(opChar, c);
 }
 
-// "[" or "[^", members, "]"; the map follows in four cells.
+// "[" or "[^", members, "]"; the member map follows the instruction.
 bool cPatternCompiler::parseSet() {
     ++p_;
     bool negated = false;
@@ -422,7 +410,7 @@ bool cPatternCompiler::parseSet() {
         ++p_;
     }
     if (*p_ == ']') return fail(patEmptyClass);
-    unsigned char map[32] = {};
+    unsigned char map[kPatCharMapBytes] = {};
     for (;;) {
         unsigned char c = *p_;
         if (c == 0) return fail(patBracketExpected);
@@ -448,12 +436,13 @@ bool cPatternCompiler::parseSet() {
             p_ += 2;
         }
         for (unsigned v = low; v <= high; ++v)
-            map[v >> 3] |= static_cast<unsigned char>(1u << (v & 7));
+            patMapAdd(map, static_cast<unsigned char>(v));
     }
+    std::size_t set = code_.size();
     if (!emit(negated ? opNotInSet : opInSet)) return false;
-    for (int i = 0; i < 4; ++i)
+    for (std::uint32_t i = 0; i < kPatSetMapCells; ++i)
         if (!emit(opNop)) return false;
-    std::memcpy(&code_[code_.size() - 4], map, sizeof map);
+    std::memcpy(patSetMap(&code_[set]), map, sizeof map);
     return true;
 }
 

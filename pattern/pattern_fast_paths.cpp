@@ -38,7 +38,7 @@ struct cWalkScratch {
 // Collects the first-consumed characters reachable from `from` into `map`;
 // false when no useful set exists.
 bool firstCharacters(const std::vector<cPatInstruction>& code, std::size_t from,
-                     unsigned char (&map)[32], cWalkScratch& scratch) {
+                     unsigned char (&map)[kPatCharMapBytes], cWalkScratch& scratch) {
     std::memset(map, 0, sizeof map);
     ++scratch.stamp;
     std::vector<std::size_t>& work = scratch.work;
@@ -81,14 +81,14 @@ bool firstCharacters(const std::vector<cPatInstruction>& code, std::size_t from,
             break;
         case opChar:
             if (ins.operand == 0) return false;
-            map[ins.operand >> 3] |= static_cast<unsigned char>(1u << (ins.operand & 7));
+            patMapAdd(map, static_cast<unsigned char>(ins.operand));
             break;
         case opAnyChar:
             return false;
         case opInSet:
         case opNotInSet: {
-            const unsigned char* bits = reinterpret_cast<const unsigned char*>(&code[i + 1]);
-            for (int b = 0; b < 32; ++b)
+            const unsigned char* bits = patSetMap(&code[i]);
+            for (std::size_t b = 0; b < kPatCharMapBytes; ++b)
                 map[b] |= ins.kind == opInSet ? bits[b] : static_cast<unsigned char>(~bits[b]);
             map[0] &= static_cast<unsigned char>(~1u); // the terminator is never consumed
             break;
@@ -97,7 +97,7 @@ bool firstCharacters(const std::vector<cPatInstruction>& code, std::size_t from,
             return false;
         }
     }
-    for (int b = 0; b < 32; ++b)
+    for (std::size_t b = 0; b < kPatCharMapBytes; ++b)
         if (map[b] != (b == 0 ? 0xFE : 0xFF)) return true;
     return false; // every character: nothing to skip
 }
@@ -122,7 +122,7 @@ bool isSingleCharacterRun(const std::vector<cPatInstruction>& code, std::size_t 
         break;
     case opInSet:
     case opNotInSet:
-        length = 5;
+        length = kPatSetCells;
         break;
     default:
         break;
@@ -141,32 +141,28 @@ void cPattern::buildFastPaths() {
     runHead_.assign(instructions_.size(), 0);
     skipSetIndex_.assign(instructions_.size(), 0);
     skipSets_.clear();
-    auto addSet = [this](std::size_t at, const unsigned char(&map)[32]) {
+    auto addSet = [this](std::size_t at, const unsigned char(&map)[kPatCharMapBytes]) {
         cSkipSet set{};
         std::memcpy(set.map, map, sizeof map);
         int count = 0;
         for (unsigned c = 1; c < 256; ++c) {
-            if (!(map[c >> 3] & (1u << (c & 7)))) continue;
-            if (count < 8) set.members[count] = static_cast<char>(c);
+            if (!patMapHas(map, static_cast<unsigned char>(c))) continue;
+            if (count < cSkipSet::kMaxListed) set.members[count] = static_cast<char>(c);
             ++count;
         }
-        set.useMembers = count <= 8;
+        set.useMembers = count <= cSkipSet::kMaxListed;
         skipSets_.push_back(set);
         skipSetIndex_[at] = static_cast<std::uint32_t>(skipSets_.size());
     };
 
-    unsigned char map[32];
+    unsigned char map[kPatCharMapBytes];
     const std::vector<cPatInstruction>& code = instructions_;
     cWalkScratch scratch;
     scratch.visitedStamp.assign(code.size(), 0);
     if (code.size() > 2 && code[1].kind == opAdvanceStart && firstCharacters(code, 2, map, scratch))
         addSet(1, map);
-    for (std::size_t c = 2; c + 2 < code.size(); ++c) {
+    for (std::size_t c = 2; c + 2 < code.size(); c += patCells(code[c].kind)) {
         const cPatInstruction& ins = code[c];
-        if (ins.kind == opInSet || ins.kind == opNotInSet) {
-            c += 4;
-            continue;
-        }
         bool lazyAnyLoop = ins.kind == opCall && ins.operand == c + 3 &&
                            code[c + 1].kind == opAnyChar && code[c + 2].kind == opJump &&
                            code[c + 2].operand == c;

@@ -14,15 +14,6 @@
 
 namespace quarry {
 
-namespace {
-
-bool inMap(const cPatInstruction* setInstruction, unsigned char c) {
-    const unsigned char* map = reinterpret_cast<const unsigned char*>(setInstruction + 1);
-    return (map[c >> 3] >> (c & 7)) & 1u;
-}
-
-} // namespace
-
 bool cPattern::execute(const unsigned char* subject, cPatternMatch& context,
                        const unsigned char*& stop) const {
     const cPatInstruction* code = instructions_.data();
@@ -60,7 +51,7 @@ bool cPattern::execute(const unsigned char* subject, cPatternMatch& context,
         if (set.useMembers) {
             p += std::strcspn(reinterpret_cast<const char*>(p), set.members);
         } else {
-            while (*p && !((set.map[*p >> 3] >> (*p & 7)) & 1u))
+            while (*p && !patMapHas(set.map, *p))
                 ++p;
         }
         lastFrom = from;
@@ -105,14 +96,14 @@ bool cPattern::execute(const unsigned char* subject, cPatternMatch& context,
             ++pc;
             continue;
         case opInSet:
-            if (*pos == 0 || !inMap(code + pc, *pos)) goto backtrack;
+            if (*pos == 0 || !patMapHas(patSetMap(code + pc), *pos)) goto backtrack;
             ++pos;
-            pc += 5;
+            pc += kPatSetCells;
             continue;
         case opNotInSet:
-            if (*pos == 0 || inMap(code + pc, *pos)) goto backtrack;
+            if (*pos == 0 || patMapHas(patSetMap(code + pc), *pos)) goto backtrack;
             ++pos;
-            pc += 5;
+            pc += kPatSetCells;
             continue;
         case opJump:
             pc = ins.operand;
@@ -157,11 +148,11 @@ bool cPattern::execute(const unsigned char* subject, cPatternMatch& context,
                     end += std::strlen(reinterpret_cast<const char*>(end));
                     break;
                 case opInSet:
-                    while (*end && inMap(test, *end))
+                    while (*end && patMapHas(patSetMap(test), *end))
                         ++end;
                     break;
                 default: // opNotInSet
-                    while (*end && !inMap(test, *end))
+                    while (*end && !patMapHas(patSetMap(test), *end))
                         ++end;
                     break;
                 }
