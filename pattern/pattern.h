@@ -118,6 +118,43 @@ inline unsigned char* patSetMap(cPatInstruction* set) {
     return reinterpret_cast<unsigned char*>(set + 1);
 }
 
+// The constructs the matcher's fast paths recognise, as cell offsets from the
+// construct's first instruction. The compiler emits them through these names
+// and the fast-path detector checks them through the same names.
+
+// Every program: Call body; then AdvanceStart, or Fail when anchored, where a
+// failed attempt ends up; then the body, ending in Match.
+struct cPatProgram {
+    enum : std::uint32_t { callBody, retry, body };
+};
+
+// A greedy loop over X ("X*", and the loops of "X+" and "X?"), with slot m
+// holding where the current pass started:
+//   (a) PushSlot m; PosToSlot m; PushPos; Call body; PopPos; PopSlot m; Jump end;
+//   (body) X; FailIfNoProgress m; PosToSlot m; Jump a
+// "X?" has no Jump a.
+struct cPatGreedyLoop {
+    enum : std::uint32_t {
+        saveSlot,        // PushSlot m
+        markPass,        // PosToSlot m
+        savePosition,    // PushPos
+        callBody,        // Call body
+        restorePosition, // PopPos: a pass that fails resumes here
+        restoreSlot,     // PopSlot m
+        exit,            // Jump end
+        body,            // X
+    };
+    // The tail after X, as offsets from X's end.
+    enum : std::uint32_t { checkProgress, markNextPass, repeat };
+};
+
+// A lazy loop over an X that always consumes something: the rest is tried
+// first, X when the rest fails.
+//   (c) Call end; (body) X; Jump c
+struct cPatLazyLoop {
+    enum : std::uint32_t { tryRest, body };
+};
+
 // The backtrack stack never grows beyond this many entries; a match that would
 // need more fails instead of exhausting memory.
 inline constexpr std::uint32_t kPatMaxStackEntries = 16u * 1024u * 1024u;

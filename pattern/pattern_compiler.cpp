@@ -187,7 +187,10 @@ bool cPatternCompiler::appendCopy(std::size_t from, std::size_t to, std::uint32_
 }
 
 std::int32_t cPatternCompiler::run(std::uint32_t& groupCount, std::uint32_t& slotCount) {
-    emit(opCall, 0);
+    // The head (cPatProgram): call the body; when it fails, an anchored
+    // pattern fails and any other tries again one character later.
+    static_assert(cPatProgram::callBody == 0 && cPatProgram::retry == 1);
+    emit(opCall, cPatProgram::body);
     if (*p_ == '^') {
         ++p_;
         emit(opFail);
@@ -196,10 +199,7 @@ std::int32_t cPatternCompiler::run(std::uint32_t& groupCount, std::uint32_t& slo
     }
     cParsed top{eEmpty::yes, true};
     // At the top level a stray closer ends the pattern; the rest is ignored.
-    if (parseSequence(top)) {
-        code_[0].operand = 2;
-        emit(opMatch);
-    }
+    if (parseSequence(top)) emit(opMatch);
     groupCount = groups_;
     slotCount = slots_;
     return error_;
@@ -304,27 +304,29 @@ bool cPatternCompiler::parseQuantifiedAtom(cParsed& out) {
     }
 
     if (!lazy) {
-        // (a) PushSlot m; PosToSlot m; PushPos; Call h; PopPos; PopSlot m;
-        // Jump end; (h) X; FailIfNoProgress m; PosToSlot m; [Jump a]
+        // The greedy loop of cPatGreedyLoop, without its final jump for "?".
+        using L = cPatGreedyLoop;
         std::uint32_t m = slotsBefore;
         if (q != '+') shiftSlots(loopOperand, atomEnd, slotsBefore, 1);
         ++slots_;
-        if (!insertGap(loopOperand, 7)) return false;
+        if (!insertGap(loopOperand, L::body)) return false;
         std::size_t a = loopOperand;
-        code_[a] = {opPushSlot, m};
-        code_[a + 1] = {opPosToSlot, m};
-        code_[a + 2] = {opPushPos, 0};
-        code_[a + 3] = {opCall, static_cast<std::uint32_t>(a + 7)};
-        code_[a + 4] = {opPopPos, 0};
-        code_[a + 5] = {opPopSlot, m};
+        code_[a + L::saveSlot] = {opPushSlot, m};
+        code_[a + L::markPass] = {opPosToSlot, m};
+        code_[a + L::savePosition] = {opPushPos, 0};
+        code_[a + L::callBody] = {opCall, static_cast<std::uint32_t>(a + L::body)};
+        code_[a + L::restorePosition] = {opPopPos, 0};
+        code_[a + L::restoreSlot] = {opPopSlot, m};
+        static_assert(L::checkProgress == 0 && L::markNextPass == 1 && L::repeat == 2);
         if (!emit(opFailIfNoProgress, m) || !emit(opPosToSlot, m)) return false;
         if (q != '?' && !emit(opJump, static_cast<std::uint32_t>(a))) return false;
-        code_[a + 6] = {opJump, static_cast<std::uint32_t>(code_.size())};
+        code_[a + L::exit] = {opJump, static_cast<std::uint32_t>(code_.size())};
     } else if (!atom.canBeEmpty) {
         // (c) Call end; X; Jump c
-        if (!insertGap(loopOperand, 1)) return false;
+        if (!insertGap(loopOperand, cPatLazyLoop::body)) return false;
         if (!emit(opJump, static_cast<std::uint32_t>(loopOperand))) return false;
-        code_[loopOperand] = {opCall, static_cast<std::uint32_t>(code_.size())};
+        code_[loopOperand + cPatLazyLoop::tryRest] = {opCall,
+                                                      static_cast<std::uint32_t>(code_.size())};
     } else {
         // An operand that can consume nothing although the empty-operand
         // check let it pass (a look-ahead, a back-reference, an empty group)
