@@ -104,10 +104,14 @@ inline constexpr std::uint32_t kPatSetMapCells = kPatCharMapBytes / sizeof(cPatI
 static_assert(kPatSetMapCells * sizeof(cPatInstruction) == kPatCharMapBytes);
 inline constexpr std::uint32_t kPatSetCells = 1 + kPatSetMapCells;
 
+constexpr bool patIsSet(std::uint32_t kind) {
+    return kind == opInSet || kind == opNotInSet;
+}
+
 // Cells an instruction of this kind occupies, its data included; the
 // instruction after it starts that many cells later.
 constexpr std::uint32_t patCells(std::uint32_t kind) {
-    return kind == opInSet || kind == opNotInSet ? kPatSetCells : 1;
+    return patIsSet(kind) ? kPatSetCells : 1;
 }
 
 // The member map of the set instruction at `set`.

@@ -148,9 +148,11 @@ bool cPatternCompiler::emit(std::uint32_t kind, std::uint32_t operand) {
 bool cPatternCompiler::insertGap(std::size_t at, std::size_t count) {
     if (code_.size() + count > kPatMaxInstructions) return fail(patOutOfMemory);
     code_.insert(code_.begin() + static_cast<std::ptrdiff_t>(at), count, cPatInstruction{opNop, 0});
-    for (std::size_t i = at + count; i < code_.size(); i += patCells(code_[i].kind)) {
+    for (std::size_t i = at + count; i < code_.size(); ++i) {
         cPatInstruction& ins = code_[i];
-        if (usesTarget(ins.kind) && ins.operand >= at)
+        if (patIsSet(ins.kind))
+            i += kPatSetMapCells;
+        else if (usesTarget(ins.kind) && ins.operand >= at)
             ins.operand += static_cast<std::uint32_t>(count);
     }
     return true;
@@ -159,9 +161,12 @@ bool cPatternCompiler::insertGap(std::size_t at, std::size_t count) {
 // Adds slot `delta` to every slot number >= slotFrom in [from, to).
 void cPatternCompiler::shiftSlots(std::size_t from, std::size_t to, std::uint32_t slotFrom,
                                   std::uint32_t delta) {
-    for (std::size_t i = from; i < to; i += patCells(code_[i].kind)) {
+    for (std::size_t i = from; i < to; ++i) {
         cPatInstruction& ins = code_[i];
-        if (usesSlot(ins.kind) && ins.operand >= slotFrom) ins.operand += delta;
+        if (patIsSet(ins.kind))
+            i += kPatSetMapCells;
+        else if (usesSlot(ins.kind) && ins.operand >= slotFrom)
+            ins.operand += delta;
     }
 }
 
@@ -176,9 +181,11 @@ bool cPatternCompiler::appendCopy(std::size_t from, std::size_t to, std::uint32_
     for (std::size_t i = from; i < to; ++i)
         code_.push_back(code_[i]);
     std::uint32_t delta = static_cast<std::uint32_t>(base - from);
-    for (std::size_t i = base; i < base + length; i += patCells(code_[i].kind)) {
+    for (std::size_t i = base; i < base + length; ++i) {
         cPatInstruction& ins = code_[i];
-        if (usesTarget(ins.kind))
+        if (patIsSet(ins.kind))
+            i += kPatSetMapCells;
+        else if (usesTarget(ins.kind))
             ins.operand += delta;
         else if (usesSlot(ins.kind) && ins.operand >= slotFrom)
             ins.operand = ins.operand - slotFrom + slotTo;

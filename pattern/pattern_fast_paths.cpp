@@ -106,15 +106,14 @@ bool firstCharacters(const std::vector<cPatInstruction>& code, std::size_t from,
 bool isSingleCharacterRun(const std::vector<cPatInstruction>& code, std::size_t a) {
     using L = cPatGreedyLoop;
     std::size_t body = a + L::body;
-    if (body >= code.size()) return false;
+    if (body >= code.size() || code[a + L::saveSlot].kind != opPushSlot) return false;
     auto is = [&code](std::size_t i, std::uint32_t kind, std::size_t operand) {
         return code[i].kind == kind && code[i].operand == operand;
     };
     std::uint32_t m = code[a + L::saveSlot].operand;
-    if (code[a + L::saveSlot].kind != opPushSlot || !is(a + L::markPass, opPosToSlot, m) ||
-        code[a + L::savePosition].kind != opPushPos || !is(a + L::callBody, opCall, body) ||
-        code[a + L::restorePosition].kind != opPopPos || !is(a + L::restoreSlot, opPopSlot, m) ||
-        code[a + L::exit].kind != opJump)
+    if (!is(a + L::markPass, opPosToSlot, m) || code[a + L::savePosition].kind != opPushPos ||
+        !is(a + L::callBody, opCall, body) || code[a + L::restorePosition].kind != opPopPos ||
+        !is(a + L::restoreSlot, opPopSlot, m) || code[a + L::exit].kind != opJump)
         return false;
     const cPatInstruction& test = code[body];
     bool oneCharacter = (test.kind == opChar && test.operand != 0) || test.kind == opAnyChar ||
@@ -163,7 +162,11 @@ void cPattern::buildFastPaths() {
     if (code.size() > P::body && code[P::retry].kind == opAdvanceStart &&
         firstCharacters(code, P::body, map, scratch))
         addSet(P::retry, map);
-    for (std::size_t c = P::body; c < code.size(); c += patCells(code[c].kind)) {
+    for (std::size_t c = P::body; c < code.size(); ++c) {
+        if (patIsSet(code[c].kind)) {
+            c += kPatSetMapCells;
+            continue;
+        }
         // The loop's rest is what its call tries first.
         if (isLazyAnyCharacterLoop(code, c) &&
             firstCharacters(code, code[c + cPatLazyLoop::tryRest].operand, map, scratch))
