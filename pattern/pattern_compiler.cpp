@@ -41,6 +41,28 @@ struct cParsed {
     bool canBeEmpty;
 };
 
+// A quantifier after an atom: "*", "+" or "?", made lazy by a following "?".
+struct cQuantifier {
+    unsigned char kind;
+    bool lazy;
+};
+
+// The code emitted for a quantifier's operand, [begin, end), and the first of
+// the slots it numbers for itself (it uses no other).
+struct cOperand {
+    std::size_t begin;
+    std::size_t end;
+    std::uint32_t firstSlot;
+};
+
+// What a quantified atom tells its sequence. Greedy "+" leaves the flag
+// false and every other quantifier ("+?" included) true; the construct can
+// consume nothing unless it is "+" or "+?" over an operand that cannot.
+cParsed quantified(cQuantifier q, const cParsed& atom) {
+    if (q.kind == '+' && !q.lazy) return cParsed{eEmpty::no, atom.canBeEmpty};
+    return cParsed{eEmpty::yes, q.kind == '+' ? atom.canBeEmpty : true};
+}
+
 bool isCloser(unsigned char c) {
     return c == '}' || c == ']' || c == ')';
 }
@@ -108,6 +130,12 @@ private:
         return false;
     }
     bool emit(std::uint32_t kind, std::uint32_t operand = 0);
+    // Points the jump or call at `at` to the next instruction to be emitted,
+    // and returns that instruction's index.
+    std::size_t pointHere(std::size_t at) {
+        code_[at].operand = static_cast<std::uint32_t>(code_.size());
+        return code_.size();
+    }
     bool insertGap(std::size_t at, std::size_t count);
     bool appendCopy(std::size_t from, std::size_t to, std::uint32_t slotFrom, std::uint32_t slotTo);
     void shiftSlots(std::size_t from, std::size_t to, std::uint32_t slotFrom, std::uint32_t delta);
@@ -115,6 +143,14 @@ private:
     bool parseSequence(cParsed& out);
     bool parseElement(cParsed& out);
     bool parseQuantifiedAtom(cParsed& out);
+    bool readQuantifier(cQuantifier& q);
+    bool emitQuantifier(cQuantifier q, bool operandCanBeEmpty, cOperand x);
+    bool appendLoopCopy(cOperand& x);
+    std::uint32_t takeProgressSlot(const cOperand& x);
+    bool emitLazyOptional(const cOperand& x);
+    bool emitGreedyLoop(const cOperand& x, std::uint32_t m, bool repeat);
+    bool emitLazyLoop(const cOperand& x);
+    bool emitCheckedLazyLoop(const cOperand& x, std::uint32_t m);
     bool parseAtom(cParsed& out);
     bool parseSet();
     bool parseCapture(cParsed& out);
@@ -232,9 +268,17 @@ bool cPatternCompiler::parseSequence(cParsed& out) {
     return true;
 }
 
-// An alternation of quantified atoms: PushPos; Call a; PopPos; Jump r;
-// (a) X; Jump end; (r) the rest.
+// An alternation of quantified atoms. Every alternative but the last gets a
+// head that tries it and, when it fails, the alternatives after it:
+//   PushPos; Call a; PopPos; Jump next; (a) X; Jump end; (next) ...
 bool cPatternCompiler::parseElement(cParsed& out) {
+    enum : std::uint32_t {
+        savePosition,
+        callAlternative,
+        restorePosition,
+        skipToNext,
+        alternative
+    };
     std::size_t start = code_.size();
     cParsed first{};
     if (!parseQuantifiedAtom(first)) return false;
@@ -245,121 +289,148 @@ bool cPatternCompiler::parseElement(cParsed& out) {
     eEmpty flag = first.flag;
     bool canBeEmpty = first.canBeEmpty;
     std::vector<std::size_t> jumpsToEnd;
-    std::size_t alternative = start;
+    std::size_t head = start; // where the latest alternative starts; its head goes there
     while (p_[0] == '|' && atomFollows(p_ + 1)) {
         ++p_;
         // Earlier alternatives and their jumps lie before the gap.
-        if (!insertGap(alternative, 4)) return false;
-        code_[alternative] = {opPushPos, 0};
-        code_[alternative + 1] = {opCall, static_cast<std::uint32_t>(alternative + 4)};
-        code_[alternative + 2] = {opPopPos, 0};
+        if (!insertGap(head, alternative)) return false;
+        code_[head + savePosition] = {opPushPos, 0};
+        code_[head + callAlternative] = {opCall, static_cast<std::uint32_t>(head + alternative)};
+        code_[head + restorePosition] = {opPopPos, 0};
+        code_[head + skipToNext] = {opJump, 0};
         jumpsToEnd.push_back(code_.size());
         if (!emit(opJump, 0)) return false;
-        code_[alternative + 3] = {opJump, static_cast<std::uint32_t>(code_.size())};
-        alternative = code_.size();
+        head = pointHere(head + skipToNext); // the next alternative starts here
         cParsed next{};
         if (!parseQuantifiedAtom(next)) return false;
         flag = orEmpty(flag, applyEmpty(next.flag, false));
         canBeEmpty = canBeEmpty || next.canBeEmpty;
     }
     for (std::size_t j : jumpsToEnd)
-        code_[j].operand = static_cast<std::uint32_t>(code_.size());
+        pointHere(j);
     out = cParsed{flag, canBeEmpty};
     return true;
 }
 
+// An atom and the quantifier after it, if any. The atom is compiled first;
+// a quantifier found after it then wraps the atom's code in place.
 bool cPatternCompiler::parseQuantifiedAtom(cParsed& out) {
-    std::size_t start = code_.size();
-    std::uint32_t slotsBefore = slots_;
+    cOperand x{code_.size(), 0, slots_};
     cParsed atom{};
     if (!parseAtom(atom)) return false;
-
-    unsigned char q = *p_;
-    if (q != '*' && q != '+' && q != '?') {
+    x.end = code_.size();
+    cQuantifier q{};
+    if (!readQuantifier(q)) {
         out = atom;
         return true;
     }
-    ++p_;
-    bool lazy = false;
-    if (*p_ == '?') {
-        lazy = true;
-        ++p_;
-    }
     // The operand of a quantifier is judged with the flag set to false.
-    if (applyEmpty(atom.flag, false) && !(q == '?')) return fail(patEmptyRepeat);
+    if (applyEmpty(atom.flag, false) && q.kind != '?') return fail(patEmptyRepeat);
+    if (!emitQuantifier(q, atom.canBeEmpty, x)) return false;
+    out = quantified(q, atom);
+    return true;
+}
 
-    std::size_t atomEnd = code_.size();
-    std::uint32_t atomSlots = slots_ - slotsBefore;
+bool cPatternCompiler::readQuantifier(cQuantifier& q) {
+    unsigned char kind = *p_;
+    if (kind != '*' && kind != '+' && kind != '?') return false;
+    ++p_;
+    q = cQuantifier{kind, *p_ == '?'};
+    if (q.lazy) ++p_;
+    return true;
+}
 
-    if (q == '?' && lazy) {
-        // Call end; X
-        if (!insertGap(start, 1)) return false;
-        code_[start] = {opCall, static_cast<std::uint32_t>(code_.size())};
-        out = cParsed{eEmpty::yes, true};
-        return true;
-    }
+// Wraps the operand's code in the code of quantifier `q`.
+bool cPatternCompiler::emitQuantifier(cQuantifier q, bool operandCanBeEmpty, cOperand x) {
+    // "X??" needs no loop.
+    if (q.kind == '?' && q.lazy) return emitLazyOptional(x);
+    // "X+" keeps X as its first pass and loops over a copy.
+    if (q.kind == '+' && !appendLoopCopy(x)) return false;
+    // A lazy loop whose every pass consumes cannot spin.
+    if (q.lazy && !operandCanBeEmpty) return emitLazyLoop(x);
+    // Every other loop keeps where its pass started in a slot, to fail a
+    // pass that consumes nothing instead of repeating it forever.
+    std::uint32_t m = takeProgressSlot(x);
+    if (q.lazy) return emitCheckedLazyLoop(x, m);
+    return emitGreedyLoop(x, m, q.kind != '?');
+}
 
-    std::size_t loopOperand = start; // where the looping copy of X begins
-    if (q == '+') {
-        // X once as it stands, then the starred form of a second copy.
-        loopOperand = code_.size();
-        std::uint32_t copySlots = slots_ + ((lazy && !atom.canBeEmpty) ? 0 : 1);
-        if (!appendCopy(start, atomEnd, slotsBefore, copySlots)) return false;
-        slotsBefore = slots_;
-        slots_ += atomSlots;
-        atomEnd = code_.size();
-    }
+// "X+" is X once, then the loop of "X*" over a copy of X: `x` becomes the
+// copy. The copy numbers slots of its own, as a second X written in the
+// pattern would.
+bool cPatternCompiler::appendLoopCopy(cOperand& x) {
+    std::uint32_t operandSlots = slots_ - x.firstSlot;
+    std::size_t copy = code_.size();
+    if (!appendCopy(x.begin, x.end, x.firstSlot, slots_)) return false;
+    x = cOperand{copy, code_.size(), slots_};
+    slots_ += operandSlots;
+    return true;
+}
 
-    if (!lazy) {
-        // The greedy loop of cPatGreedyLoop, without its final jump for "?".
-        using L = cPatGreedyLoop;
-        std::uint32_t m = slotsBefore;
-        if (q != '+') shiftSlots(loopOperand, atomEnd, slotsBefore, 1);
-        ++slots_;
-        if (!insertGap(loopOperand, L::body)) return false;
-        std::size_t a = loopOperand;
-        code_[a + L::saveSlot] = {opPushSlot, m};
-        code_[a + L::markPass] = {opPosToSlot, m};
-        code_[a + L::savePosition] = {opPushPos, 0};
-        code_[a + L::callBody] = {opCall, static_cast<std::uint32_t>(a + L::body)};
-        code_[a + L::restorePosition] = {opPopPos, 0};
-        code_[a + L::restoreSlot] = {opPopSlot, m};
-        static_assert(L::checkProgress == 0 && L::markNextPass == 1 && L::repeat == 2);
-        if (!emit(opFailIfNoProgress, m) || !emit(opPosToSlot, m)) return false;
-        if (q != '?' && !emit(opJump, static_cast<std::uint32_t>(a))) return false;
-        code_[a + L::exit] = {opJump, static_cast<std::uint32_t>(code_.size())};
-    } else if (!atom.canBeEmpty) {
-        // (c) Call end; X; Jump c
-        if (!insertGap(loopOperand, cPatLazyLoop::body)) return false;
-        if (!emit(opJump, static_cast<std::uint32_t>(loopOperand))) return false;
-        code_[loopOperand + cPatLazyLoop::tryRest] = {opCall,
-                                                      static_cast<std::uint32_t>(code_.size())};
-    } else {
-        // An operand that can consume nothing although the empty-operand
-        // check let it pass (a look-ahead, a back-reference, an empty group)
-        // would repeat forever without progress. Such a lazy repetition
-        // fails when it consumes nothing, as a greedy one does:
-        // (c) Call end; PushSlot m; PosToSlot m; Call x; PopSlot m; Return;
-        // (x) X; FailIfNoProgress m; Jump c
-        std::uint32_t m = slotsBefore;
-        if (q != '+') shiftSlots(loopOperand, atomEnd, slotsBefore, 1);
-        ++slots_;
-        if (!insertGap(loopOperand, 6)) return false;
-        std::size_t c = loopOperand;
-        code_[c + 1] = {opPushSlot, m};
-        code_[c + 2] = {opPosToSlot, m};
-        code_[c + 3] = {opCall, static_cast<std::uint32_t>(c + 6)};
-        code_[c + 4] = {opPopSlot, m};
-        code_[c + 5] = {opReturn, 0};
-        if (!emit(opFailIfNoProgress, m) || !emit(opJump, static_cast<std::uint32_t>(c)))
-            return false;
-        code_[c] = {opCall, static_cast<std::uint32_t>(code_.size())};
-    }
-    // "+" leaves the flag false; every other quantifier leaves it true.
-    if (q == '+' && !lazy)
-        out = cParsed{eEmpty::no, atom.canBeEmpty};
-    else
-        out = cParsed{eEmpty::yes, q == '+' ? atom.canBeEmpty : true};
+// Takes the slot a loop keeps its pass's start in. The loop's code comes
+// before its operand's, so its slot is numbered before the operand's own
+// slots, which move up by one, as though it had been taken before parsing
+// the operand.
+std::uint32_t cPatternCompiler::takeProgressSlot(const cOperand& x) {
+    shiftSlots(x.begin, x.end, x.firstSlot, 1);
+    ++slots_;
+    return x.firstSlot;
+}
+
+// "X??": Call end; X -- the rest is tried first, X when the rest fails.
+bool cPatternCompiler::emitLazyOptional(const cOperand& x) {
+    if (!insertGap(x.begin, 1)) return false;
+    code_[x.begin] = {opCall, static_cast<std::uint32_t>(code_.size())};
+    return true;
+}
+
+// The loop of cPatGreedyLoop; "X?" (no `repeat`) is its first pass only.
+bool cPatternCompiler::emitGreedyLoop(const cOperand& x, std::uint32_t m, bool repeat) {
+    using L = cPatGreedyLoop;
+    std::size_t a = x.begin;
+    if (!insertGap(a, L::body)) return false;
+    code_[a + L::saveSlot] = {opPushSlot, m};
+    code_[a + L::markPass] = {opPosToSlot, m};
+    code_[a + L::savePosition] = {opPushPos, 0};
+    code_[a + L::callBody] = {opCall, static_cast<std::uint32_t>(a + L::body)};
+    code_[a + L::restorePosition] = {opPopPos, 0};
+    code_[a + L::restoreSlot] = {opPopSlot, m};
+    code_[a + L::exit] = {opJump, 0};
+    static_assert(L::checkProgress == 0 && L::markNextPass == 1 && L::repeat == 2);
+    if (!emit(opFailIfNoProgress, m) || !emit(opPosToSlot, m)) return false;
+    if (repeat && !emit(opJump, static_cast<std::uint32_t>(a))) return false;
+    pointHere(a + L::exit);
+    return true;
+}
+
+// The loop of cPatLazyLoop, for an operand that always consumes.
+bool cPatternCompiler::emitLazyLoop(const cOperand& x) {
+    std::size_t c = x.begin;
+    if (!insertGap(c, cPatLazyLoop::body)) return false;
+    code_[c + cPatLazyLoop::tryRest] = {opCall, 0};
+    if (!emit(opJump, static_cast<std::uint32_t>(c))) return false;
+    pointHere(c + cPatLazyLoop::tryRest);
+    return true;
+}
+
+// A lazy loop over an operand that can consume nothing although the
+// empty-operand check let it pass (a look-ahead, a back-reference, an empty
+// group) would repeat forever without progress. It fails a pass that
+// consumes nothing, as a greedy loop does:
+//   (c) Call end; PushSlot m; PosToSlot m; Call body; PopSlot m; Return;
+//   (body) X; FailIfNoProgress m; Jump c
+bool cPatternCompiler::emitCheckedLazyLoop(const cOperand& x, std::uint32_t m) {
+    enum : std::uint32_t { tryRest, saveSlot, markPass, callBody, restoreSlot, backtrack, body };
+    std::size_t c = x.begin;
+    if (!insertGap(c, body)) return false;
+    code_[c + tryRest] = {opCall, 0};
+    code_[c + saveSlot] = {opPushSlot, m};
+    code_[c + markPass] = {opPosToSlot, m};
+    code_[c + callBody] = {opCall, static_cast<std::uint32_t>(c + body)};
+    code_[c + restoreSlot] = {opPopSlot, m};
+    code_[c + backtrack] = {opReturn, 0};
+    if (!emit(opFailIfNoProgress, m) || !emit(opJump, static_cast<std::uint32_t>(c))) return false;
+    pointHere(c + tryRest);
     return true;
 }
 
