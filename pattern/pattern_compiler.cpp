@@ -531,10 +531,10 @@ bool cPatternCompiler::parseCapture(cParsed& out) {
     if (!enter()) return false;
     ++p_;
     std::uint32_t g = groups_++;
-    std::size_t body = code_.size() + 5;
-    if (!emit(opPushGroup, g) || !emit(opGroupOpen, g) ||
-        !emit(opCall, static_cast<std::uint32_t>(body)) || !emit(opPopGroup, g) || !emit(opReturn))
-        return false;
+    if (!emit(opPushGroup, g) || !emit(opGroupOpen, g)) return false;
+    std::size_t call = code_.size();
+    if (!emit(opCall) || !emit(opPopGroup, g) || !emit(opReturn)) return false;
+    std::size_t body = pointHere(call);
     if (!parseSequence(out)) return false;
     if (code_.size() == body && !emit(opNop)) return false;
     if (*p_ != '}') return fail(patBraceExpected);
@@ -547,8 +547,9 @@ bool cPatternCompiler::parseCapture(cParsed& out) {
 bool cPatternCompiler::parseGrouping(cParsed& out) {
     if (!enter()) return false;
     ++p_;
-    std::size_t body = code_.size() + 2;
-    if (!emit(opCall, static_cast<std::uint32_t>(body)) || !emit(opReturn)) return false;
+    std::size_t call = code_.size();
+    if (!emit(opCall) || !emit(opReturn)) return false;
+    std::size_t body = pointHere(call);
     if (!parseSequence(out)) return false;
     if (code_.size() == body && !emit(opNop)) return false;
     if (*p_ != ')') return fail(patParenExpected);
@@ -566,14 +567,16 @@ bool cPatternCompiler::parseLookAhead(cParsed& out) {
     std::uint32_t groupsBefore = groups_;
     std::uint32_t ps = slots_++;
     std::uint32_t ds = slots_++;
-    if (!emit(opPosToSlot, ps) || !emit(opDepthToSlot, ds) ||
-        !emit(opCall, static_cast<std::uint32_t>(start + 6)) || !emit(opSlotToPos, ps) ||
-        !emit(opSlotToDepth, ds) || !emit(opJump, 0))
-        return false;
+    if (!emit(opPosToSlot, ps) || !emit(opDepthToSlot, ds)) return false;
+    std::size_t call = code_.size();
+    if (!emit(opCall) || !emit(opSlotToPos, ps) || !emit(opSlotToDepth, ds)) return false;
+    std::size_t exit = code_.size();
+    if (!emit(opJump)) return false;
+    pointHere(call);
     cParsed atom{};
     if (!parseAtom(atom)) return false;
     if (!emit(opSlotToPos, ps) || !emit(opSlotToDepth, ds) || !emit(opReturn)) return false;
-    code_[start + 5].operand = static_cast<std::uint32_t>(code_.size());
+    pointHere(exit);
 
     // When the atom matches, the look-ahead drops the stack entries the atom
     // pushed, among them those that would restore its capture groups. Save
@@ -581,7 +584,7 @@ bool cPatternCompiler::parseLookAhead(cParsed& out) {
     // as they were: PushGroup g...; Call L; PopGroup g...; Return; (L) ...
     std::uint32_t inner = groups_ - groupsBefore;
     if (inner > 0) {
-        std::size_t wrapper = 2 * inner + 2;
+        std::size_t wrapper = 2 * inner + 2; // a push and a pop per group, Call, Return
         if (!insertGap(start, wrapper)) return false;
         std::size_t i = start;
         for (std::uint32_t g = groupsBefore; g < groups_; ++g)
