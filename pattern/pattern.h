@@ -104,6 +104,8 @@ inline constexpr std::uint32_t kPatSetMapCells = kPatCharMapBytes / sizeof(cPatI
 static_assert(kPatSetMapCells * sizeof(cPatInstruction) == kPatCharMapBytes);
 inline constexpr std::uint32_t kPatSetCells = 1 + kPatSetMapCells;
 
+// Walks over the program test this and step over a set's map on a branch:
+// stepping by patCells would make each index wait for the load before it.
 constexpr bool patIsSet(std::uint32_t kind) {
     return kind == opInSet || kind == opNotInSet;
 }

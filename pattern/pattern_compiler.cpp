@@ -570,13 +570,13 @@ bool cPatternCompiler::parseLookAhead(cParsed& out) {
     if (!emit(opPosToSlot, ps) || !emit(opDepthToSlot, ds)) return false;
     std::size_t call = code_.size();
     if (!emit(opCall) || !emit(opSlotToPos, ps) || !emit(opSlotToDepth, ds)) return false;
-    std::size_t exit = code_.size();
+    std::size_t jumpPast = code_.size();
     if (!emit(opJump)) return false;
     pointHere(call);
     cParsed atom{};
     if (!parseAtom(atom)) return false;
     if (!emit(opSlotToPos, ps) || !emit(opSlotToDepth, ds) || !emit(opReturn)) return false;
-    pointHere(exit);
+    pointHere(jumpPast);
 
     // When the atom matches, the look-ahead drops the stack entries the atom
     // pushed, among them those that would restore its capture groups. Save
