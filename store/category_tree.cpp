@@ -65,9 +65,9 @@ void cItemStore::buildCategoryTree(cTreeControl& tree, cProgressHost& progress,
         const bool ok = loadItemAt(stream, entry.position, item, messages);
         if (generation_ != generation) return; // a message box ran a newer import
         if (!ok) continue;
-        if (loaded != nullptr) loaded->itemLoaded(item);
         if (item.isNano) {
             item.addToTree(tree, skeleton.nano);
+            if (loaded != nullptr) loaded->itemLoaded(item);
             continue;
         }
         switch (item.itemType) {
@@ -99,6 +99,7 @@ void cItemStore::buildCategoryTree(cTreeControl& tree, cProgressHost& progress,
         default: // no type: there is no folder for it
             break;
         }
+        if (loaded != nullptr) loaded->itemLoaded(item);
         ++filed;
         progress.pumpMessages();
         if (generation_ != generation) return;
