@@ -7,7 +7,8 @@ build_dir=$1; shift
 
 "$here/scripts/ensure_packages.sh" \
   cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev \
-  libgtest-dev libgmock-dev libbenchmark-dev libpcre2-dev libpugixml-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libpcre2-dev libpugixml-dev \
+  libsqlite3-dev python3
 
 cmake -S "$here" -B "$build_dir" -G Ninja "$@" >/dev/null
 cmake --build "$build_dir" -j "$(nproc)"
