@@ -14,7 +14,10 @@ const char* usageText() {
     return "usage: quarry-cli index FILE\n"
            "       quarry-cli tree FILE\n"
            "       quarry-cli show [--format rtf|text|html] FILE ZRID...\n"
-           "       quarry-cli stats FILE\n";
+           "       quarry-cli stats FILE\n"
+           "       quarry-cli export [--format jsonl] [--output OUT [--force]] FILE\n"
+           "       quarry-cli export --format sqlite --output OUT.db [--force] FILE\n"
+           "       quarry-cli diff [--format text|jsonl] OLD NEW\n";
 }
 
 int usageError(const std::string& reason) {
@@ -48,6 +51,28 @@ bool parseZridArgument(const std::string& text, ZRID& zrid) {
     return true;
 }
 
+namespace {
+
+int gOutputError = 0; // errno of the first failed write to standard output
+
+} // namespace
+
+bool writeOutput(std::string_view bytes) {
+    if (gOutputError != 0) return false;
+    errno = 0;
+    if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size())
+        gOutputError = errno != 0 ? errno : EIO;
+    return gOutputError == 0;
+}
+
+int finishOutput() {
+    errno = 0;
+    if (gOutputError == 0 && std::fflush(stdout) != 0) gOutputError = errno != 0 ? errno : EIO;
+    if (gOutputError == 0) return kExitOk;
+    std::fprintf(stderr, "write error: %s\n", std::strerror(gOutputError));
+    return kExitWriteFailed;
+}
+
 cCliSession::cCliSession() : progress_(standardErrorIsTerminal()), messages_(&progress_) {}
 
 int cCliSession::scan(const std::string& path) {
@@ -60,9 +85,9 @@ int cCliSession::scan(const std::string& path) {
     return kExitOk;
 }
 
-void cCliSession::buildTree(cTreeControl& tree) {
+void cCliSession::buildTree(cTreeControl& tree, cLoadedItemSink* loaded) {
     progress_.beginProgress("Importing Item Data", 0);
-    store_.buildCategoryTree(tree, progress_, messages_);
+    store_.buildCategoryTree(tree, progress_, messages_, loaded);
     progress_.endProgress();
 }
 

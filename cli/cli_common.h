@@ -7,6 +7,7 @@
 #include "store/item_store.h"
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace quarry {
@@ -14,8 +15,10 @@ namespace quarry {
 enum eExitStatus : int {
     kExitOk = 0,
     kExitUnreadableFile = 1,
+    kExitWriteFailed = 1,
     kExitUsage = 2,
     kExitItemNotLoaded = 3,
+    kExitFilesDiffer = 4, // diff: the two files hold different items
 };
 
 using cArguments = std::vector<std::string>;
@@ -42,11 +45,13 @@ public:
     // Checks the file and runs the import scan. kExitOk, or kExitUnreadableFile
     // after printing the reason.
     int scan(const std::string& path);
-    // Builds the category tree of the scanned file into `tree`.
-    void buildTree(cTreeControl& tree);
+    // Builds the category tree of the scanned file into `tree`, handing every
+    // item that loads to `loaded` when given.
+    void buildTree(cTreeControl& tree, cLoadedItemSink* loaded = nullptr);
 
     cItemStore& store() { return store_; }
     cMessageSink& messages() { return messages_; }
+    cProgressHost& progress() { return progress_; }
 
 private:
     cTerminalProgress progress_;
@@ -59,5 +64,13 @@ int runIndexCommand(const cArguments& args);
 int runTreeCommand(const cArguments& args);
 int runShowCommand(const cArguments& args);
 int runStatsCommand(const cArguments& args);
+int runExportCommand(const cArguments& args);
+int runDiffCommand(const cArguments& args);
+
+// Writes `bytes` to standard output. False after any write has failed.
+bool writeOutput(std::string_view bytes);
+// Flushes standard output: kExitOk, or kExitWriteFailed after printing
+// "write error: " and the reason when any write failed.
+int finishOutput();
 
 } // namespace quarry
