@@ -72,10 +72,6 @@ public:
     bool attributeContains(const std::string& name, std::string_view text) const;
     bool hasAtkValue(const std::string& name) const;
 
-    // Replaces `text` with the item's rich-text report (defined with the
-    // report renderer, in report/).
-    void formatReport(std::string& text) const;
-
     // The tree label: "name (QL ql)", or the name alone for a nano program.
     std::string treeLabel() const;
     // Appends the item's node under `parent` (0: the top level), labelled with

@@ -44,9 +44,6 @@ struct cAttributePair {
     std::string rest;
 };
 
-// The text shown instead of a report when an item cannot be loaded.
-inline constexpr const char* kFailedToLoadText = "--failed to load item data--";
-
 class cItemStore {
 public:
     cItemStore();
@@ -89,8 +86,6 @@ public:
     // read or is not acceptable, or the file ends before "</Item>". Tags an
     // event or action does not expect are reported to `messages`.
     bool loadItem(ZRID zrid, cItemRecord& record, cMessageSink& messages) const;
-    // The report text of an item: its rich-text report, or kFailedToLoadText.
-    std::string writeItemReport(ZRID zrid, cMessageSink& messages) const;
 
     // Element parsers; each answers whether the element held a complete pair.
     static bool parseAttribute(std::string_view attributeText, cItemRecord& record);

@@ -4,6 +4,7 @@
 #include "controls/pane_status_bar.h"
 #include "controls/progress_bar.h"
 #include "controls/thin_splitter_wnd.h"
+#include "report/item_report.h"
 #include "store/item_store.h"
 #include "ui/frame_resources.h"
 #include "ui/item_id_box.h"
@@ -252,7 +253,7 @@ void cMainframe::focusPane(int step) {
 
 void cMainframe::displayItem(const cItemStore& store, ZRID zrid) {
     beginMessageOperation();
-    const std::string report = store.writeItemReport(zrid, *this);
+    const std::string report = writeItemReport(store, zrid, *this);
     endMessageOperation(QStringLiteral("while loading item %1").arg(zrid));
     reportPane_->setReportText(report);
     itemIdBox_->setText(QString::number(zrid));

@@ -9,6 +9,7 @@
 
 #include "pattern/pattern.h"
 #include "platform/rich_text.h"
+#include "report/item_report.h"
 #include "store/item_store.h"
 
 #include <pugixml.hpp>
@@ -192,7 +193,7 @@ int phaseShow(const cPhaseOptions& options) {
     for (std::uint32_t i = 0; i < options.shows; ++i) {
         const ZRID zrid = identifiers[random.below(static_cast<std::uint32_t>(identifiers.size()))];
         const cStopwatch watch;
-        const std::string report = store.writeItemReport(zrid, messages);
+        const std::string report = writeItemReport(store, zrid, messages);
         const cRichTextDocument document = readRichText(report);
         milliseconds.push_back(watch.cpuSeconds() * 1000.0);
         wallMilliseconds.push_back(watch.wallSeconds() * 1000.0);

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "hostile_support.h"
+#include "report/item_report.h"
 #include "store/item_record.h"
 #include "store/item_store.h"
 
@@ -64,7 +65,7 @@ struct cImported {
         for (const cSpan& span : spans) {
             cItemRecord record;
             const bool ok = store.loadItem(span.zrid, record, messages);
-            EXPECT_EQ(store.writeItemReport(span.zrid, messages) != kFailedToLoadText, ok);
+            EXPECT_EQ(writeItemReport(store, span.zrid, messages) != kFailedToLoadText, ok);
             if (!ok) continue;
             ++loaded;
             EXPECT_NE(record.zrid, 0);

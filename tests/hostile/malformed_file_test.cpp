@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "hostile_support.h"
+#include "report/item_report.h"
 #include "store/filtered_stream.h"
 #include "store/item_record.h"
 #include "store/item_store.h"
@@ -124,7 +125,7 @@ TEST(MalformedFile, RecordCutAtEveryByte) {
         if (loaded) {
             EXPECT_EQ(record.events.count("OnHit"), 1u);
         }
-        EXPECT_EQ(import.store.writeItemReport(41, import.messages) == kFailedToLoadText, !loaded);
+        EXPECT_EQ(writeItemReport(import.store, 41, import.messages) == kFailedToLoadText, !loaded);
         // A cut closing tag may be reported once per load; nothing more.
         EXPECT_LE(import.messages.count, 2u);
         if (length <= eventStart) {
