@@ -1,5 +1,7 @@
 // The category tree: a fixed skeleton of folders, then every indexed item
 // loaded again and filed by nano flag, item type, slots or attack skills.
+#include "store/filtered_stream.h"
+#include "store/item_record.h"
 #include "store/item_store.h"
 
 #include <map>

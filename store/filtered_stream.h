@@ -66,7 +66,6 @@ public:
     // How much of the file has been consumed, in whole percent (0 to 100).
     std::int32_t percentRead() const;
     RecordPosition totalSize() const { return totalSize_; }
-    bool isOpen() const { return file_.is_open(); }
 
 private:
     bool refill();
@@ -96,7 +95,6 @@ private:
     std::uint64_t chunkLength_ = 0;
     char chunkTail_[4] = {};
 
-    // Which bytes end a chunk, and which need a closer look.
     // What one delimiter set asks of the search: the bytes that end a chunk,
     // the bytes that need a closer look (those and the last bytes of comment
     // starts), and the latter listed for the vector search.

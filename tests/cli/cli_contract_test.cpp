@@ -4,6 +4,7 @@
 
 #include "platform/rich_text.h"
 #include "report/item_report.h"
+#include "store/item_record.h"
 #include "store/item_store.h"
 
 #include <gtest/gtest.h>
