@@ -17,7 +17,6 @@ public:
         items_ += data != 0;
         return ++nodes_;
     }
-    void setItemData(TreeItemHandle, ZRID) override {}
     void expand(TreeItemHandle) override {}
 
     std::uint64_t nodes() const { return nodes_; }

@@ -31,10 +31,6 @@ TreeItemHandle cRecordedTree::insertItem(const std::string& label, ZRID data,
     return TreeItemHandle(index) + 1;
 }
 
-void cRecordedTree::setItemData(TreeItemHandle item, ZRID data) {
-    if (item != 0 && item <= nodes_.size()) nodes_[item - 1].data = data;
-}
-
 std::size_t cRecordedTree::itemCount() const {
     std::size_t count = 0;
     for (const Node& node : nodes_)

@@ -16,7 +16,6 @@ class cRecordedTree : public cTreeControl {
 public:
     void deleteAllItems() override;
     TreeItemHandle insertItem(const std::string& label, ZRID data, TreeItemHandle parent) override;
-    void setItemData(TreeItemHandle item, ZRID data) override;
     void expand(TreeItemHandle) override {}
 
     std::size_t nodeCount() const { return nodes_.size(); }

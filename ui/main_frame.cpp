@@ -10,6 +10,7 @@
 #include "ui/item_id_box.h"
 #include "ui/item_tree.h"
 #include "ui/item_tree_bar.h"
+#include "ui/item_tree_feed.h"
 #include "ui/item_tree_model.h"
 #include "ui/message_pump.h"
 #include "ui/report_pane.h"
@@ -273,7 +274,8 @@ void cMainframe::selectTreeItem(TreeItemHandle handle, ZRID zrid) {
 void cMainframe::importItems(const cItemStore& store) {
     beginProgress("Importing Item Data", 0);
     beginMessageOperation();
-    store.buildCategoryTree(*treeModel_, *this, *this);
+    cItemTreeFeed feed(*treeModel_);
+    store.buildCategoryTree(feed, *this, *this);
     treeModel_->commitPending();
     endProgress();
     endMessageOperation(QStringLiteral("while importing the item data"));

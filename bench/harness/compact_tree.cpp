@@ -34,10 +34,6 @@ TreeItemHandle cCompactTree::insertItem(const std::string& label, ZRID data,
     return TreeItemHandle(index) + 1;
 }
 
-void cCompactTree::setItemData(TreeItemHandle item, ZRID data) {
-    if (item != 0 && item <= nodes_.size()) nodes_[item - 1].data = data;
-}
-
 void cCompactTree::expand(TreeItemHandle item) {
     if (item != 0 && item <= nodes_.size()) nodes_[item - 1].expanded = true;
 }

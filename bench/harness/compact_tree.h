@@ -15,7 +15,6 @@ class cCompactTree : public cTreeControl {
 public:
     void deleteAllItems() override;
     TreeItemHandle insertItem(const std::string& label, ZRID data, TreeItemHandle parent) override;
-    void setItemData(TreeItemHandle item, ZRID data) override;
     void expand(TreeItemHandle item) override;
 
     std::size_t nodeCount() const { return nodes_.size(); }

@@ -58,7 +58,6 @@ public:
         data.push_back(value);
         return labels.size();
     }
-    void setItemData(TreeItemHandle item, ZRID value) override { data.at(item - 1) = value; }
     void expand(TreeItemHandle) override {}
     // Nodes that carry an item (folders carry 0).
     std::size_t itemNodes() const {
