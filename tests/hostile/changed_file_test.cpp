@@ -5,6 +5,7 @@
 // until the file is imported again; nothing crashes.
 #include <gtest/gtest.h>
 
+#include "cli/recorded_tree.h"
 #include "hostile_support.h"
 #include "report/item_report.h"
 #include "store/item_record.h"
@@ -74,10 +75,10 @@ struct cImported {
         return loaded;
     }
     std::size_t treeItems() {
-        cCountingTree tree;
+        cRecordedTree tree;
         store.buildCategoryTree(tree, progress, messages);
-        EXPECT_GE(tree.labels.size(), 1u);
-        return tree.itemNodes();
+        EXPECT_GE(tree.nodeCount(), 1u);
+        return tree.itemCount();
     }
 };
 

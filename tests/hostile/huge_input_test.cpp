@@ -3,6 +3,7 @@
 // length, and memory stays within the stream's chunk cap.
 #include <gtest/gtest.h>
 
+#include "cli/recorded_tree.h"
 #include "hostile_support.h"
 #include "report/item_report.h"
 #include "store/filtered_stream.h"
@@ -109,9 +110,9 @@ TEST(HugeInput, TenMegabyteItemTagLoadsWhole) {
     const std::string report = writeItemReport(store, 8, messages);
     EXPECT_NE(report.find(longName), std::string::npos);
 
-    cCountingTree tree;
+    cRecordedTree tree;
     store.buildCategoryTree(tree, progress, messages);
-    EXPECT_EQ(tree.itemNodes(), 2u);
+    EXPECT_EQ(tree.itemCount(), 2u);
     EXPECT_EQ(messages.count, 0u);
 }
 

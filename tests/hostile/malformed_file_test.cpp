@@ -4,6 +4,7 @@
 // is whole in it still loads.
 #include <gtest/gtest.h>
 
+#include "cli/recorded_tree.h"
 #include "hostile_support.h"
 #include "report/item_report.h"
 #include "store/filtered_stream.h"
@@ -102,9 +103,9 @@ TEST(MalformedFile, NulBytesSplitChunksAndHarmNothing) {
     ASSERT_TRUE(import.load(45, record));
     EXPECT_EQ(record.name, "After");
 
-    cCountingTree tree;
+    cRecordedTree tree;
     import.store.buildCategoryTree(tree, import.progress, import.messages);
-    EXPECT_EQ(tree.itemNodes(), 1u); // 41 under its skill folder; 45 has no type
+    EXPECT_EQ(tree.itemCount(), 1u); // 41 under its skill folder; 45 has no type
 }
 
 // A file that ends anywhere inside a record, including in the middle of an
@@ -157,10 +158,10 @@ TEST(MalformedFile, HundredThousandUnsupportedTagsAreAllReported) {
                                     "<Odd99999> while processing item with ZRID 46");
 
     // The tree build loads the item once more and reports them once more.
-    cCountingTree tree;
+    cRecordedTree tree;
     import.store.buildCategoryTree(tree, import.progress, import.messages);
     EXPECT_EQ(import.messages.count, 2 * kTags);
-    EXPECT_EQ(tree.itemNodes(), 1u);
+    EXPECT_EQ(tree.itemCount(), 1u);
 }
 
 // The stream gives the same chunks whatever its block size, so a comment
