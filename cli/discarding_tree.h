@@ -10,7 +10,6 @@ class cDiscardingTree : public cTreeControl {
 public:
     void deleteAllItems() override {}
     TreeItemHandle insertItem(const std::string&, ZRID, TreeItemHandle) override { return ++last_; }
-    void setItemData(TreeItemHandle, ZRID) override {}
     void expand(TreeItemHandle) override {}
 
 private:

@@ -16,7 +16,6 @@ class cItemFolderTree : public cTreeControl {
 public:
     void deleteAllItems() override;
     TreeItemHandle insertItem(const std::string& label, ZRID data, TreeItemHandle parent) override;
-    void setItemData(TreeItemHandle, ZRID) override {}
     void expand(TreeItemHandle) override {}
 
     // The folders the item was filed under since the last call, in tree order,
