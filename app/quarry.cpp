@@ -77,6 +77,9 @@ void cQuarry::onCommand(int command) {
     case cmdImport:
         onImport();
         break;
+    case cmdExport:
+        onExport();
+        break;
     case cmdBack:
         onBack();
         break;
@@ -110,9 +113,11 @@ bool cQuarry::scanItemFile(const std::string& path) {
         return false;
     }
     frame_->setImportRunning(true);
+    onUpdateExport();
     const bool scanned = store_.scanItemFile(path, *frame_, identifierPattern_);
     if (scanned && !frame_->closeRequested()) frame_->importItems(store_);
     frame_->setImportRunning(false);
+    onUpdateExport();
     if (frame_->closeRequested()) frame_->close();
     return scanned;
 }
@@ -128,6 +133,25 @@ void cQuarry::onImport() {
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
     const QByteArray path = QFile::encodeName(dialog.selectedFiles().first());
     scanItemFile(std::string(path.constData(), static_cast<std::size_t>(path.size())));
+}
+
+void cQuarry::onExport() {
+    if (!frame_ || frame_->importRunning() || store_.path().empty()) return;
+    const std::optional<cExportTarget> target = cExportCommand(*frame_, store_).askTarget();
+    if (target) exportTo(*target);
+}
+
+bool cQuarry::exportTo(const cExportTarget& target) {
+    if (!frame_ || frame_->importRunning() || store_.path().empty()) return false;
+    // An export holds the window as an import does: Import and Export wait,
+    // and closing hides the window until the export has finished.
+    frame_->setImportRunning(true);
+    onUpdateExport();
+    const bool written = cExportCommand(*frame_, store_).run(target);
+    frame_->setImportRunning(false);
+    onUpdateExport();
+    if (frame_->closeRequested()) frame_->close();
+    return written;
 }
 
 void cQuarry::onBack() {
@@ -161,6 +185,11 @@ void cQuarry::onUpdateBack() {
 
 void cQuarry::onUpdateForward() {
     if (frame_) frame_->action(cmdForward)->setEnabled(history_.canForward());
+}
+
+void cQuarry::onUpdateExport() {
+    if (frame_)
+        frame_->action(cmdExport)->setEnabled(!store_.path().empty() && !frame_->importRunning());
 }
 
 } // namespace quarry

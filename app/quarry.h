@@ -5,6 +5,7 @@
 // passes: showItem.
 #pragma once
 
+#include "app/export_command.h"
 #include "app/navigation_history.h"
 #include "pattern/pattern.h"
 #include "store/item_store.h"
@@ -41,14 +42,21 @@ public:
     // read is reported and changes nothing. False when nothing was imported.
     bool scanItemFile(const std::string& path);
 
+    // Writes the imported items to the target's file (File > Export... once
+    // the user has chosen it). False when nothing was written.
+    bool exportTo(const cExportTarget& target);
+
     // Commands.
     void onImport();
+    void onExport();
     void onBack();
     void onForward();
     void onAppAbout();
     // Enable rules of Back and Forward, applied to the frame's actions.
     void onUpdateBack();
     void onUpdateForward();
+    // Export is enabled once an import has finished, while none runs.
+    void onUpdateExport();
 
     cMainframe* mainFrame() const { return frame_.get(); }
     cItemStore& store() { return store_; }

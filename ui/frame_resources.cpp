@@ -6,7 +6,12 @@ namespace quarry {
 
 const std::vector<CMenuItem>& kMainMenu() {
     static const std::vector<CMenuItem> menu = {
-        {"&File", 0, {{"&Import...", cmdImport, {}}, {"", 0, {}}, {"E&xit", cmdAppExit, {}}}},
+        {"&File",
+         0,
+         {{"&Import...", cmdImport, {}},
+          {"&Export...", cmdExport, {}},
+          {"", 0, {}},
+          {"E&xit", cmdAppExit, {}}}},
         {"&Edit",
          0,
          {{"&Undo\tCtrl+Z", cmdEditUndo, {}},
@@ -46,6 +51,7 @@ QString loadString(int id) {
         {101, "Idle"},
         {128, "quarry"},
         {cmdImport, "Import content of selected file\nImport"},
+        {cmdExport, "Writes the imported items to a JSON lines file or a SQLite database.\nExport"},
         {cmdBack, "Goes to the previous page.\nBack"},
         {cmdForward, "Goes to the next page.\nForward"},
         {32771, "Back"},

@@ -88,9 +88,10 @@ void cMainframe::createStatusBar() {
 }
 
 void cMainframe::createActions() {
-    const int commands[] = {cmdImport,    cmdAppExit,     cmdEditUndo,      cmdEditCut, cmdEditCopy,
-                            cmdEditPaste, cmdViewToolbar, cmdViewStatusBar, cmdBack,    cmdForward,
-                            cmdAppAbout,  cmdSearch,      cmdNextPane,      cmdPrevPane};
+    const int commands[] = {cmdImport,        cmdExport,   cmdAppExit,   cmdEditUndo,
+                            cmdEditCut,       cmdEditCopy, cmdEditPaste, cmdViewToolbar,
+                            cmdViewStatusBar, cmdBack,     cmdForward,   cmdAppAbout,
+                            cmdSearch,        cmdNextPane, cmdPrevPane};
     auto menuText = [](const std::vector<CMenuItem>& items, int command, auto&& self) -> QString {
         for (const CMenuItem& item : items) {
             if (item.command == command && !item.text.isEmpty()) return item.text;
@@ -118,7 +119,7 @@ void cMainframe::createActions() {
         action->setShortcuts(keys);
     }
 
-    for (int command : {cmdImport, cmdBack, cmdForward, cmdAppAbout})
+    for (int command : {cmdImport, cmdExport, cmdBack, cmdForward, cmdAppAbout})
         connect(actions_[command], &QAction::triggered, this,
                 [this, command] { emit commandTriggered(command); });
     connect(actions_[cmdAppExit], &QAction::triggered, this, &QWidget::close);
@@ -135,8 +136,10 @@ void cMainframe::createActions() {
     actions_[cmdViewStatusBar]->setChecked(true);
     connect(actions_[cmdViewStatusBar], &QAction::toggled, statusBar_, &QWidget::setVisible);
 
-    // No handler exists for Search; Back and Forward wait for the history.
+    // No handler exists for Search; Back and Forward wait for the history,
+    // Export for an import.
     actions_[cmdSearch]->setEnabled(false);
+    actions_[cmdExport]->setEnabled(false);
     actions_[cmdBack]->setEnabled(false);
     actions_[cmdForward]->setEnabled(false);
     updateEditCommands();
