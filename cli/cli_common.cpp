@@ -14,6 +14,7 @@ const char* usageText() {
     return "usage: quarry-cli index FILE\n"
            "       quarry-cli tree FILE\n"
            "       quarry-cli show [--format rtf|text|html] FILE ZRID...\n"
+           "       quarry-cli find [--limit N] [--near] FILE QUERY...\n"
            "       quarry-cli stats FILE\n";
 }
 
@@ -60,9 +61,9 @@ int cCliSession::scan(const std::string& path) {
     return kExitOk;
 }
 
-void cCliSession::buildTree(cTreeControl& tree) {
+void cCliSession::buildTree(cTreeControl& tree, cLoadedItemSink* loaded) {
     progress_.beginProgress("Importing Item Data", 0);
-    store_.buildCategoryTree(tree, progress_, messages_);
+    store_.buildCategoryTree(tree, progress_, messages_, loaded);
     progress_.endProgress();
 }
 

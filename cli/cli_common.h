@@ -14,6 +14,7 @@ namespace quarry {
 enum eExitStatus : int {
     kExitOk = 0,
     kExitUnreadableFile = 1,
+    kExitWriteError = 1, // standard output could not be written
     kExitUsage = 2,
     kExitItemNotLoaded = 3,
 };
@@ -42,8 +43,9 @@ public:
     // Checks the file and runs the import scan. kExitOk, or kExitUnreadableFile
     // after printing the reason.
     int scan(const std::string& path);
-    // Builds the category tree of the scanned file into `tree`.
-    void buildTree(cTreeControl& tree);
+    // Builds the category tree of the scanned file into `tree`, handing every
+    // item that loads to `loaded` when given.
+    void buildTree(cTreeControl& tree, cLoadedItemSink* loaded = nullptr);
 
     cItemStore& store() { return store_; }
     cMessageSink& messages() { return messages_; }
@@ -59,5 +61,6 @@ int runIndexCommand(const cArguments& args);
 int runTreeCommand(const cArguments& args);
 int runShowCommand(const cArguments& args);
 int runStatsCommand(const cArguments& args);
+int runFindCommand(const cArguments& args);
 
 } // namespace quarry

@@ -13,10 +13,8 @@ struct cCommand {
 };
 
 constexpr cCommand kCommands[] = {
-    {"index", runIndexCommand},
-    {"tree", runTreeCommand},
-    {"show", runShowCommand},
-    {"stats", runStatsCommand},
+    {"index", runIndexCommand}, {"tree", runTreeCommand},   {"show", runShowCommand},
+    {"find", runFindCommand},   {"stats", runStatsCommand},
 };
 
 } // namespace
