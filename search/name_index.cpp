@@ -4,9 +4,16 @@
 #include "store/item_record.h"
 
 #include <algorithm>
-#include <numeric>
 
 namespace quarry {
+
+namespace {
+
+std::size_t pairSlot(char first, char second) {
+    return std::size_t(static_cast<unsigned char>(first)) << 8 | static_cast<unsigned char>(second);
+}
+
+} // namespace
 
 void cNameIndex::itemLoaded(const cItemRecord& item) {
     add(item.zrid, item.name, item.ql);
@@ -17,29 +24,23 @@ bool cNameIndex::add(ZRID zrid, std::string_view name, std::int32_t ql) {
     entries_.push_back({zrid, ql, static_cast<std::uint32_t>(names_.size())});
     names_.append(name);
     appendFolded(name, folded_);
-    for (const char c : name)
-        ++byteCounts_[foldByte(static_cast<unsigned char>(c))];
+    pairCounts_.resize(256 * 256);
+    const std::string_view added = std::string_view(folded_).substr(folded_.size() - name.size());
+    for (std::size_t i = 0; i < added.size(); ++i) {
+        ++byteCounts_[static_cast<unsigned char>(added[i])];
+        if (i > 0) ++pairCounts_[pairSlot(added[i - 1], added[i])];
+    }
     return true;
-}
-
-std::size_t cNameIndex::nameEnd(std::size_t position) const {
-    return position + 1 < entries_.size() ? entries_[position + 1].offset : names_.size();
-}
-
-std::string_view cNameIndex::name(std::size_t position) const {
-    const std::size_t start = nameStart(position);
-    return std::string_view(names_).substr(start, nameEnd(position) - start);
-}
-
-std::string_view cNameIndex::foldedName(std::size_t position) const {
-    const std::size_t start = nameStart(position);
-    return std::string_view(folded_).substr(start, nameEnd(position) - start);
 }
 
 std::string_view cNameIndex::foldedArena() const {
     const std::size_t end =
         committed_ < entries_.size() ? entries_[committed_].offset : names_.size();
     return std::string_view(folded_).substr(0, end);
+}
+
+std::uint64_t cNameIndex::pairCount(unsigned char first, unsigned char second) const {
+    return pairCounts_.empty() ? 0 : pairCounts_[pairSlot(char(first), char(second))];
 }
 
 bool cNameIndex::nameOrderLess(std::size_t a, std::size_t b) const {
@@ -49,10 +50,39 @@ bool cNameIndex::nameOrderLess(std::size_t a, std::size_t b) const {
 
 void cNameIndex::commitPending() {
     if (committed_ == entries_.size()) return;
-    std::vector<std::uint32_t> fresh(entries_.size() - committed_);
-    std::iota(fresh.begin(), fresh.end(), static_cast<std::uint32_t>(committed_));
+    // Most names differ in their first sixteen bytes: sort by those as two
+    // numbers first, and compare whole names only where they agree.
+    struct cSortKey {
+        std::uint64_t high;
+        std::uint64_t low;
+        std::uint32_t item;
+    };
+    std::vector<cSortKey> keys;
+    keys.reserve(entries_.size() - committed_);
+    for (std::size_t item = committed_; item < entries_.size(); ++item) {
+        const std::string_view folded = foldedName(item);
+        const auto number = [&](std::size_t from) {
+            std::uint64_t value = 0;
+            for (std::size_t i = from; i < from + sizeof value; ++i)
+                value =
+                    value << 8 | (i < folded.size() ? static_cast<unsigned char>(folded[i]) : 0);
+            return value;
+        };
+        keys.push_back(
+            {number(0), number(sizeof(std::uint64_t)), static_cast<std::uint32_t>(item)});
+    }
     const auto less = [this](std::size_t a, std::size_t b) { return nameOrderLess(a, b); };
-    std::stable_sort(fresh.begin(), fresh.end(), less);
+    std::sort(keys.begin(), keys.end(), [&](const cSortKey& a, const cSortKey& b) {
+        if (a.high != b.high) return a.high < b.high;
+        if (a.low != b.low) return a.low < b.low;
+        if (less(a.item, b.item)) return true;
+        return !less(b.item, a.item) && a.item < b.item; // equal names keep index order
+    });
+    std::vector<std::uint32_t> fresh;
+    fresh.reserve(keys.size());
+    for (const cSortKey& key : keys)
+        fresh.push_back(key.item);
+    std::vector<cSortKey>().swap(keys);
 
     std::string names;
     std::string foldedNames;
@@ -89,11 +119,13 @@ void cNameIndex::clear() {
     std::vector<cEntry>().swap(entries_);
     committed_ = 0;
     byteCounts_.fill(0);
+    std::vector<std::uint32_t>().swap(pairCounts_);
     ++generation_;
 }
 
 std::size_t cNameIndex::bytesHeld() const {
-    return names_.capacity() + folded_.capacity() + entries_.capacity() * sizeof(cEntry);
+    return names_.capacity() + folded_.capacity() + entries_.capacity() * sizeof(cEntry) +
+           pairCounts_.capacity() * sizeof(std::uint32_t);
 }
 
 } // namespace quarry

@@ -46,15 +46,18 @@ public:
     std::size_t pendingCount() const { return entries_.size() - committed_; }
     ZRID zrid(std::size_t position) const { return entries_[position].zrid; }
     std::int32_t ql(std::size_t position) const { return entries_[position].ql; }
-    std::string_view name(std::size_t position) const;
-    std::string_view foldedName(std::size_t position) const;
+    std::string_view name(std::size_t position) const { return nameIn(names_, position); }
+    std::string_view foldedName(std::size_t position) const { return nameIn(folded_, position); }
     std::size_t nameStart(std::size_t position) const { return entries_[position].offset; }
-    std::size_t nameEnd(std::size_t position) const;
+    std::size_t nameEnd(std::size_t position) const {
+        return position + 1 < entries_.size() ? entries_[position + 1].offset : names_.size();
+    }
     // Every committed folded name back to back, in name order.
     std::string_view foldedArena() const;
-    // How often a folded byte occurs in the names: a search anchors on the
-    // rarest byte of its words.
+    // How often a folded byte, and a pair of neighbouring folded bytes, occur
+    // in the names: a search anchors on the rarest of its words' bytes.
     std::uint64_t byteCount(unsigned char folded) const { return byteCounts_[folded]; }
+    std::uint64_t pairCount(unsigned char first, unsigned char second) const;
 
     std::uint64_t generation() const { return generation_; }
     // Memory held by the arenas and entries.
@@ -67,6 +70,10 @@ private:
         std::uint32_t offset;
     };
 
+    std::string_view nameIn(const std::string& arena, std::size_t position) const {
+        const std::size_t start = nameStart(position);
+        return std::string_view(arena).substr(start, nameEnd(position) - start);
+    }
     // Name order of two entries: folded name, then QL (index order is kept by
     // stable sorting and merging).
     bool nameOrderLess(std::size_t a, std::size_t b) const;
@@ -76,6 +83,7 @@ private:
     std::vector<cEntry> entries_;
     std::size_t committed_ = 0;
     std::array<std::uint64_t, 256> byteCounts_{};
+    std::vector<std::uint32_t> pairCounts_; // 256 x 256 once a name is added
     std::uint64_t generation_ = 0;
 };
 

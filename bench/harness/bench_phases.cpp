@@ -4,11 +4,13 @@
 #include "bench_stats.h"
 #include "compact_tree.h"
 #include "gen/random_stream.h"
+#include "name_queries.h"
 #include "pattern_corpus.h"
 #include "pcre_pattern.h"
 
 #include "pattern/pattern.h"
 #include "platform/rich_text.h"
+#include "search/name_search.h"
 #include "store/item_store.h"
 
 #include <pugixml.hpp>
@@ -24,6 +26,9 @@ namespace quarry {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+constexpr std::size_t kTypedQueries = 1000;
+constexpr std::size_t kMisspelledQueries = 200;
 
 double secondsSince(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
@@ -209,6 +214,60 @@ int phaseShow(const cPhaseOptions& options) {
     return 0;
 }
 
+// Milliseconds of CPU time per query, searching as the Find pane does (near
+// spellings allowed).
+std::vector<double> timeQueries(const cNameIndex& names, const std::vector<std::string>& queries,
+                                double& found) {
+    std::vector<double> milliseconds;
+    found = 0;
+    for (const std::string& text : queries) {
+        const cStopwatch watch;
+        const cNameSearchResult result = searchNames(names, parseNameQuery(text), true);
+        milliseconds.push_back(watch.cpuSeconds() * 1000.0);
+        found += static_cast<double>(result.items.size());
+    }
+    return milliseconds;
+}
+
+// The full import gathering names, then queries as players type them.
+int phaseNames(const cPhaseOptions& options) {
+    cItemStore store;
+    cQuietProgress progress;
+    cCountingSink messages;
+    cCompactTree tree;
+    cNameIndex names;
+    const cStopwatch watch;
+    store.scanItemFile(options.path, progress);
+    store.buildCategoryTree(tree, progress, messages, &names);
+    const double importSeconds = watch.cpuSeconds();
+    names.commitPending();
+    putTimes(watch);
+    put("import_seconds", importSeconds);
+    put("commit_seconds", watch.cpuSeconds() - importSeconds);
+    put("names", static_cast<double>(names.size()));
+    put("index_mb", static_cast<double>(names.bytesHeld()) / 1e6);
+
+    cRandomStream random(options.seed);
+    double found = 0;
+    const std::vector<double> typed =
+        timeQueries(names, makeTypedQueries(names, random, kTypedQueries), found);
+    put("query_median_ms", median(typed));
+    put("query_p99_ms", percentile(typed, 0.99));
+    put("query_found", found / static_cast<double>(typed.size()));
+    std::vector<std::string> letters;
+    for (char letter = 'a'; letter <= 'z'; ++letter)
+        letters.emplace_back(1, letter);
+    const std::vector<double> first = timeQueries(names, letters, found);
+    put("letter_median_ms", median(first));
+    put("letter_max_ms", percentile(first, 1.0));
+    const std::vector<double> near =
+        timeQueries(names, makeMisspelledQueries(names, random, kMisspelledQueries), found);
+    put("near_median_ms", median(near));
+    put("near_p99_ms", percentile(near, 0.99));
+    put("near_queries", static_cast<double>(near.size()));
+    return 0;
+}
+
 // Matches every text of an arena with our engine; the seconds it took.
 double timeQuarry(const cPattern& pattern, const cTextArena& texts, std::size_t& matches) {
     cPatternMatch context(256);
@@ -312,6 +371,7 @@ int runPhase(const std::string& name, const cPhaseOptions& options) {
     if (name == "gaps") return phaseGaps(options);
     if (name == "show") return phaseShow(options);
     if (name == "patterns") return phasePatterns(options);
+    if (name == "names") return phaseNames(options);
     return 2;
 }
 
