@@ -3,8 +3,10 @@
 #include "controls/menu_bar.h"
 #include "controls/pane_status_bar.h"
 #include "controls/progress_bar.h"
+#include "controls/sizing_control_bar.h"
 #include "controls/thin_splitter_wnd.h"
 #include "store/item_store.h"
+#include "ui/find_pane.h"
 #include "ui/frame_resources.h"
 #include "ui/item_id_box.h"
 #include "ui/item_tree.h"
@@ -52,6 +54,7 @@ bool cMainframe::create(QString* failure) {
     if (!createToolBars(failure)) return false;
     createItemIdBand();
     createDockWindows();
+    createFindBar();
     resize(900, 640);
     return true;
 }
@@ -86,9 +89,10 @@ void cMainframe::createStatusBar() {
 }
 
 void cMainframe::createActions() {
-    const int commands[] = {cmdImport,    cmdAppExit,     cmdEditUndo,      cmdEditCut, cmdEditCopy,
-                            cmdEditPaste, cmdViewToolbar, cmdViewStatusBar, cmdBack,    cmdForward,
-                            cmdAppAbout,  cmdSearch,      cmdNextPane,      cmdPrevPane};
+    const int commands[] = {cmdImport,   cmdAppExit,   cmdEditUndo,    cmdEditCut,
+                            cmdEditCopy, cmdEditPaste, cmdViewToolbar, cmdViewStatusBar,
+                            cmdBack,     cmdForward,   cmdAppAbout,    cmdSearch,
+                            cmdNextPane, cmdPrevPane,  cmdEditFind};
     auto menuText = [](const std::vector<CMenuItem>& items, int command, auto&& self) -> QString {
         for (const CMenuItem& item : items) {
             if (item.command == command && !item.text.isEmpty()) return item.text;
@@ -133,8 +137,10 @@ void cMainframe::createActions() {
     actions_[cmdViewStatusBar]->setChecked(true);
     connect(actions_[cmdViewStatusBar], &QAction::toggled, statusBar_, &QWidget::setVisible);
 
-    // No handler exists for Search; Back and Forward wait for the history.
-    actions_[cmdSearch]->setEnabled(false);
+    // Search shows and hides the Find pane (createFindBar); Edit > Find...
+    // opens it at its box. Back and Forward wait for the history.
+    actions_[cmdSearch]->setCheckable(true);
+    connect(actions_[cmdEditFind], &QAction::triggered, this, &cMainframe::showFindPane);
     actions_[cmdBack]->setEnabled(false);
     actions_[cmdForward]->setEnabled(false);
     updateEditCommands();
@@ -214,6 +220,39 @@ void cMainframe::createDockWindows() {
     connect(itemTree_, &cItemTree::itemChosen, this, &cMainframe::showItemRequested);
 }
 
+void cMainframe::createFindBar() {
+    findBar_ = new CSizingControlBar(this);
+    findBar_->Create(tr(kFindBarTitle), this, QSize(340, 340), idFindBar);
+    findBar_->setObjectName(QStringLiteral("findBar"));
+    findPane_ = new cFindPane(names_, findBar_);
+    findBar_->setWidget(findPane_);
+    findBar_->setBarStyle(CSizingControlBar::sizeChild);
+    addDockWidget(Qt::RightDockWidgetArea, findBar_);
+    findBar_->hide();
+    QAction* search = actions_[cmdSearch];
+    connect(search, &QAction::toggled, this, [this](bool on) {
+        if (on)
+            showFindPane();
+        else
+            findBar_->hide();
+    });
+    connect(findBar_->toggleViewAction(), &QAction::toggled, search, &QAction::setChecked);
+    connect(findPane_, &cFindPane::itemChosen, this, &cMainframe::showFoundItem);
+}
+
+void cMainframe::showFindPane() {
+    if (findBar_->isHidden()) {
+        findBar_->show();
+        resizeDocks({findBar_}, {findBar_->sizeVert().width()}, Qt::Horizontal);
+    }
+    findPane_->focusSearchBox();
+}
+
+void cMainframe::showFoundItem(ZRID zrid) {
+    selectTreeItem(treeModel_->findFirstItem(zrid), zrid);
+    emit showItemRequested(zrid);
+}
+
 void cMainframe::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (!sizedDock_) {
@@ -272,7 +311,8 @@ void cMainframe::selectTreeItem(TreeItemHandle handle, ZRID zrid) {
 void cMainframe::importItems(const cItemStore& store) {
     beginProgress("Importing Item Data", 0);
     beginMessageOperation();
-    store.buildCategoryTree(*treeModel_, *this, *this);
+    names_.clear();
+    store.buildCategoryTree(*treeModel_, *this, *this, &names_);
     treeModel_->commitPending();
     endProgress();
     endMessageOperation(QStringLiteral("while importing the item data"));
@@ -281,6 +321,8 @@ void cMainframe::importItems(const cItemStore& store) {
 void cMainframe::setImportRunning(bool running) {
     importRunning_ = running;
     actions_[cmdImport]->setEnabled(!running);
+    if (running) names_.clear();
+    findPane_->setImportRunning(running);
 }
 
 void cMainframe::closeEvent(QCloseEvent* event) {

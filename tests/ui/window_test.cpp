@@ -232,7 +232,7 @@ void cWindowTest::startsEmptyWithEveryPiece() {
     // Enabled states before anything was shown.
     QVERIFY(!f->action(cmdBack)->isEnabled());
     QVERIFY(!f->action(cmdForward)->isEnabled());
-    QVERIFY(!f->action(cmdSearch)->isEnabled());
+    QVERIFY(f->action(cmdSearch)->isEnabled());
     QVERIFY(f->action(cmdImport)->isEnabled());
     QVERIFY(f->action(cmdAppAbout)->isEnabled());
     QVERIFY(!f->action(cmdEditCopy)->isEnabled()); // the report is not the active view yet
