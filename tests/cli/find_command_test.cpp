@@ -1,5 +1,5 @@
-// quarry-cli find, run as a subprocess: what it prints, in which order, what
-// goes to standard error, and how it ends.
+// quarry-cli find as a subprocess: its lines, their order, its messages and
+// its exit statuses.
 #include "cli_runner.h"
 
 #include <gtest/gtest.h>
@@ -12,95 +12,61 @@ namespace quarry {
 
 namespace {
 
-// Item 40 has no type, so no folder; item 50 has no name and does not load;
-// item 30 holds a tag its event does not expect.
+// Item 40 has no type (no folder); 50 has no name and does not load; 30
+// holds a tag its event does not expect.
 const std::string kItemFile =
-    "<Items>"
-    "<Item ZRID=\"10\" Name=\"Knife\" QL=\"5\" ItemType=\"Weapon\">"
+    "<Items><Item ZRID=\"10\" Name=\"Knife\" QL=\"5\" ItemType=\"Weapon\">"
     "<AtkValue Name=\"Melee\" Percent=\"100\" /></Item>"
     "<Item ZRID=\"20\" Name=\"Blue\tKnife\r\nCase\" QL=\"3\" ItemType=\"Misc\"></Item>"
     "<Item ZRID=\"30\" Name=\"Calm\" IsNano=\"True\">"
     "<Event Name=\"OnUse\"><Requirement Name=\"x\" Value=\"y\" /></Event></Item>"
     "<Item ZRID=\"40\" Name=\"Loose Knife\" QL=\"7\"></Item>"
-    "<Item ZRID=\"50\" Name=\"\" QL=\"1\"></Item>"
-    "</Items>";
+    "<Item ZRID=\"50\" Name=\"\" QL=\"1\"></Item></Items>";
 
-class FindCommand : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        path_ = std::filesystem::temp_directory_path() /
-                ("quarry-find-items-" + std::to_string(::getpid()) + ".xml");
-        std::ofstream(path_, std::ios::binary) << kItemFile;
-    }
-    static void TearDownTestSuite() { std::filesystem::remove(path_); }
-    static std::string path() { return path_.string(); }
+const std::string kKnife = "10\t5\tKnife\n", kBlue = "20\t3\tBlue Knife  Case\n",
+                  kLoose = "40\t7\tLoose Knife\n";
 
-private:
-    static inline std::filesystem::path path_;
-};
-
-TEST_F(FindCommand, PrintsOneLinePerMatchInTheQueryOrder) {
-    struct cCase {
-        std::vector<std::string> args;
+TEST(FindCommand, PrintsMatchesAndEndsAsTheContractSays) {
+    const std::string path = std::filesystem::temp_directory_path() /
+                             ("quarry-find-" + std::to_string(::getpid()) + ".xml");
+    std::ofstream(path, std::ios::binary) << kItemFile;
+    const struct {
+        std::vector<std::string> args; // "F" stands for the file
+        int status;
         std::string out;
+    } cases[] = {
+        {{"F", "knife"}, 0, kKnife + kBlue + kLoose},
+        {{"F", "KNIFE", "-blue"}, 0, kKnife + kLoose},
+        {{"F", "ql:3-5"}, 0, kBlue + kKnife},
+        {{"--limit", "1", "F", "knife"}, 0, kKnife},
+        {{"F", "40"}, 0, kLoose},
+        {{"F", "50"}, 0, ""},
+        {{"F", "calm"}, 0, "30\t0\tCalm\n"},
+        {{"F", "knifr"}, 0, ""},
+        {{"--near", "F", "knifr"}, 0, kBlue + kKnife + kLoose},
+        {{"--near", "--limit", "2", "F", "loose", "knifr"}, 0, kLoose},
+        {{"--", "F", "-20"}, 0, ""},
+        {{"F"}, 2, ""},
+        {{"F", "-knife"}, 2, ""},
+        {{"F", " \t"}, 2, ""},
+        {{"--limit", "0", "F", "knife"}, 2, ""},
+        {{"--limit", "x", "F", "knife"}, 2, ""},
+        {{"F.missing", "knife"}, 1, ""},
     };
-    const cCase cases[] = {
-        {{"knife"}, "10\t5\tKnife\n20\t3\tBlue Knife  Case\n40\t7\tLoose Knife\n"},
-        {{"KNIFE", "-blue"}, "10\t5\tKnife\n40\t7\tLoose Knife\n"},
-        {{"ql:3-5"}, "20\t3\tBlue Knife  Case\n10\t5\tKnife\n"},
-        {{"knife", "ql:7"}, "40\t7\tLoose Knife\n"},
-        {{"40"}, "40\t7\tLoose Knife\n"},
-        {{"--", "-20"}, ""},
-        {{"50"}, ""},
-        {{"knif"}, "10\t5\tKnife\n20\t3\tBlue Knife  Case\n40\t7\tLoose Knife\n"},
-        {{"knifr"}, ""},
-        {{"nothing"}, ""},
-    };
-    for (const cCase& c : cases) {
-        std::vector<std::string> args = {"find", path()};
-        if (c.args[0] == "--") args = {"find", "--", path()};
+    for (const auto& c : cases) {
+        std::vector<std::string> args = {"find"};
         for (const std::string& arg : c.args)
-            if (arg != "--") args.push_back(arg);
+            args.push_back(arg[0] == 'F' ? path + arg.substr(1) : arg);
         const cCliResult result = runCli(args);
-        EXPECT_EQ(result.status, 0) << c.args[0];
-        EXPECT_EQ(result.out, c.out) << c.args[0];
+        EXPECT_EQ(result.status, c.status) << c.args.back();
+        EXPECT_EQ(result.out, c.out) << c.args.back();
+        EXPECT_EQ(result.err.find("usage: quarry-cli") != std::string::npos, c.status == 2);
     }
-}
-
-TEST_F(FindCommand, LimitAndNearSpellings) {
-    EXPECT_EQ(runCli({"find", "--limit", "1", path(), "knife"}).out, "10\t5\tKnife\n");
-    // Near spellings come by edits, then by name.
-    EXPECT_EQ(runCli({"find", "--near", path(), "knifr"}).out,
-              "20\t3\tBlue Knife  Case\n10\t5\tKnife\n40\t7\tLoose Knife\n");
-    EXPECT_EQ(runCli({"find", "--near", "--limit", "2", path(), "loose", "knifr"}).out,
-              "40\t7\tLoose Knife\n");
-}
-
-TEST_F(FindCommand, ImportsAsTreeDoesWithTheSameMessages) {
-    const cCliResult find = runCli({"find", path(), "calm"});
-    EXPECT_EQ(find.out, "30\t0\tCalm\n");
-    EXPECT_EQ(find.err, runCli({"tree", path()}).err);
-    EXPECT_NE(find.err.find("<Requirement>"), std::string::npos);
-}
-
-TEST_F(FindCommand, WrongUsageAndUnreadableFiles) {
-    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-             {"find"},
-             {"find", path()},
-             {"find", path(), "-knife"},
-             {"find", path(), " \t"},
-             {"find", "--limit", "0", path(), "knife"},
-             {"find", "--limit", "x", path(), "knife"},
-             {"find", "--limit"},
-         }) {
-        const cCliResult result = runCli(args);
-        EXPECT_EQ(result.status, 2) << args.size();
-        EXPECT_EQ(result.out, "");
-        EXPECT_NE(result.err.find("usage: quarry-cli"), std::string::npos);
-    }
-    const cCliResult missing = runCli({"find", path() + ".missing", "knife"});
-    EXPECT_EQ(missing.status, 1);
-    EXPECT_EQ(missing.out, "");
+    // The import is the tree's, with the same message about item 30.
+    const std::string err = runCli({"find", path, "knife"}).err;
+    EXPECT_NE(err.find("<Requirement>"), std::string::npos);
+    EXPECT_EQ(err, runCli({"tree", path}).err);
+    std::filesystem::remove(path);
 }
 
 } // namespace
