@@ -62,7 +62,7 @@ bool cNameQuery::admitsQl(std::int32_t ql) const {
 
 bool cNameQuery::excludesName(std::string_view foldedName) const {
     for (const std::string& word : exclusions)
-        if (foldedName.find(word) != std::string_view::npos) return true;
+        if (containsBytes(foldedName, word)) return true;
     return false;
 }
 

@@ -17,9 +17,10 @@ constexpr int kRankOther = kRankCount - 1;
 // Whether `word` occurs at the name's start or after a byte that is not an
 // ASCII letter or digit.
 bool startsAWord(std::string_view name, std::string_view word) {
-    for (std::size_t at = name.find(word); at != std::string_view::npos;
-         at = name.find(word, at + 1))
-        if (at == 0 || !isNameWordByte(static_cast<unsigned char>(name[at - 1]))) return true;
+    for (std::size_t at = 0; at + word.size() <= name.size(); ++at)
+        if ((at == 0 || !isNameWordByte(static_cast<unsigned char>(name[at - 1]))) &&
+            name.compare(at, word.size(), word) == 0)
+            return true;
     return false;
 }
 
@@ -33,7 +34,7 @@ int rankOf(std::string_view name, const cNameQuery& query, std::string_view join
 
 bool containsAll(std::string_view name, const std::vector<std::string>& words) {
     for (const std::string& word : words)
-        if (name.find(word) == std::string_view::npos) return false;
+        if (!containsBytes(name, word)) return false;
     return true;
 }
 
@@ -74,13 +75,21 @@ cByteBlock loadBlock(const char* bytes) {
 class cCandidateFinder {
 public:
     cCandidateFinder(std::string_view arena, const cAnchor& anchor)
-        : base_(arena.data()), last_(arena.size() - anchor.word.size()), first_(anchor.first),
-          second_(anchor.second), one_(byteAt(anchor, first_)), two_(byteAt(anchor, second_)),
-          ones_(cByteBlock{} + one_), twos_(cByteBlock{} + two_) {}
+        : word_(anchor.word), base_(arena.data()), last_(arena.size() - anchor.word.size()),
+          first_(anchor.first), second_(anchor.second), one_(byteAt(anchor, first_)),
+          two_(byteAt(anchor, second_)), ones_(cByteBlock{} + one_), twos_(cByteBlock{} + two_) {}
 
     // The first place from `from` on (at most the last place the word fits)
     // that holds both bytes; SIZE_MAX when none.
     std::size_t next(std::size_t from) const {
+        if (from > last_) return SIZE_MAX;
+        if (word_.size() > kLongestPairScan) {
+            // Long words go by the two-way search, which stays linear on
+            // repetitive names where comparing at every pair would not.
+            const void* hit =
+                memmem(base_ + from, last_ + word_.size() - from, word_.data(), word_.size());
+            return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - base_) : SIZE_MAX;
+        }
         std::size_t at = from;
         for (; at + sizeof(cByteBlock) <= last_ + 1; at += sizeof(cByteBlock)) {
             const auto hits = (loadBlock(base_ + at + first_) == ones_) &
@@ -105,6 +114,9 @@ private:
                static_cast<unsigned char>(base_[at + second_]) == two_;
     }
 
+    static constexpr std::size_t kLongestPairScan = 32;
+
+    std::string_view word_;
     const char* base_;
     std::size_t last_;
     std::size_t first_;

@@ -3,6 +3,7 @@
 // runs of ASCII letters and digits.
 #pragma once
 
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -26,6 +27,12 @@ inline std::string folded(std::string_view text) {
     out.reserve(text.size());
     appendFolded(text, out);
     return out;
+}
+
+// Whether `word` occurs in `text`: in time linear in both, whatever the bytes
+// (the C library's two-way search), so hostile names cannot stall a search.
+inline bool containsBytes(std::string_view text, std::string_view word) {
+    return word.empty() || memmem(text.data(), text.size(), word.data(), word.size()) != nullptr;
 }
 
 } // namespace quarry

@@ -22,7 +22,8 @@ const cItem kItems[] = {
     {9, "Gauntlet", 12},      {10, "Rusty Lantern", 7},
     {11, "\xC9p\xE9\x65", 8}, {12, "Tab\tName", 1},
     {13, "Rustu Lanturn", 7}, {20, "Ring of 20 Sorrows", 20},
-    {21, "Blue Ring", 3},     {-5, "Minus Five", 5},
+    {21, "Blue Ring", 3},     {22, "Aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaab Staff", 6},
+    {-5, "Minus Five", 5},
 };
 
 struct cCase {
@@ -62,6 +63,10 @@ const cCase kCases[] = {
     {"4294967297", false, {1}},
     {"4294967308", false, {12}},
     {"20 ring", false, {20}},
+    // Words longer than the pair scan takes.
+    {"aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaab", false, {22}},
+    {"aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa", false, {22}},
+    {"aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaab", false, {}},
     // 8-bit bytes compare exactly; blanks inside names are bytes like others.
     {"\xE9", false, {11}},
     {"\xC9p\xC9", false, {}},
