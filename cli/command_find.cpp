@@ -88,6 +88,7 @@ int runFindCommand(const cArguments& args) {
     cNameIndex names;
     session.buildTree(tree, &names);
     names.commitPending();
+    names.shrinkToFit();
     return printMatches(names, searchNames(names, query, allowNear).items, limit);
 }
 

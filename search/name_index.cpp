@@ -4,6 +4,7 @@
 #include "store/item_record.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace quarry {
 
@@ -78,39 +79,74 @@ void cNameIndex::commitPending() {
         if (less(a.item, b.item)) return true;
         return !less(b.item, a.item) && a.item < b.item; // equal names keep index order
     });
-    std::vector<std::uint32_t> fresh;
-    fresh.reserve(keys.size());
-    for (const cSortKey& key : keys)
-        fresh.push_back(key.item);
-    std::vector<cSortKey>().swap(keys);
 
+    // The new items' bytes and entries, copied out in name order.
     std::string names;
     std::string foldedNames;
-    std::vector<cEntry> entries;
-    names.reserve(names_.size());
-    foldedNames.reserve(folded_.size());
-    entries.reserve(entries_.size());
-    const auto take = [&](std::size_t i) {
-        entries.push_back(
-            {entries_[i].zrid, entries_[i].ql, static_cast<std::uint32_t>(names.size())});
-        names.append(name(i));
-        foldedNames.append(foldedName(i));
-    };
-    // Merge: on equal name and QL the committed item came earlier in index order.
-    std::size_t old = 0;
-    for (const std::uint32_t item : fresh) {
-        while (old < committed_ && !less(item, old))
-            take(old++);
-        take(item);
+    std::vector<cEntry> fresh;
+    names.reserve(names_.size() - nameStart(committed_));
+    foldedNames.reserve(names.capacity());
+    fresh.reserve(keys.size());
+    for (const cSortKey& key : keys) {
+        fresh.push_back({entries_[key.item].zrid, entries_[key.item].ql,
+                         static_cast<std::uint32_t>(names.size())});
+        names.append(name(key.item));
+        foldedNames.append(foldedName(key.item));
     }
-    while (old < committed_)
-        take(old++);
-
-    names_.swap(names);
-    folded_.swap(foldedNames);
-    entries_.swap(entries);
+    std::vector<cSortKey>().swap(keys);
+    if (committed_ == 0) { // nothing to merge with: the copies are the index
+        names_.swap(names);
+        folded_.swap(foldedNames);
+        entries_.swap(fresh);
+    } else {
+        mergeFromTheBack(fresh, names, foldedNames);
+    }
     committed_ = entries_.size();
     ++generation_;
+}
+
+void cNameIndex::mergeFromTheBack(const std::vector<cEntry>& fresh, const std::string& names,
+                                  const std::string& foldedNames) {
+    // Merge from the back into the arenas and entries they came from: the
+    // place written never lies before the committed item read, so nothing is
+    // overwritten unread and nothing is allocated but the new items' copies. On
+    // equal name and QL the new item came later in index order: it goes last.
+    std::size_t committedEnd = nameStart(committed_); // end of the last committed item not taken
+    std::size_t freshEnd = names.size();              // end of the last new item not taken
+    std::size_t writeEnd = names_.size();
+    std::size_t old = committed_;
+    std::size_t next = fresh.size();
+    for (std::size_t write = entries_.size(); next > 0;) {
+        const std::string_view newest =
+            std::string_view(foldedNames)
+                .substr(fresh[next - 1].offset, freshEnd - fresh[next - 1].offset);
+        bool takeOld = false;
+        if (old > 0) {
+            const std::size_t start = entries_[old - 1].offset;
+            const int order =
+                newest.compare(std::string_view(folded_).substr(start, committedEnd - start));
+            takeOld = order < 0 || (order == 0 && fresh[next - 1].ql < entries_[old - 1].ql);
+        }
+        const cEntry taken = takeOld ? entries_[--old] : fresh[--next];
+        const std::size_t length = (takeOld ? committedEnd : freshEnd) - taken.offset;
+        writeEnd -= length;
+        if (takeOld) {
+            std::memmove(&names_[writeEnd], &names_[taken.offset], length);
+            std::memmove(&folded_[writeEnd], &folded_[taken.offset], length);
+            committedEnd = taken.offset;
+        } else {
+            std::memcpy(&names_[writeEnd], names.data() + taken.offset, length);
+            std::memcpy(&folded_[writeEnd], foldedNames.data() + taken.offset, length);
+            freshEnd = taken.offset;
+        }
+        entries_[--write] = {taken.zrid, taken.ql, static_cast<std::uint32_t>(writeEnd)};
+    }
+}
+
+void cNameIndex::shrinkToFit() {
+    names_.shrink_to_fit();
+    folded_.shrink_to_fit();
+    entries_.shrink_to_fit();
 }
 
 void cNameIndex::clear() {

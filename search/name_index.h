@@ -38,6 +38,8 @@ public:
     bool add(ZRID zrid, std::string_view name, std::int32_t ql);
     // Files the items added since the last commit into name order.
     void commitPending();
+    // Gives back the room kept for more items, once no more will come.
+    void shrinkToFit();
     // Forgets every item (a new import begins).
     void clear();
 
@@ -74,6 +76,10 @@ private:
         const std::size_t start = nameStart(position);
         return std::string_view(arena).substr(start, nameEnd(position) - start);
     }
+    // Merges new items, copied out in name order (`fresh`, with offsets into
+    // `names` and `foldedNames`), with the committed ones, in place.
+    void mergeFromTheBack(const std::vector<cEntry>& fresh, const std::string& names,
+                          const std::string& foldedNames);
     // Name order of two entries: folded name, then QL (index order is kept by
     // stable sorting and merging).
     bool nameOrderLess(std::size_t a, std::size_t b) const;

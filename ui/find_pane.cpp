@@ -66,14 +66,14 @@ cFindPane::cFindPane(cNameIndex& names, QWidget* parent) : QWidget(parent), name
     layout->addWidget(countLine_);
     layout->addWidget(resultsView_, 1);
 
-    connect(searchBox_, &QLineEdit::textChanged, this, &cFindPane::runSearch);
+    connect(searchBox_, &QLineEdit::textChanged, this, &cFindPane::refresh);
     connect(resultsView_, &QAbstractItemView::clicked, this,
             [this](const QModelIndex& index) { chooseRow(index.row()); });
 }
 
 void cFindPane::setImportRunning(bool running) {
     importRunning_ = running;
-    runSearch();
+    refresh();
 }
 
 void cFindPane::focusSearchBox() {
@@ -81,7 +81,7 @@ void cFindPane::focusSearchBox() {
     searchBox_->selectAll();
 }
 
-void cFindPane::runSearch() {
+void cFindPane::refresh() {
     // Items filed since the last search join the index first.
     names_.commitPending();
     const QByteArray text = searchBox_->text().toUtf8();

@@ -27,6 +27,8 @@ public:
 
     // An import starts (the index has been cleared) or has ended.
     void setImportRunning(bool running);
+    // Runs the search again over every item the index holds now.
+    void refresh();
     // Puts the focus into the box with its text selected.
     void focusSearchBox();
 
@@ -43,7 +45,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void runSearch();
     void showCount(const cNameSearchResult& result, const cNameQuery& query);
     void chooseRow(int row);
 

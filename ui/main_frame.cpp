@@ -31,6 +31,10 @@ namespace {
 
 constexpr int kToolbarImageSize = 20;
 
+// Names join Find's index in batches of this many during an import: a commit
+// costs a few tens of milliseconds, and the end of the import has little left.
+constexpr std::size_t kNameCommitBatch = 32768;
+
 // One image of a strip of 20 x 20 images laid side by side.
 QPixmap stripImage(const QPixmap& strip, int index) {
     return strip.copy(index * kToolbarImageSize, 0, kToolbarImageSize, kToolbarImageSize);
@@ -323,6 +327,7 @@ void cMainframe::setImportRunning(bool running) {
     actions_[cmdImport]->setEnabled(!running);
     if (running) names_.clear();
     findPane_->setImportRunning(running);
+    if (!running) names_.shrinkToFit();
 }
 
 void cMainframe::closeEvent(QCloseEvent* event) {
@@ -356,7 +361,10 @@ void cMainframe::endProgress() {
 
 void cMainframe::pumpMessages() {
     // Views learn of the nodes appended so far before the window repaints.
-    quarry::pumpMessages([this] { treeModel_->commitPending(); });
+    quarry::pumpMessages([this] {
+        treeModel_->commitPending();
+        if (names_.pendingCount() >= kNameCommitBatch) findPane_->refresh();
+    });
 }
 
 // --- messages ----------------------------------------------------------------

@@ -241,6 +241,7 @@ int phaseNames(const cPhaseOptions& options) {
     store.buildCategoryTree(tree, progress, messages, &names);
     const double importSeconds = watch.cpuSeconds();
     names.commitPending();
+    names.shrinkToFit();
     putTimes(watch);
     put("import_seconds", importSeconds);
     put("commit_seconds", watch.cpuSeconds() - importSeconds);
