@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <random>
 #include <regex>
 
@@ -44,20 +45,22 @@ int editDistance(const std::string& a, const std::string& b) {
 
 std::vector<ZRID> modelSearch(const std::vector<cModelItem>& items, const std::string& text,
                               bool allowNear) {
-    const std::vector<std::string> tokens = split(text, std::regex("[ \t]"));
+    static const std::regex blank("[ \t]"), notAlnum("[^a-z0-9]"), identifier("[-+]?[0-9]+"),
+        qlForm("[qQ][lL]:([0-9]{1,9})(-([0-9]{1,9}))?");
+    const std::vector<std::string> tokens = split(text, blank);
     std::vector<std::string> words, exclusions;
     std::vector<std::pair<long, long>> ranges;
     for (const std::string& t : tokens) {
         std::smatch m;
         if (t.size() > 1 && t[0] == '-')
             exclusions.push_back(lower(t.substr(1)));
-        else if (std::regex_match(t, m, std::regex("[qQ][lL]:([0-9]{1,9})(-([0-9]{1,9}))?")))
+        else if (std::regex_match(t, m, qlForm))
             ranges.emplace_back(std::stol(m[1]), std::stol(m[m[3].matched ? 3 : 1]));
         else
             words.push_back(lower(t));
     }
     std::vector<ZRID> result;
-    if (tokens.size() == 1 && std::regex_match(tokens[0], std::regex("[-+]?[0-9]+"))) {
+    if (tokens.size() == 1 && std::regex_match(tokens[0], identifier)) {
         std::uint32_t value = 0;
         for (const char c : tokens[0])
             value = c == '-' || c == '+' ? value : value * 10 + std::uint32_t(c - '0');
@@ -81,12 +84,14 @@ std::vector<ZRID> modelSearch(const std::vector<cModelItem>& items, const std::s
         if (words.empty()) return 3;
         if (name == joined) return 0;
         if (name.rfind(words[0], 0) == 0) return 1;
-        for (const std::string& word : words)
-            if (!std::regex_search(
-                    " " + name,
-                    std::regex("[^a-z0-9]" +
-                               std::regex_replace(word, std::regex("[^a-z0-9]"), "\\$&"))))
-                return 3;
+        for (const std::string& word : words) {
+            const std::string spaced = " " + name; // the name's start counts as after a blank
+            bool starts = false;
+            for (std::size_t at = 1; at + word.size() <= spaced.size(); ++at)
+                starts = starts || (!std::isalnum(static_cast<unsigned char>(spaced[at - 1])) &&
+                                    spaced.compare(at, word.size(), word) == 0);
+            if (!starts) return 3;
+        }
         return 2;
     };
     std::vector<std::pair<int, const cModelItem*>> found;
@@ -99,7 +104,7 @@ std::vector<ZRID> modelSearch(const std::vector<cModelItem>& items, const std::s
     const bool near = found.empty() && allowNear && !words.empty();
     for (const cModelItem& item : items) {
         if (!near) break;
-        const std::vector<std::string> nameWords = split(lower(item.name), std::regex("[^a-z0-9]"));
+        const std::vector<std::string> nameWords = split(lower(item.name), notAlnum);
         int total = 0;
         bool close = admitted(item);
         for (const std::string& word : words) {
