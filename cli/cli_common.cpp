@@ -18,19 +18,40 @@ const char* usageText() {
 }
 
 int usageError(const std::string& reason) {
-    std::fprintf(stderr, "quarry-cli: %s\n%s", reason.c_str(), usageText());
+    printMessage(reason);
+    std::fputs(usageText(), stderr);
     return kExitUsage;
 }
 
+namespace {
+
+// Why a file of this kind is not read: only regular files are item files. A
+// FIFO would lose its writer to the check and a device could be endless.
+const char* whyNotRegular(mode_t mode) {
+    if (S_ISREG(mode)) return nullptr;
+    if (S_ISDIR(mode)) return std::strerror(EISDIR);
+    if (S_ISFIFO(mode)) return "a FIFO, not a regular file";
+    if (S_ISCHR(mode) || S_ISBLK(mode)) return "a device, not a regular file";
+    if (S_ISSOCK(mode)) return "a socket, not a regular file";
+    return "not a regular file";
+}
+
+} // namespace
+
 std::string whyUnreadable(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY);
-    if (fd < 0) return std::strerror(errno);
+    // The kind first, by name only: opening a FIFO or a device is already
+    // reading from it.
     struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) return std::strerror(errno);
+    if (const char* reason = whyNotRegular(info.st_mode)) return reason;
+    // Non-blocking, in case another kind of file took the name meanwhile.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) return std::strerror(errno);
     std::string reason;
     if (::fstat(fd, &info) != 0)
         reason = std::strerror(errno);
-    else if (S_ISDIR(info.st_mode))
-        reason = std::strerror(EISDIR);
+    else if (const char* kind = whyNotRegular(info.st_mode))
+        reason = kind;
     ::close(fd);
     return reason;
 }
@@ -53,7 +74,7 @@ cCliSession::cCliSession() : progress_(standardErrorIsTerminal()), messages_(&pr
 int cCliSession::scan(const std::string& path) {
     const std::string reason = whyUnreadable(path);
     if (!reason.empty()) {
-        std::fprintf(stderr, "quarry-cli: cannot read %s: %s\n", path.c_str(), reason.c_str());
+        printMessage("cannot read " + path + ": " + reason);
         return kExitUnreadableFile;
     }
     store_.scanItemFile(path, progress_);

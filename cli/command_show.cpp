@@ -4,8 +4,6 @@
 #include "cli/cli_common.h"
 #include "platform/rich_text.h"
 
-#include <cstdio>
-
 namespace quarry {
 
 namespace {
@@ -38,7 +36,7 @@ std::string render(const std::string& report, eShowFormat format) {
 
 } // namespace
 
-int runShowCommand(const cArguments& args) {
+int runShowCommand(const cArguments& args, cCliOutput& out) {
     eShowFormat format = eShowFormat::rtf;
     std::size_t next = 0;
     if (next < args.size() && args[next] == "--format") {
@@ -63,8 +61,7 @@ int runShowCommand(const cArguments& args) {
     for (const ZRID zrid : zrids) {
         const std::string report = session.store().writeItemReport(zrid, session.messages());
         if (report == kFailedToLoadText) status = kExitItemNotLoaded;
-        const std::string shown = render(report, format) + '\n';
-        std::fwrite(shown.data(), 1, shown.size(), stdout);
+        out.write(render(report, format) + '\n');
     }
     return status;
 }

@@ -1,5 +1,7 @@
 #include "cli/recorded_tree.h"
 
+#include "cli/cli_output.h"
+
 #include <utility>
 
 // Handles are node indexes plus one, so that 0 stays "none".
@@ -42,7 +44,7 @@ std::size_t cRecordedTree::itemCount() const {
     return count;
 }
 
-void cRecordedTree::print(std::FILE* out) const {
+void cRecordedTree::print(cCliOutput& out) const {
     // Pre-order without recursion: a stack of (node, depth), siblings pushed as we go.
     std::vector<std::pair<std::uint32_t, std::uint32_t>> pending;
     if (firstRoot_ != kNone) pending.emplace_back(firstRoot_, 0);
@@ -55,11 +57,11 @@ void cRecordedTree::print(std::FILE* out) const {
         if (node.firstChild != kNone) pending.emplace_back(node.firstChild, depth + 1);
 
         line.assign(std::size_t(depth) * 2, ' ');
-        line += node.label;
+        appendField(line, node.label);
         line += '\t';
         line += std::to_string(node.data);
         line += '\n';
-        std::fwrite(line.data(), 1, line.size(), out);
+        out.write(line);
     }
 }
 

@@ -6,11 +6,12 @@
 #include "store/store_host.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <string>
 #include <vector>
 
 namespace quarry {
+
+class cCliOutput;
 
 class cRecordedTree : public cTreeControl {
 public:
@@ -23,9 +24,9 @@ public:
     // Nodes whose data is an identifier rather than 0 (a folder).
     std::size_t itemCount() const;
 
-    // One line per node in pre-order: two spaces per depth, the label, a tab,
-    // the data as a signed decimal.
-    void print(std::FILE* out) const;
+    // One line per node in pre-order: two spaces per depth, the label (each
+    // tab or line break in it a blank), a tab, the data as a signed decimal.
+    void print(cCliOutput& out) const;
 
 private:
     static constexpr std::uint32_t kNone = UINT32_MAX;
