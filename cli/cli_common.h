@@ -27,11 +27,6 @@ int usageError(const std::string& reason);
 // The usage text, one line per command form.
 const char* usageText();
 
-// The reason a file cannot be read, or an empty text when it is a regular file
-// that can be opened for reading. Checked before a scan, which would read an
-// unopenable file as empty. Anything but a regular file is refused unopened.
-std::string whyUnreadable(const std::string& path);
-
 // Reads a ZRID argument: a decimal number, optionally signed, that fits in 32
 // bits (values up to 4294967295 are taken as the unsigned form). False for
 // anything else.
