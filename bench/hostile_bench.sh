@@ -26,11 +26,12 @@ value() { awk -v k="$1" '$1 == k { v = $2 } END { print (v == "" ? "-" : v) }' "
 
 printf '| file | size | import wall s | import CPU s | longest loop gap ms | items | show median ms | show CPU ms |\n'
 printf '| --- | ---: | ---: | ---: | ---: | ---: | ---: | ---: |\n'
-for name in unended.xml nanos.xml no_close.xml zeros.bin attributes.xml long_word.xml big_record.xml; do
+for name in unended.xml nanos.xml no_close.xml zeros.bin attributes.xml long_word.xml big_record.xml \
+  mb_record.xml; do
   file="$dir/$name"
   [[ -e "$file" ]] || continue
   show=()
-  case "$name" in attributes.xml | long_word.xml | big_record.xml) show=(--show 1 --repeat "$repeat") ;; esac
+  case "$name" in attributes.xml | long_word.xml | big_record.xml | mb_record.xml) show=(--show 1 --repeat "$repeat") ;; esac
   out="$(mktemp)"
   status=0
   timeout "$limit" "$bench" --shows 0 --steps 0 "${show[@]}" "$file" >"$out" 2>/dev/null || status=$?

@@ -14,18 +14,20 @@
 #   long_word.xml   one record whose description is a single 512 KB word
 #   big_record.xml  one 2 MB record: a 1 MB description of words (some 64 KB
 #                   long) and 1 MB of attributes
+#   mb_record.xml   the same at 1 MB
 # Every record that is meant to be shown has ZRID 1.
 set -euo pipefail
 
 if [[ $# -lt 1 ]]; then
-  sed -n '2,17s/^# \{0,1\}//p' "$0" >&2
+  sed -n '2,18s/^# \{0,1\}//p' "$0" >&2
   exit 2
 fi
 dir=$1
 shift
 names=("$@")
 [[ ${#names[@]} -gt 0 ]] ||
-  names=(unended.xml nanos.xml no_close.xml zeros.bin attributes.xml long_word.xml big_record.xml)
+  names=(unended.xml nanos.xml no_close.xml zeros.bin attributes.xml long_word.xml big_record.xml
+    mb_record.xml)
 mkdir -p "$dir"
 
 header='<?xml version="1.0"?><RDB>'
@@ -77,6 +79,8 @@ make_file() {
     one_record "<Description>$(head -c 524288 /dev/zero | tr '\0' 'w')</Description>" >"$path" ;;
   big_record.xml)
     one_record "<Description>$(words 1000000 1)</Description>$(attributes 17500)" >"$path" ;;
+  mb_record.xml)
+    one_record "<Description>$(words 500000 1)</Description>$(attributes 8750)" >"$path" ;;
   *)
     echo "hostile_files.sh: unknown file $name" >&2
     exit 2 ;;
