@@ -37,7 +37,7 @@ for name in unended.xml nanos.xml no_close.xml zeros.bin attributes.xml long_wor
   timeout "$limit" "$bench" --shows 0 --steps 0 "${show[@]}" "$file" >"$out" 2>/dev/null || status=$?
   note=""
   [[ $status -eq 124 ]] && note=" (not finished in $limit s)"
-  printf '| %s%s | %s | %s | %s | %s | %s | %s | %s |\n' "$name" "$note" "$(stat -c %s "$file")" \
+  printf '| %s%s | %s | %s | %s | %s | %s | %s | %s |\n' "$name" "$note" "$(stat -L -c %s "$file")" \
     "$(value import_seconds "$out")" "$(value import_cpu_seconds "$out")" \
     "$(value longest_loop_gap_ms "$out")" "$(value items "$out")" \
     "$(value show_item_median_ms "$out")" "$(value show_item_median_cpu_ms "$out")"

@@ -2,10 +2,11 @@
 // block per line of each paragraph (left or justified, tab stops converted
 // from twips to pixels at the given dots per inch), one fragment per run
 // (bold, italic, colour). Qt lays out each block in time that grows faster
-// than its length, so a line longer than a few thousand characters goes on
+// than its length, so a line longer than kMaxBlockLength characters goes on
 // in further blocks after a space, and a word longer than any line gets a
 // kLayoutBreak after every few characters: a report of any size is laid out
-// in time linear in its size, and looks as one block per paragraph would.
+// in time linear in its size. It looks as one block per paragraph would,
+// except that a line so long ends early (and unjustified) at each cut.
 #pragma once
 
 #include <QChar>
