@@ -2,6 +2,7 @@
 
 #include "app/about_dialog.h"
 #include "platform/item_file_check.h"
+#include "store/tag_reader.h"
 #include "ui/file_names.h"
 #include "ui/frame_resources.h"
 #include "ui/main_frame.h"
@@ -36,7 +37,7 @@ cQuarry* cQuarry::instance() {
 }
 
 bool cQuarry::InitInstance() {
-    return initInstance(kIdentifierPattern);
+    return initInstance(kZridPattern);
 }
 
 bool cQuarry::initInstance(const char* identifierPattern) {

@@ -3,6 +3,7 @@
 // as HTML; each followed by one line feed.
 #include "cli/cli_common.h"
 #include "platform/rich_text.h"
+#include "report/item_report.h"
 
 namespace quarry {
 
@@ -59,7 +60,7 @@ int runShowCommand(const cArguments& args, cCliOutput& out) {
 
     int status = kExitOk;
     for (const ZRID zrid : zrids) {
-        const std::string report = session.store().writeItemReport(zrid, session.messages());
+        const std::string report = writeItemReport(session.store(), zrid, session.messages());
         if (report == kFailedToLoadText) status = kExitItemNotLoaded;
         out.write(render(report, format) + '\n');
     }

@@ -2,6 +2,7 @@
 // it, in blocks Qt lays out in linear time: one per line, long lines cut
 // after a space, very long words given break opportunities that copying drops.
 #include "platform/rich_text.h"
+#include "report/item_report.h"
 #include "store/item_store.h"
 #include "ui/report_document.h"
 #include "ui/report_pane.h"
@@ -105,7 +106,7 @@ void cReportLayoutTest::sampleReportsShowAsTheReaderReadsThem() {
     QVERIFY(store.scanItemFile(QUARRY_SAMPLE_ITEMS, quiet));
     cReportPane pane;
     for (const cIndexEntry& entry : *store.index())
-        compareWithReader(pane, store.writeItemReport(entry.zrid, quiet));
+        compareWithReader(pane, writeItemReport(store, entry.zrid, quiet));
     // Nothing of the last report stays behind an empty one.
     pane.setReportText("{\\rtf1}");
     QCOMPARE(pane.document()->characterCount(), 1);
