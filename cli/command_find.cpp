@@ -4,11 +4,7 @@
 #include "cli/cli_common.h"
 #include "search/name_search.h"
 
-#include <cerrno>
 #include <charconv>
-#include <cinttypes>
-#include <cstdio>
-#include <cstring>
 
 namespace quarry {
 
@@ -19,7 +15,6 @@ class cDiscardingTree : public cTreeControl {
 public:
     void deleteAllItems() override {}
     TreeItemHandle insertItem(const std::string&, ZRID, TreeItemHandle) override { return ++last_; }
-    void setItemData(TreeItemHandle, ZRID) override {}
     void expand(TreeItemHandle) override {}
 
 private:
@@ -32,33 +27,23 @@ bool parseLimit(const std::string& text, std::uint64_t& limit) {
     return !text.empty() && error == std::errc() && stop == end && limit > 0;
 }
 
-// One output line: the fields apart by tabs, with tabs, carriage returns and
-// line feeds inside a field written as blanks.
-void formatMatchLine(std::string& line, ZRID zrid, std::int32_t ql, std::string_view name) {
-    line = std::to_string(zrid) + '\t' + std::to_string(ql) + '\t';
-    for (const char c : name)
-        line.push_back(c == '\t' || c == '\r' || c == '\n' ? ' ' : c);
-    line.push_back('\n');
-}
-
-int printMatches(const cNameIndex& names, const std::vector<std::uint32_t>& items,
-                 std::uint64_t limit) {
+// One line per match: identifier, QL, name (its tabs and line breaks as blanks).
+void writeMatches(const cNameIndex& names, const std::vector<std::uint32_t>& items,
+                  std::uint64_t limit, cCliOutput& out) {
     std::string line;
     for (std::size_t i = 0; i < items.size() && i < limit; ++i) {
         const std::uint32_t position = items[i];
-        formatMatchLine(line, names.zrid(position), names.ql(position), names.name(position));
-        if (std::fwrite(line.data(), 1, line.size(), stdout) != line.size()) break;
+        line =
+            std::to_string(names.zrid(position)) + '\t' + std::to_string(names.ql(position)) + '\t';
+        appendField(line, names.name(position));
+        line.push_back('\n');
+        out.write(line);
     }
-    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
-        std::fprintf(stderr, "write error: %s\n", std::strerror(errno));
-        return kExitWriteError;
-    }
-    return kExitOk;
 }
 
 } // namespace
 
-int runFindCommand(const cArguments& args) {
+int runFindCommand(const cArguments& args, cCliOutput& out) {
     std::uint64_t limit = UINT64_MAX;
     bool allowNear = false;
     std::size_t next = 0;
@@ -89,7 +74,8 @@ int runFindCommand(const cArguments& args) {
     session.buildTree(tree, &names);
     names.commitPending();
     names.shrinkToFit();
-    return printMatches(names, searchNames(names, query, allowNear).items, limit);
+    writeMatches(names, searchNames(names, query, allowNear).items, limit, out);
+    return kExitOk;
 }
 
 } // namespace quarry

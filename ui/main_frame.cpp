@@ -5,12 +5,14 @@
 #include "controls/progress_bar.h"
 #include "controls/sizing_control_bar.h"
 #include "controls/thin_splitter_wnd.h"
+#include "report/item_report.h"
 #include "store/item_store.h"
 #include "ui/find_pane.h"
 #include "ui/frame_resources.h"
 #include "ui/item_id_box.h"
 #include "ui/item_tree.h"
 #include "ui/item_tree_bar.h"
+#include "ui/item_tree_feed.h"
 #include "ui/item_tree_model.h"
 #include "ui/message_pump.h"
 #include "ui/report_pane.h"
@@ -30,6 +32,10 @@ namespace quarry {
 namespace {
 
 constexpr int kToolbarImageSize = 20;
+
+// The Find bar docked at a side: room for names of about thirty letters beside
+// the QL and ID columns.
+constexpr int kFindBarWidth = 340;
 
 // Names join Find's index in batches of this many during an import: a commit
 // costs a few tens of milliseconds, and the end of the import has little left.
@@ -226,7 +232,8 @@ void cMainframe::createDockWindows() {
 
 void cMainframe::createFindBar() {
     findBar_ = new CSizingControlBar(this);
-    findBar_->Create(tr(kFindBarTitle), this, QSize(340, 340), idFindBar);
+    findBar_->Create(tr(kFindBarTitle), this, idFindBar);
+    findBar_->setSizeVert(QSize(kFindBarWidth, findBar_->sizeVert().height()));
     findBar_->setObjectName(QStringLiteral("findBar"));
     findPane_ = new cFindPane(names_, findBar_);
     findBar_->setWidget(findPane_);
@@ -295,7 +302,7 @@ void cMainframe::focusPane(int step) {
 
 void cMainframe::displayItem(const cItemStore& store, ZRID zrid) {
     beginMessageOperation();
-    const std::string report = store.writeItemReport(zrid, *this);
+    const std::string report = writeItemReport(store, zrid, *this);
     endMessageOperation(QStringLiteral("while loading item %1").arg(zrid));
     reportPane_->setReportText(report);
     itemIdBox_->setText(QString::number(zrid));
@@ -315,8 +322,9 @@ void cMainframe::selectTreeItem(TreeItemHandle handle, ZRID zrid) {
 void cMainframe::importItems(const cItemStore& store) {
     beginProgress("Importing Item Data", 0);
     beginMessageOperation();
+    cItemTreeFeed feed(*treeModel_);
     names_.clear();
-    store.buildCategoryTree(*treeModel_, *this, *this, &names_);
+    store.buildCategoryTree(feed, *this, *this, &names_);
     treeModel_->commitPending();
     endProgress();
     endMessageOperation(QStringLiteral("while importing the item data"));

@@ -2,14 +2,16 @@
 
 #include "bench_hosts.h"
 #include "bench_stats.h"
-#include "compact_tree.h"
+#include "bench_tools.h"
 #include "gen/random_stream.h"
 #include "name_queries.h"
 #include "pattern_corpus.h"
 #include "pcre_pattern.h"
 
+#include "cli/recorded_tree.h"
 #include "pattern/pattern.h"
 #include "platform/rich_text.h"
+#include "report/item_report.h"
 #include "search/name_search.h"
 #include "store/item_store.h"
 
@@ -25,33 +27,8 @@ namespace quarry {
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
 constexpr std::size_t kTypedQueries = 1000;
 constexpr std::size_t kMisspelledQueries = 200;
-
-double secondsSince(Clock::time_point start) {
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-double threadCpuSeconds() {
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
-}
-
-// Wall time and the CPU time of this thread since it was made. On a shared
-// machine the CPU time is the steadier of the two: it leaves out the time the
-// thread waited for a processor.
-class cStopwatch {
-public:
-    double wallSeconds() const { return secondsSince(wall_); }
-    double cpuSeconds() const { return threadCpuSeconds() - cpu_; }
-
-private:
-    Clock::time_point wall_ = Clock::now();
-    double cpu_ = threadCpuSeconds();
-};
 
 void put(const char* key, double value) {
     std::printf("%s %.9g\n", key, value);
@@ -135,12 +112,12 @@ int phaseScan(const cPhaseOptions& options) {
     return 0;
 }
 
-// The scan, then the category tree built into a compact tree control.
+// The scan, then the category tree built into the command-line tool's compact tree.
 int phaseImport(const cPhaseOptions& options) {
     cItemStore store;
     cQuietProgress progress;
     cCountingSink messages;
-    cCompactTree tree;
+    cRecordedTree tree;
     const cStopwatch watch;
     store.scanItemFile(options.path, progress);
     const double scanSeconds = watch.cpuSeconds();
@@ -151,7 +128,7 @@ int phaseImport(const cPhaseOptions& options) {
     put("scan_seconds", scanSeconds);
     put("items", static_cast<double>(store.itemCount()));
     put("nodes", static_cast<double>(tree.nodeCount()));
-    put("item_nodes", static_cast<double>(tree.itemNodeCount()));
+    put("item_nodes", static_cast<double>(tree.itemCount()));
     put("tree_mib", static_cast<double>(tree.bytesHeld()) / (1024.0 * 1024.0));
     put("messages", static_cast<double>(messages.messages()));
     return 0;
@@ -162,7 +139,7 @@ int phaseGaps(const cPhaseOptions& options) {
     cItemStore store;
     cPumpGapProbe probe;
     cCountingSink messages;
-    cCompactTree tree;
+    cRecordedTree tree;
     probe.start();
     store.scanItemFile(options.path, probe);
     probe.beginProgress("Importing Item Data", 0);
@@ -197,7 +174,7 @@ int phaseShow(const cPhaseOptions& options) {
     for (std::uint32_t i = 0; i < options.shows; ++i) {
         const ZRID zrid = identifiers[random.below(static_cast<std::uint32_t>(identifiers.size()))];
         const cStopwatch watch;
-        const std::string report = store.writeItemReport(zrid, messages);
+        const std::string report = writeItemReport(store, zrid, messages);
         const cRichTextDocument document = readRichText(report);
         milliseconds.push_back(watch.cpuSeconds() * 1000.0);
         wallMilliseconds.push_back(watch.wallSeconds() * 1000.0);
@@ -234,7 +211,7 @@ int phaseNames(const cPhaseOptions& options) {
     cItemStore store;
     cQuietProgress progress;
     cCountingSink messages;
-    cCompactTree tree;
+    cRecordedTree tree;
     cNameIndex names;
     const cStopwatch watch;
     store.scanItemFile(options.path, progress);

@@ -113,7 +113,7 @@ void cFindPaneTest::choosingShowsOneHistoryStepOnItsTreeNode() {
     QCOMPARE(frame()->itemIdBox()->text(), "20");
     QCOMPARE(cQuarry::instance()->history().size(), steps + 1);
     const TreeItemHandle node = frame()->getSelectedTreeItem();
-    QCOMPARE(frame()->treeModel()->itemData(node), 20);
+    QCOMPARE(frame()->treeModel()->itemZrid(node), 20);
     QCOMPARE(cQuarry::instance()->history().treeItems().back(), node);
     QVERIFY(box()->hasFocus());
 
@@ -123,7 +123,7 @@ void cFindPaneTest::choosingShowsOneHistoryStepOnItsTreeNode() {
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
                       view->visualRect(view->model()->index(0, 0)).center());
     QCOMPARE(cQuarry::instance()->history().size(), steps + 2);
-    QCOMPARE(frame()->treeModel()->itemData(frame()->getSelectedTreeItem()), 30);
+    QCOMPARE(frame()->treeModel()->itemZrid(frame()->getSelectedTreeItem()), 30);
     box()->setText("lamp");
     QTest::keyClick(box(), Qt::Key_Down);
     QVERIFY(view->hasFocus());
