@@ -50,20 +50,24 @@ bool parseZridArgument(const std::string& text, ZRID& zrid) {
 
 cCliSession::cCliSession() : progress_(standardErrorIsTerminal()), messages_(&progress_) {}
 
-int cCliSession::scan(const std::string& path) {
-    const std::string reason = whyUnreadable(path);
-    if (!reason.empty()) {
-        std::fprintf(stderr, "quarry-cli: cannot read %s: %s\n", path.c_str(), reason.c_str());
-        return kExitUnreadableFile;
-    }
-    store_.scanItemFile(path, progress_);
-    return kExitOk;
+int cCliSession::readFailed(const std::string& reason) {
+    std::fprintf(stderr, "quarry-cli: cannot read %s: %s\n", path_.c_str(), reason.c_str());
+    return kExitUnreadableFile;
 }
 
-void cCliSession::buildTree(cTreeControl& tree) {
+int cCliSession::scan(const std::string& path) {
+    path_ = path;
+    const std::string reason = whyUnreadable(path);
+    if (!reason.empty()) return readFailed(reason);
+    const cImportResult result = store_.scanItemFile(path, progress_);
+    return result.readFailed() ? readFailed(result.failure) : kExitOk;
+}
+
+int cCliSession::buildTree(cTreeControl& tree) {
     progress_.beginProgress("Importing Item Data", 0);
-    store_.buildCategoryTree(tree, progress_, messages_);
+    const cImportResult result = store_.buildCategoryTree(tree, progress_, messages_);
     progress_.endProgress();
+    return result.readFailed() ? readFailed(result.failure) : kExitOk;
 }
 
 } // namespace quarry

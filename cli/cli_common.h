@@ -40,15 +40,19 @@ public:
     cCliSession();
 
     // Checks the file and runs the import scan. kExitOk, or kExitUnreadableFile
-    // after printing the reason.
+    // after printing the reason (also when a read fails during the scan).
     int scan(const std::string& path);
-    // Builds the category tree of the scanned file into `tree`.
-    void buildTree(cTreeControl& tree);
+    // Builds the category tree of the scanned file into `tree`. kExitOk, or
+    // kExitUnreadableFile after printing the reason when a read fails.
+    int buildTree(cTreeControl& tree);
 
     cItemStore& store() { return store_; }
     cMessageSink& messages() { return messages_; }
 
 private:
+    int readFailed(const std::string& reason);
+
+    std::string path_;
     cTerminalProgress progress_;
     cStderrMessageSink messages_;
     cItemStore store_;

@@ -1,6 +1,8 @@
 // The category tree: a fixed skeleton of folders, then every indexed item
 // loaded again and filed by nano flag, item type, slots or attack skills.
+#include "pattern/pattern.h"
 #include "store/item_store.h"
+#include "store/work_pacer.h"
 
 #include <map>
 
@@ -37,8 +39,8 @@ void fileBySlots(const cItemRecord& item, cTreeControl& tree, const cSkeleton& s
 
 } // namespace
 
-void cItemStore::buildCategoryTree(cTreeControl& tree, cProgressHost& progress,
-                                   cMessageSink& messages, cLoadedItemSink* loaded) const {
+cImportResult cItemStore::buildCategoryTree(cTreeControl& tree, cProgressHost& progress,
+                                            cMessageSink& messages, cLoadedItemSink* loaded) const {
     // Work on what this import left, whatever runs while window events are
     // dispatched; a newer import makes this build stop (it builds its own).
     const std::shared_ptr<const cItemIndex> index = index_;
@@ -47,7 +49,7 @@ void cItemStore::buildCategoryTree(cTreeControl& tree, cProgressHost& progress,
 
     tree.deleteAllItems();
     cSkeleton skeleton = appendSkeleton(tree);
-    if (index->empty()) return;
+    if (index->empty()) return {};
     skeleton.perk = tree.insertItem("Perk", 0, skeleton.root);
     skeleton.nano = tree.insertItem("Nanoprogram", 0, skeleton.root);
 
@@ -55,19 +57,37 @@ void cItemStore::buildCategoryTree(cTreeControl& tree, cProgressHost& progress,
     std::uint64_t filed = 0;
     // One stream for every load: it seeks to each record, so each load reads
     // what a fresh stream would, without opening the file 250,000 times.
-    cFilteredStream stream(path);
+    cFilteredStream stream(path, limits_);
+    // Items that are not filed dispatch no events by the build's rule; the
+    // pacer does once they have taken a while, and so do long reads.
+    cWorkPacer pacer(progress, generation_, generation);
+    stream.setWatcher(&pacer);
+    cPatternMatch identifierContext(256);
+    const cImportResult superseded{cImportResult::eOutcome::superseded, {}};
     // A file rewritten since the scan would file other records under these
     // positions: then no item loads, as single loads fail too.
     const bool fileUnchanged = fileUnchangedSinceScan();
     for (const cIndexEntry& entry : *index) {
         if (!fileUnchanged) break;
         cItemRecord item;
-        const bool ok = loadItemAt(stream, entry.position, item, messages);
-        if (generation_ != generation) return; // a message box ran a newer import
-        if (!ok) continue;
+        const bool ok =
+            loadItemAt(stream, entry.zrid, entry.position, item, messages, identifierContext);
+        if (generation_ != generation) return superseded; // a message box ran a newer import
+        if (stream.failed()) {
+            // What was read may be cut anywhere: no tree is built from it.
+            tree.deleteAllItems();
+            return {cImportResult::eOutcome::readFailed, stream.failure()};
+        }
+        if (!ok) {
+            pacer.pumpIfDue();
+            if (generation_ != generation) return superseded;
+            continue;
+        }
         if (loaded != nullptr) loaded->itemLoaded(item);
         if (item.isNano) {
             item.addToTree(tree, skeleton.nano);
+            pacer.pumpIfDue();
+            if (generation_ != generation) return superseded;
             continue;
         }
         switch (item.itemType) {
@@ -100,12 +120,13 @@ void cItemStore::buildCategoryTree(cTreeControl& tree, cProgressHost& progress,
             break;
         }
         ++filed;
-        progress.pumpMessages();
-        if (generation_ != generation) return;
+        pacer.pump();
+        if (generation_ != generation) return superseded;
         if (filed % 100 == 0)
             progress.setProgress(static_cast<std::int32_t>(filed * 100 / index->size()));
     }
     tree.expand(skeleton.root);
+    return {};
 }
 
 } // namespace quarry

@@ -2,7 +2,9 @@
 
 namespace quarry {
 
-cItemStore::cItemStore() : index_(std::make_shared<const cItemIndex>()) {}
+cItemStore::cItemStore(const cStreamLimits& limits)
+    : limits_(limits), identifierPattern_(&standardIdentifierPattern()),
+      index_(std::make_shared<const cItemIndex>()) {}
 
 bool cItemStore::addItem(ZRID zrid, RecordPosition position) {
     if (index_->find(zrid)) return true;

@@ -269,13 +269,14 @@ void cMainframe::selectTreeItem(TreeItemHandle handle, ZRID zrid) {
     itemTree_->selectItem(handle);
 }
 
-void cMainframe::importItems(const cItemStore& store) {
+cImportResult cMainframe::importItems(const cItemStore& store) {
     beginProgress("Importing Item Data", 0);
     beginMessageOperation();
-    store.buildCategoryTree(*treeModel_, *this, *this);
+    const cImportResult result = store.buildCategoryTree(*treeModel_, *this, *this);
     treeModel_->commitPending();
     endProgress();
     endMessageOperation(QStringLiteral("while importing the item data"));
+    return result;
 }
 
 void cMainframe::setImportRunning(bool running) {

@@ -21,6 +21,7 @@ class QToolBar;
 namespace quarry {
 
 class cItemStore;
+struct cImportResult;
 class cItemIdBox;
 class cItemTree;
 class cItemTreeBar;
@@ -50,7 +51,7 @@ public:
     // selects the first node carrying `zrid` instead, or nothing.
     void selectTreeItem(TreeItemHandle handle, ZRID zrid);
     // Rebuilds the category tree from the store under "Importing Item Data".
-    void importItems(const cItemStore& store);
+    cImportResult importItems(const cItemStore& store);
     // While an import runs, Import is disabled and closing the window waits
     // for the import to finish (the window hides at once).
     void setImportRunning(bool running);
