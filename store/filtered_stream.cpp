@@ -185,15 +185,22 @@ bool cFilteredStream::atEnd() {
 }
 
 void cFilteredStream::seek(RecordPosition position) {
+    seek(position, position + limits_.firstBlock);
+}
+
+void cFilteredStream::seek(RecordPosition position, RecordPosition readUpTo) {
     if (failed()) return;
-    if (position >= blockStart_ && position - blockStart_ <= blockLength_) {
-        cursor_ = static_cast<std::size_t>(position - blockStart_);
-        return;
+    const RecordPosition blockEnd = blockStart_ + blockLength_;
+    if (position < blockStart_ || position >= blockEnd) {
+        // A block of its own, starting empty at the position.
+        blockStart_ = position;
+        blockLength_ = 0;
     }
-    blockStart_ = position;
-    blockLength_ = 0;
-    cursor_ = 0;
-    nextBlockSize_ = limits_.firstBlock;
+    cursor_ = static_cast<std::size_t>(position - blockStart_);
+    // The next read starts where the block ends and takes what is still wanted.
+    const RecordPosition next = blockStart_ + blockLength_;
+    const RecordPosition wanted = readUpTo > next ? readUpTo - next : limits_.firstBlock;
+    nextBlockSize_ = static_cast<std::size_t>(std::min<RecordPosition>(wanted, limits_.maxBlock));
 }
 
 bool cFilteredStream::readLines(std::int32_t count, const char* delimiters) {

@@ -84,12 +84,16 @@ public:
     // Moves to an absolute position given by tell() on a stream over the same
     // file. The text does not change.
     void seek(RecordPosition position);
+    // The same, where the bytes wanted most likely end at `readUpTo`: the
+    // first read takes just those (reading goes on past them if asked to).
+    void seek(RecordPosition position, RecordPosition readUpTo);
     // Whether every byte has been consumed.
     bool atEnd();
 
     // How much of the file has been consumed, in whole percent (0 to 100).
     std::int32_t percentRead() const;
     RecordPosition totalSize() const { return totalSize_; }
+    const cStreamLimits& limits() const { return limits_; }
     bool isOpen() const { return fd_ >= 0; }
 
     // Whether a read failed; the stream then reads as ended.

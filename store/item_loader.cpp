@@ -6,6 +6,7 @@
 #include "store/item_store.h"
 #include "store/record_reader.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace quarry {
@@ -98,27 +99,31 @@ bool cItemStore::loadItem(ZRID zrid, cItemRecord& record, cMessageSink& messages
     if (!position || !fileUnchangedSinceScan()) return false;
     cFilteredStream stream(path_, limits_);
     cPatternMatch context(256);
-    if (loadItemAt(stream, zrid, *position, record, messages, context)) return true;
+    if (loadItemAt(stream, *identifierPattern_, zrid, *position, index_->nextRecordStart(*position),
+                   record, messages, context))
+        return true;
     if (stream.failed()) reportReadError(zrid, stream.failure(), messages);
     return false;
 }
 
-bool cItemStore::loadItemAt(cFilteredStream& stream, ZRID zrid, RecordPosition position,
+bool cItemStore::loadItemAt(cFilteredStream& stream, const cPattern& identifierPattern, ZRID zrid,
+                            RecordPosition position, std::optional<RecordPosition> nextStart,
                             cItemRecord& record, cMessageSink& messages,
-                            cPatternMatch& identifierContext) const {
-    stream.seek(position);
+                            cPatternMatch& identifierContext) {
+    // The record's own bytes in one read: up to the next record, or the end.
+    stream.seek(position, nextStart ? *nextStart : std::max(stream.totalSize(), position + 1));
     std::string tag;
     stream.readTag(tag);
     if (stream.failed()) return false;
     // The position must still yield the identifier by the scan's own rule: a
     // file swapped for one of the same size and time holds other records there.
     if (tag.compare(0, std::strlen(kItemChunkStart), kItemChunkStart) != 0 ||
-        parseDecimal(identifierTextOf(tag, *identifierPattern_, identifierContext)) != zrid)
+        parseDecimal(identifierTextOf(tag, identifierPattern, identifierContext)) != zrid)
         return false;
     cTagView parts = splitTagText(tag);
     if (parts.name != "Item") return false;
     if (stream.truncated()) {
-        reportTooLong(zrid, "its start tag", limits_.chunkLimit, messages);
+        reportTooLong(zrid, "its start tag", stream.limits().chunkLimit, messages);
         return false;
     }
 
@@ -191,7 +196,7 @@ bool cItemStore::loadItemAt(cFilteredStream& stream, ZRID zrid, RecordPosition p
     case cRecordReader::eStop::readError: // the caller reports it
         return false;
     case cRecordReader::eStop::tooLong:
-        reportTooLong(zrid, reader.tooLongWhat(), limits_.chunkLimit, messages);
+        reportTooLong(zrid, reader.tooLongWhat(), stream.limits().chunkLimit, messages);
         return false;
     }
     record = std::move(work);

@@ -51,6 +51,7 @@ cImportResult cItemStore::scanItemFile(const std::string& path, cProgressHost& p
     }
     progress.endProgress();
     if (superseded || generation_ != generation) return {cImportResult::eOutcome::superseded, {}};
+    if (progress.stopRequested()) return {cImportResult::eOutcome::stopped, {}};
     // A failed read may have shifted or cut what was found: none of it is used.
     if (stream.failed()) return {cImportResult::eOutcome::readFailed, stream.failure()};
     index_ = std::make_shared<const cItemIndex>(cItemIndex::fromFileOrder(std::move(found)));

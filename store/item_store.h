@@ -62,6 +62,7 @@ struct cImportResult {
     enum class eOutcome {
         done,
         superseded, // a newer import began meanwhile and owns the results
+        stopped,    // the program is ending (cProgressHost::stopRequested)
         readFailed, // the file could not be read
     };
     eOutcome outcome = eOutcome::done;
@@ -144,12 +145,18 @@ public:
     cImportResult buildCategoryTree(cTreeControl& tree, cProgressHost& progress,
                                     cMessageSink& messages,
                                     cLoadedItemSink* loaded = nullptr) const;
+    // How many threads the tree build loads records on; 0 (the default): one
+    // per processor.
+    void setLoadWorkers(unsigned workers) { loadWorkers_ = workers; }
 
 private:
-    // Loads the record of `zrid` at `position` of a stream over the item file.
-    bool loadItemAt(cFilteredStream& stream, ZRID zrid, RecordPosition position,
-                    cItemRecord& record, cMessageSink& messages,
-                    cPatternMatch& identifierContext) const;
+    // Loads the record of `zrid` at `position` of a stream over the item file;
+    // the next record's start, when there is one, sizes the first read. Uses
+    // nothing of the store, so tree build workers may call it.
+    static bool loadItemAt(cFilteredStream& stream, const cPattern& identifierPattern, ZRID zrid,
+                           RecordPosition position, std::optional<RecordPosition> nextStart,
+                           cItemRecord& record, cMessageSink& messages,
+                           cPatternMatch& identifierContext);
 
     // Whether the item file is still the one the scan read.
     bool fileUnchangedSinceScan() const;
@@ -160,6 +167,7 @@ private:
     cFileStamp scannedFile_;
     std::shared_ptr<const cItemIndex> index_;
     std::uint64_t generation_ = 0;
+    unsigned loadWorkers_ = 0;
 };
 
 } // namespace quarry

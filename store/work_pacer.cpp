@@ -17,7 +17,7 @@ void cWorkPacer::pumpIfDue() {
 
 bool cWorkPacer::blockRead() {
     pumpIfDue();
-    return liveGeneration_ == generation_;
+    return liveGeneration_ == generation_ && !progress_.stopRequested();
 }
 
 } // namespace quarry

@@ -29,7 +29,8 @@ public:
     }
     // Dispatches when the interval has passed since the last dispatch.
     void pumpIfDue();
-    // cReadWatcher: dispatches when due; false once a newer import began.
+    // cReadWatcher: dispatches when due; false once a newer import began or
+    // the program is ending.
     bool blockRead() override;
 
 private:

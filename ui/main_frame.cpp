@@ -286,8 +286,8 @@ void cMainframe::setImportRunning(bool running) {
 
 void cMainframe::closeEvent(QCloseEvent* event) {
     if (importRunning_) {
-        // The import cannot be stopped half way; the window goes at once and
-        // the program ends when the import returns.
+        // The import stops at its next dispatch of events (stopRequested);
+        // the window goes at once and closes when the import has returned.
         closeRequested_ = true;
         hide();
         event->ignore();

@@ -52,8 +52,8 @@ public:
     void selectTreeItem(TreeItemHandle handle, ZRID zrid);
     // Rebuilds the category tree from the store under "Importing Item Data".
     cImportResult importItems(const cItemStore& store);
-    // While an import runs, Import is disabled and closing the window waits
-    // for the import to finish (the window hides at once).
+    // While an import runs, Import is disabled and closing the window stops
+    // it (the window hides at once and closes when the import has returned).
     void setImportRunning(bool running);
     bool importRunning() const { return importRunning_; }
     bool closeRequested() const { return closeRequested_; }
@@ -63,6 +63,8 @@ public:
     void setProgress(std::int32_t position) override;
     void endProgress() override;
     void pumpMessages() override;
+    // Closing the window stops an import at its next dispatch.
+    bool stopRequested() const override { return closeRequested_; }
     // cMessageSink: a modal box owned by this window; within one operation
     // (an import, one item shown) only the first is shown and the rest are
     // counted and summarised when the operation ends.

@@ -10,6 +10,7 @@
 
 #include <sys/wait.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -36,14 +37,14 @@ class cInjectedErrors {
 public:
     cInjectedErrors(int first, int count) {
         setReadFailureHook([this, first, count](RecordPosition, std::size_t) {
-            ++reads_;
-            return reads_ >= first && reads_ < first + count ? EIO : 0;
+            const int read = ++reads_;
+            return read >= first && read < first + count ? EIO : 0;
         });
     }
     ~cInjectedErrors() { setReadFailureHook({}); }
 
 private:
-    int reads_ = 0;
+    std::atomic<int> reads_{0};
 };
 
 struct cImport {

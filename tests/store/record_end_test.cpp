@@ -8,6 +8,7 @@
 #include "store/filtered_stream.h"
 #include "store/item_record.h"
 
+#include <atomic>
 #include <string>
 
 namespace quarry {
@@ -82,7 +83,7 @@ TEST(RecordEnd, TreeBuildReadsEachByteABoundedNumberOfTimes) {
     for (int zrid = 1; zrid <= 20000; ++zrid)
         content += start(zrid) + "<Attribute Name=\"Slot\" Value=\"1\" />";
     cImportedFile imported(content);
-    std::size_t bytesAsked = 0;
+    std::atomic<std::size_t> bytesAsked{0};
     setReadFailureHook([&](RecordPosition, std::size_t size) {
         bytesAsked += size;
         return 0;
