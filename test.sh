@@ -8,13 +8,12 @@ cd "$(dirname "$0")"
 
 if [[ "${1:-}" == "--tsan" ]]; then
   # Only what runs threads: the store (whose tree build loads on a pool) and the window.
-  targets=(store_tests ui_import_test ui_window_test)
+  targets=(store_tests ui_window_test)
   QUARRY_BUILD_TARGETS="${targets[*]}" scripts/build.sh build-tsan \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUARRY_TSAN=ON -DQUARRY_BUILD_BENCH=OFF
   export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
   export QT_QPA_PLATFORM=offscreen
   build-tsan/tests/store/store_tests
-  build-tsan/tests/ui/ui_import_test
   build-tsan/tests/ui/ui_window_test
   exit
 fi
