@@ -1,6 +1,7 @@
 #include "app/quarry.h"
 
 #include "app/about_dialog.h"
+#include "store/tag_reader.h"
 #include "ui/frame_resources.h"
 #include "ui/main_frame.h"
 
@@ -35,7 +36,7 @@ cQuarry* cQuarry::instance() {
 }
 
 bool cQuarry::InitInstance() {
-    return initInstance(kIdentifierPattern);
+    return initInstance(kZridPattern);
 }
 
 bool cQuarry::initInstance(const char* identifierPattern) {

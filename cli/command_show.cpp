@@ -3,6 +3,7 @@
 // as HTML; each followed by one line feed.
 #include "cli/cli_common.h"
 #include "platform/rich_text.h"
+#include "report/item_report.h"
 
 #include <cstdio>
 
@@ -61,7 +62,7 @@ int runShowCommand(const cArguments& args) {
 
     int status = kExitOk;
     for (const ZRID zrid : zrids) {
-        const std::string report = session.store().writeItemReport(zrid, session.messages());
+        const std::string report = writeItemReport(session.store(), zrid, session.messages());
         if (report == kFailedToLoadText) status = kExitItemNotLoaded;
         const std::string shown = render(report, format) + '\n';
         std::fwrite(shown.data(), 1, shown.size(), stdout);

@@ -2,8 +2,10 @@
 // the element's closing tag, into the item's events or actions. When the
 // record stops inside an element (record_reader.h), the element keeps what it
 // read so far.
+#include "store/item_record.h"
 #include "store/item_store.h"
 #include "store/record_reader.h"
+#include "store/tag_reader.h"
 
 #include <map>
 #include <string>

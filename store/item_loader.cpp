@@ -3,8 +3,11 @@
 // by event_action_parser.cpp.
 #include "pattern/pattern.h"
 #include "store/decimal_text.h"
+#include "store/filtered_stream.h"
+#include "store/item_record.h"
 #include "store/item_store.h"
 #include "store/record_reader.h"
+#include "store/tag_reader.h"
 
 #include <algorithm>
 #include <cstring>

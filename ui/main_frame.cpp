@@ -4,11 +4,13 @@
 #include "controls/pane_status_bar.h"
 #include "controls/progress_bar.h"
 #include "controls/thin_splitter_wnd.h"
+#include "report/item_report.h"
 #include "store/item_store.h"
 #include "ui/frame_resources.h"
 #include "ui/item_id_box.h"
 #include "ui/item_tree.h"
 #include "ui/item_tree_bar.h"
+#include "ui/item_tree_feed.h"
 #include "ui/item_tree_model.h"
 #include "ui/message_pump.h"
 #include "ui/report_pane.h"
@@ -252,7 +254,7 @@ void cMainframe::focusPane(int step) {
 
 void cMainframe::displayItem(const cItemStore& store, ZRID zrid) {
     beginMessageOperation();
-    const std::string report = store.writeItemReport(zrid, *this);
+    const std::string report = writeItemReport(store, zrid, *this);
     endMessageOperation(QStringLiteral("while loading item %1").arg(zrid));
     reportPane_->setReportText(report);
     itemIdBox_->setText(QString::number(zrid));
@@ -272,7 +274,8 @@ void cMainframe::selectTreeItem(TreeItemHandle handle, ZRID zrid) {
 cImportResult cMainframe::importItems(const cItemStore& store) {
     beginProgress("Importing Item Data", 0);
     beginMessageOperation();
-    const cImportResult result = store.buildCategoryTree(*treeModel_, *this, *this);
+    cItemTreeFeed feed(*treeModel_);
+    const cImportResult result = store.buildCategoryTree(feed, *this, *this);
     treeModel_->commitPending();
     endProgress();
     endMessageOperation(QStringLiteral("while importing the item data"));

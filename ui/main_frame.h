@@ -1,9 +1,9 @@
 // The main window: the toolbar, menu bar and "Item ID" bands at the top, the
 // "Items" dock with the category tree on the left, the report pane in its thin
 // frame filling the rest, and the status bar with the progress control. It
-// serves the store as progress display, message sink and (through its tree
-// model) tree control, and offers the operations the application uses to
-// show items and move the tree's selection.
+// serves the store as progress display, message sink and (through a feed into
+// its tree model) tree control, and offers the operations the application
+// uses to show items and move the tree's selection.
 #pragma once
 
 #include "store/store_host.h"

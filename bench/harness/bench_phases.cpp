@@ -2,13 +2,14 @@
 
 #include "bench_hosts.h"
 #include "bench_stats.h"
-#include "compact_tree.h"
 #include "gen/random_stream.h"
 #include "pattern_corpus.h"
 #include "pcre_pattern.h"
 
+#include "cli/recorded_tree.h"
 #include "pattern/pattern.h"
 #include "platform/rich_text.h"
+#include "report/item_report.h"
 #include "store/item_store.h"
 
 #include <pugixml.hpp>
@@ -130,14 +131,14 @@ int phaseScan(const cPhaseOptions& options) {
     return 0;
 }
 
-// The scan, then the category tree built into a compact tree control, with
-// records loaded on `workers` threads (0: one per processor).
+// The scan, then the category tree built into the command-line tool's compact
+// tree, with records loaded on `workers` threads (0: one per processor).
 int phaseImport(const cPhaseOptions& options, unsigned workers) {
     cItemStore store;
     store.setLoadWorkers(workers);
     cQuietProgress progress;
     cCountingSink messages;
-    cCompactTree tree;
+    cRecordedTree tree;
     const cStopwatch watch;
     store.scanItemFile(options.path, progress);
     const double scanSeconds = watch.cpuSeconds();
@@ -148,7 +149,7 @@ int phaseImport(const cPhaseOptions& options, unsigned workers) {
     put("scan_seconds", scanSeconds);
     put("items", static_cast<double>(store.itemCount()));
     put("nodes", static_cast<double>(tree.nodeCount()));
-    put("item_nodes", static_cast<double>(tree.itemNodeCount()));
+    put("item_nodes", static_cast<double>(tree.itemCount()));
     put("tree_mib", static_cast<double>(tree.bytesHeld()) / (1024.0 * 1024.0));
     put("messages", static_cast<double>(messages.messages()));
     return 0;
@@ -159,7 +160,7 @@ int phaseGaps(const cPhaseOptions& options) {
     cItemStore store;
     cPumpGapProbe probe;
     cCountingSink messages;
-    cCompactTree tree;
+    cRecordedTree tree;
     probe.start();
     store.scanItemFile(options.path, probe);
     probe.beginProgress("Importing Item Data", 0);
@@ -194,7 +195,7 @@ int phaseShow(const cPhaseOptions& options) {
     for (std::uint32_t i = 0; i < options.shows; ++i) {
         const ZRID zrid = identifiers[random.below(static_cast<std::uint32_t>(identifiers.size()))];
         const cStopwatch watch;
-        const std::string report = store.writeItemReport(zrid, messages);
+        const std::string report = writeItemReport(store, zrid, messages);
         const cRichTextDocument document = readRichText(report);
         milliseconds.push_back(watch.cpuSeconds() * 1000.0);
         wallMilliseconds.push_back(watch.wallSeconds() * 1000.0);

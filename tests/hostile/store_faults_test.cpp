@@ -4,7 +4,9 @@
 // with a message naming it.
 #include <gtest/gtest.h>
 
+#include "cli/recorded_tree.h"
 #include "hostile_support.h"
+#include "report/item_report.h"
 #include "store/filtered_stream.h"
 #include "store/item_record.h"
 #include "store/item_store.h"
@@ -68,12 +70,12 @@ TEST(StoreFaults, FailedReadFailsTheImportAndIsNeverSkipped) {
         EXPECT_EQ(store.itemCount(), 0u);
 
         ASSERT_TRUE(store.scanItemFile(path, progress));
-        cCountingTree tree;
+        cRecordedTree tree;
         failReads(40, lasting);
         EXPECT_TRUE(store.buildCategoryTree(tree, progress, messages).readFailed());
-        EXPECT_TRUE(tree.labels.empty());
+        EXPECT_EQ(tree.nodeCount(), 0u);
         failReads(1, lasting);
-        EXPECT_EQ(store.writeItemReport(7, messages), kFailedToLoadText);
+        EXPECT_EQ(writeItemReport(store, 7, messages), kFailedToLoadText);
         setReadFailureHook({});
         EXPECT_NE(messages.last.find("Item 7 cannot be loaded: the item file cannot be read"),
                   std::string::npos);
@@ -98,9 +100,9 @@ TEST(StoreFaults, SwappedFileOfTheSameSizeAndTimeLoadsNoOtherItem) {
     cItemRecord loaded;
     EXPECT_FALSE(store.loadItem(1, loaded, messages));
     EXPECT_FALSE(store.loadItem(2, loaded, messages));
-    cCountingTree tree;
+    cRecordedTree tree;
     EXPECT_TRUE(store.buildCategoryTree(tree, progress, messages));
-    EXPECT_EQ(tree.itemNodes(), 0u);
+    EXPECT_EQ(tree.itemCount(), 0u);
     EXPECT_EQ(messages.count, 0u);
 }
 
@@ -119,7 +121,7 @@ TEST(StoreFaults, TextOverTheLimitFailsTheLoadAndSaysWhich) {
         cQuietProgress progress;
         cCountingMessages messages;
         ASSERT_TRUE(store.scanItemFile(path, progress));
-        EXPECT_EQ(store.writeItemReport(5, messages), kFailedToLoadText);
+        EXPECT_EQ(writeItemReport(store, 5, messages), kFailedToLoadText);
         EXPECT_EQ(messages.first, std::string(kLoadMessageCaption) +
                                       ": Item 5 cannot be loaded: " + which +
                                       " is longer than 256 bytes, the most a text may hold.");
