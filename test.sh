@@ -11,7 +11,7 @@ if [[ "${1:-}" == "--tsan" ]]; then
   targets=(store_tests ui_window_test)
   QUARRY_BUILD_TARGETS="${targets[*]}" scripts/build.sh build-tsan \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUARRY_TSAN=ON -DQUARRY_BUILD_BENCH=OFF
-  export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
+  export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$PWD/tests/tsan_suppressions.txt"
   export QT_QPA_PLATFORM=offscreen
   build-tsan/tests/store/store_tests
   build-tsan/tests/ui/ui_window_test
