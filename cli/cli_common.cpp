@@ -1,12 +1,9 @@
 #include "cli/cli_common.h"
 
-#include <cerrno>
+#include "platform/item_file_check.h"
+
 #include <charconv>
 #include <cstdio>
-#include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace quarry {
 
@@ -18,21 +15,9 @@ const char* usageText() {
 }
 
 int usageError(const std::string& reason) {
-    std::fprintf(stderr, "quarry-cli: %s\n%s", reason.c_str(), usageText());
+    printMessage(reason);
+    std::fputs(usageText(), stderr);
     return kExitUsage;
-}
-
-std::string whyUnreadable(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY);
-    if (fd < 0) return std::strerror(errno);
-    struct stat info {};
-    std::string reason;
-    if (::fstat(fd, &info) != 0)
-        reason = std::strerror(errno);
-    else if (S_ISDIR(info.st_mode))
-        reason = std::strerror(EISDIR);
-    ::close(fd);
-    return reason;
 }
 
 bool parseZridArgument(const std::string& text, ZRID& zrid) {
@@ -51,7 +36,7 @@ bool parseZridArgument(const std::string& text, ZRID& zrid) {
 cCliSession::cCliSession() : progress_(standardErrorIsTerminal()), messages_(&progress_) {}
 
 int cCliSession::readFailed(const std::string& reason) {
-    std::fprintf(stderr, "quarry-cli: cannot read %s: %s\n", path_.c_str(), reason.c_str());
+    printMessage("cannot read " + path_ + ": " + reason);
     return kExitUnreadableFile;
 }
 

@@ -2,6 +2,7 @@
 
 #include "bench_hosts.h"
 #include "bench_stats.h"
+#include "bench_tools.h"
 #include "gen/random_stream.h"
 #include "pattern_corpus.h"
 #include "pcre_pattern.h"
@@ -23,31 +24,6 @@
 namespace quarry {
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-double secondsSince(Clock::time_point start) {
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-double threadCpuSeconds() {
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
-}
-
-// Wall time and the CPU time of this thread since it was made. On a shared
-// machine the CPU time is the steadier of the two: it leaves out the time the
-// thread waited for a processor.
-class cStopwatch {
-public:
-    double wallSeconds() const { return secondsSince(wall_); }
-    double cpuSeconds() const { return threadCpuSeconds() - cpu_; }
-
-private:
-    Clock::time_point wall_ = Clock::now();
-    double cpu_ = threadCpuSeconds();
-};
 
 void put(const char* key, double value) {
     std::printf("%s %.9g\n", key, value);
