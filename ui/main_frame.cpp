@@ -319,15 +319,16 @@ void cMainframe::selectTreeItem(TreeItemHandle handle, ZRID zrid) {
     itemTree_->selectItem(handle);
 }
 
-void cMainframe::importItems(const cItemStore& store) {
+cImportResult cMainframe::importItems(const cItemStore& store) {
     beginProgress("Importing Item Data", 0);
     beginMessageOperation();
     cItemTreeFeed feed(*treeModel_);
     names_.clear();
-    store.buildCategoryTree(feed, *this, *this, &names_);
+    const cImportResult result = store.buildCategoryTree(feed, *this, *this, &names_);
     treeModel_->commitPending();
     endProgress();
     endMessageOperation(QStringLiteral("while importing the item data"));
+    return result;
 }
 
 void cMainframe::setImportRunning(bool running) {
@@ -340,8 +341,8 @@ void cMainframe::setImportRunning(bool running) {
 
 void cMainframe::closeEvent(QCloseEvent* event) {
     if (importRunning_) {
-        // The import cannot be stopped half way; the window goes at once and
-        // the program ends when the import returns.
+        // The import stops at its next dispatch of events (stopRequested);
+        // the window goes at once and closes when the import has returned.
         closeRequested_ = true;
         hide();
         event->ignore();
