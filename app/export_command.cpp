@@ -1,6 +1,7 @@
 #include "app/export_command.h"
 
 #include "store/item_store.h"
+#include "ui/file_names.h"
 #include "ui/main_frame.h"
 
 #include <QFileDialog>
@@ -71,14 +72,13 @@ std::optional<cExportTarget> cExportCommand::askTarget() const {
     defaultSuffix(filters.first());
     QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, defaultSuffix);
     // Beside the imported file, under its name.
-    const QFileInfo imported(QFile::decodeName(store_.path().c_str()));
+    const QFileInfo imported(fileNameForDisplay(store_.path()));
     dialog.setDirectory(imported.absolutePath());
     dialog.selectFile(imported.completeBaseName() + QLatin1Char('.') + dialog.defaultSuffix());
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
 
     const QString chosen = dialog.selectedFiles().first();
-    const QByteArray path = QFile::encodeName(chosen);
-    return cExportTarget{std::string(path.constData(), static_cast<std::size_t>(path.size())),
+    return cExportTarget{fileNameFromText(chosen),
                          typeOf(chosen, filters.indexOf(dialog.selectedNameFilter())).format};
 }
 
@@ -93,7 +93,7 @@ bool cExportCommand::run(const cExportTarget& target) const {
         exportItems(imported, target.format, target.path, true, frame_, quiet);
     frame_.endProgress();
 
-    const QString name = QFile::decodeName(target.path.c_str());
+    const QString name = fileNameForDisplay(target.path);
     if (result.ok) {
         const QString text = result.items == 1
                                  ? tr("Exported 1 item to %1").arg(name)
@@ -102,6 +102,7 @@ bool cExportCommand::run(const cExportTarget& target) const {
         frame_.statusBar()->showMessage(text, kOutcomeShownMs);
         return true;
     }
+    if (frame_.closeRequested()) return false; // the user stopped it by closing the window
     QMessageBox box(QMessageBox::Warning, tr("Export Items"),
                     tr("The items could not be exported to \"%1\": %2")
                         .arg(name, QString::fromLocal8Bit(result.error.c_str())),

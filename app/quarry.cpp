@@ -1,12 +1,13 @@
 #include "app/quarry.h"
 
 #include "app/about_dialog.h"
+#include "platform/item_file_check.h"
 #include "store/tag_reader.h"
+#include "ui/file_names.h"
 #include "ui/frame_resources.h"
 #include "ui/main_frame.h"
 
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QMessageBox>
 
 // Resources live in a static library; this keeps them linked in and
@@ -104,22 +105,41 @@ void cQuarry::showItem(ZRID zrid) {
 
 bool cQuarry::scanItemFile(const std::string& path) {
     if (!frame_ || frame_->importRunning()) return false;
-    const QFileInfo file(QString::fromLocal8Bit(path.data(), static_cast<qsizetype>(path.size())));
-    if (!file.isFile() || !file.isReadable()) {
+    const std::string reason = whyUnreadable(path);
+    if (!reason.empty()) {
         QMessageBox box(QMessageBox::Warning, QStringLiteral("quarry"),
-                        QStringLiteral("The item file \"%1\" cannot be read.").arg(file.filePath()),
+                        tr("The item file \"%1\" cannot be read (%2).")
+                            .arg(fileNameForDisplay(path), QString::fromLocal8Bit(reason)),
                         QMessageBox::Ok, frame_.get());
         box.exec();
         return false;
     }
     frame_->setImportRunning(true);
+    imported_ = false;
     onUpdateExport();
-    const bool scanned = store_.scanItemFile(path, *frame_, identifierPattern_);
-    if (scanned && !frame_->closeRequested()) frame_->importItems(store_);
+    const cImportResult scanned = store_.scanItemFile(path, *frame_, identifierPattern_);
+    // After a failed scan the index is empty: the tree is rebuilt from it, so
+    // no node of the earlier import stays.
+    cImportResult built;
+    if (scanned.outcome != cImportResult::eOutcome::superseded && !frame_->closeRequested())
+        built = frame_->importItems(store_);
     frame_->setImportRunning(false);
+    imported_ = scanned && built;
     onUpdateExport();
-    if (frame_->closeRequested()) frame_->close();
-    return scanned;
+    if (frame_->closeRequested()) {
+        frame_->close();
+        return static_cast<bool>(scanned);
+    }
+    const cImportResult& failed = scanned.readFailed() ? scanned : built;
+    if (failed.readFailed()) {
+        QMessageBox box(
+            QMessageBox::Warning, QStringLiteral("quarry"),
+            tr("The item file \"%1\" could not be read, so nothing was imported: %2")
+                .arg(fileNameForDisplay(path), QString::fromLocal8Bit(failed.failure.c_str())),
+            QMessageBox::Ok, frame_.get());
+        box.exec();
+    }
+    return scanned && built;
 }
 
 void cQuarry::onImport() {
@@ -131,24 +151,21 @@ void cQuarry::onImport() {
         {QStringLiteral("Parsed RDB Files (*.xml)"), QStringLiteral("All Files (*.*)")});
     dialog.setDefaultSuffix(QStringLiteral("xml"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
-    const QByteArray path = QFile::encodeName(dialog.selectedFiles().first());
-    scanItemFile(std::string(path.constData(), static_cast<std::size_t>(path.size())));
+    scanItemFile(fileNameFromText(dialog.selectedFiles().first()));
 }
 
 void cQuarry::onExport() {
-    if (!frame_ || frame_->importRunning() || store_.path().empty()) return;
+    if (!frame_ || !imported_ || frame_->importRunning() || frame_->exportRunning()) return;
     const std::optional<cExportTarget> target = cExportCommand(*frame_, store_).askTarget();
     if (target) exportTo(*target);
 }
 
 bool cQuarry::exportTo(const cExportTarget& target) {
-    if (!frame_ || frame_->importRunning() || store_.path().empty()) return false;
-    // An export holds the window as an import does: Import and Export wait,
-    // and closing hides the window until the export has finished.
-    frame_->setImportRunning(true);
+    if (!frame_ || !imported_ || frame_->importRunning() || frame_->exportRunning()) return false;
+    frame_->setExportRunning(true);
     onUpdateExport();
     const bool written = cExportCommand(*frame_, store_).run(target);
-    frame_->setImportRunning(false);
+    frame_->setExportRunning(false);
     onUpdateExport();
     if (frame_->closeRequested()) frame_->close();
     return written;
@@ -189,7 +206,8 @@ void cQuarry::onUpdateForward() {
 
 void cQuarry::onUpdateExport() {
     if (frame_)
-        frame_->action(cmdExport)->setEnabled(!store_.path().empty() && !frame_->importRunning());
+        frame_->action(cmdExport)->setEnabled(imported_ && !frame_->importRunning() &&
+                                              !frame_->exportRunning());
 }
 
 } // namespace quarry

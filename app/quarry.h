@@ -55,7 +55,8 @@ public:
     // Enable rules of Back and Forward, applied to the frame's actions.
     void onUpdateBack();
     void onUpdateForward();
-    // Export is enabled once an import has finished, while none runs.
+    // Export is enabled once an import has read a whole file, while no import
+    // or export runs.
     void onUpdateExport();
 
     cMainframe* mainFrame() const { return frame_.get(); }
@@ -69,6 +70,7 @@ private:
     cItemStore store_;
     cPattern identifierPattern_;
     cNavigationHistory history_;
+    bool imported_ = false; // the last import read the whole file
     std::unique_ptr<cMainframe> frame_;
 };
 

@@ -8,6 +8,7 @@
 // again only for an item that differs.
 #include "cli/cli_common.h"
 #include "cli/discarding_tree.h"
+#include "platform/item_file_check.h"
 #include "report/item_difference.h"
 #include "report/item_json.h"
 #include "store/item_record.h"
@@ -87,8 +88,8 @@ void appendDifference(std::string& out, bool json, char sign, ZRID zrid, const s
 class cDifferenceWriter : public cLoadedItemSink {
 public:
     cDifferenceWriter(const cItemStore& older, const std::vector<cItemDigest>& olderItems,
-                      bool json)
-        : older_(older), olderItems_(olderItems), json_(json) {}
+                      bool json, cCliOutput& out)
+        : older_(older), olderItems_(olderItems), json_(json), out_(out) {}
 
     void itemLoaded(const cItemRecord& item) override {
         const auto zrid = static_cast<std::uint32_t>(item.zrid);
@@ -127,9 +128,9 @@ private:
     void write(char sign, ZRID zrid, const std::string& name,
                const std::vector<cMemberChange>& changes) {
         differ_ = true;
-        out_.clear();
-        appendDifference(out_, json_, sign, zrid, name, changes);
-        writeOutput(out_);
+        text_.clear();
+        appendDifference(text_, json_, sign, zrid, name, changes);
+        out_.write(text_);
     }
 
     const cItemStore& older_;
@@ -139,12 +140,13 @@ private:
     bool differ_ = false;
     bool olderReadable_ = true;
     cQuietMessages quiet_;
-    std::string out_;
+    cCliOutput& out_;
+    std::string text_;
 };
 
 } // namespace
 
-int runDiffCommand(const cArguments& args) {
+int runDiffCommand(const cArguments& args, cCliOutput& out) {
     bool json = false;
     std::size_t next = 0;
     if (next < args.size() && args[next] == "--format") {
@@ -166,18 +168,16 @@ int runDiffCommand(const cArguments& args) {
     if (const int status = older.scan(olderPath); status != kExitOk) return status;
     cDiscardingTree tree;
     cDigestCollector olderItems;
-    older.buildTree(tree, &olderItems);
+    if (const int status = older.buildTree(tree, &olderItems); status != kExitOk) return status;
 
     cCliSession newer;
     if (const int status = newer.scan(newerPath); status != kExitOk) return status;
-    cDifferenceWriter difference(older.store(), olderItems.items, json);
-    newer.buildTree(tree, &difference);
+    cDifferenceWriter difference(older.store(), olderItems.items, json, out);
+    if (const int status = newer.buildTree(tree, &difference); status != kExitOk) return status;
     difference.finish();
 
-    if (const int status = finishOutput(); status != kExitOk) return status;
     if (!difference.olderStillReadable()) {
-        std::fprintf(stderr, "quarry-cli: cannot read %s: it changed during the comparison\n",
-                     olderPath.c_str());
+        printMessage("cannot read " + olderPath + ": it changed during the comparison");
         return kExitUnreadableFile;
     }
     return difference.differ() ? kExitFilesDiffer : kExitOk;

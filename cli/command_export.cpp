@@ -55,10 +55,9 @@ std::string parseExportOptions(const cArguments& args, cExportOptions& options) 
     return {};
 }
 
-int exportToStandardOutput(cCliSession& session) {
-    cJsonLinesExport lines([](std::string_view line) { writeOutput(line); });
-    session.buildTree(lines.tree(), &lines);
-    return finishOutput();
+int exportToStandardOutput(cCliSession& session, cCliOutput& out) {
+    cJsonLinesExport lines([&out](std::string_view line) { out.write(line); });
+    return session.buildTree(lines.tree(), &lines);
 }
 
 int exportToFile(cCliSession& session, const cExportOptions& options) {
@@ -67,14 +66,13 @@ int exportToFile(cCliSession& session, const cExportOptions& options) {
                                              options.force, session.progress(), session.messages());
     session.progress().endProgress();
     if (result.ok) return kExitOk;
-    std::fprintf(stderr, "quarry-cli: cannot write %s: %s\n", options.output.c_str(),
-                 result.error.c_str());
+    printMessage("cannot write " + options.output + ": " + result.error);
     return kExitWriteFailed;
 }
 
 } // namespace
 
-int runExportCommand(const cArguments& args) {
+int runExportCommand(const cArguments& args, cCliOutput& out) {
     cExportOptions options;
     if (const std::string wrong = parseExportOptions(args, options); !wrong.empty())
         return usageError(wrong);
@@ -82,14 +80,13 @@ int runExportCommand(const cArguments& args) {
     std::error_code ignored;
     if (!options.output.empty() && !options.force &&
         std::filesystem::exists(std::filesystem::symlink_status(options.output, ignored))) {
-        std::fprintf(stderr, "quarry-cli: %s exists; --force replaces it\n",
-                     options.output.c_str());
+        printMessage(options.output + " exists; --force replaces it");
         return kExitWriteFailed;
     }
 
     cCliSession session;
     if (const int status = session.scan(options.file); status != kExitOk) return status;
-    if (options.output.empty()) return exportToStandardOutput(session);
+    if (options.output.empty()) return exportToStandardOutput(session, out);
     removeTemporaryFilesOnSignals();
     return exportToFile(session, options);
 }

@@ -5,8 +5,6 @@
 #include "platform/rich_text.h"
 #include "report/item_report.h"
 
-#include <cstdio>
-
 namespace quarry {
 
 namespace {
@@ -39,7 +37,7 @@ std::string render(const std::string& report, eShowFormat format) {
 
 } // namespace
 
-int runShowCommand(const cArguments& args) {
+int runShowCommand(const cArguments& args, cCliOutput& out) {
     eShowFormat format = eShowFormat::rtf;
     std::size_t next = 0;
     if (next < args.size() && args[next] == "--format") {
@@ -64,8 +62,7 @@ int runShowCommand(const cArguments& args) {
     for (const ZRID zrid : zrids) {
         const std::string report = writeItemReport(session.store(), zrid, session.messages());
         if (report == kFailedToLoadText) status = kExitItemNotLoaded;
-        const std::string shown = render(report, format) + '\n';
-        std::fwrite(shown.data(), 1, shown.size(), stdout);
+        out.write(render(report, format) + '\n');
     }
     return status;
 }

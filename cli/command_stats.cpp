@@ -16,7 +16,7 @@ double secondsSince(std::chrono::steady_clock::time_point start) {
 
 } // namespace
 
-int runStatsCommand(const cArguments& args) {
+int runStatsCommand(const cArguments& args, cCliOutput& out) {
     if (args.size() != 1) return usageError("stats takes one FILE");
     const std::string& path = args[0];
     cCliSession session;
@@ -27,20 +27,20 @@ int runStatsCommand(const cArguments& args) {
 
     cRecordedTree tree;
     const auto treeStart = std::chrono::steady_clock::now();
-    session.buildTree(tree);
+    if (const int status = session.buildTree(tree); status != kExitOk) return status;
     const double treeSeconds = secondsSince(treeStart);
 
     std::error_code error;
     const auto size = std::filesystem::file_size(path, error);
-    std::printf("file            %s\n", path.c_str());
-    std::printf("file size       %llu bytes\n",
-                error ? 0ull : static_cast<unsigned long long>(size));
-    std::printf("items indexed   %zu\n", session.store().itemCount());
-    std::printf("tree nodes      %llu\n", static_cast<unsigned long long>(tree.nodeCount()));
-    std::printf("items filed     %llu\n", static_cast<unsigned long long>(tree.itemCount()));
-    std::printf("scan            %.3f s\n", scanSeconds);
-    std::printf("tree build      %.3f s\n", treeSeconds);
-    std::printf("total           %.3f s\n", scanSeconds + treeSeconds);
+    out.printf("file            %s\n", oneLineField(path).c_str());
+    out.printf("file size       %llu bytes\n",
+               error ? 0ull : static_cast<unsigned long long>(size));
+    out.printf("items indexed   %zu\n", session.store().itemCount());
+    out.printf("tree nodes      %llu\n", static_cast<unsigned long long>(tree.nodeCount()));
+    out.printf("items filed     %llu\n", static_cast<unsigned long long>(tree.itemCount()));
+    out.printf("scan            %.3f s\n", scanSeconds);
+    out.printf("tree build      %.3f s\n", treeSeconds);
+    out.printf("total           %.3f s\n", scanSeconds + treeSeconds);
     return kExitOk;
 }
 

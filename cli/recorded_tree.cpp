@@ -1,5 +1,7 @@
 #include "cli/recorded_tree.h"
 
+#include "cli/cli_output.h"
+
 #include <string_view>
 #include <utility>
 
@@ -50,7 +52,7 @@ std::size_t cRecordedTree::bytesHeld() const {
     return nodes_.capacity() * sizeof(Node) + labels_.capacity();
 }
 
-void cRecordedTree::print(std::FILE* out) const {
+void cRecordedTree::print(cCliOutput& out) const {
     // Pre-order without recursion: a stack of (node, depth), siblings pushed as we go.
     std::vector<std::pair<std::uint32_t, std::uint32_t>> pending;
     if (firstRoot_ != kNone) pending.emplace_back(firstRoot_, 0);
@@ -63,11 +65,11 @@ void cRecordedTree::print(std::FILE* out) const {
         if (node.firstChild != kNone) pending.emplace_back(node.firstChild, depth + 1);
 
         line.assign(std::size_t(depth) * 2, ' ');
-        line += std::string_view(labels_).substr(node.labelStart, node.labelLength);
+        appendField(line, std::string_view(labels_).substr(node.labelStart, node.labelLength));
         line += '\t';
         line += std::to_string(node.data);
         line += '\n';
-        std::fwrite(line.data(), 1, line.size(), out);
+        out.write(line);
     }
 }
 

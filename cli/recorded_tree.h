@@ -8,11 +8,12 @@
 #include "store/store_host.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <string>
 #include <vector>
 
 namespace quarry {
+
+class cCliOutput;
 
 class cRecordedTree : public cTreeControl {
 public:
@@ -27,9 +28,9 @@ public:
     // The memory the nodes and labels take up.
     std::size_t bytesHeld() const;
 
-    // One line per node in pre-order: two spaces per depth, the label, a tab,
-    // the data as a signed decimal.
-    void print(std::FILE* out) const;
+    // One line per node in pre-order: two spaces per depth, the label (each
+    // tab or line break in it a blank), a tab, the data as a signed decimal.
+    void print(cCliOutput& out) const;
 
 private:
     static constexpr std::uint32_t kNone = UINT32_MAX;

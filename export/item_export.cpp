@@ -18,6 +18,21 @@ struct cFileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
 
+// Why a tree build did not load every item, or an empty text when it did.
+std::string whyIncomplete(const cImportResult& built) {
+    switch (built.outcome) {
+    case cImportResult::eOutcome::done:
+        return {};
+    case cImportResult::eOutcome::readFailed:
+        return "the item file could not be read: " + built.failure;
+    case cImportResult::eOutcome::stopped:
+        return "the program is ending";
+    case cImportResult::eOutcome::superseded:
+        break;
+    }
+    return "another import began";
+}
+
 std::string lastErrorText() {
     return errno != 0 ? std::strerror(errno) : "the write failed";
 }
@@ -35,7 +50,8 @@ cExportResult exportJsonLines(const cItemStore& store, const std::string& path,
             std::fwrite(line.data(), 1, line.size(), file.get()) != line.size())
             result.error = lastErrorText();
     });
-    store.buildCategoryTree(lines.tree(), progress, messages, &lines);
+    const cImportResult built = store.buildCategoryTree(lines.tree(), progress, messages, &lines);
+    if (result.error.empty()) result.error = whyIncomplete(built);
     errno = 0;
     if (std::fclose(file.release()) != 0 && result.error.empty()) result.error = lastErrorText();
     result.items = lines.itemCount();
@@ -47,11 +63,13 @@ cExportResult exportDatabase(const cItemStore& store, const std::string& path,
                              cProgressHost& progress, cMessageSink& messages) {
     cExportResult result;
     cItemDatabaseWriter database;
+    std::string incomplete;
     if (database.open(path)) {
-        store.buildCategoryTree(database.tree(), progress, messages, &database);
+        incomplete =
+            whyIncomplete(store.buildCategoryTree(database.tree(), progress, messages, &database));
         database.finish();
     }
-    result.error = database.error();
+    result.error = database.error().empty() ? incomplete : database.error();
     result.items = database.itemCount();
     result.ok = result.error.empty();
     return result;

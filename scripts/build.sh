@@ -11,4 +11,7 @@ build_dir=$1; shift
   libsqlite3-dev python3
 
 cmake -S "$here" -B "$build_dir" -G Ninja "$@" >/dev/null
-cmake --build "$build_dir" -j "$(nproc)"
+# QUARRY_BUILD_TARGETS: build only these targets (a space-separated list).
+targets=()
+for target in ${QUARRY_BUILD_TARGETS:-}; do targets+=(--target "$target"); done
+cmake --build "$build_dir" -j "$(nproc)" "${targets[@]}"

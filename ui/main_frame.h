@@ -6,6 +6,7 @@
 // uses to show items and move the tree's selection.
 #pragma once
 
+#include "search/name_index.h"
 #include "store/store_host.h"
 #include "ui/message_throttle.h"
 
@@ -21,6 +22,8 @@ class QToolBar;
 namespace quarry {
 
 class cItemStore;
+class cFindPane;
+struct cImportResult;
 class cItemIdBox;
 class cItemTree;
 class cItemTreeBar;
@@ -29,6 +32,7 @@ class cReportPane;
 class CMenuBar;
 class CPaneStatusBar;
 class CProgressBar;
+class CSizingControlBar;
 class CThinSplitterWnd;
 
 class cMainframe : public QMainWindow, public cProgressHost, public cMessageSink {
@@ -49,12 +53,18 @@ public:
     // Selects `handle` without reporting it. A handle from an earlier tree
     // selects the first node carrying `zrid` instead, or nothing.
     void selectTreeItem(TreeItemHandle handle, ZRID zrid);
-    // Rebuilds the category tree from the store under "Importing Item Data".
-    void importItems(const cItemStore& store);
-    // While an import runs, Import is disabled and closing the window waits
-    // for the import to finish (the window hides at once).
+    // Rebuilds the category tree from the store under "Importing Item Data",
+    // gathering every item's name for Find on the way.
+    cImportResult importItems(const cItemStore& store);
+    // While an import runs, Import is disabled, Find covers the items filed
+    // so far, and closing the window stops it (the window hides at once and
+    // closes when the import has returned). A new import starts Find afresh.
     void setImportRunning(bool running);
     bool importRunning() const { return importRunning_; }
+    // While an export runs, Import is disabled and closing the window stops
+    // the export as it stops an import.
+    void setExportRunning(bool running);
+    bool exportRunning() const { return exportRunning_; }
     bool closeRequested() const { return closeRequested_; }
 
     // cProgressHost
@@ -62,6 +72,8 @@ public:
     void setProgress(std::int32_t position) override;
     void endProgress() override;
     void pumpMessages() override;
+    // Closing the window stops an import or export at its next dispatch.
+    bool stopRequested() const override { return closeRequested_; }
     // cMessageSink: a modal box owned by this window; within one operation
     // (an import, one item shown) only the first is shown and the rest are
     // counted and summarised when the operation ends.
@@ -74,6 +86,9 @@ public:
     cItemTree* itemTree() const { return itemTree_; }
     cItemTreeModel* treeModel() const { return treeModel_; }
     cItemTreeBar* treeBar() const { return treeBar_; }
+    CSizingControlBar* findBar() const { return findBar_; }
+    cFindPane* findPane() const { return findPane_; }
+    const cNameIndex& names() const { return names_; }
     CMenuBar* menuBarControl() const { return menuBar_; }
     CPaneStatusBar* paneStatusBar() const { return statusBar_; }
     CProgressBar* progressBar() const { return progress_; }
@@ -100,6 +115,11 @@ private:
     bool createToolBars(QString* failure);
     void createItemIdBand();
     void createDockWindows();
+    void createFindBar();
+    void showFindPane();
+    // A result chosen in Find: the tree selects the item's first node, then
+    // the item is shown as one history step that records that node.
+    void showFoundItem(ZRID zrid);
     void updateEditCommands();
     void focusPane(int step);
 
@@ -118,9 +138,13 @@ private:
     cItemTreeBar* treeBar_ = nullptr;
     cItemTree* itemTree_ = nullptr;
     cItemTreeModel* treeModel_ = nullptr;
+    CSizingControlBar* findBar_ = nullptr;
+    cFindPane* findPane_ = nullptr;
+    cNameIndex names_;
     std::map<int, QAction*> actions_;
     cMessageThrottle throttle_;
     bool importRunning_ = false;
+    bool exportRunning_ = false;
     bool closeRequested_ = false;
     bool sizedDock_ = false;
     int initialDockWidth_ = 0;

@@ -135,7 +135,7 @@ class JsonLines(CliTestCase):
             done = subprocess.run([CLI, 'export', self.items_file('items.xml', RICH)],
                                   stdout=full, stderr=subprocess.PIPE)
         self.assertEqual(done.returncode, 1)
-        self.assertTrue(done.stderr.startswith(b'write error: '), done.stderr)
+        self.assertTrue(done.stderr.startswith(b'quarry-cli: write error: '), done.stderr)
 
 
 TABLES = {
