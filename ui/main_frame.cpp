@@ -54,7 +54,11 @@ cMainframe::cMainframe(QWidget* parent) : QMainWindow(parent) {
     setWindowIcon(QIcon(QStringLiteral(":/quarry/quarry.png")));
 }
 
-cMainframe::~cMainframe() = default;
+cMainframe::~cMainframe() {
+    // The Find pane's results model reads names_, which as a member is destroyed
+    // before QWidget's destructor deletes the children: the pane goes first.
+    delete findBar_;
+}
 
 bool cMainframe::create(QString* failure) {
     if (!createClient(failure)) return false;
