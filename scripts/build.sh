@@ -14,7 +14,7 @@ done
 
 # The packages follow what this configuration builds; the defaults are CMakeLists.txt's.
 is_on() { [[ "${1^^}" =~ ^(ON|1|TRUE|YES|Y)$ ]]; }
-compiler=c++ gui=ON tests=ON bench=OFF sanitize=OFF
+compiler= gui=ON tests=ON bench=OFF sanitize=OFF
 for arg in "${cmake_args[@]}"; do
   case "$arg" in
     -DCMAKE_CXX_COMPILER=*) compiler=${arg#*=} ;;
@@ -37,5 +37,14 @@ is_on "$tests" && packages+=(libgtest-dev pkg-config libpcre2-dev)
 is_on "$bench" && packages+=(pkg-config libpcre2-dev libpugixml-dev)
 "$here/scripts/ensure_packages.sh" "${packages[@]}"
 
-cmake -S "$here" -B "$build_dir" -G Ninja "${cmake_args[@]}" >/dev/null
+# Told to use another compiler than the cached one, CMake would drop its cache and with it
+# these arguments; configure afresh instead.
+fresh=()
+cache=$build_dir/CMakeCache.txt
+if [[ -n "$compiler" && -f "$cache" ]]; then
+  resolve() { realpath -q "$(command -v "$1")"; }
+  cached=$(sed -n 's/^CMAKE_CXX_COMPILER:[A-Z]*=//p' "$cache")
+  [[ "$(resolve "$compiler")" == "$(resolve "$cached")" ]] || fresh=(--fresh)
+fi
+cmake "${fresh[@]}" -S "$here" -B "$build_dir" -G Ninja "${cmake_args[@]}" >/dev/null
 cmake --build "$build_dir" -j "$(nproc)"
