@@ -1,11 +1,13 @@
 #include "app/quarry.h"
 
 #include "app/about_dialog.h"
+#include "platform/item_file_check.h"
+#include "store/tag_reader.h"
+#include "ui/file_names.h"
 #include "ui/frame_resources.h"
 #include "ui/main_frame.h"
 
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QMessageBox>
 
 // Resources live in a static library; this keeps them linked in and
@@ -35,7 +37,7 @@ cQuarry* cQuarry::instance() {
 }
 
 bool cQuarry::InitInstance() {
-    return initInstance(kIdentifierPattern);
+    return initInstance(kZridPattern);
 }
 
 bool cQuarry::initInstance(const char* identifierPattern) {
@@ -100,10 +102,11 @@ void cQuarry::showItem(ZRID zrid) {
 
 bool cQuarry::scanItemFile(const std::string& path) {
     if (!frame_ || frame_->importRunning()) return false;
-    const QFileInfo file(QString::fromLocal8Bit(path.data(), static_cast<qsizetype>(path.size())));
-    if (!file.isFile() || !file.isReadable()) {
+    const std::string reason = whyUnreadable(path);
+    if (!reason.empty()) {
         QMessageBox box(QMessageBox::Warning, QStringLiteral("quarry"),
-                        QStringLiteral("The item file \"%1\" cannot be read.").arg(file.filePath()),
+                        tr("The item file \"%1\" cannot be read (%2).")
+                            .arg(fileNameForDisplay(path), QString::fromLocal8Bit(reason)),
                         QMessageBox::Ok, frame_.get());
         box.exec();
         return false;
@@ -125,8 +128,7 @@ void cQuarry::onImport() {
         {QStringLiteral("Parsed RDB Files (*.xml)"), QStringLiteral("All Files (*.*)")});
     dialog.setDefaultSuffix(QStringLiteral("xml"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
-    const QByteArray path = QFile::encodeName(dialog.selectedFiles().first());
-    scanItemFile(std::string(path.constData(), static_cast<std::size_t>(path.size())));
+    scanItemFile(fileNameFromText(dialog.selectedFiles().first()));
 }
 
 void cQuarry::onBack() {
