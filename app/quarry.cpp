@@ -112,11 +112,27 @@ bool cQuarry::scanItemFile(const std::string& path) {
         return false;
     }
     frame_->setImportRunning(true);
-    const bool scanned = store_.scanItemFile(path, *frame_, identifierPattern_);
-    if (scanned && !frame_->closeRequested()) frame_->importItems(store_);
+    const cImportResult scanned = store_.scanItemFile(path, *frame_, identifierPattern_);
+    // After a failed scan the index is empty: the tree is rebuilt from it, so
+    // no node of the earlier import stays.
+    cImportResult built;
+    if (scanned.outcome != cImportResult::eOutcome::superseded && !frame_->closeRequested())
+        built = frame_->importItems(store_);
     frame_->setImportRunning(false);
-    if (frame_->closeRequested()) frame_->close();
-    return scanned;
+    if (frame_->closeRequested()) {
+        frame_->close();
+        return static_cast<bool>(scanned);
+    }
+    const cImportResult& failed = scanned.readFailed() ? scanned : built;
+    if (failed.readFailed()) {
+        QMessageBox box(
+            QMessageBox::Warning, QStringLiteral("quarry"),
+            tr("The item file \"%1\" could not be read, so nothing was imported: %2")
+                .arg(fileNameForDisplay(path), QString::fromLocal8Bit(failed.failure.c_str())),
+            QMessageBox::Ok, frame_.get());
+        box.exec();
+    }
+    return scanned && built;
 }
 
 void cQuarry::onImport() {

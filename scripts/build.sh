@@ -47,4 +47,7 @@ if [[ -n "$compiler" && -f "$cache" ]]; then
   [[ "$(resolve "$compiler")" == "$(resolve "$cached")" ]] || fresh=(--fresh)
 fi
 cmake "${fresh[@]}" -S "$here" -B "$build_dir" -G Ninja "${cmake_args[@]}" >/dev/null
-cmake --build "$build_dir" -j "$(nproc)"
+# QUARRY_BUILD_TARGETS: build only these targets (a space-separated list).
+targets=()
+for target in ${QUARRY_BUILD_TARGETS:-}; do targets+=(--target "$target"); done
+cmake --build "$build_dir" -j "$(nproc)" "${targets[@]}"

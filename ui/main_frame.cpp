@@ -54,7 +54,11 @@ cMainframe::cMainframe(QWidget* parent) : QMainWindow(parent) {
     setWindowIcon(QIcon(QStringLiteral(":/quarry/quarry.png")));
 }
 
-cMainframe::~cMainframe() = default;
+cMainframe::~cMainframe() {
+    // The Find pane's results model reads names_, which as a member is destroyed
+    // before QWidget's destructor deletes the children: the pane goes first.
+    delete findBar_;
+}
 
 bool cMainframe::create(QString* failure) {
     if (!createClient(failure)) return false;
@@ -319,15 +323,16 @@ void cMainframe::selectTreeItem(TreeItemHandle handle, ZRID zrid) {
     itemTree_->selectItem(handle);
 }
 
-void cMainframe::importItems(const cItemStore& store) {
+cImportResult cMainframe::importItems(const cItemStore& store) {
     beginProgress("Importing Item Data", 0);
     beginMessageOperation();
     cItemTreeFeed feed(*treeModel_);
     names_.clear();
-    store.buildCategoryTree(feed, *this, *this, &names_);
+    const cImportResult result = store.buildCategoryTree(feed, *this, *this, &names_);
     treeModel_->commitPending();
     endProgress();
     endMessageOperation(QStringLiteral("while importing the item data"));
+    return result;
 }
 
 void cMainframe::setImportRunning(bool running) {
@@ -340,8 +345,8 @@ void cMainframe::setImportRunning(bool running) {
 
 void cMainframe::closeEvent(QCloseEvent* event) {
     if (importRunning_) {
-        // The import cannot be stopped half way; the window goes at once and
-        // the program ends when the import returns.
+        // The import stops at its next dispatch of events (stopRequested);
+        // the window goes at once and closes when the import has returned.
         closeRequested_ = true;
         hide();
         event->ignore();

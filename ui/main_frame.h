@@ -23,6 +23,7 @@ namespace quarry {
 
 class cItemStore;
 class cFindPane;
+struct cImportResult;
 class cItemIdBox;
 class cItemTree;
 class cItemTreeBar;
@@ -54,10 +55,10 @@ public:
     void selectTreeItem(TreeItemHandle handle, ZRID zrid);
     // Rebuilds the category tree from the store under "Importing Item Data",
     // gathering every item's name for Find on the way.
-    void importItems(const cItemStore& store);
+    cImportResult importItems(const cItemStore& store);
     // While an import runs, Import is disabled, Find covers the items filed
-    // so far, and closing the window waits for the import to finish (the
-    // window hides at once). A new import starts Find afresh.
+    // so far, and closing the window stops it (the window hides at once and
+    // closes when the import has returned). A new import starts Find afresh.
     void setImportRunning(bool running);
     bool importRunning() const { return importRunning_; }
     bool closeRequested() const { return closeRequested_; }
@@ -67,6 +68,8 @@ public:
     void setProgress(std::int32_t position) override;
     void endProgress() override;
     void pumpMessages() override;
+    // Closing the window stops an import at its next dispatch.
+    bool stopRequested() const override { return closeRequested_; }
     // cMessageSink: a modal box owned by this window; within one operation
     // (an import, one item shown) only the first is shown and the rest are
     // counted and summarised when the operation ends.
