@@ -9,6 +9,7 @@ int main(int argc, char** argv) {
     using namespace quarry;
     cQuarry app(argc, argv);
     if (!app.InitInstance()) return 1;
+    app.handleQuitSignals();
     const QStringList arguments = cQuarry::arguments();
     if (arguments.size() > 1) {
         const QByteArray path = QFile::encodeName(arguments.at(1));

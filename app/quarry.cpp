@@ -1,6 +1,7 @@
 #include "app/quarry.h"
 
 #include "app/about_dialog.h"
+#include "app/quit_signals.h"
 #include "ui/frame_resources.h"
 #include "ui/main_frame.h"
 
@@ -60,6 +61,8 @@ bool cQuarry::initInstance(const char* identifierPattern) {
     frame_ = std::move(frame);
     connect(frame_.get(), &cMainframe::showItemRequested, this, &cQuarry::showItem);
     connect(frame_.get(), &cMainframe::commandTriggered, this, &cQuarry::onCommand);
+    connect(frame_.get(), &cMainframe::importStopRequested, this,
+            [this] { store_.cancelImport(); });
     onUpdateBack();
     onUpdateForward();
     frame_->show();
@@ -112,8 +115,17 @@ bool cQuarry::scanItemFile(const std::string& path) {
     const bool scanned = store_.scanItemFile(path, *frame_, identifierPattern_);
     if (scanned && !frame_->closeRequested()) frame_->importItems(store_);
     frame_->setImportRunning(false);
-    if (frame_->closeRequested()) frame_->close();
-    return scanned;
+    return scanned && !frame_->closeRequested();
+}
+
+void cQuarry::handleQuitSignals() {
+    auto* quitSignals = new cQuitSignals(this);
+    connect(quitSignals, &cQuitSignals::quitRequested, this, [this] {
+        if (frame_ && frame_->isVisible())
+            frame_->close();
+        else
+            quit();
+    });
 }
 
 void cQuarry::onImport() {

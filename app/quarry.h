@@ -41,8 +41,12 @@ public:
     // Shows the item and records the step in the history.
     void showItem(ZRID zrid);
     // Imports a file: scans it, then rebuilds the tree. A file that cannot be
-    // read is reported and changes nothing. False when nothing was imported.
+    // read is reported and changes nothing. False when nothing was imported
+    // or the window was closed meanwhile (the import then stops early).
     bool scanItemFile(const std::string& path);
+    // SIGTERM and SIGINT close the main window as the user does, so the
+    // program ends cleanly even during an import (see cQuitSignals).
+    void handleQuitSignals();
 
     // Commands.
     void onImport();

@@ -73,8 +73,13 @@ public:
                       const cPattern& identifierPattern);
     // The same with the identifier pattern compiled once for the whole program.
     bool scanItemFile(const std::string& path, cProgressHost& progress);
-    // Counts imports; changes when a scan starts.
+    // Counts imports; changes when a scan starts and when one is cancelled.
     std::uint64_t generation() const { return generation_; }
+    // Makes a running scan or tree build stop at its next check, as a newer
+    // import would: the scan answers false, the tree build returns early.
+    // For a program that is closing: a cancelled scan leaves the index empty,
+    // a cancelled build leaves the tree unfinished.
+    void cancelImport() { ++generation_; }
 
     // --- the tag reader (tag_reader.h) ---------------------------------------
     static std::string readTag(cFilteredStream& stream) { return stream.readTag(); }

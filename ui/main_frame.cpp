@@ -285,12 +285,10 @@ void cMainframe::setImportRunning(bool running) {
 
 void cMainframe::closeEvent(QCloseEvent* event) {
     if (importRunning_) {
-        // The import cannot be stopped half way; the window goes at once and
-        // the program ends when the import returns.
+        // The window goes now, as a closed window should, and the import stops
+        // at its next check; the program ends once the import has returned.
         closeRequested_ = true;
-        hide();
-        event->ignore();
-        return;
+        emit importStopRequested();
     }
     QMainWindow::closeEvent(event);
 }

@@ -51,8 +51,8 @@ public:
     void selectTreeItem(TreeItemHandle handle, ZRID zrid);
     // Rebuilds the category tree from the store under "Importing Item Data".
     void importItems(const cItemStore& store);
-    // While an import runs, Import is disabled and closing the window waits
-    // for the import to finish (the window hides at once).
+    // While an import runs, Import is disabled; closing the window then asks
+    // the import to stop (importStopRequested) and the window goes at once.
     void setImportRunning(bool running);
     bool importRunning() const { return importRunning_; }
     bool closeRequested() const { return closeRequested_; }
@@ -87,6 +87,8 @@ signals:
     void showItemRequested(ZRID zrid);
     // A command the application carries out (Import, Back, Forward, About).
     void commandTriggered(int command);
+    // The window was closed while an import ran: the import should stop.
+    void importStopRequested();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -120,7 +120,6 @@ private slots:
     void unsupportedTagsGiveOneBoxAndOneSummary();
     void aboutShowsIconVersionAndOk();
     void dockStartsLeftAtItsSize();
-    void closingDuringAnImportWaitsForIt();
     void unreadableFileIsReportedAndChangesNothing();
     void brokenIdentifierPatternEndsCleanly();
 
@@ -727,25 +726,6 @@ void cWindowTest::dockStartsLeftAtItsSize() {
     QCOMPARE(frame()->itemTree()->width(), bar->width());
     QVERIFY(!bar->close());
     QVERIFY(bar->isVisible());
-}
-
-void cWindowTest::closingDuringAnImportWaitsForIt() {
-    bool closedDuring = false;
-    QTimer closer;
-    closer.setInterval(0);
-    connect(&closer, &QTimer::timeout, this, [&] {
-        if (!closedDuring && frame()->importRunning()) {
-            closedDuring = true;
-            frame()->close();
-        }
-    });
-    closer.start();
-    QVERIFY(app()->scanItemFile(itemsPath_.toStdString()));
-    closer.stop();
-    QVERIFY(closedDuring);
-    QVERIFY(frame()->closeRequested());
-    QVERIFY(!frame()->isVisible());
-    QVERIFY(!frame()->importRunning());
 }
 
 void cWindowTest::unreadableFileIsReportedAndChangesNothing() {

