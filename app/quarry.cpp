@@ -8,6 +8,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QTimer>
 
 // Resources live in a static library; this keeps them linked in and
 // registered. Qt's macro declares a global function, so it stays outside the
@@ -138,7 +139,11 @@ void cQuarry::onImport() {
     dialog.setDefaultSuffix(QStringLiteral("xml"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
     const QByteArray path = QFile::encodeName(dialog.selectedFiles().first());
-    scanItemFile(std::string(path.constData(), static_cast<std::size_t>(path.size())));
+    requestImport(std::string(path.constData(), static_cast<std::size_t>(path.size())));
+}
+
+void cQuarry::requestImport(const std::string& path) {
+    QTimer::singleShot(0, this, [this, path] { scanItemFile(path); });
 }
 
 void cQuarry::onBack() {

@@ -44,6 +44,9 @@ public:
     // read is reported and changes nothing. False when nothing was imported
     // or the window was closed meanwhile (the import then stops early).
     bool scanItemFile(const std::string& path);
+    // Imports the file once the event loop is back: the command that asked
+    // for it (a menu entry, a drop) finishes its own event handling first.
+    void requestImport(const std::string& path);
     // SIGTERM and SIGINT close the main window as the user does, so the
     // program ends cleanly even during an import (see cQuitSignals).
     void handleQuitSignals();

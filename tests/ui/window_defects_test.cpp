@@ -1,14 +1,20 @@
 // The window as people use it: closing during an import, menus and the
 // status bar while one runs, the bands' context menu, many unsupported tags,
 // long tree labels, and the Items bar after the window was made small.
+#include "controls/menu_bar.h"
 #include "tests/ui/window_test_support.h"
+#include "ui/frame_resources.h"
+#include "ui/item_tree_model.h"
 
 #include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+
+#include <QMenu>
 
 namespace quarry {
 
@@ -20,6 +26,7 @@ private slots:
 
     void closingDuringAnImportStopsItEarly();
     void closingDuringAnImportEndsTheProgram();
+    void importFromTheMenuRunsOnceTheMenuIsDone();
 
 private:
     QString path(const char* name) const { return dir_.filePath(QString::fromLatin1(name)); }
@@ -73,6 +80,41 @@ void cWindowDefectsTest::closingDuringAnImportEndsTheProgram() {
     QVERIFY(program.waitForFinished(10000));
     QCOMPARE(program.exitStatus(), QProcess::NormalExit);
     QCOMPARE(program.exitCode(), 0);
+}
+
+void cWindowDefectsTest::importFromTheMenuRunsOnceTheMenuIsDone() {
+    QTimer answer; // the file dialog takes the big file
+    connect(&answer, &QTimer::timeout, this, [this] {
+        if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+            dialog->selectFile(path("big.xml"));
+            static_cast<QDialog*>(dialog)->accept();
+        }
+    });
+    answer.start(5);
+    CMenuBar* bar = frame()->menuBarControl();
+    const auto click = [](QWidget* widget, QRect area) {
+        QTest::mouseClick(widget, Qt::LeftButton, {}, area.center());
+    };
+    click(bar, bar->actionGeometry(bar->actions()[0]));
+    QTRY_VERIFY(bar->popup(0)->isVisible());
+    click(bar->popup(0), bar->popup(0)->actionGeometry(frame()->action(cmdImport)));
+    // The click on Import... has been handled in full before the import begins.
+    QVERIFY(!frame()->importRunning());
+    QCOMPARE(frame()->treeModel()->rowCount(), 0);
+
+    bool openedAtFirstClick = false;
+    QTimer during;
+    connect(&during, &QTimer::timeout, this, [&] {
+        if (!frame()->importRunning() || !during.isActive()) return;
+        during.stop();
+        click(bar, bar->actionGeometry(bar->actions()[1]));
+        openedAtFirstClick = bar->popup(1)->isVisible();
+        bar->popup(1)->hide();
+    });
+    during.start(0);
+    QTRY_VERIFY(!during.isActive());
+    QVERIFY(openedAtFirstClick);
+    QTRY_COMPARE_WITH_TIMEOUT(frame()->treeModel()->rowCount(), 1, 30000);
 }
 
 } // namespace quarry
