@@ -2,6 +2,8 @@
 // status bar while one runs, the bands' context menu, many unsupported tags,
 // long tree labels, and the Items bar after the window was made small.
 #include "controls/menu_bar.h"
+#include "controls/pane_status_bar.h"
+#include "controls/progress_bar.h"
 #include "tests/ui/window_test_support.h"
 #include "ui/frame_resources.h"
 #include "ui/item_tree_model.h"
@@ -10,11 +12,11 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QProcess>
+#include <QStatusTipEvent>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-
-#include <QMenu>
+#include <QToolBar>
 
 namespace quarry {
 
@@ -27,6 +29,7 @@ private slots:
     void closingDuringAnImportStopsItEarly();
     void closingDuringAnImportEndsTheProgram();
     void importFromTheMenuRunsOnceTheMenuIsDone();
+    void promptsLeaveTheLabelOfRunningWorkReadable();
 
 private:
     QString path(const char* name) const { return dir_.filePath(QString::fromLatin1(name)); }
@@ -115,6 +118,38 @@ void cWindowDefectsTest::importFromTheMenuRunsOnceTheMenuIsDone() {
     QTRY_VERIFY(!during.isActive());
     QVERIFY(openedAtFirstClick);
     QTRY_COMPARE_WITH_TIMEOUT(frame()->treeModel()->rowCount(), 1, 30000);
+}
+
+void cWindowDefectsTest::promptsLeaveTheLabelOfRunningWorkReadable() {
+    CPaneStatusBar* bar = frame()->paneStatusBar();
+    QString label;
+    QString prompt;
+    QImage before;
+    QImage during;
+    bool progressBack = false;
+    QTimer watch;
+    connect(&watch, &QTimer::timeout, this, [&] {
+        if (!frame()->progressBar()->isVisible() || !watch.isActive()) return;
+        watch.stop();
+        label = bar->paneText(0);
+        before = bar->grab().toImage();
+        frame()->action(cmdBack)->showStatusText(frame()->toolBar()); // the pointer rests on Back
+        prompt = bar->currentMessage();
+        during = bar->grab().toImage();
+        QStatusTipEvent leave{QString()};
+        QApplication::sendEvent(frame()->toolBar(), &leave);
+        progressBack = frame()->progressBar()->isVisible();
+    });
+    watch.start(0);
+    QVERIFY(app()->scanItemFile(path("big.xml").toStdString()));
+    QCOMPARE(prompt, QStringLiteral("Goes to the previous page."));
+    QRect labelArea = bar->paneRect(0);
+    labelArea.setWidth(bar->fontMetrics().horizontalAdvance(label));
+    QVERIFY(!label.isEmpty());
+    QCOMPARE(during.copy(labelArea), before.copy(labelArea));
+    const QRect rest = frame()->progressBar()->placement();
+    QVERIFY(during.copy(rest) != before.copy(rest)); // the prompt took the progress's place
+    QVERIFY(progressBack);
 }
 
 } // namespace quarry
