@@ -6,6 +6,7 @@
 #include "controls/progress_bar.h"
 #include "tests/ui/window_test_support.h"
 #include "ui/frame_resources.h"
+#include "ui/item_tree.h"
 #include "ui/item_tree_model.h"
 
 #include <QDir>
@@ -30,6 +31,7 @@ private slots:
     void closingDuringAnImportEndsTheProgram();
     void importFromTheMenuRunsOnceTheMenuIsDone();
     void promptsLeaveTheLabelOfRunningWorkReadable();
+    void altAloneDrawsTheEntryTheKeyboardIsOn();
 
 private:
     QString path(const char* name) const { return dir_.filePath(QString::fromLatin1(name)); }
@@ -150,6 +152,17 @@ void cWindowDefectsTest::promptsLeaveTheLabelOfRunningWorkReadable() {
     const QRect rest = frame()->progressBar()->placement();
     QVERIFY(during.copy(rest) != before.copy(rest)); // the prompt took the progress's place
     QVERIFY(progressBack);
+}
+
+void cWindowDefectsTest::altAloneDrawsTheEntryTheKeyboardIsOn() {
+    CMenuBar* bar = frame()->menuBarControl();
+    const QRect file = bar->actionGeometry(bar->actions()[0]);
+    frame()->itemTree()->setFocus();
+    const QImage idle = bar->grab(file).toImage();
+    QTest::keyPress(frame()->itemTree(), Qt::Key_Alt, Qt::AltModifier);
+    QTest::keyRelease(frame()->itemTree(), Qt::Key_Alt, Qt::AltModifier);
+    QTRY_VERIFY(bar->hasFocus());
+    QVERIFY(bar->grab(file).toImage() != idle);
 }
 
 } // namespace quarry
