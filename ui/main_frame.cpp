@@ -214,6 +214,10 @@ void cMainframe::createDockWindows() {
     connect(itemTree_, &cItemTree::itemChosen, this, &cMainframe::showItemRequested);
 }
 
+QMenu* cMainframe::createPopupMenu() {
+    return nullptr;
+}
+
 void cMainframe::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (!sizedDock_) {

@@ -67,6 +67,10 @@ public:
     // counted and summarised when the operation ends.
     void showMessage(const std::string& caption, const std::string& text) override;
 
+    // No context menu on the bands and the dock: the menu bar cannot be
+    // hidden, and View has the Toolbar and Status Bar toggles.
+    QMenu* createPopupMenu() override;
+
     // --- the pieces --------------------------------------------------------
     QAction* action(int command) const;
     cReportPane* reportPane() const { return reportPane_; }

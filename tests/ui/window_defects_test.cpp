@@ -7,8 +7,10 @@
 #include "tests/ui/window_test_support.h"
 #include "ui/frame_resources.h"
 #include "ui/item_tree.h"
+#include "ui/item_tree_bar.h"
 #include "ui/item_tree_model.h"
 
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -32,6 +34,7 @@ private slots:
     void importFromTheMenuRunsOnceTheMenuIsDone();
     void promptsLeaveTheLabelOfRunningWorkReadable();
     void altAloneDrawsTheEntryTheKeyboardIsOn();
+    void rightClickOnTheBandsOffersNothingToHide();
 
 private:
     QString path(const char* name) const { return dir_.filePath(QString::fromLatin1(name)); }
@@ -163,6 +166,18 @@ void cWindowDefectsTest::altAloneDrawsTheEntryTheKeyboardIsOn() {
     QTest::keyRelease(frame()->itemTree(), Qt::Key_Alt, Qt::AltModifier);
     QTRY_VERIFY(bar->hasFocus());
     QVERIFY(bar->grab(file).toImage() != idle);
+}
+
+void cWindowDefectsTest::rightClickOnTheBandsOffersNothingToHide() {
+    for (QWidget* band :
+         {static_cast<QWidget*>(frame()->toolBar()), static_cast<QWidget*>(frame()->menuBand()),
+          static_cast<QWidget*>(frame()->itemIdBand()),
+          static_cast<QWidget*>(frame()->treeBar())}) {
+        const QPoint handle(2, band->height() / 2);
+        QContextMenuEvent click(QContextMenuEvent::Mouse, handle, band->mapToGlobal(handle));
+        QApplication::sendEvent(band, &click);
+        QCOMPARE(QApplication::activePopupWidget(), nullptr);
+    }
 }
 
 } // namespace quarry
