@@ -330,20 +330,25 @@ void cMainframe::endMessageOperation(const QString& what) {
     if (summary.suppressed == 0 || closeRequested_) return;
     const QString text =
         summary.suppressed == 1
-            ? QStringLiteral(
-                  "1 more message like the one shown came up %1; it was not shown on its own.")
+            ? tr("1 more message like the one shown came up %1; it was not shown on its own.")
                   .arg(what)
-            : QStringLiteral(
-                  "%1 more messages like the one shown came up %2; they were not shown one by one.")
+            : tr("%1 more messages like the one shown came up %2; they were not shown one by "
+                 "one.")
                   .arg(summary.suppressed)
                   .arg(what);
+    QStringList details;
+    for (const std::string& message : summary.texts)
+        details << textFromBytes(message);
+    if (summary.suppressed > summary.texts.size())
+        details << tr("... and %1 more.").arg(summary.suppressed - summary.texts.size());
     QMessageBox box(QMessageBox::Warning, textFromBytes(summary.caption), text, QMessageBox::Ok,
                     this);
+    box.setDetailedText(details.join(QLatin1Char('\n')));
     box.exec();
 }
 
 void cMainframe::showMessage(const std::string& caption, const std::string& text) {
-    if (closeRequested_ || !throttle_.admit(caption)) return;
+    if (closeRequested_ || !throttle_.admit(caption, text)) return;
     QMessageBox box(QMessageBox::Warning, textFromBytes(caption), textFromBytes(text),
                     QMessageBox::Ok, this);
     box.exec();

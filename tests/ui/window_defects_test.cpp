@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QMessageBox>
 #include <QProcess>
 #include <QStatusTipEvent>
 #include <QTemporaryDir>
@@ -35,6 +36,7 @@ private slots:
     void promptsLeaveTheLabelOfRunningWorkReadable();
     void altAloneDrawsTheEntryTheKeyboardIsOn();
     void rightClickOnTheBandsOffersNothingToHide();
+    void summaryListsTheHeldBackMessages();
 
 private:
     QString path(const char* name) const { return dir_.filePath(QString::fromLatin1(name)); }
@@ -178,6 +180,28 @@ void cWindowDefectsTest::rightClickOnTheBandsOffersNothingToHide() {
         QApplication::sendEvent(band, &click);
         QCOMPARE(QApplication::activePopupWidget(), nullptr);
     }
+}
+
+void cWindowDefectsTest::summaryListsTheHeldBackMessages() {
+    const QByteArray odd = "<Action Name=\"ToUse\">" + QByteArray("<Bogus/>").repeated(2500);
+    QVERIFY(writeFile(path("odd.xml"), itemFile(1, "Misc", odd + "</Action>")));
+    QStringList details;
+    QTimer boxes;
+    connect(&boxes, &QTimer::timeout, this, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            details << box->detailedText();
+            box->accept();
+        }
+    });
+    boxes.start(1);
+    QVERIFY(app()->scanItemFile(path("odd.xml").toStdString()));
+    QCOMPARE(details.size(), 2); // the first message, then the summary of the others
+    const QStringList lines = details[1].split(QLatin1Char('\n'));
+    QCOMPARE(lines.size(), qsizetype(cMessageThrottle::kMaxKeptTexts + 1));
+    QCOMPARE(
+        lines.first(),
+        QStringLiteral("Encountered unsupported tag: <Bogus> while processing item with ZRID 1"));
+    QCOMPARE(lines.last(), QStringLiteral("... and 499 more."));
 }
 
 } // namespace quarry
