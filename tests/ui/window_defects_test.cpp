@@ -14,8 +14,10 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QMessageBox>
 #include <QProcess>
+#include <QScrollBar>
 #include <QStatusTipEvent>
 #include <QTemporaryDir>
 #include <QTest>
@@ -37,6 +39,7 @@ private slots:
     void altAloneDrawsTheEntryTheKeyboardIsOn();
     void rightClickOnTheBandsOffersNothingToHide();
     void summaryListsTheHeldBackMessages();
+    void longTreeLabelsShowWholeAndScrollSideways();
 
 private:
     QString path(const char* name) const { return dir_.filePath(QString::fromLatin1(name)); }
@@ -202,6 +205,26 @@ void cWindowDefectsTest::summaryListsTheHeldBackMessages() {
         lines.first(),
         QStringLiteral("Encountered unsupported tag: <Bogus> while processing item with ZRID 1"));
     QCOMPARE(lines.last(), QStringLiteral("... and 499 more."));
+}
+
+void cWindowDefectsTest::longTreeLabelsShowWholeAndScrollSideways() {
+    const QByteArray name = "Ring of " + QByteArray("the far ").repeated(30) + "end";
+    // Among many shorter ones, so the pane scrolls both ways.
+    QVERIFY(writeFile(path("long.xml"), "<RDB><Item ZRID=\"700\" Name=\"" + name +
+                                            "\" QL=\"25\" ItemType=\"Misc\"></Item>" +
+                                            itemFile(100).mid(5)));
+    QVERIFY(app()->scanItemFile(path("long.xml").toStdString()));
+    cItemTree* tree = frame()->itemTree();
+    const QModelIndex ring =
+        frame()->treeModel()->indexOf(frame()->treeModel()->findFirstItem(700));
+    tree->scrollTo(ring);
+    const int labelWidth = tree->fontMetrics().horizontalAdvance(QString::fromLatin1(name));
+    const auto wholeLabelAtTheRightEnd = [tree, ring, labelWidth] {
+        tree->horizontalScrollBar()->setValue(tree->horizontalScrollBar()->maximum());
+        const QRect shown = tree->visualRect(ring);
+        return shown.width() > labelWidth && shown.right() < tree->viewport()->width();
+    };
+    QTRY_VERIFY(wholeLabelAtTheRightEnd());
 }
 
 } // namespace quarry
