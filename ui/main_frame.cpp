@@ -208,9 +208,6 @@ void cMainframe::createDockWindows() {
     treeBar_->setWidget(itemTree_);
     treeBar_->setBarStyle(treeBar_->barStyle()); // the child now exists: let it fill the bar
     addDockWidget(Qt::LeftDockWidgetArea, treeBar_);
-    // The layout sizes the dock from its child at first; remember the width
-    // the bar asks for so the first show can give it that.
-    initialDockWidth_ = treeBar_->sizeVert().width();
     connect(itemTree_, &cItemTree::itemChosen, this, &cMainframe::showItemRequested);
 }
 
@@ -221,9 +218,9 @@ QMenu* cMainframe::createPopupMenu() {
 void cMainframe::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (!sizedDock_) {
-        // The dock starts at the width its left/right size asks for.
+        // The dock starts at the size of its state, not what its child asks for.
         sizedDock_ = true;
-        resizeDocks({treeBar_}, {initialDockWidth_}, Qt::Horizontal);
+        treeBar_->ApplyDockedSize();
     }
 }
 

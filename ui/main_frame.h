@@ -129,7 +129,6 @@ private:
     bool importRunning_ = false;
     bool closeRequested_ = false;
     bool sizedDock_ = false;
-    int initialDockWidth_ = 0;
 };
 
 } // namespace quarry

@@ -40,6 +40,7 @@ private slots:
     void rightClickOnTheBandsOffersNothingToHide();
     void summaryListsTheHeldBackMessages();
     void longTreeLabelsShowWholeAndScrollSideways();
+    void itemsBarKeepsItsWidthThroughASmallWindow();
 
 private:
     QString path(const char* name) const { return dir_.filePath(QString::fromLatin1(name)); }
@@ -225,6 +226,22 @@ void cWindowDefectsTest::longTreeLabelsShowWholeAndScrollSideways() {
         return shown.width() > labelWidth && shown.right() < tree->viewport()->width();
     };
     QTRY_VERIFY(wholeLabelAtTheRightEnd());
+}
+
+void cWindowDefectsTest::itemsBarKeepsItsWidthThroughASmallWindow() {
+    cItemTreeBar* bar = frame()->treeBar();
+    QTRY_COMPARE(bar->width(), 200);
+    // The user drags the bar's edge 60 pixels to the right.
+    const int edge = (bar->geometry().right() + frame()->centralWidget()->geometry().left()) / 2;
+    const QPoint from(edge + 1, bar->geometry().center().y());
+    QTest::mousePress(frame(), Qt::LeftButton, {}, from);
+    QTest::mouseMove(frame(), from + QPoint(60, 0));
+    QTRY_COMPARE(bar->width(), 260);
+    QTest::mouseRelease(frame(), Qt::LeftButton, {}, from + QPoint(60, 0));
+    frame()->resize(150, 300);
+    QTRY_VERIFY(bar->width() < 150);
+    frame()->resize(900, 640);
+    QTRY_COMPARE(bar->width(), 260);
 }
 
 } // namespace quarry
