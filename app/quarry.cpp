@@ -8,6 +8,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QSettings>
 #include <QTimer>
 
 // Resources live in a static library; this keeps them linked in and
@@ -23,7 +24,7 @@ cQuarry::cQuarry(int& argc, char** argv) : QApplication(argc, argv) {
     initQuarryResources();
     setApplicationName(QStringLiteral("quarry"));
     setApplicationDisplayName(QStringLiteral("quarry"));
-    // The settings key; nothing is read from it or written to it.
+    // Where the settings live: ~/.config/<organization>/<application>.conf.
     setOrganizationName(QStringLiteral("Local AppWizard-Generated Applications"));
     setWindowIcon(QIcon(QStringLiteral(":/quarry/quarry.png")));
 }
@@ -59,6 +60,8 @@ bool cQuarry::initInstance(const char* identifierPattern) {
                       .arg(result));
         return false;
     }
+    QSettings settings;
+    frame->restoreSettings(settings);
     frame_ = std::move(frame);
     connect(frame_.get(), &cMainframe::showItemRequested, this, &cQuarry::showItem);
     connect(frame_.get(), &cMainframe::commandTriggered, this, &cQuarry::onCommand);

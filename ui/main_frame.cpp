@@ -21,6 +21,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPixmap>
+#include <QSettings>
 #include <QToolBar>
 
 namespace quarry {
@@ -28,6 +29,14 @@ namespace quarry {
 namespace {
 
 constexpr int kToolbarImageSize = 20;
+
+// Settings keys; the state's version changes when the bands or docks do.
+constexpr int kWindowStateVersion = 1;
+const char* const kGeometryKey = "window/geometry";
+const char* const kStateKey = "window/state";
+const char* const kStatusBarKey = "window/statusBar";
+// The sizing bars' sizes go to "window-SCBar-<id>".
+const char* const kBarProfile = "window";
 
 // One image of a strip of 20 x 20 images laid side by side.
 QPixmap stripImage(const QPixmap& strip, int index) {
@@ -202,6 +211,7 @@ void cMainframe::createItemIdBand() {
 void cMainframe::createDockWindows() {
     treeBar_ = new cItemTreeBar(this);
     treeBar_->Create(QString::fromLatin1(kTreeBarTitle), this, idTreeBar);
+    treeBar_->setObjectName(QStringLiteral("itemTreeBar")); // the saved state's name for it
     treeModel_ = new cItemTreeModel(this);
     itemTree_ = new cItemTree(treeBar_);
     itemTree_->setItemModel(treeModel_);
@@ -284,7 +294,27 @@ void cMainframe::setImportRunning(bool running) {
     actions_[cmdImport]->setEnabled(!running);
 }
 
+void cMainframe::restoreSettings(QSettings& settings) {
+    treeBar_->LoadSizes(settings, QString::fromLatin1(kBarProfile));
+    restoreGeometry(settings.value(kGeometryKey).toByteArray());
+    restoreState(settings.value(kStateKey).toByteArray(), kWindowStateVersion);
+    // The bands the user cannot hide stay, whatever a state says.
+    menuBand_->setVisible(true);
+    itemIdBand_->setVisible(true);
+    actions_[cmdViewToolbar]->setChecked(!toolBar_->isHidden());
+    actions_[cmdViewStatusBar]->setChecked(settings.value(kStatusBarKey, true).toBool());
+}
+
+void cMainframe::saveSettings(QSettings& settings) const {
+    treeBar_->SaveSizes(settings, QString::fromLatin1(kBarProfile));
+    settings.setValue(kGeometryKey, saveGeometry());
+    settings.setValue(kStateKey, saveState(kWindowStateVersion));
+    settings.setValue(kStatusBarKey, actions_.at(cmdViewStatusBar)->isChecked());
+}
+
 void cMainframe::closeEvent(QCloseEvent* event) {
+    QSettings settings;
+    saveSettings(settings);
     if (importRunning_) {
         // The window goes now, as a closed window should, and the import stops
         // at its next check; the program ends once the import has returned.

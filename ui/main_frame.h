@@ -16,6 +16,7 @@
 #include <string>
 
 class QAction;
+class QSettings;
 class QToolBar;
 
 namespace quarry {
@@ -56,6 +57,12 @@ public:
     void setImportRunning(bool running);
     bool importRunning() const { return importRunning_; }
     bool closeRequested() const { return closeRequested_; }
+
+    // The window between runs: its geometry, its bands and docks (by object
+    // name, whatever docks there are), the status bar and the Items bar's
+    // sizes. Read before the window shows; written when it closes.
+    void restoreSettings(QSettings& settings);
+    void saveSettings(QSettings& settings) const;
 
     // cProgressHost
     void beginProgress(const std::string& label, std::int32_t start) override;

@@ -18,6 +18,7 @@
 #include <QMessageBox>
 #include <QProcess>
 #include <QScrollBar>
+#include <QSettings>
 #include <QStatusTipEvent>
 #include <QTemporaryDir>
 #include <QTest>
@@ -54,6 +55,7 @@ void cWindowDefectsTest::initTestCase() {
 }
 
 void cWindowDefectsTest::init() {
+    QSettings().clear();
     QVERIFY(app()->InitInstance());
     frame()->resize(900, 640);
     frame()->activateWindow();
@@ -231,13 +233,8 @@ void cWindowDefectsTest::longTreeLabelsShowWholeAndScrollSideways() {
 void cWindowDefectsTest::itemsBarKeepsItsWidthThroughASmallWindow() {
     cItemTreeBar* bar = frame()->treeBar();
     QTRY_COMPARE(bar->width(), 200);
-    // The user drags the bar's edge 60 pixels to the right.
-    const int edge = (bar->geometry().right() + frame()->centralWidget()->geometry().left()) / 2;
-    const QPoint from(edge + 1, bar->geometry().center().y());
-    QTest::mousePress(frame(), Qt::LeftButton, {}, from);
-    QTest::mouseMove(frame(), from + QPoint(60, 0));
-    QTRY_COMPARE(bar->width(), 260);
-    QTest::mouseRelease(frame(), Qt::LeftButton, {}, from + QPoint(60, 0));
+    dragDockEdge(frame(), bar, 60);
+    QCOMPARE(bar->width(), 260);
     frame()->resize(150, 300);
     QTRY_VERIFY(bar->width() < 150);
     frame()->resize(900, 640);
@@ -250,6 +247,8 @@ int main(int argc, char** argv) {
     using namespace quarry;
     cQuarry app(argc, argv);
     cQuarry::setQuitOnLastWindowClosed(false);
+    QTemporaryDir settings; // the tests' own settings store
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
     cWindowDefectsTest test;
     return QTest::qExec(&test, argc, argv);
 }
