@@ -62,11 +62,14 @@ bool cQuarry::initInstance(const char* identifierPattern) {
     }
     QSettings settings;
     frame->restoreSettings(settings);
+    recentFiles_.load(settings);
+    frame->setRecentFiles(recentFiles_.paths());
     frame_ = std::move(frame);
     connect(frame_.get(), &cMainframe::showItemRequested, this, &cQuarry::showItem);
     connect(frame_.get(), &cMainframe::commandTriggered, this, &cQuarry::onCommand);
     connect(frame_.get(), &cMainframe::importStopRequested, this,
             [this] { store_.cancelImport(); });
+    connect(frame_.get(), &cMainframe::importRequested, this, &cQuarry::requestImport);
     onUpdateBack();
     onUpdateForward();
     frame_->show();
@@ -113,13 +116,26 @@ bool cQuarry::scanItemFile(const std::string& path) {
                         QStringLiteral("The item file \"%1\" cannot be read.").arg(file.filePath()),
                         QMessageBox::Ok, frame_.get());
         box.exec();
+        noteRecentFile(path, false);
         return false;
     }
     frame_->setImportRunning(true);
     const bool scanned = store_.scanItemFile(path, *frame_, identifierPattern_);
     if (scanned && !frame_->closeRequested()) frame_->importItems(store_);
     frame_->setImportRunning(false);
-    return scanned && !frame_->closeRequested();
+    const bool imported = scanned && !frame_->closeRequested();
+    if (imported) noteRecentFile(path, true);
+    return imported;
+}
+
+void cQuarry::noteRecentFile(const std::string& path, bool imported) {
+    if (imported)
+        recentFiles_.add(path);
+    else
+        recentFiles_.remove(path);
+    QSettings settings;
+    recentFiles_.save(settings);
+    if (frame_) frame_->setRecentFiles(recentFiles_.paths());
 }
 
 void cQuarry::handleQuitSignals() {
@@ -140,6 +156,9 @@ void cQuarry::onImport() {
     dialog.setNameFilters(
         {QStringLiteral("Parsed RDB Files (*.xml)"), QStringLiteral("All Files (*.*)")});
     dialog.setDefaultSuffix(QStringLiteral("xml"));
+    if (!recentFiles_.paths().empty()) // start where the last import was
+        dialog.selectFile(
+            QFile::decodeName(QByteArray::fromStdString(recentFiles_.paths().front())));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
     const QByteArray path = QFile::encodeName(dialog.selectedFiles().first());
     requestImport(std::string(path.constData(), static_cast<std::size_t>(path.size())));

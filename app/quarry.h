@@ -1,11 +1,13 @@
 // The application object: one instance for the whole run. It holds the item
-// store, the identifier pattern and the navigation history, starts the
+// store, the identifier pattern, the navigation history and the files
+// imported last, starts the
 // program by building and showing the main frame, carries out Import, Back,
 // Forward and About, and is the one gate every request to show an item
 // passes: showItem.
 #pragma once
 
 #include "app/navigation_history.h"
+#include "app/recent_files.h"
 #include "pattern/pattern.h"
 #include "store/item_store.h"
 
@@ -63,14 +65,18 @@ public:
     cMainframe* mainFrame() const { return frame_.get(); }
     cItemStore& store() { return store_; }
     const cNavigationHistory& history() const { return history_; }
+    const cRecentFiles& recentFiles() const { return recentFiles_; }
 
 private:
     void failStart(const QString& caption, const QString& text);
+    // Adds or drops a file of Recent Files, in the frame and the settings store.
+    void noteRecentFile(const std::string& path, bool imported);
     void onCommand(int command);
 
     cItemStore store_;
     cPattern identifierPattern_;
     cNavigationHistory history_;
+    cRecentFiles recentFiles_;
     std::unique_ptr<cMainframe> frame_;
 };
 

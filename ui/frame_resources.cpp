@@ -6,7 +6,12 @@ namespace quarry {
 
 const std::vector<CMenuItem>& kMainMenu() {
     static const std::vector<CMenuItem> menu = {
-        {"&File", 0, {{"&Import...", cmdImport, {}}, {"", 0, {}}, {"E&xit", cmdAppExit, {}}}},
+        {"&File",
+         0,
+         {{"&Import...", cmdImport, {}},
+          {"Recent &Files", cmdRecentFiles, {}},
+          {"", 0, {}},
+          {"E&xit", cmdAppExit, {}}}},
         {"&Edit",
          0,
          {{"&Undo\tCtrl+Z", cmdEditUndo, {}},
@@ -53,6 +58,7 @@ QString loadString(int id) {
         {cmdSearch, "Search"},
         {57344, "quarry"},
         // Prompts of the commands the frame serves itself.
+        {cmdRecentFiles, "Imports one of the item files imported last.\nRecent Files"},
         {cmdAppExit, "Closes the window and ends the program.\nExit"},
         {cmdAppAbout, "Shows the program's name and version.\nAbout"},
         {cmdEditUndo, "Takes back the last change to the report.\nUndo"},

@@ -23,6 +23,7 @@ enum eCommand : int {
     cmdEditUndo = 57643,
     cmdAppAbout = 57664,
     cmdAppExit = 57665,
+    cmdRecentFiles = 57616,
     cmdNextPane = 57680,
     cmdPrevPane = 57681,
     cmdViewToolbar = 59392,
@@ -41,7 +42,8 @@ struct cAccelerator {
     int command;
 };
 
-// The main menu: "&File", "&Edit", "&View" (with the "Go To" submenu), "&Help".
+// The main menu: "&File" (with the "Recent Files" submenu), "&Edit", "&View"
+// (with the "Go To" submenu), "&Help".
 const std::vector<CMenuItem>& kMainMenu();
 // Every accelerator, in table order.
 const std::vector<cAccelerator>& kAccelerators();

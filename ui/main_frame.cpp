@@ -18,7 +18,9 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QFile>
 #include <QLabel>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QSettings>
@@ -95,9 +97,10 @@ void cMainframe::createStatusBar() {
 }
 
 void cMainframe::createActions() {
-    const int commands[] = {cmdImport,    cmdAppExit,     cmdEditUndo,      cmdEditCut, cmdEditCopy,
-                            cmdEditPaste, cmdViewToolbar, cmdViewStatusBar, cmdBack,    cmdForward,
-                            cmdAppAbout,  cmdSearch,      cmdNextPane,      cmdPrevPane};
+    const int commands[] = {cmdImport,        cmdRecentFiles, cmdAppExit,   cmdEditUndo,
+                            cmdEditCut,       cmdEditCopy,    cmdEditPaste, cmdViewToolbar,
+                            cmdViewStatusBar, cmdBack,        cmdForward,   cmdAppAbout,
+                            cmdSearch,        cmdNextPane,    cmdPrevPane};
     auto menuText = [](const std::vector<CMenuItem>& items, int command, auto&& self) -> QString {
         for (const CMenuItem& item : items) {
             if (item.command == command && !item.text.isEmpty()) return item.text;
@@ -128,6 +131,9 @@ void cMainframe::createActions() {
     for (int command : {cmdImport, cmdBack, cmdForward, cmdAppAbout})
         connect(actions_[command], &QAction::triggered, this,
                 [this, command] { emit commandTriggered(command); });
+    recentFilesMenu_ = new QMenu(this);
+    actions_[cmdRecentFiles]->setMenu(recentFilesMenu_);
+    actions_[cmdRecentFiles]->setEnabled(false);
     connect(actions_[cmdAppExit], &QAction::triggered, this, &QWidget::close);
     connect(actions_[cmdEditUndo], &QAction::triggered, reportPane_, &QTextEdit::undo);
     connect(actions_[cmdEditCut], &QAction::triggered, reportPane_, &QTextEdit::cut);
@@ -292,6 +298,20 @@ void cMainframe::importItems(const cItemStore& store) {
 void cMainframe::setImportRunning(bool running) {
     importRunning_ = running;
     actions_[cmdImport]->setEnabled(!running);
+    actions_[cmdRecentFiles]->setEnabled(!running && !recentFilesMenu_->isEmpty());
+}
+
+void cMainframe::setRecentFiles(const std::vector<std::string>& paths) {
+    recentFilesMenu_->clear();
+    int number = 0;
+    for (const std::string& path : paths) {
+        const QString name = QFile::decodeName(QByteArray::fromStdString(path));
+        QAction* entry = recentFilesMenu_->addAction(tr("&%1 %2").arg(++number).arg(
+            QString(name).replace(QLatin1Char('&'), QStringLiteral("&&"))));
+        entry->setStatusTip(name);
+        connect(entry, &QAction::triggered, this, [this, path] { emit importRequested(path); });
+    }
+    actions_[cmdRecentFiles]->setEnabled(!importRunning_ && !paths.empty());
 }
 
 void cMainframe::restoreSettings(QSettings& settings) {

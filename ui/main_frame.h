@@ -14,8 +14,10 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 class QAction;
+class QMenu;
 class QSettings;
 class QToolBar;
 
@@ -55,6 +57,8 @@ public:
     // While an import runs, Import is disabled; closing the window then asks
     // the import to stop (importStopRequested) and the window goes at once.
     void setImportRunning(bool running);
+    // The entries of File > Recent Files, newest first (file names' bytes).
+    void setRecentFiles(const std::vector<std::string>& paths);
     bool importRunning() const { return importRunning_; }
     bool closeRequested() const { return closeRequested_; }
 
@@ -100,6 +104,8 @@ signals:
     void commandTriggered(int command);
     // The window was closed while an import ran: the import should stop.
     void importStopRequested();
+    // The user chose a file to import: from Recent Files, or dropped on the window.
+    void importRequested(const std::string& path);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -132,6 +138,7 @@ private:
     cItemTree* itemTree_ = nullptr;
     cItemTreeModel* treeModel_ = nullptr;
     std::map<int, QAction*> actions_;
+    QMenu* recentFilesMenu_ = nullptr;
     cMessageThrottle throttle_;
     bool importRunning_ = false;
     bool closeRequested_ = false;

@@ -5,11 +5,14 @@
 #include "tests/ui/window_test_support.h"
 #include "ui/frame_resources.h"
 #include "ui/item_tree_bar.h"
+#include "ui/item_tree_model.h"
 
 #include <QAction>
+#include <QMenu>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 
 namespace quarry {
@@ -20,7 +23,22 @@ private slots:
     void init();
 
     void windowComesBackAsItWasLeft();
+    void recentFilesKeepTheLastFiveNewestFirst();
+    void recentFilesImportAndForgetMissingFiles();
+
+private:
+    QMenu* recentMenu() { return frame()->action(cmdRecentFiles)->menu(); }
+    QStringList recentEntries();
+
+    QTemporaryDir dir_;
 };
+
+QStringList cDesktopTest::recentEntries() {
+    QStringList entries;
+    for (QAction* entry : recentMenu()->actions())
+        entries << entry->statusTip();
+    return entries;
+}
 
 void cDesktopTest::init() {
     QSettings().clear();
@@ -47,6 +65,48 @@ void cDesktopTest::windowComesBackAsItWasLeft() {
     QVERIFY(frame()->paneStatusBar()->isHidden());
     QVERIFY(!frame()->action(cmdViewStatusBar)->isChecked());
     QVERIFY(frame()->menuBand()->isVisible());
+}
+
+void cDesktopTest::recentFilesKeepTheLastFiveNewestFirst() {
+    cRecentFiles recent;
+    for (const char* path : {"a", "b", "c", "a", "d", "e", "f", "\xff\xfe.xml"})
+        recent.add(path);
+    const std::vector<std::string> newestFirst = {"\xff\xfe.xml", "f", "e", "d", "a"};
+    QCOMPARE(recent.paths(), newestFirst);
+    QSettings settings(dir_.filePath(QStringLiteral("recent.ini")), QSettings::IniFormat);
+    recent.save(settings);
+    cRecentFiles loaded;
+    loaded.load(settings);
+    QCOMPARE(loaded.paths(), newestFirst); // names that are not UTF-8 come back as they were
+}
+
+void cDesktopTest::recentFilesImportAndForgetMissingFiles() {
+    const QString first = dir_.filePath(QStringLiteral("first & only.xml"));
+    const QString second = dir_.filePath(QStringLiteral("second.xml"));
+    QVERIFY(writeFile(first, itemFile(3)) && writeFile(second, itemFile(5)));
+    QVERIFY(!frame()->action(cmdRecentFiles)->isEnabled());
+    QVERIFY(app()->scanItemFile(first.toStdString()));
+    QVERIFY(app()->scanItemFile(second.toStdString()));
+    QCOMPARE(recentEntries(), (QStringList{second, first}));
+    QCOMPARE(recentMenu()->actions()[1]->text(),
+             QStringLiteral("&2 ") + QString(first).replace("&", "&&"));
+
+    recentMenu()->actions()[1]->trigger();
+    QTRY_COMPARE(recentEntries(), (QStringList{first, second}));
+    QCOMPARE(app()->store().path(), first.toStdString());
+
+    // At the next start nothing is imported; the list is there to choose from.
+    QVERIFY(QFile::remove(first));
+    QVERIFY(app()->InitInstance());
+    QCOMPARE(frame()->treeModel()->rowCount(), 0);
+    QCOMPARE(recentEntries(), (QStringList{first, second}));
+    QTimer closer; // closes "cannot be read"
+    connect(&closer, &QTimer::timeout, this, [] {
+        if (QWidget* box = QApplication::activeModalWidget()) box->close();
+    });
+    closer.start(5);
+    recentMenu()->actions()[0]->trigger();
+    QTRY_COMPARE(recentEntries(), QStringList{second});
 }
 
 } // namespace quarry
