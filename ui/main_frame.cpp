@@ -5,6 +5,7 @@
 #include "controls/progress_bar.h"
 #include "controls/thin_splitter_wnd.h"
 #include "store/item_store.h"
+#include "ui/file_drop.h"
 #include "ui/frame_resources.h"
 #include "ui/item_id_box.h"
 #include "ui/item_tree.h"
@@ -63,6 +64,7 @@ bool cMainframe::create(QString* failure) {
     if (!createToolBars(failure)) return false;
     createItemIdBand();
     createDockWindows();
+    createFileDrop();
     resize(900, 640);
     return true;
 }
@@ -225,6 +227,14 @@ void cMainframe::createDockWindows() {
     treeBar_->setBarStyle(treeBar_->barStyle()); // the child now exists: let it fill the bar
     addDockWidget(Qt::LeftDockWidgetArea, treeBar_);
     connect(itemTree_, &cItemTree::itemChosen, this, &cMainframe::showItemRequested);
+}
+
+void cMainframe::createFileDrop() {
+    auto* drop = new cFileDrop([this] { return actions_[cmdImport]->isEnabled(); }, this);
+    for (QWidget* target :
+         {static_cast<QWidget*>(this), reportPane_->viewport(), static_cast<QWidget*>(itemIdBox_)})
+        drop->watch(target);
+    connect(drop, &cFileDrop::fileDropped, this, &cMainframe::importRequested);
 }
 
 QMenu* cMainframe::createPopupMenu() {

@@ -41,7 +41,8 @@ public:
     ~cMainframe() override;
 
     // Builds every window in the classic order: client area, status bar, menu
-    // bar, toolbar, identifier box, bands, dock and tree. False, with a reason
+    // bar, toolbar, identifier box, bands, dock and tree; then lets files be
+    // dropped on it. False, with a reason
     // for the user in `failure`, when a piece cannot be made.
     bool create(QString* failure);
 
@@ -119,6 +120,7 @@ private:
     bool createToolBars(QString* failure);
     void createItemIdBand();
     void createDockWindows();
+    void createFileDrop();
     void updateEditCommands();
     void focusPane(int step);
 

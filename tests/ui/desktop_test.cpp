@@ -6,9 +6,12 @@
 #include "ui/frame_resources.h"
 #include "ui/item_tree_bar.h"
 #include "ui/item_tree_model.h"
+#include "ui/report_pane.h"
 
 #include <QAction>
+#include <QDropEvent>
 #include <QMenu>
+#include <QMimeData>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -25,6 +28,7 @@ private slots:
     void windowComesBackAsItWasLeft();
     void recentFilesKeepTheLastFiveNewestFirst();
     void recentFilesImportAndForgetMissingFiles();
+    void droppedFileIsImported();
 
 private:
     QMenu* recentMenu() { return frame()->action(cmdRecentFiles)->menu(); }
@@ -107,6 +111,29 @@ void cDesktopTest::recentFilesImportAndForgetMissingFiles() {
     closer.start(5);
     recentMenu()->actions()[0]->trigger();
     QTRY_COMPARE(recentEntries(), QStringList{second});
+}
+
+void cDesktopTest::droppedFileIsImported() {
+    const struct {
+        const char* file;
+        QWidget* target;
+    } drops[] = {{"on the frame.xml", frame()},
+                 {"on the report.xml", frame()->reportPane()->viewport()}};
+    for (const auto& drop : drops) {
+        const QString path = dir_.filePath(QString::fromLatin1(drop.file));
+        QVERIFY(writeFile(path, itemFile(2)));
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(path)});
+        const QPoint at(5, 5);
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(drop.target, &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent dropped(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(drop.target, &dropped);
+        QVERIFY(dropped.isAccepted());
+        QTRY_COMPARE(app()->store().path(), path.toStdString());
+    }
+    QVERIFY(frame()->reportPane()->toPlainText().isEmpty()); // the report took nothing in
 }
 
 } // namespace quarry
