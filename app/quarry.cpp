@@ -7,9 +7,12 @@
 
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMessageBox>
 #include <QSettings>
 #include <QTimer>
+#include <QTranslator>
 
 // Resources live in a static library; this keeps them linked in and
 // registered. Qt's macro declares a global function, so it stays outside the
@@ -24,9 +27,27 @@ cQuarry::cQuarry(int& argc, char** argv) : QApplication(argc, argv) {
     initQuarryResources();
     setApplicationName(QStringLiteral("quarry"));
     setApplicationDisplayName(QStringLiteral("quarry"));
+    setApplicationVersion(QStringLiteral("1.0"));
     // Where the settings live: ~/.config/<organization>/<application>.conf.
     setOrganizationName(QStringLiteral("Local AppWizard-Generated Applications"));
     setWindowIcon(QIcon(QStringLiteral(":/quarry/quarry.png")));
+    loadTranslations();
+}
+
+void cQuarry::loadTranslations() {
+    // Qt's own texts (dialog buttons), then the program's, in the user's
+    // language when a catalogue for it is installed.
+    const std::pair<const char*, QString> catalogues[] = {
+        {"qtbase", QLibraryInfo::path(QLibraryInfo::TranslationsPath)},
+        {"quarry", applicationDirPath() + QStringLiteral("/../share/quarry/translations")},
+    };
+    for (const auto& [name, folder] : catalogues) {
+        auto* translator = new QTranslator(this);
+        if (translator->load(QLocale(), QString::fromLatin1(name), QStringLiteral("_"), folder))
+            installTranslator(translator);
+        else
+            delete translator;
+    }
 }
 
 cQuarry::~cQuarry() {
@@ -54,9 +75,8 @@ bool cQuarry::initInstance(const char* identifierPattern) {
     const std::int32_t result = identifierPattern_.compile(identifierPattern, true);
     if (result != patOk) {
         failStart(QStringLiteral("quarry"),
-                  QStringLiteral(
-                      "The item identifier pattern could not be compiled (error %1), so no item "
-                      "file could be imported. quarry will close.")
+                  tr("The item identifier pattern could not be compiled (error %1), so no item "
+                     "file could be imported. quarry will close.")
                       .arg(result));
         return false;
     }
@@ -113,7 +133,7 @@ bool cQuarry::scanItemFile(const std::string& path) {
     const QFileInfo file(QString::fromLocal8Bit(path.data(), static_cast<qsizetype>(path.size())));
     if (!file.isFile() || !file.isReadable()) {
         QMessageBox box(QMessageBox::Warning, QStringLiteral("quarry"),
-                        QStringLiteral("The item file \"%1\" cannot be read.").arg(file.filePath()),
+                        tr("The item file \"%1\" cannot be read.").arg(file.filePath()),
                         QMessageBox::Ok, frame_.get());
         box.exec();
         noteRecentFile(path, false);
@@ -150,11 +170,10 @@ void cQuarry::handleQuitSignals() {
 
 void cQuarry::onImport() {
     if (!frame_ || frame_->importRunning()) return;
-    QFileDialog dialog(frame_.get(), QStringLiteral("Import Parsed RDB File"));
+    QFileDialog dialog(frame_.get(), tr("Import Parsed RDB File"));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setNameFilters(
-        {QStringLiteral("Parsed RDB Files (*.xml)"), QStringLiteral("All Files (*.*)")});
+    dialog.setNameFilters({tr("Parsed RDB Files (*.xml)"), tr("All Files (*.*)")});
     dialog.setDefaultSuffix(QStringLiteral("xml"));
     if (!recentFiles_.paths().empty()) // start where the last import was
         dialog.selectFile(

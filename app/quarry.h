@@ -68,6 +68,7 @@ public:
     const cRecentFiles& recentFiles() const { return recentFiles_; }
 
 private:
+    void loadTranslations();
     void failStart(const QString& caption, const QString& text);
     // Adds or drops a file of Recent Files, in the frame and the settings store.
     void noteRecentFile(const std::string& path, bool imported);

@@ -14,7 +14,7 @@ CPaneStatusBar::CPaneStatusBar(QWidget* parent) : QStatusBar(parent) {
 }
 
 QString CPaneStatusBar::idleText() {
-    return QStringLiteral("Ready");
+    return tr("Ready");
 }
 
 int CPaneStatusBar::addPane(const QString& text) {

@@ -33,6 +33,11 @@ namespace {
 
 constexpr int kToolbarImageSize = 20;
 
+// The store's labels of long work, marked for the translators; beginProgress
+// translates the label it is given.
+[[maybe_unused]] const char* const kStoreProgressLabels[] = {
+    QT_TRANSLATE_NOOP("strings", "Scanning File")};
+
 // Settings keys; the state's version changes when the bands or docks do.
 constexpr int kWindowStateVersion = 1;
 const char* const kGeometryKey = "window/geometry";
@@ -74,8 +79,7 @@ bool cMainframe::createClient(QString* failure) {
     reportPane_ = new cReportPane;
     splitter_->setPane(reportPane_);
     if (!splitter_->GetPane(0, 0)) {
-        if (failure)
-            *failure = QStringLiteral("Failed to create views in the split window structure.");
+        if (failure) *failure = tr("Failed to create views in the split window structure.");
         return false;
     }
     setCentralWidget(splitter_);
@@ -111,9 +115,10 @@ void cMainframe::createActions() {
         }
         return QString();
     };
+    const std::vector<CMenuItem> menu = mainMenu();
     for (int command : commands) {
         auto* action = new QAction(this);
-        const QString text = menuText(kMainMenu(), command, menuText);
+        const QString text = menuText(menu, command, menuText);
         const QString string = loadString(command);
         action->setText(text.isEmpty() ? tooltipOf(string) : text);
         action->setStatusTip(promptOf(string));
@@ -122,7 +127,7 @@ void cMainframe::createActions() {
         actions_[command] = action;
         addAction(action); // accelerators work wherever the focus is in the window
     }
-    actions_[cmdSearch]->setText(QStringLiteral("Search"));
+    actions_[cmdSearch]->setText(tr("Search"));
     for (const cAccelerator& accelerator : kAccelerators()) {
         QAction* action = actions_[accelerator.command];
         QList<QKeySequence> keys = action->shortcuts();
@@ -159,8 +164,8 @@ void cMainframe::createActions() {
 
 bool cMainframe::createMenuBar(QString* failure) {
     menuBar_ = new CMenuBar(this);
-    if (!menuBar_->LoadMenuBar(kMainMenu(), [this](int command) { return action(command); })) {
-        if (failure) *failure = QStringLiteral("The main menu could not be built.");
+    if (!menuBar_->LoadMenuBar(mainMenu(), [this](int command) { return action(command); })) {
+        if (failure) *failure = tr("The main menu could not be built.");
         return false;
     }
     menuBar_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
@@ -173,7 +178,7 @@ bool cMainframe::createToolBars(QString* failure) {
     const QPixmap disabled(QStringLiteral(":/quarry/toolbar_disabled.png"));
     for (const QPixmap* strip : {&normal, &hot, &disabled}) {
         if (strip->width() < 3 * kToolbarImageSize || strip->height() < kToolbarImageSize) {
-            if (failure) *failure = QStringLiteral("The toolbar images could not be loaded.");
+            if (failure) *failure = tr("The toolbar images could not be loaded.");
             return false;
         }
     }
@@ -186,7 +191,7 @@ bool cMainframe::createToolBars(QString* failure) {
         actions_[buttons[i]]->setIcon(icon);
     }
 
-    toolBar_ = new QToolBar(QStringLiteral("Toolbar"), this);
+    toolBar_ = new QToolBar(tr("Toolbar"), this);
     toolBar_->setObjectName(QStringLiteral("toolBar"));
     toolBar_->setIconSize(QSize(kToolbarImageSize, kToolbarImageSize));
     toolBar_->addAction(actions_[cmdBack]);
@@ -197,7 +202,7 @@ bool cMainframe::createToolBars(QString* failure) {
     connect(actions_[cmdViewToolbar], &QAction::toggled, toolBar_, &QWidget::setVisible);
     connect(toolBar_, &QToolBar::visibilityChanged, actions_[cmdViewToolbar], &QAction::setChecked);
 
-    menuBand_ = new QToolBar(QStringLiteral("Menu Bar"), this);
+    menuBand_ = new QToolBar(tr("Menu Bar"), this);
     menuBand_->setObjectName(QStringLiteral("menuBand"));
     menuBand_->addWidget(menuBar_);
     addToolBar(Qt::TopToolBarArea, menuBand_);
@@ -205,9 +210,9 @@ bool cMainframe::createToolBars(QString* failure) {
 }
 
 void cMainframe::createItemIdBand() {
-    itemIdBand_ = new QToolBar(QString::fromLatin1(kItemIdBandLabel), this);
+    itemIdBand_ = new QToolBar(frameText(kItemIdBandLabel), this);
     itemIdBand_->setObjectName(QStringLiteral("itemIdBand"));
-    auto* label = new QLabel(QString::fromLatin1(kItemIdBandLabel), itemIdBand_);
+    auto* label = new QLabel(frameText(kItemIdBandLabel), itemIdBand_);
     label->setContentsMargins(4, 0, 4, 0);
     itemIdBand_->addWidget(label);
     itemIdBox_ = new cItemIdBox(itemIdBand_);
@@ -218,7 +223,7 @@ void cMainframe::createItemIdBand() {
 
 void cMainframe::createDockWindows() {
     treeBar_ = new cItemTreeBar(this);
-    treeBar_->Create(QString::fromLatin1(kTreeBarTitle), this, idTreeBar);
+    treeBar_->Create(frameText(kTreeBarTitle), this, idTreeBar);
     treeBar_->setObjectName(QStringLiteral("itemTreeBar")); // the saved state's name for it
     treeModel_ = new cItemTreeModel(this);
     itemTree_ = new cItemTree(treeBar_);
@@ -280,7 +285,7 @@ void cMainframe::focusPane(int step) {
 void cMainframe::displayItem(const cItemStore& store, ZRID zrid) {
     beginMessageOperation();
     const std::string report = store.writeItemReport(zrid, *this);
-    endMessageOperation(QStringLiteral("while loading item %1").arg(zrid));
+    endMessageOperation(tr("while loading item %1").arg(zrid));
     reportPane_->setReportText(report);
     itemIdBox_->setText(QString::number(zrid));
 }
@@ -297,12 +302,12 @@ void cMainframe::selectTreeItem(TreeItemHandle handle, ZRID zrid) {
 }
 
 void cMainframe::importItems(const cItemStore& store) {
-    beginProgress("Importing Item Data", 0);
+    beginProgress(QT_TRANSLATE_NOOP("strings", "Importing Item Data"), 0);
     beginMessageOperation();
     store.buildCategoryTree(*treeModel_, *this, *this);
     treeModel_->commitPending();
     endProgress();
-    endMessageOperation(QStringLiteral("while importing the item data"));
+    endMessageOperation(tr("while importing the item data"));
 }
 
 void cMainframe::setImportRunning(bool running) {
@@ -357,7 +362,7 @@ void cMainframe::closeEvent(QCloseEvent* event) {
 // --- progress ----------------------------------------------------------------
 
 void cMainframe::beginProgress(const std::string& label, std::int32_t start) {
-    progress_->Create(textFromBytes(label), 100, 100, true, 0);
+    progress_->Create(frameText(label.c_str()), 100, 100, true, 0);
     if (start != 0) progress_->SetPos(start);
     // A new phase paints its label at the next chance.
     sharedMessagePump().reset();

@@ -1,6 +1,8 @@
 // What a desktop user expects of a program they keep: the window as it was
 // left, the files imported last, dropping a file to import it, the usual
 // --help and --version.
+#include "app/about_dialog.h"
+#include "controls/menu_bar.h"
 #include "controls/pane_status_bar.h"
 #include "tests/ui/window_test_support.h"
 #include "ui/frame_resources.h"
@@ -10,13 +12,16 @@
 
 #include <QAction>
 #include <QDropEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QMimeData>
+#include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
+#include <QTranslator>
 
 namespace quarry {
 
@@ -29,6 +34,7 @@ private slots:
     void recentFilesKeepTheLastFiveNewestFirst();
     void recentFilesImportAndForgetMissingFiles();
     void droppedFileIsImported();
+    void everyTextGoesThroughTranslation();
 
 private:
     QMenu* recentMenu() { return frame()->action(cmdRecentFiles)->menu(); }
@@ -134,6 +140,50 @@ void cDesktopTest::droppedFileIsImported() {
         QTRY_COMPARE(app()->store().path(), path.toStdString());
     }
     QVERIFY(frame()->reportPane()->toPlainText().isEmpty()); // the report took nothing in
+}
+
+namespace {
+
+// Marks every text it translates, so a text shown without tr() stands out.
+class cMarkingTranslator : public QTranslator {
+public:
+    QString translate(const char*, const char* source, const char*, int) const override {
+        return QStringLiteral("<<%1>>").arg(QString::fromUtf8(source));
+    }
+    bool isEmpty() const override { return false; }
+};
+
+void collectTexts(const QList<QAction*>& actions, QStringList& texts) {
+    for (QAction* action : actions) {
+        if (action->isSeparator()) continue;
+        texts << action->text() << action->statusTip();
+        if (action->menu()) collectTexts(action->menu()->actions(), texts);
+    }
+}
+
+} // namespace
+
+void cDesktopTest::everyTextGoesThroughTranslation() {
+    cMarkingTranslator marking;
+    QCoreApplication::installTranslator(&marking);
+    QVERIFY(app()->InitInstance());
+    QStringList texts = {frame()->paneStatusBar()->paneText(0), frame()->treeBar()->windowTitle(),
+                         frame()->itemIdBand()->findChild<QLabel*>()->text()};
+    for (QToolBar* band : {frame()->toolBar(), frame()->menuBand(), frame()->itemIdBand()})
+        texts << band->windowTitle();
+    collectTexts(frame()->menuBarControl()->actions(), texts);
+    collectTexts(frame()->toolBar()->actions(), texts);
+    const CAboutDlg about(frame());
+    texts << about.windowTitle();
+    for (const QLabel* label : about.findChildren<QLabel*>())
+        if (!label->text().isEmpty()) texts << label->text();
+    for (const QPushButton* button : about.findChildren<QPushButton*>())
+        texts << button->text();
+    QCoreApplication::removeTranslator(&marking);
+    texts.removeAll(QString());
+    for (const QString& text : texts)
+        QVERIFY2(text.contains(QStringLiteral("<<")) || text.contains(QStringLiteral(">>")),
+                 qPrintable(text));
 }
 
 } // namespace quarry
