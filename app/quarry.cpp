@@ -25,11 +25,8 @@ namespace quarry {
 
 cQuarry::cQuarry(int& argc, char** argv) : QApplication(argc, argv) {
     initQuarryResources();
-    setApplicationName(QStringLiteral("quarry"));
+    describeProgram();
     setApplicationDisplayName(QStringLiteral("quarry"));
-    setApplicationVersion(QStringLiteral("1.0"));
-    // Where the settings live: ~/.config/<organization>/<application>.conf.
-    setOrganizationName(QStringLiteral("Local AppWizard-Generated Applications"));
     setWindowIcon(QIcon(QStringLiteral(":/quarry/quarry.png")));
     loadTranslations();
 }
@@ -48,6 +45,13 @@ void cQuarry::loadTranslations() {
         else
             delete translator;
     }
+}
+
+void cQuarry::describeProgram() {
+    setApplicationName(QStringLiteral("quarry"));
+    setApplicationVersion(QStringLiteral(QUARRY_VERSION));
+    // Where the settings live: ~/.config/<organization>/<application>.conf.
+    setOrganizationName(QStringLiteral("Local AppWizard-Generated Applications"));
 }
 
 cQuarry::~cQuarry() {

@@ -32,6 +32,9 @@ public:
 
     // The one application object, or null when none (or another kind) runs.
     static cQuarry* instance();
+    // Gives the running application object its name, version and the
+    // organization its settings are filed under.
+    static void describeProgram();
 
     // Builds and shows the main frame and compiles the identifier pattern.
     // On failure it tells the user why in a message box, leaves no window

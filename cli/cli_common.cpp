@@ -14,7 +14,8 @@ const char* usageText() {
     return "usage: quarry-cli index FILE\n"
            "       quarry-cli tree FILE\n"
            "       quarry-cli show [--format rtf|text|html] FILE ZRID...\n"
-           "       quarry-cli stats FILE\n";
+           "       quarry-cli stats FILE\n"
+           "       quarry-cli --help | --version\n";
 }
 
 int usageError(const std::string& reason) {

@@ -35,6 +35,10 @@ int main(int argc, char** argv) {
         std::fputs(usageText(), stdout);
         return kExitOk;
     }
+    if (name == "--version") {
+        std::puts("quarry-cli " QUARRY_VERSION);
+        return kExitOk;
+    }
     for (const cCommand& command : kCommands) {
         if (name == command.name) {
             const int status = command.run(cArguments(argv + 2, argv + argc));

@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
+#include <QProcess>
 #include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -35,6 +36,7 @@ private slots:
     void recentFilesImportAndForgetMissingFiles();
     void droppedFileIsImported();
     void everyTextGoesThroughTranslation();
+    void helpAndVersionAnswerWithoutADisplay();
 
 private:
     QMenu* recentMenu() { return frame()->action(cmdRecentFiles)->menu(); }
@@ -184,6 +186,31 @@ void cDesktopTest::everyTextGoesThroughTranslation() {
     for (const QString& text : texts)
         QVERIFY2(text.contains(QStringLiteral("<<")) || text.contains(QStringLiteral(">>")),
                  qPrintable(text));
+}
+
+void cDesktopTest::helpAndVersionAnswerWithoutADisplay() {
+    const struct {
+        const char* program;
+        const char* option;
+        const char* answer; // how standard output starts
+    } cases[] = {
+        {QUARRY_PROGRAM, "--help", "Usage: "},
+        {QUARRY_PROGRAM, "--version", "quarry " QUARRY_VERSION "\n"},
+        {QUARRY_CLI, "--help", "usage: quarry-cli "},
+        {QUARRY_CLI, "--version", "quarry-cli " QUARRY_VERSION "\n"},
+    };
+    QProcessEnvironment headless = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        headless.remove(QString::fromLatin1(name));
+    for (const auto& c : cases) {
+        QProcess program;
+        program.setProcessEnvironment(headless);
+        program.start(QString::fromLatin1(c.program), {QString::fromLatin1(c.option)});
+        QVERIFY(program.waitForFinished(10000));
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), 0);
+        QVERIFY2(program.readAllStandardOutput().startsWith(c.answer), c.option);
+    }
 }
 
 } // namespace quarry
