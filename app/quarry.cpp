@@ -27,6 +27,7 @@ cQuarry::cQuarry(int& argc, char** argv) : QApplication(argc, argv) {
     initQuarryResources();
     describeProgram();
     setApplicationDisplayName(QStringLiteral("quarry"));
+    setDesktopFileName(QStringLiteral(QUARRY_APP_ID)); // the window belongs to the desktop entry
     setWindowIcon(QIcon(QStringLiteral(":/quarry/quarry.png")));
     loadTranslations();
 }
