@@ -2,11 +2,13 @@
 
 #include "app/about_dialog.h"
 #include "app/quit_signals.h"
+#include "platform/item_file_check.h"
+#include "store/tag_reader.h"
+#include "ui/file_names.h"
 #include "ui/frame_resources.h"
 #include "ui/main_frame.h"
 
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMessageBox>
@@ -64,7 +66,7 @@ cQuarry* cQuarry::instance() {
 }
 
 bool cQuarry::InitInstance() {
-    return initInstance(kIdentifierPattern);
+    return initInstance(kZridPattern);
 }
 
 bool cQuarry::initInstance(const char* identifierPattern) {
@@ -135,10 +137,11 @@ void cQuarry::showItem(ZRID zrid) {
 
 bool cQuarry::scanItemFile(const std::string& path) {
     if (!frame_ || frame_->importRunning()) return false;
-    const QFileInfo file(QString::fromLocal8Bit(path.data(), static_cast<qsizetype>(path.size())));
-    if (!file.isFile() || !file.isReadable()) {
+    const std::string reason = whyUnreadable(path);
+    if (!reason.empty()) {
         QMessageBox box(QMessageBox::Warning, QStringLiteral("quarry"),
-                        tr("The item file \"%1\" cannot be read.").arg(file.filePath()),
+                        tr("The item file \"%1\" cannot be read (%2).")
+                            .arg(fileNameForDisplay(path), QString::fromLocal8Bit(reason)),
                         QMessageBox::Ok, frame_.get());
         box.exec();
         noteRecentFile(path, false);
@@ -181,11 +184,9 @@ void cQuarry::onImport() {
     dialog.setNameFilters({tr("Parsed RDB Files (*.xml)"), tr("All Files (*.*)")});
     dialog.setDefaultSuffix(QStringLiteral("xml"));
     if (!recentFiles_.paths().empty()) // start where the last import was
-        dialog.selectFile(
-            QFile::decodeName(QByteArray::fromStdString(recentFiles_.paths().front())));
+        dialog.selectFile(fileNameForDisplay(recentFiles_.paths().front()));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
-    const QByteArray path = QFile::encodeName(dialog.selectedFiles().first());
-    requestImport(std::string(path.constData(), static_cast<std::size_t>(path.size())));
+    requestImport(fileNameFromText(dialog.selectedFiles().first()));
 }
 
 void cQuarry::requestImport(const std::string& path) {

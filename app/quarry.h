@@ -1,9 +1,8 @@
 // The application object: one instance for the whole run. It holds the item
 // store, the identifier pattern, the navigation history and the files
-// imported last, starts the
-// program by building and showing the main frame, carries out Import, Back,
-// Forward and About, and is the one gate every request to show an item
-// passes: showItem.
+// imported last, starts the program by building and showing the main frame,
+// carries out Import, Back, Forward and About, and is the one gate every
+// request to show an item passes: showItem.
 #pragma once
 
 #include "app/navigation_history.h"
@@ -24,9 +23,6 @@ class cMainframe;
 class cQuarry : public QApplication {
     Q_OBJECT
 public:
-    // The pattern that takes the ZRID out of an item's start tag.
-    static constexpr const char* kIdentifierPattern = "^<.*?ZRID=\"{.*?}\".*?>";
-
     cQuarry(int& argc, char** argv);
     ~cQuarry() override;
 

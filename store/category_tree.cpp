@@ -1,5 +1,7 @@
 // The category tree: a fixed skeleton of folders, then every indexed item
 // loaded again and filed by nano flag, item type, slots or attack skills.
+#include "store/filtered_stream.h"
+#include "store/item_record.h"
 #include "store/item_store.h"
 
 #include <map>
@@ -22,7 +24,8 @@ cSkeleton appendSkeleton(cTreeControl& tree) {
     for (std::int32_t type = 0; type < kItemTypeCount; ++type)
         skeleton.types[type] = tree.insertItem(kItemTypeNames[type], 0, skeleton.root);
     for (std::int32_t slot = 0; slot < kSlotCount; ++slot) {
-        const TreeItemHandle folder = skeleton.types[slot < kUtilitySlotFirst ? 1 : 2];
+        const TreeItemHandle folder =
+            skeleton.types[slot < kUtilitySlotFirst ? kArmorType : kUtilityType];
         skeleton.slots[slot] = tree.insertItem(kSlotNames[slot], 0, folder);
     }
     return skeleton;
@@ -71,32 +74,27 @@ void cItemStore::buildCategoryTree(cTreeControl& tree, cProgressHost& progress,
             continue;
         }
         switch (item.itemType) {
-        case 0: // Weapon: first the folders of skills not met before, then the item under each
-                // skill
+        case kWeaponType: // first the folders of skills not met before, then the item under each
             for (const auto& skill : item.atkValues)
                 if (skillFolders.count(skill.first) == 0)
-                    skillFolders.emplace(skill.first,
-                                         tree.insertItem(skill.first, 0, skeleton.types[0]));
+                    skillFolders.emplace(
+                        skill.first, tree.insertItem(skill.first, 0, skeleton.types[kWeaponType]));
             // Both maps walk names in the same order, so this is the folders' name order.
             for (const auto& skill : item.atkValues)
                 item.addToTree(tree, skillFolders.at(skill.first));
             break;
-        case 1: // Armor: a "0" in the slots marks a perk
+        case kArmorType: // a "0" in the slots marks a perk
             if (item.attributeContains("Slot", "0"))
                 item.addToTree(tree, skeleton.perk);
             else
                 fileBySlots(item, tree, skeleton, kArmorSlotFirst, kArmorSlotCount);
             break;
-        case 2:
+        case kUtilityType:
             fileBySlots(item, tree, skeleton, kUtilitySlotFirst, kUtilitySlotCount);
             break;
-        case 3:
-        case 4:
-        case 5:
-        case 6:
-            item.addToTree(tree, skeleton.types[item.itemType]);
-            break;
-        default: // no type: there is no folder for it
+        default: // every other type has a folder of its own; no type has none
+            if (item.itemType >= 0 && item.itemType < kItemTypeCount)
+                item.addToTree(tree, skeleton.types[item.itemType]);
             break;
         }
         ++filed;

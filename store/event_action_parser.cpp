@@ -1,6 +1,9 @@
 // "Event" and "Action" elements: read from the opening tag's successor up to
 // the element's closing tag, into the item's events or actions.
+#include "store/filtered_stream.h"
+#include "store/item_record.h"
 #include "store/item_store.h"
+#include "store/tag_reader.h"
 
 #include <map>
 #include <string>

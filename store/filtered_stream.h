@@ -19,6 +19,10 @@
 
 namespace quarry {
 
+// One kind of comment: the text that starts it and the text that ends it
+// (filtered_stream.cpp holds the table of them).
+struct cCommentSyntax;
+
 // Sizes the stream works with; tests shrink them to reach the edges cheaply.
 struct cStreamLimits {
     // The first read after opening or a seek outside the current block is
@@ -66,14 +70,13 @@ public:
     // How much of the file has been consumed, in whole percent (0 to 100).
     std::int32_t percentRead() const;
     RecordPosition totalSize() const { return totalSize_; }
-    bool isOpen() const { return file_.is_open(); }
 
 private:
     bool refill();
     void readChunk(std::string& chunk);
     void appendToChunk(std::string& chunk, const char* bytes, std::size_t count);
-    int commentEndingBefore(const char* begin, const char* after) const;
-    void skipComment(int kind);
+    const cCommentSyntax* commentEndingBefore(const char* begin, const char* after) const;
+    void skipComment(const cCommentSyntax& comment);
     void selectDelimiters(const char* delimiters);
     const char* findSpecial(const char* p, const char* end) const;
 
@@ -96,16 +99,14 @@ private:
     std::uint64_t chunkLength_ = 0;
     char chunkTail_[4] = {};
 
-    // Which bytes end a chunk, and which need a closer look.
-    // What one delimiter set asks of the search: the bytes that end a chunk,
-    // the bytes that need a closer look (those and the last bytes of comment
-    // starts), and the latter listed for the vector search.
+    // What one delimiter set asks of the search: the class of every byte
+    // (flags: ends a chunk, may complete a comment start), and the bytes of
+    // any class listed for the vector search.
     static constexpr std::size_t kMaxVectorSpecials = 6;
     struct cDelimiterTables {
         bool built = false;
         std::string delimiters;
-        bool isDelimiter[256] = {};
-        bool isSpecial[256] = {};
+        std::uint8_t byteClass[256] = {};
         unsigned char specialBytes[kMaxVectorSpecials] = {};
         std::size_t specialCount = 0;
     };

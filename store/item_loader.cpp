@@ -1,7 +1,10 @@
 // Reading one item record: the item start tag, then its elements up to
 // "</Item>". Events and actions are read by event_action_parser.cpp.
 #include "store/decimal_text.h"
+#include "store/filtered_stream.h"
+#include "store/item_record.h"
 #include "store/item_store.h"
+#include "store/tag_reader.h"
 
 namespace quarry {
 

@@ -1,7 +1,10 @@
 // The import scan: one pass over the item file that remembers, for every item
 // start tag, the position of its "<" under the tag's ZRID value.
+#include "pattern/pattern.h"
 #include "store/decimal_text.h"
+#include "store/filtered_stream.h"
 #include "store/item_store.h"
+#include "store/tag_reader.h"
 
 #include <cstring>
 #include <vector>

@@ -13,13 +13,9 @@
 // the newer import's results alone.
 #pragma once
 
-#include "pattern/pattern.h"
 #include "store/file_stamp.h"
-#include "store/filtered_stream.h"
 #include "store/item_index.h"
-#include "store/item_record.h"
 #include "store/store_host.h"
-#include "store/tag_reader.h"
 
 #include <cstdint>
 #include <memory>
@@ -29,23 +25,9 @@
 
 namespace quarry {
 
-// A tag split into its name (with a leading "/" for a closing tag) and the
-// text of its attributes.
-struct cTagParts {
-    std::string name;
-    std::string attributes;
-};
-
-// One attribute pair taken off an attribute text, and what follows it.
-struct cAttributePair {
-    bool matched = false;
-    std::string name;
-    std::string value;
-    std::string rest;
-};
-
-// The text shown instead of a report when an item cannot be loaded.
-inline constexpr const char* kFailedToLoadText = "--failed to load item data--";
+class cFilteredStream;
+class cItemRecord;
+class cPattern;
 
 class cItemStore {
 public:
@@ -53,8 +35,6 @@ public:
 
     // --- the index ---------------------------------------------------------
     const std::string& path() const { return path_; }
-    // Inserts unless the identifier is present; true in both cases.
-    bool addItem(ZRID zrid, RecordPosition position);
     std::optional<RecordPosition> findItem(ZRID zrid) const;
     // The current index, for walking in ascending unsigned identifier order.
     // The snapshot stays valid and unchanged whatever happens to the store.
@@ -73,20 +53,11 @@ public:
                       const cPattern& identifierPattern);
     // The same with the identifier pattern compiled once for the whole program.
     bool scanItemFile(const std::string& path, cProgressHost& progress);
-    // Counts imports; changes when a scan starts and when one is cancelled.
-    std::uint64_t generation() const { return generation_; }
     // Makes a running scan or tree build stop at its next check, as a newer
     // import would: the scan answers false, the tree build returns early.
     // For a program that is closing: a cancelled scan leaves the index empty,
     // a cancelled build leaves the tree unfinished.
     void cancelImport() { ++generation_; }
-
-    // --- the tag reader (tag_reader.h) ---------------------------------------
-    static std::string readTag(cFilteredStream& stream) { return stream.readTag(); }
-    // Both parts empty when the text does not match kTagPattern.
-    static cTagParts splitTag(const std::string& tagText);
-    // Everything empty and matched false when the text holds no pair.
-    static cAttributePair nextAttribute(const std::string& attributeText);
 
     // --- loading -----------------------------------------------------------
     // Reads the item's record from the file into `record`. False, with the
@@ -94,8 +65,6 @@ public:
     // read or is not acceptable, or the file ends before "</Item>". Tags an
     // event or action does not expect are reported to `messages`.
     bool loadItem(ZRID zrid, cItemRecord& record, cMessageSink& messages) const;
-    // The report text of an item: its rich-text report, or kFailedToLoadText.
-    std::string writeItemReport(ZRID zrid, cMessageSink& messages) const;
 
     // Element parsers; each answers whether the element held a complete pair.
     static bool parseAttribute(std::string_view attributeText, cItemRecord& record);

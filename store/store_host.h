@@ -44,7 +44,6 @@ public:
     // and returns its handle.
     virtual TreeItemHandle insertItem(const std::string& label, ZRID data,
                                       TreeItemHandle parent) = 0;
-    virtual void setItemData(TreeItemHandle item, ZRID data) = 0;
     // Expands the node so its children show (expand, not toggle).
     virtual void expand(TreeItemHandle item) = 0;
 };

@@ -1,7 +1,8 @@
 #include "ui/file_drop.h"
 
+#include "ui/file_names.h"
+
 #include <QDropEvent>
-#include <QFile>
 #include <QMimeData>
 #include <QUrl>
 #include <QWidget>
@@ -10,10 +11,10 @@ namespace quarry {
 
 namespace {
 
-// The one local file a drag carries, or an empty text.
-QString droppedFile(const QMimeData* data) {
-    if (!data || !data->hasUrls() || data->urls().size() != 1) return QString();
-    return data->urls().first().toLocalFile();
+// The one local file a drag carries (its name's bytes), or an empty text.
+std::string droppedFile(const QMimeData* data) {
+    if (!data || !data->hasUrls() || data->urls().size() != 1) return std::string();
+    return fileNameFromUrl(data->urls().first());
 }
 
 } // namespace
@@ -31,10 +32,10 @@ bool cFileDrop::eventFilter(QObject* watched, QEvent* event) {
     if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop)
         return QObject::eventFilter(watched, event);
     auto* drop = static_cast<QDropEvent*>(event);
-    const QString file = droppedFile(drop->mimeData());
-    if (file.isEmpty() || !accepting_()) return QObject::eventFilter(watched, event);
+    const std::string file = droppedFile(drop->mimeData());
+    if (file.empty() || !accepting_()) return QObject::eventFilter(watched, event);
     drop->acceptProposedAction();
-    if (type == QEvent::Drop) emit fileDropped(QFile::encodeName(file).toStdString());
+    if (type == QEvent::Drop) emit fileDropped(file);
     return true;
 }
 

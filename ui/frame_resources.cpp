@@ -20,7 +20,9 @@ const std::vector<CMenuItem>& kMainMenu() {
           {"", 0, {}},
           {QT_TRANSLATE_NOOP("menu", "Cu&t\tCtrl+X"), cmdEditCut, {}},
           {QT_TRANSLATE_NOOP("menu", "&Copy\tCtrl+C"), cmdEditCopy, {}},
-          {QT_TRANSLATE_NOOP("menu", "&Paste\tCtrl+V"), cmdEditPaste, {}}}},
+          {QT_TRANSLATE_NOOP("menu", "&Paste\tCtrl+V"), cmdEditPaste, {}},
+          {"", 0, {}},
+          {QT_TRANSLATE_NOOP("menu", "&Find...\tCtrl+F"), cmdEditFind, {}}}},
         {QT_TRANSLATE_NOOP("menu", "&View"),
          0,
          {{QT_TRANSLATE_NOOP("menu", "&Toolbar"), cmdViewToolbar, {}},
@@ -67,6 +69,7 @@ const std::vector<cAccelerator>& kAccelerators() {
         {QKeySequence(Qt::SHIFT | Qt::Key_Insert), cmdEditPaste},
         {QKeySequence(Qt::CTRL | Qt::Key_X), cmdEditCut},
         {QKeySequence(Qt::CTRL | Qt::Key_Z), cmdEditUndo},
+        {QKeySequence(Qt::CTRL | Qt::Key_F), cmdEditFind},
     };
     return table;
 }
@@ -98,6 +101,7 @@ QString loadString(int id) {
         {cmdViewToolbar, QT_TRANSLATE_NOOP("strings", "Shows or hides the toolbar.\nToolbar")},
         {cmdViewStatusBar,
          QT_TRANSLATE_NOOP("strings", "Shows or hides the status bar.\nStatus Bar")},
+        {cmdEditFind, QT_TRANSLATE_NOOP("strings", "Finds items by name.\nFind")},
     };
     const auto found = strings.find(id);
     return found == strings.end() ? QString() : frameText(found->second);

@@ -19,6 +19,7 @@ enum eCommand : int {
     cmdSearch = 32773,
     cmdEditCopy = 57634,
     cmdEditCut = 57635,
+    cmdEditFind = 57636,
     cmdEditPaste = 57637,
     cmdEditUndo = 57643,
     cmdAppAbout = 57664,
@@ -35,6 +36,7 @@ enum eWindowId : int {
     idItemIdBox = 105,
     idTreeBar = 102,
     idItemTree = 103,
+    idFindBar = 104,
 };
 
 struct cAccelerator {
@@ -66,5 +68,6 @@ QString tooltipOf(const QString& text);
 inline const char* const kFrameTitle = "quarry"; // the program's name, never translated
 inline const char* const kItemIdBandLabel = QT_TRANSLATE_NOOP("strings", "Item ID");
 inline const char* const kTreeBarTitle = QT_TRANSLATE_NOOP("strings", "Items");
+inline const char* const kFindBarTitle = QT_TRANSLATE_NOOP("strings", "Find");
 
 } // namespace quarry

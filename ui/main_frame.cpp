@@ -3,13 +3,18 @@
 #include "controls/menu_bar.h"
 #include "controls/pane_status_bar.h"
 #include "controls/progress_bar.h"
+#include "controls/sizing_control_bar.h"
 #include "controls/thin_splitter_wnd.h"
+#include "report/item_report.h"
 #include "store/item_store.h"
 #include "ui/file_drop.h"
+#include "ui/file_names.h"
+#include "ui/find_pane.h"
 #include "ui/frame_resources.h"
 #include "ui/item_id_box.h"
 #include "ui/item_tree.h"
 #include "ui/item_tree_bar.h"
+#include "ui/item_tree_feed.h"
 #include "ui/item_tree_model.h"
 #include "ui/message_pump.h"
 #include "ui/report_pane.h"
@@ -32,6 +37,14 @@ namespace quarry {
 namespace {
 
 constexpr int kToolbarImageSize = 20;
+
+// The Find bar docked at a side: room for names of about thirty letters beside
+// the QL and ID columns.
+constexpr int kFindBarWidth = 340;
+
+// Names join Find's index in batches of this many during an import: a commit
+// costs a few tens of milliseconds, and the end of the import has little left.
+constexpr std::size_t kNameCommitBatch = 32768;
 
 // The store's labels of long work, marked for the translators; beginProgress
 // translates the label it is given.
@@ -69,6 +82,7 @@ bool cMainframe::create(QString* failure) {
     if (!createToolBars(failure)) return false;
     createItemIdBand();
     createDockWindows();
+    createFindBar();
     createFileDrop();
     resize(900, 640);
     return true;
@@ -106,7 +120,7 @@ void cMainframe::createActions() {
     const int commands[] = {cmdImport,        cmdRecentFiles, cmdAppExit,   cmdEditUndo,
                             cmdEditCut,       cmdEditCopy,    cmdEditPaste, cmdViewToolbar,
                             cmdViewStatusBar, cmdBack,        cmdForward,   cmdAppAbout,
-                            cmdSearch,        cmdNextPane,    cmdPrevPane};
+                            cmdSearch,        cmdNextPane,    cmdPrevPane,  cmdEditFind};
     auto menuText = [](const std::vector<CMenuItem>& items, int command, auto&& self) -> QString {
         for (const CMenuItem& item : items) {
             if (item.command == command && !item.text.isEmpty()) return item.text;
@@ -155,8 +169,10 @@ void cMainframe::createActions() {
     actions_[cmdViewStatusBar]->setChecked(true);
     connect(actions_[cmdViewStatusBar], &QAction::toggled, statusBar_, &QWidget::setVisible);
 
-    // No handler exists for Search; Back and Forward wait for the history.
-    actions_[cmdSearch]->setEnabled(false);
+    // Search shows and hides the Find pane (createFindBar); Edit > Find...
+    // opens it at its box. Back and Forward wait for the history.
+    actions_[cmdSearch]->setCheckable(true);
+    connect(actions_[cmdEditFind], &QAction::triggered, this, &cMainframe::showFindPane);
     actions_[cmdBack]->setEnabled(false);
     actions_[cmdForward]->setEnabled(false);
     updateEditCommands();
@@ -234,6 +250,40 @@ void cMainframe::createDockWindows() {
     connect(itemTree_, &cItemTree::itemChosen, this, &cMainframe::showItemRequested);
 }
 
+void cMainframe::createFindBar() {
+    findBar_ = new CSizingControlBar(this);
+    findBar_->Create(frameText(kFindBarTitle), this, idFindBar);
+    findBar_->setSizeVert(QSize(kFindBarWidth, findBar_->sizeVert().height()));
+    findBar_->setObjectName(QStringLiteral("findBar"));
+    findPane_ = new cFindPane(names_, findBar_);
+    findBar_->setWidget(findPane_);
+    findBar_->setBarStyle(CSizingControlBar::sizeChild);
+    addDockWidget(Qt::RightDockWidgetArea, findBar_);
+    findBar_->hide();
+    QAction* search = actions_[cmdSearch];
+    connect(search, &QAction::toggled, this, [this](bool on) {
+        if (on)
+            showFindPane();
+        else
+            findBar_->hide();
+    });
+    connect(findBar_->toggleViewAction(), &QAction::toggled, search, &QAction::setChecked);
+    connect(findPane_, &cFindPane::itemChosen, this, &cMainframe::showFoundItem);
+}
+
+void cMainframe::showFindPane() {
+    if (findBar_->isHidden()) {
+        findBar_->show();
+        resizeDocks({findBar_}, {findBar_->sizeVert().width()}, Qt::Horizontal);
+    }
+    findPane_->focusSearchBox();
+}
+
+void cMainframe::showFoundItem(ZRID zrid) {
+    selectTreeItem(treeModel_->findFirstItem(zrid), zrid);
+    emit showItemRequested(zrid);
+}
+
 void cMainframe::createFileDrop() {
     auto* drop = new cFileDrop([this] { return actions_[cmdImport]->isEnabled(); }, this);
     for (QWidget* target :
@@ -284,7 +334,7 @@ void cMainframe::focusPane(int step) {
 
 void cMainframe::displayItem(const cItemStore& store, ZRID zrid) {
     beginMessageOperation();
-    const std::string report = store.writeItemReport(zrid, *this);
+    const std::string report = writeItemReport(store, zrid, *this);
     endMessageOperation(tr("while loading item %1").arg(zrid));
     reportPane_->setReportText(report);
     itemIdBox_->setText(QString::number(zrid));
@@ -304,7 +354,9 @@ void cMainframe::selectTreeItem(TreeItemHandle handle, ZRID zrid) {
 void cMainframe::importItems(const cItemStore& store) {
     beginProgress(QT_TRANSLATE_NOOP("strings", "Importing Item Data"), 0);
     beginMessageOperation();
-    store.buildCategoryTree(*treeModel_, *this, *this);
+    cItemTreeFeed feed(*treeModel_);
+    names_.clear();
+    store.buildCategoryTree(feed, *this, *this, &names_);
     treeModel_->commitPending();
     endProgress();
     endMessageOperation(tr("while importing the item data"));
@@ -313,6 +365,9 @@ void cMainframe::importItems(const cItemStore& store) {
 void cMainframe::setImportRunning(bool running) {
     importRunning_ = running;
     actions_[cmdImport]->setEnabled(!running);
+    if (running) names_.clear();
+    findPane_->setImportRunning(running);
+    if (!running) names_.shrinkToFit();
     actions_[cmdRecentFiles]->setEnabled(!running && !recentFilesMenu_->isEmpty());
 }
 
@@ -320,7 +375,7 @@ void cMainframe::setRecentFiles(const std::vector<std::string>& paths) {
     recentFilesMenu_->clear();
     int number = 0;
     for (const std::string& path : paths) {
-        const QString name = QFile::decodeName(QByteArray::fromStdString(path));
+        const QString name = fileNameForDisplay(path);
         QAction* entry = recentFilesMenu_->addAction(tr("&%1 %2").arg(++number).arg(
             QString(name).replace(QLatin1Char('&'), QStringLiteral("&&"))));
         entry->setStatusTip(name);
@@ -330,18 +385,21 @@ void cMainframe::setRecentFiles(const std::vector<std::string>& paths) {
 }
 
 void cMainframe::restoreSettings(QSettings& settings) {
-    treeBar_->LoadSizes(settings, QString::fromLatin1(kBarProfile));
+    for (CSizingControlBar* bar : {static_cast<CSizingControlBar*>(treeBar_), findBar_})
+        bar->LoadSizes(settings, QString::fromLatin1(kBarProfile));
     restoreGeometry(settings.value(kGeometryKey).toByteArray());
     restoreState(settings.value(kStateKey).toByteArray(), kWindowStateVersion);
     // The bands the user cannot hide stay, whatever a state says.
     menuBand_->setVisible(true);
     itemIdBand_->setVisible(true);
     actions_[cmdViewToolbar]->setChecked(!toolBar_->isHidden());
+    actions_[cmdSearch]->setChecked(!findBar_->isHidden());
     actions_[cmdViewStatusBar]->setChecked(settings.value(kStatusBarKey, true).toBool());
 }
 
 void cMainframe::saveSettings(QSettings& settings) const {
-    treeBar_->SaveSizes(settings, QString::fromLatin1(kBarProfile));
+    for (const CSizingControlBar* bar : {static_cast<CSizingControlBar*>(treeBar_), findBar_})
+        bar->SaveSizes(settings, QString::fromLatin1(kBarProfile));
     settings.setValue(kGeometryKey, saveGeometry());
     settings.setValue(kStateKey, saveState(kWindowStateVersion));
     settings.setValue(kStatusBarKey, actions_.at(cmdViewStatusBar)->isChecked());
@@ -378,7 +436,10 @@ void cMainframe::endProgress() {
 
 void cMainframe::pumpMessages() {
     // Views learn of the nodes appended so far before the window repaints.
-    quarry::pumpMessages([this] { treeModel_->commitPending(); });
+    quarry::pumpMessages([this] {
+        treeModel_->commitPending();
+        if (names_.pendingCount() >= kNameCommitBatch) findPane_->refresh();
+    });
 }
 
 // --- messages ----------------------------------------------------------------

@@ -1,11 +1,12 @@
 // The main window: the toolbar, menu bar and "Item ID" bands at the top, the
 // "Items" dock with the category tree on the left, the report pane in its thin
 // frame filling the rest, and the status bar with the progress control. It
-// serves the store as progress display, message sink and (through its tree
-// model) tree control, and offers the operations the application uses to
-// show items and move the tree's selection.
+// serves the store as progress display, message sink and (through a feed into
+// its tree model) tree control, and offers the operations the application
+// uses to show items and move the tree's selection.
 #pragma once
 
+#include "search/name_index.h"
 #include "store/store_host.h"
 #include "ui/message_throttle.h"
 
@@ -24,6 +25,7 @@ class QToolBar;
 namespace quarry {
 
 class cItemStore;
+class cFindPane;
 class cItemIdBox;
 class cItemTree;
 class cItemTreeBar;
@@ -32,6 +34,7 @@ class cReportPane;
 class CMenuBar;
 class CPaneStatusBar;
 class CProgressBar;
+class CSizingControlBar;
 class CThinSplitterWnd;
 
 class cMainframe : public QMainWindow, public cProgressHost, public cMessageSink {
@@ -53,10 +56,13 @@ public:
     // Selects `handle` without reporting it. A handle from an earlier tree
     // selects the first node carrying `zrid` instead, or nothing.
     void selectTreeItem(TreeItemHandle handle, ZRID zrid);
-    // Rebuilds the category tree from the store under "Importing Item Data".
+    // Rebuilds the category tree from the store under "Importing Item Data",
+    // gathering every item's name for Find on the way.
     void importItems(const cItemStore& store);
-    // While an import runs, Import is disabled; closing the window then asks
-    // the import to stop (importStopRequested) and the window goes at once.
+    // While an import runs, Import is disabled and Find covers the items filed
+    // so far; closing the window then asks the import to stop
+    // (importStopRequested) and the window goes at once. A new import starts
+    // Find afresh.
     void setImportRunning(bool running);
     // The entries of File > Recent Files, newest first (file names' bytes).
     void setRecentFiles(const std::vector<std::string>& paths);
@@ -90,6 +96,9 @@ public:
     cItemTree* itemTree() const { return itemTree_; }
     cItemTreeModel* treeModel() const { return treeModel_; }
     cItemTreeBar* treeBar() const { return treeBar_; }
+    CSizingControlBar* findBar() const { return findBar_; }
+    cFindPane* findPane() const { return findPane_; }
+    const cNameIndex& names() const { return names_; }
     CMenuBar* menuBarControl() const { return menuBar_; }
     CPaneStatusBar* paneStatusBar() const { return statusBar_; }
     CProgressBar* progressBar() const { return progress_; }
@@ -120,6 +129,11 @@ private:
     bool createToolBars(QString* failure);
     void createItemIdBand();
     void createDockWindows();
+    void createFindBar();
+    void showFindPane();
+    // A result chosen in Find: the tree selects the item's first node, then
+    // the item is shown as one history step that records that node.
+    void showFoundItem(ZRID zrid);
     void createFileDrop();
     void updateEditCommands();
     void focusPane(int step);
@@ -139,6 +153,9 @@ private:
     cItemTreeBar* treeBar_ = nullptr;
     cItemTree* itemTree_ = nullptr;
     cItemTreeModel* treeModel_ = nullptr;
+    CSizingControlBar* findBar_ = nullptr;
+    cFindPane* findPane_ = nullptr;
+    cNameIndex names_;
     std::map<int, QAction*> actions_;
     QMenu* recentFilesMenu_ = nullptr;
     cMessageThrottle throttle_;

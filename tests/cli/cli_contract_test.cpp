@@ -3,6 +3,8 @@
 #include "cli_runner.h"
 
 #include "platform/rich_text.h"
+#include "report/item_report.h"
+#include "store/item_record.h"
 #include "store/item_store.h"
 
 #include <gtest/gtest.h>
@@ -61,7 +63,7 @@ protected:
             void pumpMessages() override {}
         } quiet;
         store.scanItemFile(path(), quiet);
-        return store.writeItemReport(zrid, ignore);
+        return writeItemReport(store, zrid, ignore);
     }
 
     static std::string offsetOf(const std::string& tagStart) {

@@ -27,8 +27,10 @@ int temporaryFile() {
     return fd;
 }
 
-// Forks and runs the tool with the given descriptors as standard output and error.
-pid_t spawn(const std::vector<std::string>& args, int outFd, int errFd) {
+// Forks and runs the tool with the given descriptors as standard output and
+// error. The alarm outlives exec, so a tool that hangs is ended by SIGALRM.
+pid_t spawn(const std::vector<std::string>& args, int outFd, int errFd,
+            unsigned timeLimitSeconds = cCliRunOptions().timeLimitSeconds) {
     std::vector<char*> argv;
     static char program[] = QUARRY_CLI_PATH;
     argv.push_back(program);
@@ -40,6 +42,7 @@ pid_t spawn(const std::vector<std::string>& args, int outFd, int errFd) {
     if (pid == 0) {
         ::dup2(outFd, STDOUT_FILENO);
         ::dup2(errFd, STDERR_FILENO);
+        ::alarm(timeLimitSeconds);
         ::execv(program, argv.data());
         ::_exit(127);
     }
@@ -54,13 +57,15 @@ int waitStatus(pid_t pid) {
 
 } // namespace
 
-cCliResult runCli(const std::vector<std::string>& args) {
+cCliResult runCli(const std::vector<std::string>& args, const cCliRunOptions& options) {
     cCliResult result;
-    const int outFd = temporaryFile();
+    const int outFd = options.outputPath.empty()
+                          ? temporaryFile()
+                          : ::open(options.outputPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     const int errFd = temporaryFile();
     if (outFd < 0 || errFd < 0) return result;
-    result.status = waitStatus(spawn(args, outFd, errFd));
-    result.out = readAll(outFd);
+    result.status = waitStatus(spawn(args, outFd, errFd, options.timeLimitSeconds));
+    if (options.outputPath.empty()) result.out = readAll(outFd);
     result.err = readAll(errFd);
     ::close(outFd);
     ::close(errFd);

@@ -5,7 +5,9 @@
 // until the file is imported again; nothing crashes.
 #include <gtest/gtest.h>
 
+#include "cli/recorded_tree.h"
 #include "hostile_support.h"
+#include "report/item_report.h"
 #include "store/item_record.h"
 #include "store/item_store.h"
 
@@ -64,7 +66,7 @@ struct cImported {
         for (const cSpan& span : spans) {
             cItemRecord record;
             const bool ok = store.loadItem(span.zrid, record, messages);
-            EXPECT_EQ(store.writeItemReport(span.zrid, messages) != kFailedToLoadText, ok);
+            EXPECT_EQ(writeItemReport(store, span.zrid, messages) != kFailedToLoadText, ok);
             if (!ok) continue;
             ++loaded;
             EXPECT_NE(record.zrid, 0);
@@ -73,10 +75,10 @@ struct cImported {
         return loaded;
     }
     std::size_t treeItems() {
-        cCountingTree tree;
+        cRecordedTree tree;
         store.buildCategoryTree(tree, progress, messages);
-        EXPECT_GE(tree.labels.size(), 1u);
-        return tree.itemNodes();
+        EXPECT_GE(tree.nodeCount(), 1u);
+        return tree.itemCount();
     }
 };
 

@@ -1,5 +1,6 @@
 // Shared pieces of the hostile-input tests: a temporary folder that removes
-// itself, the hosts the store asks for, and the process's peak memory.
+// itself, the hosts the store asks for (the tree is the command-line tool's),
+// and the process's peak memory.
 #pragma once
 
 #include "store/store_host.h"
@@ -44,31 +45,6 @@ public:
 
 private:
     std::filesystem::path folder_;
-};
-
-// Keeps the tree's shape: a parent per node, handles from 1 on.
-class cCountingTree : public cTreeControl {
-public:
-    void deleteAllItems() override {
-        labels.clear();
-        data.clear();
-    }
-    TreeItemHandle insertItem(const std::string& label, ZRID value, TreeItemHandle) override {
-        labels.push_back(label);
-        data.push_back(value);
-        return labels.size();
-    }
-    void setItemData(TreeItemHandle item, ZRID value) override { data.at(item - 1) = value; }
-    void expand(TreeItemHandle) override {}
-    // Nodes that carry an item (folders carry 0).
-    std::size_t itemNodes() const {
-        std::size_t count = 0;
-        for (ZRID value : data)
-            count += value != 0;
-        return count;
-    }
-    std::vector<std::string> labels;
-    std::vector<ZRID> data;
 };
 
 class cQuietProgress : public cProgressHost {

@@ -3,7 +3,9 @@
 // length, and memory stays within the stream's chunk cap.
 #include <gtest/gtest.h>
 
+#include "cli/recorded_tree.h"
 #include "hostile_support.h"
+#include "report/item_report.h"
 #include "store/filtered_stream.h"
 #include "store/item_record.h"
 #include "store/item_store.h"
@@ -66,7 +68,7 @@ TEST(HugeInput, GigabyteWithoutDelimiterIsOneCappedChunk) {
     ASSERT_EQ(store.itemCount(), 1u);
     EXPECT_EQ(store.findItem(1), RecordPosition{0});
     // The tag's name value never closes within what is kept: a clean failure.
-    EXPECT_EQ(store.writeItemReport(1, messages), kFailedToLoadText);
+    EXPECT_EQ(writeItemReport(store, 1, messages), kFailedToLoadText);
     EXPECT_EQ(messages.count, 0u);
 
     // Without the cap the chunk alone would need a gigabyte.
@@ -105,12 +107,12 @@ TEST(HugeInput, TenMegabyteItemTagLoadsWhole) {
     ASSERT_TRUE(store.loadItem(8, named, messages));
     EXPECT_EQ(named.name, longName);
     EXPECT_EQ(named.description, "short");
-    const std::string report = store.writeItemReport(8, messages);
+    const std::string report = writeItemReport(store, 8, messages);
     EXPECT_NE(report.find(longName), std::string::npos);
 
-    cCountingTree tree;
+    cRecordedTree tree;
     store.buildCategoryTree(tree, progress, messages);
-    EXPECT_EQ(tree.itemNodes(), 2u);
+    EXPECT_EQ(tree.itemCount(), 2u);
     EXPECT_EQ(messages.count, 0u);
 }
 

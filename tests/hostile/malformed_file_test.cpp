@@ -4,7 +4,9 @@
 // is whole in it still loads.
 #include <gtest/gtest.h>
 
+#include "cli/recorded_tree.h"
 #include "hostile_support.h"
+#include "report/item_report.h"
 #include "store/filtered_stream.h"
 #include "store/item_record.h"
 #include "store/item_store.h"
@@ -101,9 +103,9 @@ TEST(MalformedFile, NulBytesSplitChunksAndHarmNothing) {
     ASSERT_TRUE(import.load(45, record));
     EXPECT_EQ(record.name, "After");
 
-    cCountingTree tree;
+    cRecordedTree tree;
     import.store.buildCategoryTree(tree, import.progress, import.messages);
-    EXPECT_EQ(tree.itemNodes(), 1u); // 41 under its skill folder; 45 has no type
+    EXPECT_EQ(tree.itemCount(), 1u); // 41 under its skill folder; 45 has no type
 }
 
 // A file that ends anywhere inside a record, including in the middle of an
@@ -124,7 +126,7 @@ TEST(MalformedFile, RecordCutAtEveryByte) {
         if (loaded) {
             EXPECT_EQ(record.events.count("OnHit"), 1u);
         }
-        EXPECT_EQ(import.store.writeItemReport(41, import.messages) == kFailedToLoadText, !loaded);
+        EXPECT_EQ(writeItemReport(import.store, 41, import.messages) == kFailedToLoadText, !loaded);
         // A cut closing tag may be reported once per load; nothing more.
         EXPECT_LE(import.messages.count, 2u);
         if (length <= eventStart) {
@@ -156,10 +158,10 @@ TEST(MalformedFile, HundredThousandUnsupportedTagsAreAllReported) {
                                     "<Odd99999> while processing item with ZRID 46");
 
     // The tree build loads the item once more and reports them once more.
-    cCountingTree tree;
+    cRecordedTree tree;
     import.store.buildCategoryTree(tree, import.progress, import.messages);
     EXPECT_EQ(import.messages.count, 2 * kTags);
-    EXPECT_EQ(tree.itemNodes(), 1u);
+    EXPECT_EQ(tree.itemCount(), 1u);
 }
 
 // The stream gives the same chunks whatever its block size, so a comment

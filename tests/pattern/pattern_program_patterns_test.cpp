@@ -1,6 +1,7 @@
 // The three patterns the program compiles, on the tag and attribute texts
 // the import and the tag reader feed them.
 #include "pattern/pattern.h"
+#include "store/tag_reader.h"
 
 #include <gtest/gtest.h>
 
@@ -10,14 +11,10 @@ namespace quarry {
 
 namespace {
 
-const char* const kIdentifierPattern = "^<.*?ZRID=\"{.*?}\".*?>";
-const char* const kTagPattern = "^<{/?[^ />]+} ?{.*?}( /)?>";
-const char* const kAttributePattern = "{.+?}=\"{.*?}\"( {.+})?";
-
 class ProgramPatterns : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_EQ(identifier.compile(kIdentifierPattern, true), patOk);
+        ASSERT_EQ(identifier.compile(kZridPattern, true), patOk);
         ASSERT_EQ(tag.compile(kTagPattern, true), patOk);
         ASSERT_EQ(attribute.compile(kAttributePattern, true), patOk);
     }

@@ -1,4 +1,5 @@
 // The item report: exact bytes of each section, and escaping of item-file text.
+#include "report/item_report.h"
 #include "store/item_record.h"
 
 #include <gtest/gtest.h>
@@ -18,7 +19,7 @@ const std::string kEventsHeading = " \\line \\cf2-[{\\cf1\\b\\i Events}]-\\cf1 \
 
 std::string reportOf(const cItemRecord& item) {
     std::string text = "previous content";
-    item.formatReport(text);
+    formatReport(item, text);
     return text;
 }
 

@@ -7,6 +7,7 @@
 // ends in "\line", so the blank that begins the Actions and Events headings and
 // each function's first piece is taken by that \line.
 #include "platform/rich_text.h"
+#include "report/item_report.h"
 #include "store/item_record.h"
 
 #include <gtest/gtest.h>
@@ -151,7 +152,7 @@ std::string expectedPlainText(const cItemRecord& item) {
 
 std::string plainTextOfReport(const cItemRecord& item) {
     std::string report;
-    item.formatReport(report);
+    formatReport(item, report);
     return toPlainText(readRichText(report));
 }
 

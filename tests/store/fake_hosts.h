@@ -32,7 +32,6 @@ public:
         (parent == 0 ? top_ : nodes_[parent - 1].children).push_back(handle);
         return handle;
     }
-    void setItemData(TreeItemHandle item, ZRID data) override { nodes_.at(item - 1).data = data; }
     void expand(TreeItemHandle item) override { nodes_.at(item - 1).expanded = true; }
 
     const Node& node(TreeItemHandle handle) const { return nodes_.at(handle - 1); }

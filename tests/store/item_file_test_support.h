@@ -2,6 +2,7 @@
 #pragma once
 
 #include "fake_hosts.h"
+#include "store/item_record.h"
 #include "store/item_store.h"
 #include "temp_item_file.h"
 

@@ -1,4 +1,5 @@
 #include "item_file_test_support.h"
+#include "report/item_report.h"
 
 #include <gtest/gtest.h>
 
@@ -169,10 +170,11 @@ TEST(ItemLoaderTruncated, AFileEndingInsideARecordFailsWithoutMessages) {
 
 TEST(ItemReportText, FailureTextOrTheRenderedReport) {
     cImportedFile imported("<Item ZRID=\"5\" Name=\"Axe\" QL=\"10\"></Item>");
-    const std::string report = imported.store.writeItemReport(5, imported.messages);
+    const std::string report = writeItemReport(imported.store, 5, imported.messages);
     EXPECT_EQ(report.rfind("{\\rtf", 0), 0u);
     EXPECT_NE(report.find("Axe"), std::string::npos);
-    EXPECT_EQ(imported.store.writeItemReport(6, imported.messages), "--failed to load item data--");
+    EXPECT_EQ(writeItemReport(imported.store, 6, imported.messages),
+              "--failed to load item data--");
 }
 
 } // namespace quarry

@@ -139,16 +139,4 @@ TEST(ItemScan, AnImportStartedDuringAScanSupersedesIt) {
     EXPECT_EQ(progress.calls.back(), "end");
 }
 
-TEST(ItemScan, AddItemKeepsTheFirstPositionAndAnswersTrue) {
-    cItemStore store;
-    EXPECT_FALSE(store.findItem(5));
-    EXPECT_TRUE(store.addItem(5, 100));
-    EXPECT_TRUE(store.addItem(5, 200));
-    EXPECT_EQ(store.findItem(5), 100u);
-    const auto snapshot = store.index();
-    store.addItem(6, 300);
-    EXPECT_EQ(snapshot->size(), 1u);
-    EXPECT_EQ(store.itemCount(), 2u);
-}
-
 } // namespace quarry

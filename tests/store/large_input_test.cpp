@@ -1,6 +1,7 @@
 // Inputs far beyond what item files usually hold: positions past 4 GiB, and
 // texts whose pieces a careless reader would take apart in quadratic time.
 #include "item_file_test_support.h"
+#include "store/filtered_stream.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,4 @@
 #include "store/filtered_stream.h"
-#include "store/item_store.h"
 #include "store/tag_reader.h"
 #include "temp_item_file.h"
 
@@ -24,8 +23,20 @@ std::ostream& operator<<(std::ostream& out, const Split& split) {
 }
 
 Split split(const std::string& tag) {
-    const cTagParts parts = cItemStore::splitTag(tag);
-    return {parts.name, parts.attributes};
+    const cTagView parts = splitTagText(tag);
+    return {std::string(parts.name), std::string(parts.attributes)};
+}
+
+// One pair taken off a text, held as copies.
+struct cAttributePair {
+    bool matched = false;
+    std::string name;
+    std::string value;
+    std::string rest;
+};
+cAttributePair nextAttribute(const std::string& text) {
+    const cAttributeView pair = nextAttributeOf(text);
+    return {pair.matched, std::string(pair.name), std::string(pair.value), std::string(pair.rest)};
 }
 
 const char q = '"';
@@ -65,46 +76,45 @@ TEST(TagReaderSplitTag, EdgeCases) {
 
 TEST(TagReaderNextAttribute, TakesOnePairAtATime) {
     const std::string three = pair("A", "1") + " " + pair("B", "2") + " " + pair("C", "3");
-    cAttributePair first = cItemStore::nextAttribute(three);
+    cAttributePair first = nextAttribute(three);
     EXPECT_TRUE(first.matched);
     EXPECT_EQ(first.name, "A");
     EXPECT_EQ(first.value, "1");
     EXPECT_EQ(first.rest, pair("B", "2") + " " + pair("C", "3"));
-    const cAttributePair last = cItemStore::nextAttribute(pair("C", "3"));
+    const cAttributePair last = nextAttribute(pair("C", "3"));
     EXPECT_EQ(last.name, "C");
     EXPECT_EQ(last.value, "3");
     EXPECT_EQ(last.rest, "");
 }
 
 TEST(TagReaderNextAttribute, TheRulesInWords) {
-    EXPECT_EQ(cItemStore::nextAttribute(pair("A", "")).value, "");
-    EXPECT_TRUE(cItemStore::nextAttribute(pair("A", "")).matched);
+    EXPECT_EQ(nextAttribute(pair("A", "")).value, "");
+    EXPECT_TRUE(nextAttribute(pair("A", "")).matched);
     // Two blanks: the next name starts with a blank.
-    const cAttributePair twoBlanks =
-        cItemStore::nextAttribute(pair("A", "1") + "  " + pair("B", "2"));
+    const cAttributePair twoBlanks = nextAttribute(pair("A", "1") + "  " + pair("B", "2"));
     EXPECT_EQ(twoBlanks.rest, " " + pair("B", "2"));
-    EXPECT_EQ(cItemStore::nextAttribute(twoBlanks.rest).name, " B");
+    EXPECT_EQ(nextAttribute(twoBlanks.rest).name, " B");
     // No blank: the second pair is lost.
-    EXPECT_EQ(cItemStore::nextAttribute(pair("A", "1") + pair("B", "2")).rest, "");
+    EXPECT_EQ(nextAttribute(pair("A", "1") + pair("B", "2")).rest, "");
     // An equals sign in the name, or in the value.
-    EXPECT_EQ(cItemStore::nextAttribute(pair("a=b", "c")).name, "a=b");
-    EXPECT_EQ(cItemStore::nextAttribute(pair("a=b", "c")).value, "c");
-    EXPECT_EQ(cItemStore::nextAttribute(pair("A", "x=y")).value, "x=y");
+    EXPECT_EQ(nextAttribute(pair("a=b", "c")).name, "a=b");
+    EXPECT_EQ(nextAttribute(pair("a=b", "c")).value, "c");
+    EXPECT_EQ(nextAttribute(pair("A", "x=y")).value, "x=y");
     // A quotation mark inside a value ends it.
-    const cAttributePair quoted = cItemStore::nextAttribute("A=\"x\" y\" B=\"2\"");
+    const cAttributePair quoted = nextAttribute("A=\"x\" y\" B=\"2\"");
     EXPECT_EQ(quoted.value, "x");
-    EXPECT_EQ(cItemStore::nextAttribute(quoted.rest).name, "y\" B");
+    EXPECT_EQ(nextAttribute(quoted.rest).name, "y\" B");
     // A pair followed by "/", or by a lone blank.
-    EXPECT_EQ(cItemStore::nextAttribute(pair("A", "1") + "/").rest, "");
-    EXPECT_EQ(cItemStore::nextAttribute(pair("A", "1") + " ").rest, "");
+    EXPECT_EQ(nextAttribute(pair("A", "1") + "/").rest, "");
+    EXPECT_EQ(nextAttribute(pair("A", "1") + " ").rest, "");
     // A leading blank joins the name.
-    EXPECT_EQ(cItemStore::nextAttribute(" " + pair("A", "1")).name, " A");
+    EXPECT_EQ(nextAttribute(" " + pair("A", "1")).name, " A");
 }
 
 TEST(TagReaderNextAttribute, NoMatchGivesEverythingEmpty) {
     for (const std::string& text : {std::string(), std::string("A=1"), std::string("A=\"1"),
                                     std::string("=\"1\""), std::string("p q r")}) {
-        const cAttributePair none = cItemStore::nextAttribute(text);
+        const cAttributePair none = nextAttribute(text);
         EXPECT_FALSE(none.matched) << text;
         EXPECT_EQ(none.name + none.value + none.rest, "") << text;
     }
@@ -130,12 +140,12 @@ TEST(TagReaderZrid, ValueOfTheItemStartTag) {
 TEST(TagReaderStream, ReadingTagsAndATextElement) {
     cTempItemFile file("<Description>Sharp &amp; keen</Description><Next>");
     cFilteredStream stream(file.path());
-    EXPECT_EQ(cItemStore::readTag(stream), "<Description>");
+    EXPECT_EQ(stream.readTag(), "<Description>");
     ASSERT_TRUE(stream.readLines(1, "<"));
     EXPECT_EQ(stream.text(), "Sharp &amp; keen");
     stream.readLines(1, ">");
-    EXPECT_EQ(cItemStore::readTag(stream), "<Next>");
-    EXPECT_EQ(split(cItemStore::readTag(stream)), (Split{"", ""}));
+    EXPECT_EQ(stream.readTag(), "<Next>");
+    EXPECT_EQ(split(stream.readTag()), (Split{"", ""}));
 }
 
 } // namespace quarry

@@ -260,7 +260,7 @@ void cControlsTest::menuBarFromTheMenuTable() {
     for (QAction* action : bar.popup(1)->actions())
         edit << (action->isSeparator() ? "-" : action->text());
     QCOMPARE(edit, (QStringList{"&Undo\tCtrl+Z", "-", "Cu&t\tCtrl+X", "&Copy\tCtrl+C",
-                                "&Paste\tCtrl+V"}));
+                                "&Paste\tCtrl+V", "-", "&Find...\tCtrl+F"}));
 
     const QList<QAction*> view = bar.popup(2)->actions();
     QCOMPARE(view.size(), 4);

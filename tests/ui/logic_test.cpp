@@ -20,7 +20,7 @@ private slots:
     void modelCommitsInOneBatchPerParent();
     void modelHandlesGoStaleWhenTheTreeIsRebuilt();
     void modelRefusesUnknownParentsAndFindsInPreOrder();
-    void modelSetItemDataAndExpand();
+    void modelExpandCommitsFirst();
     void modelPassesQtConsistencyChecks();
     void modelTakesQuarterMillionNodes();
 
@@ -34,9 +34,9 @@ private slots:
 
 void cLogicTest::modelAppendsStayHiddenUntilCommitted() {
     cItemTreeModel model;
-    const TreeItemHandle root = model.insertItem("ZR Items", 0, 0);
-    const TreeItemHandle misc = model.insertItem("Misc", 0, root);
-    const TreeItemHandle ring = model.insertItem("Ring (QL 25)", 42, misc);
+    const TreeItemHandle root = model.appendNode("ZR Items", 0, 0);
+    const TreeItemHandle misc = model.appendNode("Misc", 0, root);
+    const TreeItemHandle ring = model.appendNode("Ring (QL 25)", 42, misc);
     QCOMPARE(model.rowCount(), 0);
     QVERIFY(!model.indexOf(ring).isValid());
     QVERIFY(model.hasPending());
@@ -51,22 +51,22 @@ void cLogicTest::modelAppendsStayHiddenUntilCommitted() {
     QCOMPARE(model.handleOf(ringIndex), ring);
     QCOMPARE(model.handleOf(ringIndex.parent()), misc);
     QCOMPARE(model.itemLabel(misc), std::string("Misc"));
-    QCOMPARE(model.itemData(ring), 42);
+    QCOMPARE(model.itemZrid(ring), 42);
 }
 
 void cLogicTest::modelCommitsInOneBatchPerParent() {
     cItemTreeModel model;
     QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
-    const TreeItemHandle root = model.insertItem("root", 0, 0);
+    const TreeItemHandle root = model.appendNode("root", 0, 0);
     model.commitPending();
     QCOMPARE(inserted.count(), 1);
     inserted.clear();
 
-    const TreeItemHandle a = model.insertItem("a", 0, root);
-    const TreeItemHandle b = model.insertItem("b", 0, root);
+    const TreeItemHandle a = model.appendNode("a", 0, root);
+    const TreeItemHandle b = model.appendNode("b", 0, root);
     for (int i = 0; i < 500; ++i) {
-        model.insertItem("x", 1000 + i, a);
-        model.insertItem("y", 2000 + i, b);
+        model.appendNode("x", 1000 + i, a);
+        model.appendNode("y", 2000 + i, b);
     }
     model.commitPending();
     // One batch for the root's two children, one for each folder's 500.
@@ -77,7 +77,7 @@ void cLogicTest::modelCommitsInOneBatchPerParent() {
 
     // Later appends to a committed folder continue after its committed rows.
     inserted.clear();
-    model.insertItem("z", 7, a);
+    model.appendNode("z", 7, a);
     model.commitPending();
     QCOMPARE(inserted.count(), 1);
     QCOMPARE(inserted.first().at(1).toInt(), 500);
@@ -86,79 +86,73 @@ void cLogicTest::modelCommitsInOneBatchPerParent() {
 
 void cLogicTest::modelHandlesGoStaleWhenTheTreeIsRebuilt() {
     cItemTreeModel model;
-    const TreeItemHandle old = model.insertItem("old", 5, 0);
+    const TreeItemHandle old = model.appendNode("old", 5, 0);
     model.commitPending();
     QVERIFY(model.isValidHandle(old));
-    model.deleteAllItems();
+    model.clear();
     QCOMPARE(model.rowCount(), 0);
-    const TreeItemHandle fresh = model.insertItem("new", 6, 0);
+    const TreeItemHandle fresh = model.appendNode("new", 6, 0);
     model.commitPending();
     // Same position in the new tree, yet the old handle does not name it.
     QVERIFY(!model.isValidHandle(old));
     QVERIFY(!model.indexOf(old).isValid());
-    QCOMPARE(model.itemData(old), 0);
+    QCOMPARE(model.itemZrid(old), 0);
     QVERIFY(model.isValidHandle(fresh));
     QVERIFY(fresh != old);
-    QCOMPARE(model.insertItem("orphan", 1, old), TreeItemHandle(0));
+    QCOMPARE(model.appendNode("orphan", 1, old), TreeItemHandle(0));
 }
 
 void cLogicTest::modelRefusesUnknownParentsAndFindsInPreOrder() {
     cItemTreeModel model;
-    QCOMPARE(model.insertItem("x", 1, 12345), TreeItemHandle(0));
-    const TreeItemHandle root = model.insertItem("root", 0, 0);
-    const TreeItemHandle first = model.insertItem("first", 0, root);
-    const TreeItemHandle second = model.insertItem("second", 0, root);
-    const TreeItemHandle late = model.insertItem("in second", 77, second);
+    QCOMPARE(model.appendNode("x", 1, 12345), TreeItemHandle(0));
+    const TreeItemHandle root = model.appendNode("root", 0, 0);
+    const TreeItemHandle first = model.appendNode("first", 0, root);
+    const TreeItemHandle second = model.appendNode("second", 0, root);
+    const TreeItemHandle late = model.appendNode("in second", 77, second);
     // Created later, but earlier in pre-order.
-    const TreeItemHandle early = model.insertItem("in first", 77, first);
+    const TreeItemHandle early = model.appendNode("in first", 77, first);
     QCOMPARE(model.findFirstItem(77), early);
     QVERIFY(model.findFirstItem(77) != late);
     QCOMPARE(model.findFirstItem(78), TreeItemHandle(0));
     QCOMPARE(model.children(root), (std::vector<TreeItemHandle>{first, second}));
 }
 
-void cLogicTest::modelSetItemDataAndExpand() {
+void cLogicTest::modelExpandCommitsFirst() {
     cItemTreeModel model;
-    QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
     QSignalSpy expand(&model, &cItemTreeModel::expandRequested);
-    const TreeItemHandle root = model.insertItem("root", 0, 0);
-    const TreeItemHandle item = model.insertItem("item", 1, root);
-    model.setItemData(item, 9); // pending: no signal yet
-    QCOMPARE(changed.count(), 0);
-    QCOMPARE(model.itemData(item), 9);
-    model.expand(root); // commits first so the view can expand a known node
+    const TreeItemHandle root = model.appendNode("root", 0, 0);
+    const TreeItemHandle item = model.appendNode("item", 1, root);
+    model.requestExpand(root); // commits first so the view can expand a known node
     QCOMPARE(expand.count(), 1);
     QCOMPARE(expand.first().at(0).value<QModelIndex>(), model.indexOf(root));
-    model.setItemData(item, 10);
-    QCOMPARE(changed.count(), 1);
-    QCOMPARE(model.indexOf(item).data(cItemTreeModel::kZridRole).toInt(), 10);
+    QCOMPARE(model.indexOf(item).data(cItemTreeModel::kZridRole).toInt(), 1);
 }
 
 void cLogicTest::modelPassesQtConsistencyChecks() {
     cItemTreeModel model;
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-    const TreeItemHandle root = model.insertItem("root", 0, 0);
+    const TreeItemHandle root = model.appendNode("root", 0, 0);
     for (int folder = 0; folder < 5; ++folder) {
-        const TreeItemHandle parent = model.insertItem("folder", 0, root);
+        const TreeItemHandle parent = model.appendNode("folder", 0, root);
         for (int i = 0; i < 20; ++i)
-            model.insertItem("item", folder * 100 + i + 1, parent);
+            model.appendNode("item", folder * 100 + i + 1, parent);
         if (folder % 2) model.commitPending();
     }
     model.commitPending();
-    model.deleteAllItems();
-    model.insertItem("again", 0, 0);
+    model.clear();
+    model.appendNode("again", 0, 0);
     model.commitPending();
     QCOMPARE(model.rowCount(), 1);
 }
 
 void cLogicTest::modelTakesQuarterMillionNodes() {
     cItemTreeModel model;
-    const TreeItemHandle root = model.insertItem("ZR Items", 0, 0);
+    const TreeItemHandle root = model.appendNode("ZR Items", 0, 0);
     std::vector<TreeItemHandle> folders;
     for (int i = 0; i < 40; ++i)
-        folders.push_back(model.insertItem("folder", 0, root));
+        folders.push_back(model.appendNode("folder", 0, root));
     for (int i = 0; i < 250000; ++i)
-        model.insertItem("Item name (QL 100)", i + 1, folders[i % 40]);
+        model.appendNode("Item name (QL 100)", i + 1, folders[i % 40]);
     model.commitPending();
     QCOMPARE(model.nodeCount(), std::size_t(250041));
     QCOMPARE(model.rowCount(model.indexOf(folders[7])), 6250);
