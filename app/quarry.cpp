@@ -94,8 +94,6 @@ bool cQuarry::initInstance(const char* identifierPattern) {
     frame_ = std::move(frame);
     connect(frame_.get(), &cMainframe::showItemRequested, this, &cQuarry::showItem);
     connect(frame_.get(), &cMainframe::commandTriggered, this, &cQuarry::onCommand);
-    connect(frame_.get(), &cMainframe::importStopRequested, this,
-            [this] { store_.cancelImport(); });
     connect(frame_.get(), &cMainframe::importRequested, this, &cQuarry::requestImport);
     onUpdateBack();
     onUpdateForward();
@@ -148,10 +146,24 @@ bool cQuarry::scanItemFile(const std::string& path) {
         return false;
     }
     frame_->setImportRunning(true);
-    const bool scanned = store_.scanItemFile(path, *frame_, identifierPattern_);
-    if (scanned && !frame_->closeRequested()) frame_->importItems(store_);
+    const cImportResult scanned = store_.scanItemFile(path, *frame_, identifierPattern_);
+    // After a failed scan the index is empty: the tree is rebuilt from it, so
+    // no node of the earlier import stays.
+    cImportResult built;
+    if (scanned.outcome != cImportResult::eOutcome::superseded && !frame_->closeRequested())
+        built = frame_->importItems(store_);
     frame_->setImportRunning(false);
-    const bool imported = scanned && !frame_->closeRequested();
+    if (frame_->closeRequested()) return false; // stopped: the window has gone
+    const cImportResult& failed = scanned.readFailed() ? scanned : built;
+    if (failed.readFailed()) {
+        QMessageBox box(
+            QMessageBox::Warning, QStringLiteral("quarry"),
+            tr("The item file \"%1\" could not be read, so nothing was imported: %2")
+                .arg(fileNameForDisplay(path), QString::fromLocal8Bit(failed.failure.c_str())),
+            QMessageBox::Ok, frame_.get());
+        box.exec();
+    }
+    const bool imported = scanned && built;
     if (imported) noteRecentFile(path, true);
     return imported;
 }

@@ -37,20 +37,24 @@ bool parseZridArgument(const std::string& text, ZRID& zrid) {
 
 cCliSession::cCliSession() : progress_(standardErrorIsTerminal()), messages_(&progress_) {}
 
-int cCliSession::scan(const std::string& path) {
-    const std::string reason = whyUnreadable(path);
-    if (!reason.empty()) {
-        printMessage("cannot read " + path + ": " + reason);
-        return kExitUnreadableFile;
-    }
-    store_.scanItemFile(path, progress_);
-    return kExitOk;
+int cCliSession::readFailed(const std::string& reason) {
+    printMessage("cannot read " + path_ + ": " + reason);
+    return kExitUnreadableFile;
 }
 
-void cCliSession::buildTree(cTreeControl& tree, cLoadedItemSink* loaded) {
+int cCliSession::scan(const std::string& path) {
+    path_ = path;
+    const std::string reason = whyUnreadable(path);
+    if (!reason.empty()) return readFailed(reason);
+    const cImportResult result = store_.scanItemFile(path, progress_);
+    return result.readFailed() ? readFailed(result.failure) : kExitOk;
+}
+
+int cCliSession::buildTree(cTreeControl& tree, cLoadedItemSink* loaded) {
     progress_.beginProgress("Importing Item Data", 0);
-    store_.buildCategoryTree(tree, progress_, messages_, loaded);
+    const cImportResult result = store_.buildCategoryTree(tree, progress_, messages_, loaded);
     progress_.endProgress();
+    return result.readFailed() ? readFailed(result.failure) : kExitOk;
 }
 
 } // namespace quarry

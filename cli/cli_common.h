@@ -38,16 +38,20 @@ public:
     cCliSession();
 
     // Checks the file and runs the import scan. kExitOk, or kExitUnreadableFile
-    // after printing the reason.
+    // after printing the reason (also when a read fails during the scan).
     int scan(const std::string& path);
     // Builds the category tree of the scanned file into `tree`, handing every
-    // item that loads to `loaded` when given.
-    void buildTree(cTreeControl& tree, cLoadedItemSink* loaded = nullptr);
+    // item that loads to `loaded` when given. kExitOk, or kExitUnreadableFile
+    // after printing the reason when a read fails.
+    int buildTree(cTreeControl& tree, cLoadedItemSink* loaded = nullptr);
 
     cItemStore& store() { return store_; }
     cMessageSink& messages() { return messages_; }
 
 private:
+    int readFailed(const std::string& reason);
+
+    std::string path_;
     cTerminalProgress progress_;
     cStderrMessageSink messages_;
     cItemStore store_;

@@ -71,7 +71,7 @@ int runFindCommand(const cArguments& args, cCliOutput& out) {
     if (const int status = session.scan(path); status != kExitOk) return status;
     cDiscardingTree tree;
     cNameIndex names;
-    session.buildTree(tree, &names);
+    if (const int status = session.buildTree(tree, &names); status != kExitOk) return status;
     names.commitPending();
     names.shrinkToFit();
     writeMatches(names, searchNames(names, query, allowNear).items, limit, out);

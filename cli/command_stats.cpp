@@ -27,7 +27,7 @@ int runStatsCommand(const cArguments& args, cCliOutput& out) {
 
     cRecordedTree tree;
     const auto treeStart = std::chrono::steady_clock::now();
-    session.buildTree(tree);
+    if (const int status = session.buildTree(tree); status != kExitOk) return status;
     const double treeSeconds = secondsSince(treeStart);
 
     std::error_code error;

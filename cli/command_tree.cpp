@@ -10,7 +10,7 @@ int runTreeCommand(const cArguments& args, cCliOutput& out) {
     if (const int status = session.scan(args[0]); status != kExitOk) return status;
 
     cRecordedTree tree;
-    session.buildTree(tree);
+    if (const int status = session.buildTree(tree); status != kExitOk) return status;
     tree.print(out);
     return kExitOk;
 }

@@ -82,7 +82,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     cItemStore store;
     cFuzzProgress progress;
     cFuzzMessages messages;
-    require(store.scanItemFile(path, progress));
+    require(static_cast<bool>(store.scanItemFile(path, progress)));
     for (const cIndexEntry& entry : *store.index()) {
         require(entry.position < size);
         cItemRecord record;

@@ -2,8 +2,12 @@
 
 #include <algorithm>
 #include <bit>
+#include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <string_view>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -49,7 +53,30 @@ enum : std::uint8_t {
     kNeedsLook = kEndsChunk | kEndsCommentStart,
 };
 
+cReadFailureHook& readFailureHook() {
+    static cReadFailureHook hook;
+    return hook;
+}
+
+// pread, or the error the hook injects; retried when a signal interrupts it.
+ssize_t readAt(int fd, char* into, std::size_t size, RecordPosition position) {
+    if (const cReadFailureHook& hook = readFailureHook(); hook) {
+        if (const int error = hook(position, size); error != 0) {
+            errno = error;
+            return -1;
+        }
+    }
+    for (;;) {
+        const ssize_t got = ::pread(fd, into, size, static_cast<off_t>(position));
+        if (got >= 0 || errno != EINTR) return got;
+    }
+}
+
 } // namespace
+
+void setReadFailureHook(cReadFailureHook hook) {
+    readFailureHook() = std::move(hook);
+}
 
 cFilteredStream::cFilteredStream(const std::string& path, const cStreamLimits& limits)
     : sourceName_(path), limits_(limits) {
@@ -58,16 +85,22 @@ cFilteredStream::cFilteredStream(const std::string& path, const cStreamLimits& l
     limits_.chunkLimit = std::max<std::size_t>(limits_.chunkLimit, 1);
     nextBlockSize_ = limits_.firstBlock;
 
-    file_.open(path, std::ios::in | std::ios::binary);
-    if (file_.is_open()) {
-        file_.seekg(0, std::ios::end);
-        const std::streamoff end = file_.tellg();
-        if (end > 0) totalSize_ = static_cast<RecordPosition>(end);
-        file_.clear();
-        file_.seekg(0, std::ios::beg);
-        fileOffset_ = 0;
-    }
+    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    struct stat info {};
+    if (fd_ >= 0 && ::fstat(fd_, &info) == 0 && info.st_size > 0)
+        totalSize_ = static_cast<RecordPosition>(info.st_size);
     selectDelimiters(">");
+}
+
+cFilteredStream::~cFilteredStream() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+void cFilteredStream::fail(const std::string& reason, RecordPosition position) {
+    if (failed()) return;
+    failure_ = reason + " (at byte " + std::to_string(position) + ")";
+    // Nothing more is consumed: the stream reads as ended from here.
+    blockLength_ = cursor_;
 }
 
 bool cFilteredStream::sameSet(const std::string& known, const char* delimiters) {
@@ -142,26 +175,25 @@ const char* cFilteredStream::findSpecial(const char* p, const char* end) const {
 }
 
 bool cFilteredStream::refill() {
-    if (!file_.is_open()) return false;
+    if (fd_ < 0 || failed()) return false;
     const RecordPosition next = blockStart_ + blockLength_;
-    file_.clear();
-    if (fileOffset_ != next) {
-        file_.seekg(static_cast<std::streamoff>(next), std::ios::beg);
-        if (!file_) {
-            file_.clear();
-            return false;
-        }
-        fileOffset_ = next;
-    }
     if (block_.size() < nextBlockSize_) block_.resize(nextBlockSize_);
-    file_.read(block_.data(), static_cast<std::streamsize>(nextBlockSize_));
-    const std::size_t got = static_cast<std::size_t>(file_.gcount());
-    fileOffset_ += got;
+    const ssize_t got = readAt(fd_, block_.data(), nextBlockSize_, next);
+    if (got < 0) {
+        fail(std::strerror(errno), next);
+        return false;
+    }
     if (got == 0) return false;
     blockStart_ = next;
-    blockLength_ = got;
+    blockLength_ = static_cast<std::size_t>(got);
     cursor_ = 0;
     nextBlockSize_ = std::min(nextBlockSize_ * 2, limits_.maxBlock);
+    if (watcher_ != nullptr && !watcher_->blockRead()) {
+        // Abandoned: what was read stays unread, so no chunk is cut short.
+        blockLength_ = 0;
+        fail("reading was stopped", next);
+        return false;
+    }
     return true;
 }
 
@@ -170,18 +202,27 @@ bool cFilteredStream::atEnd() {
 }
 
 void cFilteredStream::seek(RecordPosition position) {
-    if (position >= blockStart_ && position - blockStart_ <= blockLength_) {
-        cursor_ = static_cast<std::size_t>(position - blockStart_);
-        return;
+    seek(position, position + limits_.firstBlock);
+}
+
+void cFilteredStream::seek(RecordPosition position, RecordPosition readUpTo) {
+    if (failed()) return;
+    const RecordPosition blockEnd = blockStart_ + blockLength_;
+    if (position < blockStart_ || position >= blockEnd) {
+        // A block of its own, starting empty at the position.
+        blockStart_ = position;
+        blockLength_ = 0;
     }
-    blockStart_ = position;
-    blockLength_ = 0;
-    cursor_ = 0;
-    nextBlockSize_ = limits_.firstBlock;
+    cursor_ = static_cast<std::size_t>(position - blockStart_);
+    // The next read starts where the block ends and takes what is still wanted.
+    const RecordPosition next = blockStart_ + blockLength_;
+    const RecordPosition wanted = readUpTo > next ? readUpTo - next : limits_.firstBlock;
+    nextBlockSize_ = static_cast<std::size_t>(std::min<RecordPosition>(wanted, limits_.maxBlock));
 }
 
 bool cFilteredStream::readLines(std::int32_t count, const char* delimiters) {
     buffer_.clear();
+    truncated_ = false;
     selectDelimiters(delimiters);
     std::string more;
     for (std::int32_t i = 0; i < count; ++i) {
@@ -192,6 +233,7 @@ bool cFilteredStream::readLines(std::int32_t count, const char* delimiters) {
             buffer_ += '\n';
             buffer_ += more;
         }
+        if (chunkLength_ > limits_.chunkLimit) truncated_ = true;
     }
     return !buffer_.empty();
 }
@@ -274,6 +316,7 @@ void cFilteredStream::readChunk(std::string& chunk) {
         while (cursor_ < blockLength_ && (active_->byteClass[byteOf(block_[cursor_])] & kEndsChunk))
             ++cursor_;
         if (atEnd()) return; // the only way an empty chunk is returned
+        chunkStart_ = tell();
         for (;;) {
             if (cursor_ == blockLength_ && !refill()) break; // the file ends the chunk
             const char* begin = block_.data() + cursor_;

@@ -7,13 +7,17 @@
 // (delimiters and the last bytes of comment starts), so a chunk costs time
 // linear in its length. Bytes are taken as they are: line ends are not
 // translated, so tell() and seek() count every byte of the file.
+//
+// A read the system refuses is never taken for the end of the file: the
+// stream stops there, reads as ended from then on and keeps the reason
+// (failed(), failure()), so no later position is read from a shifted place.
 #pragma once
 
 #include "store/store_host.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -36,6 +40,21 @@ struct cStreamLimits {
     std::size_t chunkLimit = 16 * 1024 * 1024;
 };
 
+// A test seam: when set, asked before every read of any stream with the
+// position and the number of bytes wanted; a non-zero answer is taken as the
+// error number of a failed read. Set it only while no stream reads.
+using cReadFailureHook = std::function<int(RecordPosition position, std::size_t size)>;
+void setReadFailureHook(cReadFailureHook hook);
+
+// Told after every block the stream reads, so that one long chunk (hundreds of
+// megabytes without a delimiter, a run of NUL bytes) keeps the window
+// answering. Answering false abandons the read: the stream then fails.
+class cReadWatcher {
+public:
+    virtual ~cReadWatcher() = default;
+    virtual bool blockRead() = 0;
+};
+
 class cFilteredStream {
 public:
     // Opens the file; one that cannot be opened reads as empty.
@@ -52,6 +71,11 @@ public:
 
     // The text of the last read.
     const std::string& text() const { return buffer_; }
+    // Whether the last read kept less than it consumed (a chunk over the
+    // chunk limit).
+    bool truncated() const { return truncated_; }
+    // The position of the first byte of the last chunk read.
+    RecordPosition chunkStart() const { return chunkStart_; }
 
     // One tag: readLines(1, ">") with the ">" appended again; ">" alone at
     // the end of the file.
@@ -64,12 +88,25 @@ public:
     // Moves to an absolute position given by tell() on a stream over the same
     // file. The text does not change.
     void seek(RecordPosition position);
+    // The same, where the bytes wanted most likely end at `readUpTo`: the
+    // first read takes just those (reading goes on past them if asked to).
+    void seek(RecordPosition position, RecordPosition readUpTo);
     // Whether every byte has been consumed.
     bool atEnd();
 
     // How much of the file has been consumed, in whole percent (0 to 100).
     std::int32_t percentRead() const;
     RecordPosition totalSize() const { return totalSize_; }
+    const cStreamLimits& limits() const { return limits_; }
+
+    // Whether a read failed; the stream then reads as ended.
+    bool failed() const { return !failure_.empty(); }
+    // Why it failed: the system's reason and where, or empty.
+    const std::string& failure() const { return failure_; }
+    // Who is told of every block read; null for nobody.
+    void setWatcher(cReadWatcher* watcher) { watcher_ = watcher; }
+
+    ~cFilteredStream();
 
 private:
     bool refill();
@@ -80,19 +117,24 @@ private:
     void selectDelimiters(const char* delimiters);
     const char* findSpecial(const char* p, const char* end) const;
 
+    void fail(const std::string& reason, RecordPosition position);
+
     std::string sourceName_;
-    std::ifstream file_;
+    int fd_ = -1;
     RecordPosition totalSize_ = 0;
+    std::string failure_;
+    cReadWatcher* watcher_ = nullptr;
     cStreamLimits limits_;
 
     std::vector<char> block_;
     RecordPosition blockStart_ = 0; // file position of block_[0]
     std::size_t blockLength_ = 0;   // valid bytes in block_
     std::size_t cursor_ = 0;        // next byte to consume in block_
-    RecordPosition fileOffset_ = 0; // where file_ stands
     std::size_t nextBlockSize_ = 0;
 
     std::string buffer_;
+    bool truncated_ = false;
+    RecordPosition chunkStart_ = 0;
 
     // The chunk being read: its length before any truncation, and its last
     // four bytes, which are all a comment test needs.

@@ -72,7 +72,11 @@ cMainframe::cMainframe(QWidget* parent) : QMainWindow(parent) {
     setWindowIcon(QIcon(QStringLiteral(":/quarry/quarry.png")));
 }
 
-cMainframe::~cMainframe() = default;
+cMainframe::~cMainframe() {
+    // The Find pane's results model reads names_, which as a member is destroyed
+    // before QWidget's destructor deletes the children: the pane goes first.
+    delete findBar_;
+}
 
 bool cMainframe::create(QString* failure) {
     if (!createClient(failure)) return false;
@@ -351,15 +355,16 @@ void cMainframe::selectTreeItem(TreeItemHandle handle, ZRID zrid) {
     itemTree_->selectItem(handle);
 }
 
-void cMainframe::importItems(const cItemStore& store) {
+cImportResult cMainframe::importItems(const cItemStore& store) {
     beginProgress(QT_TRANSLATE_NOOP("strings", "Importing Item Data"), 0);
     beginMessageOperation();
     cItemTreeFeed feed(*treeModel_);
     names_.clear();
-    store.buildCategoryTree(feed, *this, *this, &names_);
+    const cImportResult result = store.buildCategoryTree(feed, *this, *this, &names_);
     treeModel_->commitPending();
     endProgress();
     endMessageOperation(tr("while importing the item data"));
+    return result;
 }
 
 void cMainframe::setImportRunning(bool running) {
@@ -408,12 +413,10 @@ void cMainframe::saveSettings(QSettings& settings) const {
 void cMainframe::closeEvent(QCloseEvent* event) {
     QSettings settings;
     saveSettings(settings);
-    if (importRunning_) {
-        // The window goes now, as a closed window should, and the import stops
-        // at its next check; the program ends once the import has returned.
-        closeRequested_ = true;
-        emit importStopRequested();
-    }
+    // An import stops at its next dispatch of events (stopRequested). The
+    // window goes at once all the same: the program ends as its last window
+    // closes, once the import has returned to the event loop.
+    if (importRunning_) closeRequested_ = true;
     QMainWindow::closeEvent(event);
 }
 

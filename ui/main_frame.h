@@ -26,6 +26,7 @@ namespace quarry {
 
 class cItemStore;
 class cFindPane;
+struct cImportResult;
 class cItemIdBox;
 class cItemTree;
 class cItemTreeBar;
@@ -58,10 +59,10 @@ public:
     void selectTreeItem(TreeItemHandle handle, ZRID zrid);
     // Rebuilds the category tree from the store under "Importing Item Data",
     // gathering every item's name for Find on the way.
-    void importItems(const cItemStore& store);
-    // While an import runs, Import is disabled and Find covers the items filed
-    // so far; closing the window then asks the import to stop
-    // (importStopRequested) and the window goes at once. A new import starts
+    cImportResult importItems(const cItemStore& store);
+    // While an import runs, Import is disabled, Find covers the items filed
+    // so far, and closing the window stops it (the window goes at once and
+    // the program ends when the import has returned). A new import starts
     // Find afresh.
     void setImportRunning(bool running);
     // The entries of File > Recent Files, newest first (file names' bytes).
@@ -80,6 +81,8 @@ public:
     void setProgress(std::int32_t position) override;
     void endProgress() override;
     void pumpMessages() override;
+    // Closing the window stops an import at its next dispatch.
+    bool stopRequested() const override { return closeRequested_; }
     // cMessageSink: a modal box owned by this window; within one operation
     // (an import, one item shown) only the first is shown and the rest are
     // counted and summarised when the operation ends.
@@ -112,8 +115,6 @@ signals:
     void showItemRequested(ZRID zrid);
     // A command the application carries out (Import, Back, Forward, About).
     void commandTriggered(int command);
-    // The window was closed while an import ran: the import should stop.
-    void importStopRequested();
     // The user chose a file to import: from Recent Files, or dropped on the window.
     void importRequested(const std::string& path);
 

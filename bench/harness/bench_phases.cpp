@@ -112,9 +112,11 @@ int phaseScan(const cPhaseOptions& options) {
     return 0;
 }
 
-// The scan, then the category tree built into the command-line tool's compact tree.
-int phaseImport(const cPhaseOptions& options) {
+// The scan, then the category tree built into the command-line tool's compact
+// tree, with records loaded on `workers` threads (0: one per processor).
+int phaseImport(const cPhaseOptions& options, unsigned workers) {
     cItemStore store;
+    store.setLoadWorkers(workers);
     cQuietProgress progress;
     cCountingSink messages;
     cRecordedTree tree;
@@ -345,7 +347,8 @@ int runPhase(const std::string& name, const cPhaseOptions& options) {
     if (name == "pugixml") return phasePugixml(options);
     if (name == "memchr") return phaseMemchr(options);
     if (name == "scan") return phaseScan(options);
-    if (name == "import") return phaseImport(options);
+    if (name == "import") return phaseImport(options, 0);
+    if (name == "import1") return phaseImport(options, 1);
     if (name == "gaps") return phaseGaps(options);
     if (name == "show") return phaseShow(options);
     if (name == "patterns") return phasePatterns(options);

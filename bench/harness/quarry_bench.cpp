@@ -13,6 +13,7 @@
 #include "bench_tools.h"
 #include "child_process.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -216,8 +217,8 @@ int main(int argc, char** argv) {
     const std::string self = selfPath();
     const bool haveCli = !cliPath.empty() && access(cliPath.c_str(), X_OK) == 0;
 
-    const std::vector<std::string> phases = {"read",   "pugixml", "memchr",   "scan",
-                                             "import", "show",    "patterns", "names"};
+    const std::vector<std::string> phases = {"read",    "pugixml", "memchr",   "scan", "import",
+                                             "import1", "show",    "patterns", "names"};
     std::map<std::string, cRuns> results;
     // The command-line tool as whole processes: the index alone, and find
     // against tree (the same import; find searches where tree prints).
@@ -307,11 +308,21 @@ int main(int argc, char** argv) {
             seconds(valuesOf(cliRuns, "seconds")), seconds(valuesOf(cliRuns, "wall_seconds")), "",
             megabytes(cliPeak), "≤ 32 MB peak", verdict(cliPeak, 32.0));
     }
-    const std::vector<double> importRatio = ratios(results["import"], "seconds", pugi, "seconds");
-    row("full import: scan + category tree into a compact tree control",
-        seconds(valuesOf(results["import"], "seconds")),
-        seconds(valuesOf(results["import"], "wall_seconds")), ratio(importRatio, "pugixml"),
-        megabytes(peaks(results["import"])), "≤ 3 × pugixml", verdict(importRatio, 3.0));
+    // The tree build loads records on a pool of threads: one thread's CPU time
+    // says nothing of it, so these ratios are of wall times.
+    const std::string allWorkers =
+        std::to_string(std::max(1u, std::thread::hardware_concurrency()));
+    for (const auto& [name, label] :
+         {std::pair<std::string, std::string>{"import", "all " + allWorkers + " worker threads"},
+          std::pair<std::string, std::string>{"import1", "1 worker thread"}}) {
+        const std::vector<double> importRatio =
+            ratios(results[name], "wall_seconds", pugi, "wall_seconds");
+        row("full import: scan + category tree into a compact tree control, " + label +
+                " (ratio of wall times)",
+            seconds(valuesOf(results[name], "seconds")),
+            seconds(valuesOf(results[name], "wall_seconds")), ratio(importRatio, "pugixml"),
+            megabytes(peaks(results[name])), "≤ 1.0 × pugixml", verdict(importRatio, 1.0));
+    }
     const std::vector<double> gapValues =
         gaps.ok ? std::vector<double>{gaps.values["longest_gap_ms"]} : std::vector<double>{};
     row("longest time between two pumpMessages calls during the full import (one run)", "",

@@ -120,13 +120,6 @@ void cDesktopWindowTest::closingDuringAnImportEndsTheProgram() {
     QVERIFY(program.waitForFinished(10000));
     QCOMPARE(program.exitStatus(), QProcess::NormalExit);
     QCOMPARE(program.exitCode(), 0);
-
-    // The import stops early: the scan keeps nothing.
-    cTicker closer([] {
-        if (frame()->importRunning()) frame()->close();
-    });
-    QVERIFY(!import(big_));
-    QCOMPARE(cQuarry::instance()->store().itemCount(), std::size_t(0));
 }
 
 void cDesktopWindowTest::importFromTheMenuRunsOnceTheMenuIsDone() {

@@ -120,6 +120,7 @@ private slots:
     void unsupportedTagsGiveOneBoxAndOneSummary();
     void aboutShowsIconVersionAndOk();
     void dockStartsLeftAtItsSize();
+    void closingDuringAnImportStopsIt();
     void unreadableFileIsReportedAndChangesNothing();
     void brokenIdentifierPatternEndsCleanly();
 
@@ -725,6 +726,25 @@ void cWindowTest::dockStartsLeftAtItsSize() {
     QCOMPARE(frame()->itemTree()->width(), bar->width());
     QVERIFY(!bar->close());
     QVERIFY(bar->isVisible());
+}
+
+void cWindowTest::closingDuringAnImportStopsIt() {
+    bool closedDuring = false;
+    QTimer closer;
+    closer.setInterval(0);
+    connect(&closer, &QTimer::timeout, this, [&] {
+        if (!closedDuring && frame()->importRunning()) {
+            closedDuring = true;
+            frame()->close();
+        }
+    });
+    closer.start();
+    QVERIFY(!app()->scanItemFile(itemsPath_.toStdString())); // stopped, not finished
+    closer.stop();
+    QVERIFY(closedDuring);
+    QVERIFY(frame()->closeRequested());
+    QVERIFY(!frame()->isVisible());
+    QVERIFY(!frame()->importRunning());
 }
 
 void cWindowTest::unreadableFileIsReportedAndChangesNothing() {
