@@ -4,6 +4,8 @@
 #include <QSettings>
 
 #include <algorithm>
+#include <filesystem>
+#include <system_error>
 
 namespace quarry {
 
@@ -12,16 +14,27 @@ namespace {
 const char* const kArrayKey = "recentFiles";
 const char* const kPathKey = "path";
 
+// A name relative to the working folder is kept in its absolute form, so the
+// entry names the same file when the program starts in another folder. "."
+// and ".." steps go where that still names the same file.
+std::string absolutePath(const std::string& path) {
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    if (error) return path;
+    const std::filesystem::path tidy = absolute.lexically_normal();
+    return std::filesystem::equivalent(tidy, absolute, error) ? tidy.string() : absolute.string();
+}
+
 } // namespace
 
 void cRecentFiles::add(const std::string& path) {
     remove(path);
-    paths_.insert(paths_.begin(), path);
+    paths_.insert(paths_.begin(), absolutePath(path));
     if (paths_.size() > kMaxEntries) paths_.resize(kMaxEntries);
 }
 
 void cRecentFiles::remove(const std::string& path) {
-    paths_.erase(std::remove(paths_.begin(), paths_.end(), path), paths_.end());
+    paths_.erase(std::remove(paths_.begin(), paths_.end(), absolutePath(path)), paths_.end());
 }
 
 void cRecentFiles::load(QSettings& settings) {

@@ -14,7 +14,8 @@ class cRecentFiles {
 public:
     static constexpr std::size_t kMaxEntries = 5;
 
-    // Puts `path` first; an older entry of it goes, and the oldest beyond five.
+    // Puts `path` first, in its absolute form; an older entry of it goes, and
+    // the oldest beyond five.
     void add(const std::string& path);
     void remove(const std::string& path);
     // Newest first; the first is the file imported last.
