@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test through ctest.
-#   ./test.sh             the normal build in build/
-#   ./test.sh --sanitize  the same suite built with AddressSanitizer and UBSan in build-sanitize/
+#   ./test.sh             the normal build (the system compiler, GCC) in build/
+#   ./test.sh --sanitize  the same suite built with clang, AddressSanitizer and UBSan in
+#                         build-sanitize/
 #   ./test.sh --tsan      the store and window tests built with ThreadSanitizer in build-tsan/
+# In the environment, QUARRY_WERROR=ON fails the build on any compiler warning and
+# QUARRY_BUILD_BENCH=ON builds the benchmarks too; CI sets both.
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -22,7 +25,7 @@ build_dir=build
 cmake_args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo)
 if [[ "${1:-}" == "--sanitize" ]]; then
   build_dir=build-sanitize
-  cmake_args=(-DCMAKE_BUILD_TYPE=Debug -DQUARRY_SANITIZE=ON -DQUARRY_BUILD_BENCH=OFF)
+  cmake_args=(-DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug -DQUARRY_SANITIZE=ON)
   export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
   export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 fi

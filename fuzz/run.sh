@@ -7,6 +7,7 @@
 # New inputs collect in build-fuzz/corpus/<target>/ (the seeds in
 # fuzz/corpus/<target>/ are only read); a crash is written to
 # build-fuzz/crashes/ and makes the script fail once every target has run.
+# QUARRY_WERROR=ON in the environment fails the build on any compiler warning.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-15}
@@ -22,10 +23,13 @@ if ! grep -q 'QUARRY_FUZZ' "$here/CMakeLists.txt"; then
   exit 1
 fi
 
+cmake_args=()
+[[ -n "${QUARRY_WERROR:-}" ]] && cmake_args+=("-DQUARRY_WERROR=$QUARRY_WERROR")
 flags="-g -O1 -fno-omit-frame-pointer -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined"
 cmake -S "$here" -B "$build_dir" -G Ninja \
   -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=None -DCMAKE_CXX_FLAGS="$flags" \
-  -DQUARRY_FUZZ=ON -DQUARRY_BUILD_GUI=OFF -DQUARRY_BUILD_TESTS=OFF -DQUARRY_BUILD_BENCH=OFF >/dev/null
+  -DQUARRY_FUZZ=ON -DQUARRY_BUILD_GUI=OFF -DQUARRY_BUILD_TESTS=OFF -DQUARRY_BUILD_BENCH=OFF \
+  "${cmake_args[@]}" >/dev/null
 cmake --build "$build_dir" -j "${QUARRY_FUZZ_BUILD_JOBS:-2}" --target "${targets[@]}"
 
 # Inputs longer than these add time per run and no new paths.

@@ -1,15 +1,52 @@
 #!/usr/bin/env bash
-# Shared by run.sh and test.sh: installs what the build needs, configures and builds.
+# Shared by run.sh and test.sh: installs what the build uses, configures and builds.
 # Usage: scripts/build.sh BUILD_DIR [extra cmake arguments...]
+# QUARRY_WERROR and QUARRY_BUILD_BENCH set in the environment (ON or OFF) are passed on to
+# CMake, so CI can ask every build for them at once.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build_dir=$1; shift
 
-"$here/scripts/ensure_packages.sh" \
-  cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev \
-  libgtest-dev libgmock-dev libbenchmark-dev libpcre2-dev libpugixml-dev
+cmake_args=("$@")
+for option in QUARRY_WERROR QUARRY_BUILD_BENCH; do
+  [[ -n "${!option:-}" ]] && cmake_args+=("-D$option=${!option}")
+done
 
-cmake -S "$here" -B "$build_dir" -G Ninja "$@" >/dev/null
+# The packages follow what this configuration builds; the defaults are CMakeLists.txt's.
+is_on() { [[ "${1^^}" =~ ^(ON|1|TRUE|YES|Y)$ ]]; }
+compiler= gui=ON tests=ON bench=OFF sanitize=OFF
+for arg in "${cmake_args[@]}"; do
+  case "$arg" in
+    -DCMAKE_CXX_COMPILER=*) compiler=${arg#*=} ;;
+    -DQUARRY_BUILD_GUI=*)   gui=${arg#*=} ;;
+    -DQUARRY_BUILD_TESTS=*) tests=${arg#*=} ;;
+    -DQUARRY_BUILD_BENCH=*) bench=${arg#*=} ;;
+    -DQUARRY_SANITIZE=*)    sanitize=${arg#*=} ;;
+  esac
+done
+packages=(cmake ninja-build)
+if [[ "$(basename "$compiler")" == clang* ]]; then
+  packages+=(clang)
+  is_on "$sanitize" && packages+=(libclang-rt-14-dev)  # the sanitizer runtimes
+else
+  packages+=(g++)
+fi
+is_on "$gui" && packages+=(qt6-base-dev)
+# PCRE2 is the reference of the pattern engine's differential test and of the benchmarks.
+is_on "$tests" && packages+=(libgtest-dev pkg-config libpcre2-dev)
+is_on "$bench" && packages+=(pkg-config libpcre2-dev libpugixml-dev)
+"$here/scripts/ensure_packages.sh" "${packages[@]}"
+
+# Told to use another compiler than the cached one, CMake would drop its cache and with it
+# these arguments; configure afresh instead.
+fresh=()
+cache=$build_dir/CMakeCache.txt
+if [[ -n "$compiler" && -f "$cache" ]]; then
+  resolve() { realpath -q "$(command -v "$1")"; }
+  cached=$(sed -n 's/^CMAKE_CXX_COMPILER:[A-Z]*=//p' "$cache")
+  [[ "$(resolve "$compiler")" == "$(resolve "$cached")" ]] || fresh=(--fresh)
+fi
+cmake "${fresh[@]}" -S "$here" -B "$build_dir" -G Ninja "${cmake_args[@]}" >/dev/null
 # QUARRY_BUILD_TARGETS: build only these targets (a space-separated list).
 targets=()
 for target in ${QUARRY_BUILD_TARGETS:-}; do targets+=(--target "$target"); done

@@ -42,7 +42,8 @@ int main(int argc, char** argv) {
     std::uint64_t seed = 1;
     const char* outputPath = nullptr;
 
-    for (int i = 1; i < argc; ++i) {
+    // Options come as name and value, so each step takes two arguments (--help returns at once).
+    for (int i = 1; i < argc; i += 2) {
         const char* option = argv[i];
         const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
         bool ok = true;
@@ -61,7 +62,6 @@ int main(int argc, char** argv) {
             std::fputs(kUsage, stderr);
             return 2;
         }
-        ++i;
     }
 
     std::FILE* out = stdout;
