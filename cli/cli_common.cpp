@@ -12,7 +12,8 @@ const char* usageText() {
            "       quarry-cli tree FILE\n"
            "       quarry-cli show [--format rtf|text|html] FILE ZRID...\n"
            "       quarry-cli find [--limit N] [--near] FILE QUERY...\n"
-           "       quarry-cli stats FILE\n";
+           "       quarry-cli stats FILE\n"
+           "       quarry-cli --help | --version\n";
 }
 
 int usageError(const std::string& reason) {
