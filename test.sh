@@ -31,5 +31,8 @@ if [[ "${1:-}" == "--sanitize" ]]; then
 fi
 
 scripts/build.sh "$build_dir" "${cmake_args[@]}"
+# What the tests use beside the build: the desktop entry's and the AppStream
+# validators, groff for the manual pages, dpkg-dev for the Debian package.
+scripts/ensure_packages.sh desktop-file-utils appstream groff-base dpkg-dev
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir "$build_dir" --output-on-failure -j "$(nproc)"

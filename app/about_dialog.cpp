@@ -10,7 +10,7 @@ namespace quarry {
 
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("aboutDialog"));
-    setWindowTitle(QStringLiteral("About quarry"));
+    setWindowTitle(tr("About quarry"));
     setModal(true);
 
     auto* icon = new QLabel(this);
@@ -18,12 +18,13 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     icon->setPixmap(QIcon(QStringLiteral(":/quarry/quarry.png")).pixmap(32, 32));
     icon->setAlignment(Qt::AlignTop);
 
-    auto* version = new QLabel(QStringLiteral("quarry Version 1.0"), this);
+    auto* version =
+        new QLabel(tr("quarry Version %1").arg(QCoreApplication::applicationVersion()), this);
     version->setObjectName(QStringLiteral("aboutText"));
     version->setTextFormat(Qt::PlainText);
     version->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    auto* ok = new QPushButton(tr("OK"), this);
     ok->setObjectName(QStringLiteral("aboutOk"));
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);

@@ -1,20 +1,16 @@
 // quarry: the desktop browser for a parsed item database. `quarry FILE`
 // imports FILE as soon as the window is up; without it the window starts empty.
+// `quarry --help` and `quarry --version` answer without a window.
+#include "app/command_line.h"
 #include "app/quarry.h"
-
-#include <QTimer>
-
-#include <string>
 
 int main(int argc, char** argv) {
     using namespace quarry;
+    answerHelpAndVersion(argc, argv);
     cQuarry app(argc, argv);
+    const std::optional<std::string> file = itemFileArgument(argc, argv);
     if (!app.InitInstance()) return 1;
-    // The file's name as its bytes: Qt has taken its own options out of argv,
-    // and its text form of the rest may not turn back into the same bytes.
-    if (argc > 1) {
-        const std::string path = argv[1];
-        QTimer::singleShot(0, &app, [&app, path] { app.scanItemFile(path); });
-    }
+    app.handleQuitSignals();
+    if (file) app.requestImport(*file);
     return cQuarry::exec();
 }

@@ -1,6 +1,7 @@
 #include "app/quarry.h"
 
 #include "app/about_dialog.h"
+#include "app/quit_signals.h"
 #include "platform/item_file_check.h"
 #include "store/tag_reader.h"
 #include "ui/file_names.h"
@@ -8,7 +9,12 @@
 #include "ui/main_frame.h"
 
 #include <QFileDialog>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMessageBox>
+#include <QSettings>
+#include <QTimer>
+#include <QTranslator>
 
 // Resources live in a static library; this keeps them linked in and
 // registered. Qt's macro declares a global function, so it stays outside the
@@ -21,11 +27,34 @@ namespace quarry {
 
 cQuarry::cQuarry(int& argc, char** argv) : QApplication(argc, argv) {
     initQuarryResources();
-    setApplicationName(QStringLiteral("quarry"));
+    describeProgram();
     setApplicationDisplayName(QStringLiteral("quarry"));
-    // The settings key; nothing is read from it or written to it.
-    setOrganizationName(QStringLiteral("Local AppWizard-Generated Applications"));
+    setDesktopFileName(QStringLiteral(QUARRY_APP_ID)); // the window belongs to the desktop entry
     setWindowIcon(QIcon(QStringLiteral(":/quarry/quarry.png")));
+    loadTranslations();
+}
+
+void cQuarry::loadTranslations() {
+    // Qt's own texts (dialog buttons), then the program's, in the user's
+    // language when a catalogue for it is installed.
+    const std::pair<const char*, QString> catalogues[] = {
+        {"qtbase", QLibraryInfo::path(QLibraryInfo::TranslationsPath)},
+        {"quarry", applicationDirPath() + QStringLiteral("/../share/quarry/translations")},
+    };
+    for (const auto& [name, folder] : catalogues) {
+        auto* translator = new QTranslator(this);
+        if (translator->load(QLocale(), QString::fromLatin1(name), QStringLiteral("_"), folder))
+            installTranslator(translator);
+        else
+            delete translator;
+    }
+}
+
+void cQuarry::describeProgram() {
+    setApplicationName(QStringLiteral("quarry"));
+    setApplicationVersion(QStringLiteral(QUARRY_VERSION));
+    // Where the settings live: ~/.config/<organization>/<application>.conf.
+    setOrganizationName(QStringLiteral("Local AppWizard-Generated Applications"));
 }
 
 cQuarry::~cQuarry() {
@@ -53,15 +82,19 @@ bool cQuarry::initInstance(const char* identifierPattern) {
     const std::int32_t result = identifierPattern_.compile(identifierPattern, true);
     if (result != patOk) {
         failStart(QStringLiteral("quarry"),
-                  QStringLiteral(
-                      "The item identifier pattern could not be compiled (error %1), so no item "
-                      "file could be imported. quarry will close.")
+                  tr("The item identifier pattern could not be compiled (error %1), so no item "
+                     "file could be imported. quarry will close.")
                       .arg(result));
         return false;
     }
+    QSettings settings;
+    frame->restoreSettings(settings);
+    recentFiles_.load(settings);
+    frame->setRecentFiles(recentFiles_.paths());
     frame_ = std::move(frame);
     connect(frame_.get(), &cMainframe::showItemRequested, this, &cQuarry::showItem);
     connect(frame_.get(), &cMainframe::commandTriggered, this, &cQuarry::onCommand);
+    connect(frame_.get(), &cMainframe::importRequested, this, &cQuarry::requestImport);
     onUpdateBack();
     onUpdateForward();
     frame_->show();
@@ -104,7 +137,9 @@ void cQuarry::showItem(ZRID zrid) {
 }
 
 bool cQuarry::scanItemFile(const std::string& path) {
-    if (!frame_ || frame_->importRunning()) return false;
+    // A running export reads the store an import would empty (a drop or a
+    // recent file can ask for one meanwhile).
+    if (!frame_ || frame_->importRunning() || frame_->exportRunning()) return false;
     const std::string reason = whyUnreadable(path);
     if (!reason.empty()) {
         QMessageBox box(QMessageBox::Warning, QStringLiteral("quarry"),
@@ -112,6 +147,7 @@ bool cQuarry::scanItemFile(const std::string& path) {
                             .arg(fileNameForDisplay(path), QString::fromLocal8Bit(reason)),
                         QMessageBox::Ok, frame_.get());
         box.exec();
+        noteRecentFile(path, false);
         return false;
     }
     frame_->setImportRunning(true);
@@ -126,10 +162,7 @@ bool cQuarry::scanItemFile(const std::string& path) {
     frame_->setImportRunning(false);
     imported_ = scanned && built;
     onUpdateExport();
-    if (frame_->closeRequested()) {
-        frame_->close();
-        return static_cast<bool>(scanned);
-    }
+    if (frame_->closeRequested()) return false; // stopped: the window has gone
     const cImportResult& failed = scanned.readFailed() ? scanned : built;
     if (failed.readFailed()) {
         QMessageBox box(
@@ -139,19 +172,46 @@ bool cQuarry::scanItemFile(const std::string& path) {
             QMessageBox::Ok, frame_.get());
         box.exec();
     }
-    return scanned && built;
+    const bool imported = scanned && built;
+    if (imported) noteRecentFile(path, true);
+    return imported;
+}
+
+void cQuarry::noteRecentFile(const std::string& path, bool imported) {
+    if (imported)
+        recentFiles_.add(path);
+    else
+        recentFiles_.remove(path);
+    QSettings settings;
+    recentFiles_.save(settings);
+    if (frame_) frame_->setRecentFiles(recentFiles_.paths());
+}
+
+void cQuarry::handleQuitSignals() {
+    auto* quitSignals = new cQuitSignals(this);
+    connect(quitSignals, &cQuitSignals::quitRequested, this, [this] {
+        if (frame_ && frame_->isVisible())
+            frame_->close();
+        else
+            quit();
+    });
 }
 
 void cQuarry::onImport() {
     if (!frame_ || frame_->importRunning()) return;
-    QFileDialog dialog(frame_.get(), QStringLiteral("Import Parsed RDB File"));
+    QFileDialog dialog(frame_.get(), tr("Import Parsed RDB File"));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setNameFilters(
-        {QStringLiteral("Parsed RDB Files (*.xml)"), QStringLiteral("All Files (*.*)")});
+    dialog.setNameFilters({tr("Parsed RDB Files (*.xml)"), tr("All Files (*.*)")});
     dialog.setDefaultSuffix(QStringLiteral("xml"));
+    if (!recentFiles_.paths().empty()) // start where the last import was
+        dialog.selectFile(fileNameForDisplay(recentFiles_.paths().front()));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
-    scanItemFile(fileNameFromText(dialog.selectedFiles().first()));
+    requestImport(fileNameFromText(dialog.selectedFiles().first()));
+}
+
+void cQuarry::requestImport(const std::string& path) {
+    QTimer::singleShot(0, this, [this, path] { scanItemFile(path); });
 }
 
 void cQuarry::onExport() {

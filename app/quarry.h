@@ -1,12 +1,13 @@
 // The application object: one instance for the whole run. It holds the item
-// store, the identifier pattern and the navigation history, starts the
-// program by building and showing the main frame, carries out Import, Back,
-// Forward and About, and is the one gate every request to show an item
-// passes: showItem.
+// store, the identifier pattern, the navigation history and the files
+// imported last, starts the program by building and showing the main frame,
+// carries out Import, Back, Forward and About, and is the one gate every
+// request to show an item passes: showItem.
 #pragma once
 
 #include "app/export_command.h"
 #include "app/navigation_history.h"
+#include "app/recent_files.h"
 #include "pattern/pattern.h"
 #include "store/item_store.h"
 
@@ -28,6 +29,9 @@ public:
 
     // The one application object, or null when none (or another kind) runs.
     static cQuarry* instance();
+    // Gives the running application object its name, version and the
+    // organization its settings are filed under.
+    static void describeProgram();
 
     // Builds and shows the main frame and compiles the identifier pattern.
     // On failure it tells the user why in a message box, leaves no window
@@ -39,8 +43,15 @@ public:
     // Shows the item and records the step in the history.
     void showItem(ZRID zrid);
     // Imports a file: scans it, then rebuilds the tree. A file that cannot be
-    // read is reported and changes nothing. False when nothing was imported.
+    // read is reported and changes nothing. False when nothing was imported
+    // or the window was closed meanwhile (the import then stops early).
     bool scanItemFile(const std::string& path);
+    // Imports the file once the event loop is back: the command that asked
+    // for it (a menu entry, a drop) finishes its own event handling first.
+    void requestImport(const std::string& path);
+    // SIGTERM and SIGINT close the main window as the user does, so the
+    // program ends cleanly even during an import (see cQuitSignals).
+    void handleQuitSignals();
 
     // Writes the imported items to the target's file (File > Export... once
     // the user has chosen it). False when nothing was written.
@@ -62,14 +73,19 @@ public:
     cMainframe* mainFrame() const { return frame_.get(); }
     cItemStore& store() { return store_; }
     const cNavigationHistory& history() const { return history_; }
+    const cRecentFiles& recentFiles() const { return recentFiles_; }
 
 private:
+    void loadTranslations();
     void failStart(const QString& caption, const QString& text);
+    // Adds or drops a file of Recent Files, in the frame and the settings store.
+    void noteRecentFile(const std::string& path, bool imported);
     void onCommand(int command);
 
     cItemStore store_;
     cPattern identifierPattern_;
     cNavigationHistory history_;
+    cRecentFiles recentFiles_;
     bool imported_ = false; // the last import read the whole file
     std::unique_ptr<cMainframe> frame_;
 };

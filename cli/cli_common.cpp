@@ -15,7 +15,9 @@ const char* usageText() {
            "       quarry-cli stats FILE\n"
            "       quarry-cli export [--format jsonl] [--output OUT [--force]] FILE\n"
            "       quarry-cli export --format sqlite --output OUT.db [--force] FILE\n"
-           "       quarry-cli diff [--format text|jsonl] OLD NEW\n";
+           "       quarry-cli diff [--format text|jsonl] OLD NEW\n"
+
+           "       quarry-cli --help | --version\n";
 }
 
 int usageError(const std::string& reason) {

@@ -40,6 +40,8 @@ int main(int argc, char** argv) {
     int status = kExitOk;
     if (name == "--help" || name == "-h" || name == "help") {
         out.write(usageText());
+    } else if (name == "--version") {
+        out.write("quarry-cli " QUARRY_VERSION "\n");
     } else {
         const cCommand* command = findCommand(name);
         if (command == nullptr) return usageError("unknown command: " + name);

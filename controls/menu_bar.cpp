@@ -6,19 +6,35 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QProxyStyle>
+#include <QStyleOptionMenuItem>
 
 namespace quarry {
 
 namespace {
 
 // Pressing and releasing Alt alone puts the bar into keyboard mode with its
-// first item highlighted, whatever the platform style's own habit.
+// first item highlighted, whatever the platform style's own habit; the item
+// the keyboard is on is drawn as active (some styles, Fusion among them, draw
+// only an open item so), so the user sees where the keyboard is.
 class cAltNavigationStyle : public QProxyStyle {
 public:
     int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
                   QStyleHintReturn* returnData) const override {
         if (hint == QStyle::SH_MenuBar_AltKeyNavigation) return 1;
         return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+
+    void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                     const QWidget* widget) const override {
+        const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
+        if (element == CE_MenuBarItem && item && (item->state & State_Selected) && widget &&
+            widget->hasFocus()) {
+            QStyleOptionMenuItem active = *item;
+            active.state |= State_Sunken;
+            QProxyStyle::drawControl(element, &active, painter, widget);
+            return;
+        }
+        QProxyStyle::drawControl(element, option, painter, widget);
     }
 };
 

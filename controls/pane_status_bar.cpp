@@ -1,6 +1,7 @@
 #include "controls/pane_status_bar.h"
 
 #include <QLabel>
+#include <QPainter>
 
 namespace quarry {
 
@@ -13,7 +14,7 @@ CPaneStatusBar::CPaneStatusBar(QWidget* parent) : QStatusBar(parent) {
 }
 
 QString CPaneStatusBar::idleText() {
-    return QStringLiteral("Ready");
+    return tr("Ready");
 }
 
 int CPaneStatusBar::addPane(const QString& text) {
@@ -40,6 +41,32 @@ QRect CPaneStatusBar::paneRect(int pane) const {
 
 QLabel* CPaneStatusBar::paneLabel(int pane) const {
     return pane >= 0 && pane < panes_.size() ? panes_[pane] : nullptr;
+}
+
+void CPaneStatusBar::setKeptText(const QString& text) {
+    keptText_ = text;
+    update();
+}
+
+void CPaneStatusBar::paintEvent(QPaintEvent* event) {
+    const QString prompt = currentMessage();
+    if (prompt.isEmpty() || keptText_.isEmpty()) {
+        QStatusBar::paintEvent(event);
+        return;
+    }
+    // Qt hides pane 0 under a prompt; its label keeps its place, so the kept
+    // text is drawn there and the prompt after it.
+    QPainter painter(this);
+    painter.setPen(palette().color(QPalette::WindowText));
+    const QFontMetrics metrics(font());
+    const QRect pane = paneRect(0);
+    const int flags = Qt::AlignLeading | Qt::AlignVCenter | Qt::TextSingleLine;
+    painter.drawText(pane, flags, keptText_);
+    const QRect rest =
+        pane.adjusted(metrics.horizontalAdvance(keptText_) +
+                          kLabelGapSpaces * metrics.horizontalAdvance(QLatin1Char(' ')),
+                      0, 0, 0);
+    painter.drawText(rest, flags, metrics.elidedText(prompt, Qt::ElideRight, rest.width()));
 }
 
 } // namespace quarry

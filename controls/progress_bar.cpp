@@ -46,7 +46,11 @@ bool CProgressBar::Create(const QString& label, int sizePercent, int maximum, bo
     sizePercent_ = sizePercent;
     pane_ = pane;
     previousPaneText_ = bar->paneText(pane);
-    show();
+    inUse_ = true;
+    if (pane == 0) bar->setKeptText(label);
+    connect(bar, &QStatusBar::messageChanged, this, &CProgressBar::updateVisibility,
+            Qt::UniqueConnection);
+    updateVisibility();
     raise();
     PlaceInPane();
     return true;
@@ -59,9 +63,16 @@ bool CProgressBar::SetRange(int lower, int upper, int step) {
     return true;
 }
 
+void CProgressBar::updateVisibility() {
+    const CPaneStatusBar* bar = FindStatusBar();
+    const bool prompted = bar && pane_ == 0 && !bar->currentMessage().isEmpty();
+    setVisible(inUse_ && !prompted);
+}
+
 int CProgressBar::SetPos(int position) {
     if (!created_) return 0;
-    show();
+    inUse_ = true;
+    updateVisibility();
     const int previous = value() < minimum() ? minimum() : value();
     setValue(position);
     return previous;
@@ -69,7 +80,8 @@ int CProgressBar::SetPos(int position) {
 
 int CProgressBar::SetStep(int step) {
     if (!created_) return 0;
-    show();
+    inUse_ = true;
+    updateVisibility();
     const int previous = step_;
     step_ = step;
     return previous;
@@ -81,7 +93,7 @@ QRect CProgressBar::placeInRect(const QRect& pane, int labelWidth, int spaceWidt
     int top = pane.top();
     int right = pane.left() + pane.width(); // exclusive edges, as pane rectangles are measured
     int bottom = pane.top() + pane.height();
-    if (labelWidth > 0) left += labelWidth + 4 * spaceWidth;
+    if (labelWidth > 0) left += labelWidth + CPaneStatusBar::kLabelGapSpaces * spaceWidth;
     right -= ((100 - sizePercent) * (right - left)) / 100;
     if (right < left) right = left;
     const int inset = (bottom - top) / 10;
@@ -94,8 +106,8 @@ bool CProgressBar::PlaceInPane() {
     if (!created_) return false;
     CPaneStatusBar* bar = FindStatusBar();
     if (!bar) return false;
-    // Only a shown control claims the pane's text.
-    if (!isHidden()) {
+    // Only a control in use claims the pane's text.
+    if (inUse_) {
         bar->setPaneText(pane_, label_);
         bar->update();
     }
@@ -110,9 +122,11 @@ bool CProgressBar::PlaceInPane() {
 
 void CProgressBar::RestorePane() {
     if (!created_) return;
+    inUse_ = false;
     hide();
     CPaneStatusBar* bar = FindStatusBar();
     if (!bar) return;
+    if (pane_ == 0) bar->setKeptText(QString());
     bar->setPaneText(pane_, pane_ == 0 ? CPaneStatusBar::idleText() : previousPaneText_);
     bar->update();
 }

@@ -1,7 +1,8 @@
 // A progress indicator that lives inside one pane of the main window's status
 // bar: the pane shows a label at its left and the control takes a share of
 // the width the label leaves. It follows the pane when the status bar is laid
-// out again, and gives the pane its text back when it is removed.
+// out again, steps aside while a command prompt uses that width (the label
+// stays), and gives the pane its text back when it is removed.
 #pragma once
 
 #include <QPointer>
@@ -51,8 +52,12 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Shown while in use, except while a prompt covers its pane.
+    void updateVisibility();
+
     QMainWindow* frame_;
     bool created_ = false;
+    bool inUse_ = false; // between Create (or SetPos) and RestorePane
     int sizePercent_ = 0;
     int pane_ = 0;
     int step_ = 1;

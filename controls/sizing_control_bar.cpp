@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QMainWindow>
+#include <QMouseEvent>
 #include <QResizeEvent>
 #include <QSettings>
 
@@ -32,6 +33,7 @@ bool CSizingControlBar::Create(const QString& name, QMainWindow* parent, int id)
     setObjectName(name);
     id_ = id;
     if (parentWidget() != parent) setParent(parent);
+    parent->installEventFilter(this);
     return true;
 }
 
@@ -88,8 +90,10 @@ void CSizingControlBar::closeEvent(QCloseEvent* event) {
 
 void CSizingControlBar::resizeEvent(QResizeEvent* event) {
     QDockWidget::resizeEvent(event);
-    // Whatever the user or the layout made of the bar becomes the size of the
-    // state it is in, so it comes back when the bar returns to that state.
+    // What the user made of the bar becomes the size of the state it is in,
+    // so it comes back when the bar returns to that state. The layout's own
+    // changes to a docked bar (a window too small for it) are passing.
+    if (!isFloating() && !draggingEdge_) return;
     const QSize size = event->size();
     if (IsDockedHorz())
         setSizeHorz(size);
@@ -97,6 +101,31 @@ void CSizingControlBar::resizeEvent(QResizeEvent* event) {
         setSizeVert(size);
     else if (isFloating())
         setSizeFloat(size);
+}
+
+bool CSizingControlBar::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == parentWidget()) {
+        const QEvent::Type type = event->type();
+        if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease)
+            draggingEdge_ = static_cast<QMouseEvent*>(event)->buttons() & Qt::LeftButton;
+        else if (type == QEvent::Resize && isVisible() && squeezed())
+            ApplyDockedSize(); // the window may have room for it again
+    }
+    return QDockWidget::eventFilter(watched, event);
+}
+
+bool CSizingControlBar::squeezed() const {
+    if (IsDockedVert()) return width() < sizeVert_.width();
+    return IsDockedHorz() && height() < sizeHorz_.height();
+}
+
+void CSizingControlBar::ApplyDockedSize() {
+    auto* window = qobject_cast<QMainWindow*>(parentWidget());
+    if (!window || isFloating()) return;
+    if (IsDockedVert())
+        window->resizeDocks({this}, {sizeVert_.width()}, Qt::Horizontal);
+    else if (IsDockedHorz())
+        window->resizeDocks({this}, {sizeHorz_.height()}, Qt::Vertical);
 }
 
 std::optional<QString> CSizingControlBar::sectionName(const QString& profileName, int id) {

@@ -2,7 +2,9 @@
 // docking, floating, rows and edge dragging; this class keeps the three sizes
 // of the classic sizing bar (docked at the top or bottom, at the left or
 // right, floating) with their minimums, offers them to the layout, keeps its
-// child filling it, and stays open on a close request.
+// child filling it, and stays open on a close request. A docked bar squeezed
+// by a shrinking window keeps the size the user gave it and takes it back
+// when the window has room again.
 #pragma once
 
 #include <QDockWidget>
@@ -62,20 +64,30 @@ public:
     QSize currentSize() const;
     QSize currentMinimum() const;
 
+    // Asks the window's layout to give the docked bar the size of its state
+    // (the width docked at the left or right, the height at the top or bottom).
+    void ApplyDockedSize();
+
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // Where the bar is docked; Qt::NoDockWidgetArea when it floats or has no frame.
     Qt::DockWidgetArea dockArea() const;
     void applyMinimum();
+    // Docked smaller than the size of its state.
+    bool squeezed() const;
 
     int id_ = 0;
     std::uint32_t barStyle_ = 0;
+    // The mouse button is down on the window itself: on the edge between docks
+    // and the rest, the one place where the user resizes a docked bar.
+    bool draggingEdge_ = false;
     QSize sizeHorz_{200, 200};
     QSize sizeVert_{200, 200};
     QSize sizeFloat_{200, 200};

@@ -1,35 +1,61 @@
 #include "ui/frame_resources.h"
 
+#include <QCoreApplication>
+
 #include <map>
 
 namespace quarry {
 
 const std::vector<CMenuItem>& kMainMenu() {
     static const std::vector<CMenuItem> menu = {
-        {"&File",
+        {QT_TRANSLATE_NOOP("menu", "&File"),
          0,
-         {{"&Import...", cmdImport, {}},
-          {"&Export...", cmdExport, {}},
+         {{QT_TRANSLATE_NOOP("menu", "&Import..."), cmdImport, {}},
+          {QT_TRANSLATE_NOOP("menu", "&Export..."), cmdExport, {}},
+          {QT_TRANSLATE_NOOP("menu", "Recent &Files"), cmdRecentFiles, {}},
           {"", 0, {}},
-          {"E&xit", cmdAppExit, {}}}},
-        {"&Edit",
+          {QT_TRANSLATE_NOOP("menu", "E&xit"), cmdAppExit, {}}}},
+        {QT_TRANSLATE_NOOP("menu", "&Edit"),
          0,
-         {{"&Undo\tCtrl+Z", cmdEditUndo, {}},
+         {{QT_TRANSLATE_NOOP("menu", "&Undo\tCtrl+Z"), cmdEditUndo, {}},
           {"", 0, {}},
-          {"Cu&t\tCtrl+X", cmdEditCut, {}},
-          {"&Copy\tCtrl+C", cmdEditCopy, {}},
-          {"&Paste\tCtrl+V", cmdEditPaste, {}},
+          {QT_TRANSLATE_NOOP("menu", "Cu&t\tCtrl+X"), cmdEditCut, {}},
+          {QT_TRANSLATE_NOOP("menu", "&Copy\tCtrl+C"), cmdEditCopy, {}},
+          {QT_TRANSLATE_NOOP("menu", "&Paste\tCtrl+V"), cmdEditPaste, {}},
           {"", 0, {}},
-          {"&Find...\tCtrl+F", cmdEditFind, {}}}},
-        {"&View",
+          {QT_TRANSLATE_NOOP("menu", "&Find...\tCtrl+F"), cmdEditFind, {}}}},
+        {QT_TRANSLATE_NOOP("menu", "&View"),
          0,
-         {{"&Toolbar", cmdViewToolbar, {}},
-          {"&Status Bar", cmdViewStatusBar, {}},
+         {{QT_TRANSLATE_NOOP("menu", "&Toolbar"), cmdViewToolbar, {}},
+          {QT_TRANSLATE_NOOP("menu", "&Status Bar"), cmdViewStatusBar, {}},
           {"", 0, {}},
-          {"Go To", 0, {{"Back", cmdBack, {}}, {"Forward", cmdForward, {}}}}}},
-        {"&Help", 0, {{"&About quarry...", cmdAppAbout, {}}}},
+          {QT_TRANSLATE_NOOP("menu", "Go To"),
+           0,
+           {{QT_TRANSLATE_NOOP("menu", "Back"), cmdBack, {}},
+            {QT_TRANSLATE_NOOP("menu", "Forward"), cmdForward, {}}}}}},
+        {QT_TRANSLATE_NOOP("menu", "&Help"),
+         0,
+         {{QT_TRANSLATE_NOOP("menu", "&About quarry..."), cmdAppAbout, {}}}},
     };
     return menu;
+}
+
+namespace {
+
+std::vector<CMenuItem> translated(const std::vector<CMenuItem>& items) {
+    std::vector<CMenuItem> copy = items;
+    for (CMenuItem& item : copy) {
+        if (!item.text.isEmpty())
+            item.text = QCoreApplication::translate(kMenuContext, item.text.toUtf8().constData());
+        item.children = translated(item.children);
+    }
+    return copy;
+}
+
+} // namespace
+
+std::vector<CMenuItem> mainMenu() {
+    return translated(kMainMenu());
 }
 
 const std::vector<cAccelerator>& kAccelerators() {
@@ -50,30 +76,44 @@ const std::vector<cAccelerator>& kAccelerators() {
 }
 
 QString loadString(int id) {
-    static const std::map<int, QString> strings = {
-        {101, "Idle"},
-        {128, "quarry"},
-        {cmdImport, "Import content of selected file\nImport"},
-        {cmdExport, "Writes the imported items to a JSON lines file or a SQLite database.\nExport"},
-        {cmdBack, "Goes to the previous page.\nBack"},
-        {cmdForward, "Goes to the next page.\nForward"},
-        {32771, "Back"},
-        {32772, "Forward"},
-        {cmdSearch, "Search"},
-        {57344, "quarry"},
+    static const std::map<int, const char*> strings = {
+        {101, QT_TRANSLATE_NOOP("strings", "Idle")},
+        {128, QT_TRANSLATE_NOOP("strings", "quarry")},
+        {cmdImport, QT_TRANSLATE_NOOP("strings", "Import content of selected file\nImport")},
+        {cmdExport,
+         QT_TRANSLATE_NOOP(
+             "strings",
+             "Writes the imported items to a JSON lines file or a SQLite database.\nExport")},
+        {cmdBack, QT_TRANSLATE_NOOP("strings", "Goes to the previous page.\nBack")},
+        {cmdForward, QT_TRANSLATE_NOOP("strings", "Goes to the next page.\nForward")},
+        {32771, QT_TRANSLATE_NOOP("strings", "Back")},
+        {32772, QT_TRANSLATE_NOOP("strings", "Forward")},
+        {cmdSearch, QT_TRANSLATE_NOOP("strings", "Search")},
+        {57344, QT_TRANSLATE_NOOP("strings", "quarry")},
         // Prompts of the commands the frame serves itself.
-        {cmdAppExit, "Closes the window and ends the program.\nExit"},
-        {cmdAppAbout, "Shows the program's name and version.\nAbout"},
-        {cmdEditUndo, "Takes back the last change to the report.\nUndo"},
-        {cmdEditCut, "Moves the selected text to the clipboard.\nCut"},
-        {cmdEditCopy, "Copies the selected text to the clipboard.\nCopy"},
-        {cmdEditPaste, "Inserts the clipboard's text.\nPaste"},
-        {cmdViewToolbar, "Shows or hides the toolbar.\nToolbar"},
-        {cmdViewStatusBar, "Shows or hides the status bar.\nStatus Bar"},
-        {cmdEditFind, "Finds items by name.\nFind"},
+        {cmdRecentFiles,
+         QT_TRANSLATE_NOOP("strings",
+                           "Imports one of the item files imported last.\nRecent Files")},
+        {cmdAppExit, QT_TRANSLATE_NOOP("strings", "Closes the window and ends the program.\nExit")},
+        {cmdAppAbout, QT_TRANSLATE_NOOP("strings", "Shows the program's name and version.\nAbout")},
+        {cmdEditUndo,
+         QT_TRANSLATE_NOOP("strings", "Takes back the last change to the report.\nUndo")},
+        {cmdEditCut,
+         QT_TRANSLATE_NOOP("strings", "Moves the selected text to the clipboard.\nCut")},
+        {cmdEditCopy,
+         QT_TRANSLATE_NOOP("strings", "Copies the selected text to the clipboard.\nCopy")},
+        {cmdEditPaste, QT_TRANSLATE_NOOP("strings", "Inserts the clipboard's text.\nPaste")},
+        {cmdViewToolbar, QT_TRANSLATE_NOOP("strings", "Shows or hides the toolbar.\nToolbar")},
+        {cmdViewStatusBar,
+         QT_TRANSLATE_NOOP("strings", "Shows or hides the status bar.\nStatus Bar")},
+        {cmdEditFind, QT_TRANSLATE_NOOP("strings", "Finds items by name.\nFind")},
     };
     const auto found = strings.find(id);
-    return found == strings.end() ? QString() : found->second;
+    return found == strings.end() ? QString() : frameText(found->second);
+}
+
+QString frameText(const char* source) {
+    return QCoreApplication::translate(kStringContext, source);
 }
 
 QString promptOf(const QString& text) {

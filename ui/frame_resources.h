@@ -25,6 +25,7 @@ enum eCommand : int {
     cmdEditUndo = 57643,
     cmdAppAbout = 57664,
     cmdAppExit = 57665,
+    cmdRecentFiles = 57616,
     cmdNextPane = 57680,
     cmdPrevPane = 57681,
     cmdViewToolbar = 59392,
@@ -44,20 +45,30 @@ struct cAccelerator {
     int command;
 };
 
-// The main menu: "&File", "&Edit", "&View" (with the "Go To" submenu), "&Help".
+// The translators' contexts of the tables' texts. The tables hold the texts
+// as written; they are translated where they are used.
+inline constexpr const char* kMenuContext = "menu";
+inline constexpr const char* kStringContext = "strings";
+
+// The main menu: "&File" (with the "Recent Files" submenu), "&Edit", "&View"
+// (with the "Go To" submenu), "&Help".
 const std::vector<CMenuItem>& kMainMenu();
+// The same in the user's language.
+std::vector<CMenuItem> mainMenu();
 // Every accelerator, in table order.
 const std::vector<cAccelerator>& kAccelerators();
-// The string of a command: status-bar prompt, then "\n" and the tooltip; the
-// frame's title under 128. Empty for an unknown identifier.
+// The string of a command, translated: status-bar prompt, then "\n" and the
+// tooltip; the frame's title under 128. Empty for an unknown identifier.
 QString loadString(int id);
+// A text of the frame's in the user's language (kStringContext).
+QString frameText(const char* source);
 // The prompt part (before "\n") and the tooltip part (after it) of a string.
 QString promptOf(const QString& text);
 QString tooltipOf(const QString& text);
 
-inline const char* const kFrameTitle = "quarry";
-inline const char* const kItemIdBandLabel = "Item ID";
-inline const char* const kTreeBarTitle = "Items";
-inline const char* const kFindBarTitle = "Find";
+inline const char* const kFrameTitle = "quarry"; // the program's name, never translated
+inline const char* const kItemIdBandLabel = QT_TRANSLATE_NOOP("strings", "Item ID");
+inline const char* const kTreeBarTitle = QT_TRANSLATE_NOOP("strings", "Items");
+inline const char* const kFindBarTitle = QT_TRANSLATE_NOOP("strings", "Find");
 
 } // namespace quarry

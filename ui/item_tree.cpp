@@ -2,6 +2,7 @@
 
 #include "ui/item_tree_model.h"
 
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
 
@@ -26,6 +27,10 @@ cItemTree::cItemTree(QWidget* parent) : QTreeView(parent) {
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setDragEnabled(false);
+    // Whole labels, however long: the column takes the width of the labels
+    // around the ones in view, and the pane scrolls sideways.
+    header()->setStretchLastSection(false);
+    header()->setSectionResizeMode(QHeaderView::ResizeToContents);
 }
 
 void cItemTree::setItemModel(cItemTreeModel* model) {

@@ -7,6 +7,8 @@
 #include "controls/thin_splitter_wnd.h"
 #include "report/item_report.h"
 #include "store/item_store.h"
+#include "ui/file_drop.h"
+#include "ui/file_names.h"
 #include "ui/find_pane.h"
 #include "ui/frame_resources.h"
 #include "ui/item_id_box.h"
@@ -22,9 +24,12 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QFile>
 #include <QLabel>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPixmap>
+#include <QSettings>
 #include <QToolBar>
 
 namespace quarry {
@@ -40,6 +45,19 @@ constexpr int kFindBarWidth = 340;
 // Names join Find's index in batches of this many during an import: a commit
 // costs a few tens of milliseconds, and the end of the import has little left.
 constexpr std::size_t kNameCommitBatch = 32768;
+
+// The store's labels of long work, marked for the translators; beginProgress
+// translates the label it is given.
+[[maybe_unused]] const char* const kStoreProgressLabels[] = {
+    QT_TRANSLATE_NOOP("strings", "Scanning File")};
+
+// Settings keys; the state's version changes when the bands or docks do.
+constexpr int kWindowStateVersion = 1;
+const char* const kGeometryKey = "window/geometry";
+const char* const kStateKey = "window/state";
+const char* const kStatusBarKey = "window/statusBar";
+// The sizing bars' sizes go to "window-SCBar-<id>".
+const char* const kBarProfile = "window";
 
 // One image of a strip of 20 x 20 images laid side by side.
 QPixmap stripImage(const QPixmap& strip, int index) {
@@ -69,6 +87,7 @@ bool cMainframe::create(QString* failure) {
     createItemIdBand();
     createDockWindows();
     createFindBar();
+    createFileDrop();
     resize(900, 640);
     return true;
 }
@@ -78,8 +97,7 @@ bool cMainframe::createClient(QString* failure) {
     reportPane_ = new cReportPane;
     splitter_->setPane(reportPane_);
     if (!splitter_->GetPane(0, 0)) {
-        if (failure)
-            *failure = QStringLiteral("Failed to create views in the split window structure.");
+        if (failure) *failure = tr("Failed to create views in the split window structure.");
         return false;
     }
     setCentralWidget(splitter_);
@@ -103,10 +121,10 @@ void cMainframe::createStatusBar() {
 }
 
 void cMainframe::createActions() {
-    const int commands[] = {cmdImport,        cmdExport,   cmdAppExit,   cmdEditUndo,
-                            cmdEditCut,       cmdEditCopy, cmdEditPaste, cmdViewToolbar,
-                            cmdViewStatusBar, cmdBack,     cmdForward,   cmdAppAbout,
-                            cmdSearch,        cmdNextPane, cmdPrevPane,  cmdEditFind};
+    const int commands[] = {
+        cmdImport,   cmdExport,    cmdRecentFiles, cmdAppExit,       cmdEditUndo, cmdEditCut,
+        cmdEditCopy, cmdEditPaste, cmdViewToolbar, cmdViewStatusBar, cmdBack,     cmdForward,
+        cmdAppAbout, cmdSearch,    cmdNextPane,    cmdPrevPane,      cmdEditFind};
     auto menuText = [](const std::vector<CMenuItem>& items, int command, auto&& self) -> QString {
         for (const CMenuItem& item : items) {
             if (item.command == command && !item.text.isEmpty()) return item.text;
@@ -115,9 +133,10 @@ void cMainframe::createActions() {
         }
         return QString();
     };
+    const std::vector<CMenuItem> menu = mainMenu();
     for (int command : commands) {
         auto* action = new QAction(this);
-        const QString text = menuText(kMainMenu(), command, menuText);
+        const QString text = menuText(menu, command, menuText);
         const QString string = loadString(command);
         action->setText(text.isEmpty() ? tooltipOf(string) : text);
         action->setStatusTip(promptOf(string));
@@ -126,7 +145,7 @@ void cMainframe::createActions() {
         actions_[command] = action;
         addAction(action); // accelerators work wherever the focus is in the window
     }
-    actions_[cmdSearch]->setText(QStringLiteral("Search"));
+    actions_[cmdSearch]->setText(tr("Search"));
     for (const cAccelerator& accelerator : kAccelerators()) {
         QAction* action = actions_[accelerator.command];
         QList<QKeySequence> keys = action->shortcuts();
@@ -137,6 +156,9 @@ void cMainframe::createActions() {
     for (int command : {cmdImport, cmdExport, cmdBack, cmdForward, cmdAppAbout})
         connect(actions_[command], &QAction::triggered, this,
                 [this, command] { emit commandTriggered(command); });
+    recentFilesMenu_ = new QMenu(this);
+    actions_[cmdRecentFiles]->setMenu(recentFilesMenu_);
+    actions_[cmdRecentFiles]->setEnabled(false);
     connect(actions_[cmdAppExit], &QAction::triggered, this, &QWidget::close);
     connect(actions_[cmdEditUndo], &QAction::triggered, reportPane_, &QTextEdit::undo);
     connect(actions_[cmdEditCut], &QAction::triggered, reportPane_, &QTextEdit::cut);
@@ -164,8 +186,8 @@ void cMainframe::createActions() {
 
 bool cMainframe::createMenuBar(QString* failure) {
     menuBar_ = new CMenuBar(this);
-    if (!menuBar_->LoadMenuBar(kMainMenu(), [this](int command) { return action(command); })) {
-        if (failure) *failure = QStringLiteral("The main menu could not be built.");
+    if (!menuBar_->LoadMenuBar(mainMenu(), [this](int command) { return action(command); })) {
+        if (failure) *failure = tr("The main menu could not be built.");
         return false;
     }
     menuBar_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
@@ -178,7 +200,7 @@ bool cMainframe::createToolBars(QString* failure) {
     const QPixmap disabled(QStringLiteral(":/quarry/toolbar_disabled.png"));
     for (const QPixmap* strip : {&normal, &hot, &disabled}) {
         if (strip->width() < 3 * kToolbarImageSize || strip->height() < kToolbarImageSize) {
-            if (failure) *failure = QStringLiteral("The toolbar images could not be loaded.");
+            if (failure) *failure = tr("The toolbar images could not be loaded.");
             return false;
         }
     }
@@ -191,7 +213,7 @@ bool cMainframe::createToolBars(QString* failure) {
         actions_[buttons[i]]->setIcon(icon);
     }
 
-    toolBar_ = new QToolBar(QStringLiteral("Toolbar"), this);
+    toolBar_ = new QToolBar(tr("Toolbar"), this);
     toolBar_->setObjectName(QStringLiteral("toolBar"));
     toolBar_->setIconSize(QSize(kToolbarImageSize, kToolbarImageSize));
     toolBar_->addAction(actions_[cmdBack]);
@@ -202,7 +224,7 @@ bool cMainframe::createToolBars(QString* failure) {
     connect(actions_[cmdViewToolbar], &QAction::toggled, toolBar_, &QWidget::setVisible);
     connect(toolBar_, &QToolBar::visibilityChanged, actions_[cmdViewToolbar], &QAction::setChecked);
 
-    menuBand_ = new QToolBar(QStringLiteral("Menu Bar"), this);
+    menuBand_ = new QToolBar(tr("Menu Bar"), this);
     menuBand_->setObjectName(QStringLiteral("menuBand"));
     menuBand_->addWidget(menuBar_);
     addToolBar(Qt::TopToolBarArea, menuBand_);
@@ -210,9 +232,9 @@ bool cMainframe::createToolBars(QString* failure) {
 }
 
 void cMainframe::createItemIdBand() {
-    itemIdBand_ = new QToolBar(QString::fromLatin1(kItemIdBandLabel), this);
+    itemIdBand_ = new QToolBar(frameText(kItemIdBandLabel), this);
     itemIdBand_->setObjectName(QStringLiteral("itemIdBand"));
-    auto* label = new QLabel(QString::fromLatin1(kItemIdBandLabel), itemIdBand_);
+    auto* label = new QLabel(frameText(kItemIdBandLabel), itemIdBand_);
     label->setContentsMargins(4, 0, 4, 0);
     itemIdBand_->addWidget(label);
     itemIdBox_ = new cItemIdBox(itemIdBand_);
@@ -223,22 +245,20 @@ void cMainframe::createItemIdBand() {
 
 void cMainframe::createDockWindows() {
     treeBar_ = new cItemTreeBar(this);
-    treeBar_->Create(QString::fromLatin1(kTreeBarTitle), this, idTreeBar);
+    treeBar_->Create(frameText(kTreeBarTitle), this, idTreeBar);
+    treeBar_->setObjectName(QStringLiteral("itemTreeBar")); // the saved state's name for it
     treeModel_ = new cItemTreeModel(this);
     itemTree_ = new cItemTree(treeBar_);
     itemTree_->setItemModel(treeModel_);
     treeBar_->setWidget(itemTree_);
     treeBar_->setBarStyle(treeBar_->barStyle()); // the child now exists: let it fill the bar
     addDockWidget(Qt::LeftDockWidgetArea, treeBar_);
-    // The layout sizes the dock from its child at first; remember the width
-    // the bar asks for so the first show can give it that.
-    initialDockWidth_ = treeBar_->sizeVert().width();
     connect(itemTree_, &cItemTree::itemChosen, this, &cMainframe::showItemRequested);
 }
 
 void cMainframe::createFindBar() {
     findBar_ = new CSizingControlBar(this);
-    findBar_->Create(tr(kFindBarTitle), this, idFindBar);
+    findBar_->Create(frameText(kFindBarTitle), this, idFindBar);
     findBar_->setSizeVert(QSize(kFindBarWidth, findBar_->sizeVert().height()));
     findBar_->setObjectName(QStringLiteral("findBar"));
     findPane_ = new cFindPane(names_, findBar_);
@@ -270,12 +290,24 @@ void cMainframe::showFoundItem(ZRID zrid) {
     emit showItemRequested(zrid);
 }
 
+void cMainframe::createFileDrop() {
+    auto* drop = new cFileDrop([this] { return actions_[cmdImport]->isEnabled(); }, this);
+    for (QWidget* target :
+         {static_cast<QWidget*>(this), reportPane_->viewport(), static_cast<QWidget*>(itemIdBox_)})
+        drop->watch(target);
+    connect(drop, &cFileDrop::fileDropped, this, &cMainframe::importRequested);
+}
+
+QMenu* cMainframe::createPopupMenu() {
+    return nullptr;
+}
+
 void cMainframe::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (!sizedDock_) {
-        // The dock starts at the width its left/right size asks for.
+        // The dock starts at the size of its state, not what its child asks for.
         sizedDock_ = true;
-        resizeDocks({treeBar_}, {initialDockWidth_}, Qt::Horizontal);
+        treeBar_->ApplyDockedSize();
     }
 }
 
@@ -309,7 +341,7 @@ void cMainframe::focusPane(int step) {
 void cMainframe::displayItem(const cItemStore& store, ZRID zrid) {
     beginMessageOperation();
     const std::string report = writeItemReport(store, zrid, *this);
-    endMessageOperation(QStringLiteral("while loading item %1").arg(zrid));
+    endMessageOperation(tr("while loading item %1").arg(zrid));
     reportPane_->setReportText(report);
     itemIdBox_->setText(QString::number(zrid));
 }
@@ -326,14 +358,14 @@ void cMainframe::selectTreeItem(TreeItemHandle handle, ZRID zrid) {
 }
 
 cImportResult cMainframe::importItems(const cItemStore& store) {
-    beginProgress("Importing Item Data", 0);
+    beginProgress(QT_TRANSLATE_NOOP("strings", "Importing Item Data"), 0);
     beginMessageOperation();
     cItemTreeFeed feed(*treeModel_);
     names_.clear();
     const cImportResult result = store.buildCategoryTree(feed, *this, *this, &names_);
     treeModel_->commitPending();
     endProgress();
-    endMessageOperation(QStringLiteral("while importing the item data"));
+    endMessageOperation(tr("while importing the item data"));
     return result;
 }
 
@@ -343,29 +375,63 @@ void cMainframe::setImportRunning(bool running) {
     if (running) names_.clear();
     findPane_->setImportRunning(running);
     if (!running) names_.shrinkToFit();
+    actions_[cmdRecentFiles]->setEnabled(!running && !recentFilesMenu_->isEmpty());
+}
+
+void cMainframe::setRecentFiles(const std::vector<std::string>& paths) {
+    recentFilesMenu_->clear();
+    int number = 0;
+    for (const std::string& path : paths) {
+        const QString name = fileNameForDisplay(path);
+        QAction* entry = recentFilesMenu_->addAction(tr("&%1 %2").arg(++number).arg(
+            QString(name).replace(QLatin1Char('&'), QStringLiteral("&&"))));
+        entry->setStatusTip(name);
+        connect(entry, &QAction::triggered, this, [this, path] { emit importRequested(path); });
+    }
+    actions_[cmdRecentFiles]->setEnabled(!importRunning_ && !paths.empty());
+}
+
+void cMainframe::restoreSettings(QSettings& settings) {
+    for (CSizingControlBar* bar : {static_cast<CSizingControlBar*>(treeBar_), findBar_})
+        bar->LoadSizes(settings, QString::fromLatin1(kBarProfile));
+    restoreGeometry(settings.value(kGeometryKey).toByteArray());
+    restoreState(settings.value(kStateKey).toByteArray(), kWindowStateVersion);
+    // The bands the user cannot hide stay, whatever a state says.
+    menuBand_->setVisible(true);
+    itemIdBand_->setVisible(true);
+    actions_[cmdViewToolbar]->setChecked(!toolBar_->isHidden());
+    actions_[cmdSearch]->setChecked(!findBar_->isHidden());
+    actions_[cmdViewStatusBar]->setChecked(settings.value(kStatusBarKey, true).toBool());
+}
+
+void cMainframe::saveSettings(QSettings& settings) const {
+    for (const CSizingControlBar* bar : {static_cast<CSizingControlBar*>(treeBar_), findBar_})
+        bar->SaveSizes(settings, QString::fromLatin1(kBarProfile));
+    settings.setValue(kGeometryKey, saveGeometry());
+    settings.setValue(kStateKey, saveState(kWindowStateVersion));
+    settings.setValue(kStatusBarKey, actions_.at(cmdViewStatusBar)->isChecked());
 }
 
 void cMainframe::setExportRunning(bool running) {
     exportRunning_ = running;
     actions_[cmdImport]->setEnabled(!running);
+    actions_[cmdRecentFiles]->setEnabled(!running && !recentFilesMenu_->isEmpty());
 }
 
 void cMainframe::closeEvent(QCloseEvent* event) {
-    if (importRunning_ || exportRunning_) {
-        // The import stops at its next dispatch of events (stopRequested);
-        // the window goes at once and closes when the import has returned.
-        closeRequested_ = true;
-        hide();
-        event->ignore();
-        return;
-    }
+    QSettings settings;
+    saveSettings(settings);
+    // An import or export stops at its next dispatch of events
+    // (stopRequested). The window goes at once all the same: the program ends
+    // as its last window closes, once the work has returned to the event loop.
+    if (importRunning_ || exportRunning_) closeRequested_ = true;
     QMainWindow::closeEvent(event);
 }
 
 // --- progress ----------------------------------------------------------------
 
 void cMainframe::beginProgress(const std::string& label, std::int32_t start) {
-    progress_->Create(textFromBytes(label), 100, 100, true, 0);
+    progress_->Create(frameText(label.c_str()), 100, 100, true, 0);
     if (start != 0) progress_->SetPos(start);
     // A new phase paints its label at the next chance.
     sharedMessagePump().reset();
@@ -398,20 +464,25 @@ void cMainframe::endMessageOperation(const QString& what) {
     if (summary.suppressed == 0 || closeRequested_) return;
     const QString text =
         summary.suppressed == 1
-            ? QStringLiteral(
-                  "1 more message like the one shown came up %1; it was not shown on its own.")
+            ? tr("1 more message like the one shown came up %1; it was not shown on its own.")
                   .arg(what)
-            : QStringLiteral(
-                  "%1 more messages like the one shown came up %2; they were not shown one by one.")
+            : tr("%1 more messages like the one shown came up %2; they were not shown one by "
+                 "one.")
                   .arg(summary.suppressed)
                   .arg(what);
+    QStringList details;
+    for (const std::string& message : summary.texts)
+        details << textFromBytes(message);
+    if (summary.suppressed > summary.texts.size())
+        details << tr("... and %1 more.").arg(summary.suppressed - summary.texts.size());
     QMessageBox box(QMessageBox::Warning, textFromBytes(summary.caption), text, QMessageBox::Ok,
                     this);
+    box.setDetailedText(details.join(QLatin1Char('\n')));
     box.exec();
 }
 
 void cMainframe::showMessage(const std::string& caption, const std::string& text) {
-    if (closeRequested_ || !throttle_.admit(caption)) return;
+    if (closeRequested_ || !throttle_.admit(caption, text)) return;
     QMessageBox box(QMessageBox::Warning, textFromBytes(caption), textFromBytes(text),
                     QMessageBox::Ok, this);
     box.exec();

@@ -15,8 +15,11 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 class QAction;
+class QMenu;
+class QSettings;
 class QToolBar;
 
 namespace quarry {
@@ -42,7 +45,8 @@ public:
     ~cMainframe() override;
 
     // Builds every window in the classic order: client area, status bar, menu
-    // bar, toolbar, identifier box, bands, dock and tree. False, with a reason
+    // bar, toolbar, identifier box, bands, dock and tree; then lets files be
+    // dropped on it. False, with a reason
     // for the user in `failure`, when a piece cannot be made.
     bool create(QString* failure);
 
@@ -57,15 +61,24 @@ public:
     // gathering every item's name for Find on the way.
     cImportResult importItems(const cItemStore& store);
     // While an import runs, Import is disabled, Find covers the items filed
-    // so far, and closing the window stops it (the window hides at once and
-    // closes when the import has returned). A new import starts Find afresh.
+    // so far, and closing the window stops it (the window goes at once and
+    // the program ends when the import has returned). A new import starts
+    // Find afresh.
     void setImportRunning(bool running);
+    // The entries of File > Recent Files, newest first (file names' bytes).
+    void setRecentFiles(const std::vector<std::string>& paths);
     bool importRunning() const { return importRunning_; }
     // While an export runs, Import is disabled and closing the window stops
     // the export as it stops an import.
     void setExportRunning(bool running);
     bool exportRunning() const { return exportRunning_; }
     bool closeRequested() const { return closeRequested_; }
+
+    // The window between runs: its geometry, its bands and docks (by object
+    // name, whatever docks there are), the status bar and the Items bar's
+    // sizes. Read before the window shows; written when it closes.
+    void restoreSettings(QSettings& settings);
+    void saveSettings(QSettings& settings) const;
 
     // cProgressHost
     void beginProgress(const std::string& label, std::int32_t start) override;
@@ -78,6 +91,10 @@ public:
     // (an import, one item shown) only the first is shown and the rest are
     // counted and summarised when the operation ends.
     void showMessage(const std::string& caption, const std::string& text) override;
+
+    // No context menu on the bands and the dock: the menu bar cannot be
+    // hidden, and View has the Toolbar and Status Bar toggles.
+    QMenu* createPopupMenu() override;
 
     // --- the pieces --------------------------------------------------------
     QAction* action(int command) const;
@@ -102,6 +119,8 @@ signals:
     void showItemRequested(ZRID zrid);
     // A command the application carries out (Import, Back, Forward, About).
     void commandTriggered(int command);
+    // The user chose a file to import: from Recent Files, or dropped on the window.
+    void importRequested(const std::string& path);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -120,6 +139,7 @@ private:
     // A result chosen in Find: the tree selects the item's first node, then
     // the item is shown as one history step that records that node.
     void showFoundItem(ZRID zrid);
+    void createFileDrop();
     void updateEditCommands();
     void focusPane(int step);
 
@@ -142,12 +162,12 @@ private:
     cFindPane* findPane_ = nullptr;
     cNameIndex names_;
     std::map<int, QAction*> actions_;
+    QMenu* recentFilesMenu_ = nullptr;
     cMessageThrottle throttle_;
     bool importRunning_ = false;
     bool exportRunning_ = false;
     bool closeRequested_ = false;
     bool sizedDock_ = false;
-    int initialDockWidth_ = 0;
 };
 
 } // namespace quarry

@@ -6,7 +6,7 @@ void cMessageThrottle::beginOperation() {
     scopes_.emplace_back();
 }
 
-bool cMessageThrottle::admit(const std::string& caption) {
+bool cMessageThrottle::admit(const std::string& caption, const std::string& text) {
     if (scopes_.empty()) return true;
     Scope& scope = scopes_.back();
     if (!scope.shown) {
@@ -14,6 +14,7 @@ bool cMessageThrottle::admit(const std::string& caption) {
         return true;
     }
     if (scope.summary.suppressed++ == 0) scope.summary.caption = caption;
+    if (scope.summary.texts.size() < kMaxKeptTexts) scope.summary.texts.push_back(text);
     return false;
 }
 

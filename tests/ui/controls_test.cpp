@@ -160,10 +160,14 @@ void cControlsTest::sizingBarDefaultsAndStates() {
     QCOMPARE(child->width(), bar->width());
     QCOMPARE(child->geometry().bottom(), bar->rect().bottom());
 
-    // Sizes are kept per state: what left/right docking made of the bar does
-    // not leak into the top/bottom size.
-    window.resizeDocks({bar}, {260}, Qt::Horizontal);
+    // Sizes are kept per state: what the user made of the bar docked at the
+    // left (dragging its edge) does not leak into the top/bottom size.
+    const QPoint edge((bar->geometry().right() + window.centralWidget()->x()) / 2 + 1, 100);
+    const QPoint to = edge + QPoint(260 - bar->width(), 0);
+    QTest::mousePress(&window, Qt::LeftButton, {}, edge);
+    QTest::mouseMove(&window, to);
     QTRY_COMPARE(bar->width(), 260);
+    QTest::mouseRelease(&window, Qt::LeftButton, {}, to);
     QCOMPARE(bar->sizeVert().width(), 260);
     QCOMPARE(bar->sizeHorz(), QSize(200, 200));
 

@@ -413,7 +413,7 @@ void cWindowTest::importAsksForTheFileFirst() {
     };
     frame()->action(cmdImport)->trigger();
     QCOMPARE(watcher.seen.size(), std::size_t(2));
-    QVERIFY(node({"ZR Items", "Misc", "Ring (QL 25)"}) != 0);
+    QTRY_VERIFY(node({"ZR Items", "Misc", "Ring (QL 25)"}) != 0);
 }
 
 void cWindowTest::menuBarAnswersKeyboardAndMouse() {
