@@ -111,6 +111,9 @@ void cQuarry::onCommand(int command) {
     case cmdImport:
         onImport();
         break;
+    case cmdExport:
+        onExport();
+        break;
     case cmdBack:
         onBack();
         break;
@@ -134,7 +137,9 @@ void cQuarry::showItem(ZRID zrid) {
 }
 
 bool cQuarry::scanItemFile(const std::string& path) {
-    if (!frame_ || frame_->importRunning()) return false;
+    // A running export reads the store an import would empty (a drop or a
+    // recent file can ask for one meanwhile).
+    if (!frame_ || frame_->importRunning() || frame_->exportRunning()) return false;
     const std::string reason = whyUnreadable(path);
     if (!reason.empty()) {
         QMessageBox box(QMessageBox::Warning, QStringLiteral("quarry"),
@@ -146,6 +151,8 @@ bool cQuarry::scanItemFile(const std::string& path) {
         return false;
     }
     frame_->setImportRunning(true);
+    imported_ = false;
+    onUpdateExport();
     const cImportResult scanned = store_.scanItemFile(path, *frame_, identifierPattern_);
     // After a failed scan the index is empty: the tree is rebuilt from it, so
     // no node of the earlier import stays.
@@ -153,6 +160,8 @@ bool cQuarry::scanItemFile(const std::string& path) {
     if (scanned.outcome != cImportResult::eOutcome::superseded && !frame_->closeRequested())
         built = frame_->importItems(store_);
     frame_->setImportRunning(false);
+    imported_ = scanned && built;
+    onUpdateExport();
     if (frame_->closeRequested()) return false; // stopped: the window has gone
     const cImportResult& failed = scanned.readFailed() ? scanned : built;
     if (failed.readFailed()) {
@@ -205,6 +214,23 @@ void cQuarry::requestImport(const std::string& path) {
     QTimer::singleShot(0, this, [this, path] { scanItemFile(path); });
 }
 
+void cQuarry::onExport() {
+    if (!frame_ || !imported_ || frame_->importRunning() || frame_->exportRunning()) return;
+    const std::optional<cExportTarget> target = cExportCommand(*frame_, store_).askTarget();
+    if (target) exportTo(*target);
+}
+
+bool cQuarry::exportTo(const cExportTarget& target) {
+    if (!frame_ || !imported_ || frame_->importRunning() || frame_->exportRunning()) return false;
+    frame_->setExportRunning(true);
+    onUpdateExport();
+    const bool written = cExportCommand(*frame_, store_).run(target);
+    frame_->setExportRunning(false);
+    onUpdateExport();
+    if (frame_->closeRequested()) frame_->close();
+    return written;
+}
+
 void cQuarry::onBack() {
     if (!frame_) return;
     const std::optional<cHistoryEntry> entry = history_.back();
@@ -236,6 +262,12 @@ void cQuarry::onUpdateBack() {
 
 void cQuarry::onUpdateForward() {
     if (frame_) frame_->action(cmdForward)->setEnabled(history_.canForward());
+}
+
+void cQuarry::onUpdateExport() {
+    if (frame_)
+        frame_->action(cmdExport)->setEnabled(imported_ && !frame_->importRunning() &&
+                                              !frame_->exportRunning());
 }
 
 } // namespace quarry

@@ -5,6 +5,7 @@
 // request to show an item passes: showItem.
 #pragma once
 
+#include "app/export_command.h"
 #include "app/navigation_history.h"
 #include "app/recent_files.h"
 #include "pattern/pattern.h"
@@ -52,14 +53,22 @@ public:
     // program ends cleanly even during an import (see cQuitSignals).
     void handleQuitSignals();
 
+    // Writes the imported items to the target's file (File > Export... once
+    // the user has chosen it). False when nothing was written.
+    bool exportTo(const cExportTarget& target);
+
     // Commands.
     void onImport();
+    void onExport();
     void onBack();
     void onForward();
     void onAppAbout();
     // Enable rules of Back and Forward, applied to the frame's actions.
     void onUpdateBack();
     void onUpdateForward();
+    // Export is enabled once an import has read a whole file, while no import
+    // or export runs.
+    void onUpdateExport();
 
     cMainframe* mainFrame() const { return frame_.get(); }
     cItemStore& store() { return store_; }
@@ -77,6 +86,7 @@ private:
     cPattern identifierPattern_;
     cNavigationHistory history_;
     cRecentFiles recentFiles_;
+    bool imported_ = false; // the last import read the whole file
     std::unique_ptr<cMainframe> frame_;
 };
 

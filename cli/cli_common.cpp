@@ -13,6 +13,10 @@ const char* usageText() {
            "       quarry-cli show [--format rtf|text|html] FILE ZRID...\n"
            "       quarry-cli find [--limit N] [--near] FILE QUERY...\n"
            "       quarry-cli stats FILE\n"
+           "       quarry-cli export [--format jsonl] [--output OUT [--force]] FILE\n"
+           "       quarry-cli export --format sqlite --output OUT.db [--force] FILE\n"
+           "       quarry-cli diff [--format text|jsonl] OLD NEW\n"
+
            "       quarry-cli --help | --version\n";
 }
 

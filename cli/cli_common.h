@@ -8,6 +8,7 @@
 #include "store/item_store.h"
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace quarry {
@@ -18,6 +19,7 @@ enum eExitStatus : int {
     kExitWriteFailed = 1,
     kExitUsage = 2,
     kExitItemNotLoaded = 3,
+    kExitFilesDiffer = 4, // diff: the two files hold different items
 };
 
 using cArguments = std::vector<std::string>;
@@ -47,6 +49,7 @@ public:
 
     cItemStore& store() { return store_; }
     cMessageSink& messages() { return messages_; }
+    cProgressHost& progress() { return progress_; }
 
 private:
     int readFailed(const std::string& reason);
@@ -64,5 +67,7 @@ int runTreeCommand(const cArguments& args, cCliOutput& out);
 int runShowCommand(const cArguments& args, cCliOutput& out);
 int runStatsCommand(const cArguments& args, cCliOutput& out);
 int runFindCommand(const cArguments& args, cCliOutput& out);
+int runExportCommand(const cArguments& args, cCliOutput& out);
+int runDiffCommand(const cArguments& args, cCliOutput& out);
 
 } // namespace quarry

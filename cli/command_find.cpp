@@ -2,6 +2,7 @@
 // tree build, with the tree's messages), then one "ZRID<tab>QL<tab>name" line
 // per item the query finds, in the query rule's order.
 #include "cli/cli_common.h"
+#include "cli/discarding_tree.h"
 #include "search/name_search.h"
 
 #include <charconv>
@@ -9,17 +10,6 @@
 namespace quarry {
 
 namespace {
-
-// The tree is built for its loads and messages only; nothing of it is kept.
-class cDiscardingTree : public cTreeControl {
-public:
-    void deleteAllItems() override {}
-    TreeItemHandle insertItem(const std::string&, ZRID, TreeItemHandle) override { return ++last_; }
-    void expand(TreeItemHandle) override {}
-
-private:
-    TreeItemHandle last_ = 0;
-};
 
 bool parseLimit(const std::string& text, std::uint64_t& limit) {
     const char* end = text.data() + text.size();

@@ -14,7 +14,8 @@ struct cCommand {
 
 constexpr cCommand kCommands[] = {
     {"index", runIndexCommand}, {"tree", runTreeCommand},   {"show", runShowCommand},
-    {"find", runFindCommand},   {"stats", runStatsCommand},
+    {"find", runFindCommand},   {"stats", runStatsCommand}, {"export", runExportCommand},
+    {"diff", runDiffCommand},
 };
 
 const cCommand* findCommand(const std::string& name) {

@@ -24,7 +24,8 @@ for arg in "${cmake_args[@]}"; do
     -DQUARRY_SANITIZE=*)    sanitize=${arg#*=} ;;
   esac
 done
-packages=(cmake ninja-build)
+# SQLite: the export, which the command-line tool and the window both link.
+packages=(cmake ninja-build libsqlite3-dev)
 if [[ "$(basename "$compiler")" == clang* ]]; then
   packages+=(clang)
   is_on "$sanitize" && packages+=(libclang-rt-14-dev)  # the sanitizer runtimes
@@ -34,6 +35,8 @@ fi
 is_on "$gui" && packages+=(qt6-base-dev)
 # PCRE2 is the reference of the pattern engine's differential test and of the benchmarks.
 is_on "$tests" && packages+=(libgtest-dev pkg-config libpcre2-dev)
+# The export tests read the output back with Python's json and sqlite3 modules.
+is_on "$tests" && packages+=(python3)
 is_on "$bench" && packages+=(pkg-config libpcre2-dev libpugixml-dev)
 "$here/scripts/ensure_packages.sh" "${packages[@]}"
 

@@ -179,8 +179,8 @@ cImportResult cItemStore::buildCategoryTree(cTreeControl& tree, cProgressHost& p
         const bool ok = result.loaded;
         if (ok) {
             const cItemRecord& item = result.record;
-            if (loaded != nullptr) loaded->itemLoaded(item);
             fileItem(item, tree, skeleton, skillFolders);
+            if (loaded != nullptr) loaded->itemLoaded(item);
         }
         const bool counts = ok && !result.record.isNano;
         pool.release(i);

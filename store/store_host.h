@@ -55,7 +55,8 @@ class cItemRecord;
 
 // Receives every item the category tree build loads, in index order, once
 // each, whether or not it is filed under a folder: what name search and
-// export gather without another pass over the file.
+// export gather without another pass over the file. An item arrives once its
+// nodes are in the tree, so the tree tells where it was filed.
 class cLoadedItemSink {
 public:
     virtual ~cLoadedItemSink() = default;

@@ -11,6 +11,7 @@ const std::vector<CMenuItem>& kMainMenu() {
         {QT_TRANSLATE_NOOP("menu", "&File"),
          0,
          {{QT_TRANSLATE_NOOP("menu", "&Import..."), cmdImport, {}},
+          {QT_TRANSLATE_NOOP("menu", "&Export..."), cmdExport, {}},
           {QT_TRANSLATE_NOOP("menu", "Recent &Files"), cmdRecentFiles, {}},
           {"", 0, {}},
           {QT_TRANSLATE_NOOP("menu", "E&xit"), cmdAppExit, {}}}},
@@ -79,6 +80,10 @@ QString loadString(int id) {
         {101, QT_TRANSLATE_NOOP("strings", "Idle")},
         {128, QT_TRANSLATE_NOOP("strings", "quarry")},
         {cmdImport, QT_TRANSLATE_NOOP("strings", "Import content of selected file\nImport")},
+        {cmdExport,
+         QT_TRANSLATE_NOOP(
+             "strings",
+             "Writes the imported items to a JSON lines file or a SQLite database.\nExport")},
         {cmdBack, QT_TRANSLATE_NOOP("strings", "Goes to the previous page.\nBack")},
         {cmdForward, QT_TRANSLATE_NOOP("strings", "Goes to the next page.\nForward")},
         {32771, QT_TRANSLATE_NOOP("strings", "Back")},

@@ -14,6 +14,7 @@ namespace quarry {
 // Command identifiers, kept with their classic numeric values.
 enum eCommand : int {
     cmdImport = 130,
+    cmdExport = 131,
     cmdBack = 140,
     cmdForward = 141,
     cmdSearch = 32773,

@@ -121,10 +121,10 @@ void cMainframe::createStatusBar() {
 }
 
 void cMainframe::createActions() {
-    const int commands[] = {cmdImport,        cmdRecentFiles, cmdAppExit,   cmdEditUndo,
-                            cmdEditCut,       cmdEditCopy,    cmdEditPaste, cmdViewToolbar,
-                            cmdViewStatusBar, cmdBack,        cmdForward,   cmdAppAbout,
-                            cmdSearch,        cmdNextPane,    cmdPrevPane,  cmdEditFind};
+    const int commands[] = {
+        cmdImport,   cmdExport,    cmdRecentFiles, cmdAppExit,       cmdEditUndo, cmdEditCut,
+        cmdEditCopy, cmdEditPaste, cmdViewToolbar, cmdViewStatusBar, cmdBack,     cmdForward,
+        cmdAppAbout, cmdSearch,    cmdNextPane,    cmdPrevPane,      cmdEditFind};
     auto menuText = [](const std::vector<CMenuItem>& items, int command, auto&& self) -> QString {
         for (const CMenuItem& item : items) {
             if (item.command == command && !item.text.isEmpty()) return item.text;
@@ -153,7 +153,7 @@ void cMainframe::createActions() {
         action->setShortcuts(keys);
     }
 
-    for (int command : {cmdImport, cmdBack, cmdForward, cmdAppAbout})
+    for (int command : {cmdImport, cmdExport, cmdBack, cmdForward, cmdAppAbout})
         connect(actions_[command], &QAction::triggered, this,
                 [this, command] { emit commandTriggered(command); });
     recentFilesMenu_ = new QMenu(this);
@@ -174,9 +174,11 @@ void cMainframe::createActions() {
     connect(actions_[cmdViewStatusBar], &QAction::toggled, statusBar_, &QWidget::setVisible);
 
     // Search shows and hides the Find pane (createFindBar); Edit > Find...
-    // opens it at its box. Back and Forward wait for the history.
+    // opens it at its box. Back and Forward wait for the history,
+    // Export for an import.
     actions_[cmdSearch]->setCheckable(true);
     connect(actions_[cmdEditFind], &QAction::triggered, this, &cMainframe::showFindPane);
+    actions_[cmdExport]->setEnabled(false);
     actions_[cmdBack]->setEnabled(false);
     actions_[cmdForward]->setEnabled(false);
     updateEditCommands();
@@ -410,13 +412,19 @@ void cMainframe::saveSettings(QSettings& settings) const {
     settings.setValue(kStatusBarKey, actions_.at(cmdViewStatusBar)->isChecked());
 }
 
+void cMainframe::setExportRunning(bool running) {
+    exportRunning_ = running;
+    actions_[cmdImport]->setEnabled(!running);
+    actions_[cmdRecentFiles]->setEnabled(!running && !recentFilesMenu_->isEmpty());
+}
+
 void cMainframe::closeEvent(QCloseEvent* event) {
     QSettings settings;
     saveSettings(settings);
-    // An import stops at its next dispatch of events (stopRequested). The
-    // window goes at once all the same: the program ends as its last window
-    // closes, once the import has returned to the event loop.
-    if (importRunning_) closeRequested_ = true;
+    // An import or export stops at its next dispatch of events
+    // (stopRequested). The window goes at once all the same: the program ends
+    // as its last window closes, once the work has returned to the event loop.
+    if (importRunning_ || exportRunning_) closeRequested_ = true;
     QMainWindow::closeEvent(event);
 }
 

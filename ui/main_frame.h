@@ -68,6 +68,10 @@ public:
     // The entries of File > Recent Files, newest first (file names' bytes).
     void setRecentFiles(const std::vector<std::string>& paths);
     bool importRunning() const { return importRunning_; }
+    // While an export runs, Import is disabled and closing the window stops
+    // the export as it stops an import.
+    void setExportRunning(bool running);
+    bool exportRunning() const { return exportRunning_; }
     bool closeRequested() const { return closeRequested_; }
 
     // The window between runs: its geometry, its bands and docks (by object
@@ -81,7 +85,7 @@ public:
     void setProgress(std::int32_t position) override;
     void endProgress() override;
     void pumpMessages() override;
-    // Closing the window stops an import at its next dispatch.
+    // Closing the window stops an import or export at its next dispatch.
     bool stopRequested() const override { return closeRequested_; }
     // cMessageSink: a modal box owned by this window; within one operation
     // (an import, one item shown) only the first is shown and the rest are
@@ -161,6 +165,7 @@ private:
     QMenu* recentFilesMenu_ = nullptr;
     cMessageThrottle throttle_;
     bool importRunning_ = false;
+    bool exportRunning_ = false;
     bool closeRequested_ = false;
     bool sizedDock_ = false;
 };

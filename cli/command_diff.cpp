@@ -1,0 +1,186 @@
+// quarry-cli diff [--format text|jsonl] OLD NEW: imports both files and
+// prints, in index order of the union of identifiers, each item that is only
+// in NEW (+), only in OLD (-), or in both but different (~, then one line per
+// changed member). Items that fail to load count as absent.
+//
+// Memory stays small for large files: OLD's items are kept as digests only;
+// NEW's are compared as its tree build loads them, and OLD's record is loaded
+// again only for an item that differs.
+#include "cli/cli_common.h"
+#include "cli/discarding_tree.h"
+#include "platform/item_file_check.h"
+#include "report/item_difference.h"
+#include "report/item_json.h"
+#include "store/item_record.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace quarry {
+
+namespace {
+
+struct cItemDigest {
+    ZRID zrid;
+    std::uint64_t digest;
+};
+
+class cDigestCollector : public cLoadedItemSink {
+public:
+    void itemLoaded(const cItemRecord& item) override {
+        items.push_back(cItemDigest{item.zrid, itemDigest(item)});
+    }
+    std::vector<cItemDigest> items;
+};
+
+// Messages about OLD were shown while it was imported; its items loaded again
+// say nothing more.
+class cQuietMessages : public cMessageSink {
+public:
+    void showMessage(const std::string&, const std::string&) override {}
+};
+
+// Text from the item file for a line of the text format: UTF-8, like the JSON
+// values beside it, with tabs and line breaks as blanks so fields stay apart.
+void appendTextField(std::string& line, std::string_view windows1252) {
+    const std::size_t start = line.size();
+    appendUtf8Text(line, windows1252);
+    for (std::size_t i = start; i < line.size(); ++i)
+        if (line[i] == '\t' || line[i] == '\r' || line[i] == '\n') line[i] = ' ';
+}
+
+// One difference as the chosen format writes it.
+void appendDifference(std::string& out, bool json, char sign, ZRID zrid, const std::string& name,
+                      const std::vector<cMemberChange>& changes) {
+    if (!json) {
+        out += sign;
+        out += '\t' + std::to_string(zrid) + '\t';
+        appendTextField(out, name);
+        out += '\n';
+        for (const cMemberChange& change : changes) {
+            out += '\t';
+            appendTextField(out, change.path);
+            out += '\t' + change.before + " -> " + change.after + '\n';
+        }
+        return;
+    }
+    out += "{\"change\":\"";
+    out += sign;
+    out += "\",\"zrid\":";
+    appendJson(out, zrid);
+    out += ",\"name\":";
+    appendJson(out, name);
+    if (sign == '~') {
+        out += ",\"members\":[";
+        for (const cMemberChange& change : changes) {
+            if (&change != &changes.front()) out += ',';
+            out += "{\"path\":";
+            appendJson(out, change.path);
+            out += ",\"old\":" + change.before + ",\"new\":" + change.after + '}';
+        }
+        out += ']';
+    }
+    out += "}\n";
+}
+
+// Walks NEW's items, as its tree build loads them, against OLD's digests; both
+// come in index order, ascending identifiers read as unsigned numbers.
+class cDifferenceWriter : public cLoadedItemSink {
+public:
+    cDifferenceWriter(const cItemStore& older, const std::vector<cItemDigest>& olderItems,
+                      bool json, cCliOutput& out)
+        : older_(older), olderItems_(olderItems), json_(json), out_(out) {}
+
+    void itemLoaded(const cItemRecord& item) override {
+        const auto zrid = static_cast<std::uint32_t>(item.zrid);
+        while (next_ < olderItems_.size() && std::uint32_t(olderItems_[next_].zrid) < zrid)
+            removed(olderItems_[next_++].zrid);
+        if (next_ == olderItems_.size() || olderItems_[next_].zrid != item.zrid) {
+            write('+', item.zrid, item.name, {});
+            return;
+        }
+        if (olderItems_[next_++].digest == itemDigest(item)) return;
+        cItemRecord before;
+        if (loadOlder(item.zrid, before))
+            write('~', item.zrid, item.name, compareItems(before, item));
+    }
+    // The items after NEW's last one.
+    void finish() {
+        while (next_ < olderItems_.size())
+            removed(olderItems_[next_++].zrid);
+    }
+
+    bool differ() const { return differ_; }
+    // False when OLD changed on disk while NEW was read, so an item of it no
+    // longer loaded.
+    bool olderStillReadable() const { return olderReadable_; }
+
+private:
+    void removed(ZRID zrid) {
+        cItemRecord before;
+        if (loadOlder(zrid, before)) write('-', zrid, before.name, {});
+    }
+    bool loadOlder(ZRID zrid, cItemRecord& record) {
+        if (older_.loadItem(zrid, record, quiet_)) return true;
+        olderReadable_ = false;
+        return false;
+    }
+    void write(char sign, ZRID zrid, const std::string& name,
+               const std::vector<cMemberChange>& changes) {
+        differ_ = true;
+        text_.clear();
+        appendDifference(text_, json_, sign, zrid, name, changes);
+        out_.write(text_);
+    }
+
+    const cItemStore& older_;
+    const std::vector<cItemDigest>& olderItems_;
+    bool json_;
+    std::size_t next_ = 0;
+    bool differ_ = false;
+    bool olderReadable_ = true;
+    cQuietMessages quiet_;
+    cCliOutput& out_;
+    std::string text_;
+};
+
+} // namespace
+
+int runDiffCommand(const cArguments& args, cCliOutput& out) {
+    bool json = false;
+    std::size_t next = 0;
+    if (next < args.size() && args[next] == "--format") {
+        if (next + 1 >= args.size() || (args[next + 1] != "text" && args[next + 1] != "jsonl"))
+            return usageError("--format takes text or jsonl");
+        json = args[next + 1] == "jsonl";
+        next += 2;
+    }
+    if (args.size() != next + 2) return usageError("diff takes OLD and NEW");
+    const std::string& olderPath = args[next];
+    const std::string& newerPath = args[next + 1];
+    // NEW is checked before OLD's import, not after it.
+    if (const std::string reason = whyUnreadable(newerPath); !reason.empty()) {
+        std::fprintf(stderr, "quarry-cli: cannot read %s: %s\n", newerPath.c_str(), reason.c_str());
+        return kExitUnreadableFile;
+    }
+
+    cCliSession older;
+    if (const int status = older.scan(olderPath); status != kExitOk) return status;
+    cDiscardingTree tree;
+    cDigestCollector olderItems;
+    if (const int status = older.buildTree(tree, &olderItems); status != kExitOk) return status;
+
+    cCliSession newer;
+    if (const int status = newer.scan(newerPath); status != kExitOk) return status;
+    cDifferenceWriter difference(older.store(), olderItems.items, json, out);
+    if (const int status = newer.buildTree(tree, &difference); status != kExitOk) return status;
+    difference.finish();
+
+    if (!difference.olderStillReadable()) {
+        printMessage("cannot read " + olderPath + ": it changed during the comparison");
+        return kExitUnreadableFile;
+    }
+    return difference.differ() ? kExitFilesDiffer : kExitOk;
+}
+
+} // namespace quarry

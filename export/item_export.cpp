@@ -1,0 +1,92 @@
+#include "export/item_export.h"
+
+#include "export/item_database.h"
+#include "export/replacing_file.h"
+#include "report/item_json_lines.h"
+#include "store/item_store.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+namespace quarry {
+
+namespace {
+
+struct cFileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+// Why a tree build did not load every item, or an empty text when it did.
+std::string whyIncomplete(const cImportResult& built) {
+    switch (built.outcome) {
+    case cImportResult::eOutcome::done:
+        return {};
+    case cImportResult::eOutcome::readFailed:
+        return "the item file could not be read: " + built.failure;
+    case cImportResult::eOutcome::stopped:
+        return "the program is ending";
+    case cImportResult::eOutcome::superseded:
+        break;
+    }
+    return "another import began";
+}
+
+std::string lastErrorText() {
+    return errno != 0 ? std::strerror(errno) : "the write failed";
+}
+
+cExportResult exportJsonLines(const cItemStore& store, const std::string& path,
+                              cProgressHost& progress, cMessageSink& messages) {
+    cExportResult result;
+    std::unique_ptr<std::FILE, cFileCloser> file(std::fopen(path.c_str(), "wb"));
+    if (file == nullptr) {
+        result.error = std::strerror(errno);
+        return result;
+    }
+    cJsonLinesExport lines([&](std::string_view line) {
+        if (result.error.empty() &&
+            std::fwrite(line.data(), 1, line.size(), file.get()) != line.size())
+            result.error = lastErrorText();
+    });
+    const cImportResult built = store.buildCategoryTree(lines.tree(), progress, messages, &lines);
+    if (result.error.empty()) result.error = whyIncomplete(built);
+    errno = 0;
+    if (std::fclose(file.release()) != 0 && result.error.empty()) result.error = lastErrorText();
+    result.items = lines.itemCount();
+    result.ok = result.error.empty();
+    return result;
+}
+
+cExportResult exportDatabase(const cItemStore& store, const std::string& path,
+                             cProgressHost& progress, cMessageSink& messages) {
+    cExportResult result;
+    cItemDatabaseWriter database;
+    std::string incomplete;
+    if (database.open(path)) {
+        incomplete =
+            whyIncomplete(store.buildCategoryTree(database.tree(), progress, messages, &database));
+        database.finish();
+    }
+    result.error = database.error().empty() ? incomplete : database.error();
+    result.items = database.itemCount();
+    result.ok = result.error.empty();
+    return result;
+}
+
+} // namespace
+
+cExportResult exportItems(const cItemStore& store, eExportFormat format, const std::string& path,
+                          bool replace, cProgressHost& progress, cMessageSink& messages) {
+    cReplacingFile file(path, replace);
+    if (!file.error().empty()) return cExportResult{false, file.error(), 0};
+    const std::string& written = file.temporaryPath();
+    cExportResult result = format == eExportFormat::sqlite
+                               ? exportDatabase(store, written, progress, messages)
+                               : exportJsonLines(store, written, progress, messages);
+    if (result.ok && !file.commit()) result = cExportResult{false, file.error(), 0};
+    return result;
+}
+
+} // namespace quarry
