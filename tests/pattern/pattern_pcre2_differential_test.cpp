@@ -152,18 +152,8 @@ private:
             return {".", ".", false};
         case 4:
         case 5: {
-            static const char* const kSets[] = {"[ab]",
-                                                "[^a]",
-                                                "[a-c]",
-                                                "[^bc]",
-                                                "[\xE9"
-                                                "a]",
-                                                "[*b]",
-                                                "[^\xE9]",
-                                                "[A-C]",
-                                                "[^B]",
-                                                "[\xC9"
-                                                "b]"};
+            static const char* const kSets[] = {"[ab]", "[^a]",    "[a-c]", "[^bc]", "[a\xE9]",
+                                                "[*b]", "[^\xE9]", "[A-C]", "[^B]",  "[b\xC9]"};
             std::string s = kSets[pick(caseless_ ? 10 : 7)];
             return {s, s, false};
         }
