@@ -1,0 +1,187 @@
+// Item files as hand edits, other tools and accidents leave them: cut short
+// anywhere, changed after the import, full of NULs, unexpected tags or very
+// long tags. Everything ends, nothing crashes, and what is whole still loads.
+#include "store_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace quarry {
+
+namespace {
+
+const std::string kWholeItem =
+    "<Item ZRID=\"41\" Name=\"Whole\" QL=\"9\" ItemType=\"Weapon\">"
+    "<Description>Kept</Description><AtkValue Name=\"Blade\" Percent=\"60\" />"
+    "<Event Name=\"OnHit\"><Function Name=\"Drain\" Target=\"User\">"
+    "<Requirement Stat=\"Grace\" Operator=\"Equal\" Value=\"3\"/>"
+    "<Argument Value=\"12\" /></Function></Event>"
+    "<Action Name=\"ToWield\"><Requirement Stat=\"Grace\" Value=\"1\"/></Action></Item>";
+
+// 120 items back to back, identifiers from `first` on.
+std::string itemFile(ZRID first) {
+    std::string content;
+    for (ZRID zrid = first; zrid < first + 120; ++zrid)
+        content += "<Item ZRID=\"" + std::to_string(zrid) +
+                   "\" Name=\"Item\" QL=\"1\" "
+                   "ItemType=\"Misc\"><Description>Text</Description></Item>";
+    return content;
+}
+
+// How many of the items from `first` on load, and how many the tree files.
+std::pair<int, std::size_t> loadable(cImportedFile& imported, ZRID first = 1000) {
+    int loaded = 0;
+    for (ZRID zrid = first; zrid < first + 120; ++zrid) {
+        cItemRecord record;
+        const bool ok = imported.load(zrid, record);
+        EXPECT_EQ(imported.store.writeItemReport(zrid, imported.messages) != kFailedToLoadText, ok);
+        loaded += ok && record.zrid == zrid;
+    }
+    cFakeTree tree;
+    imported.build(tree);
+    return {loaded, tree.itemNodes()};
+}
+
+} // namespace
+
+// A file that ends anywhere inside a record never loads a half record; only a
+// record that lacks just the final ">" is whole.
+TEST(ItemFileHostile, RecordCutAtEveryByte) {
+    const std::size_t closing = kWholeItem.rfind("</Item>");
+    for (std::size_t length = 1; length <= kWholeItem.size(); ++length) {
+        cImportedFile imported(kWholeItem.substr(0, length));
+        cItemRecord record;
+        const bool loaded = imported.load(41, record);
+        EXPECT_EQ(loaded, length >= closing + 6) << length;
+        EXPECT_EQ(record.events.size(), loaded ? 1u : 0u) << length;
+        EXPECT_LE(imported.messages.messages.size(), 1u) << length; // a cut closing tag
+    }
+}
+
+// After the import the file is deleted, cut, replaced by other bytes, the
+// same items elsewhere or a folder: the index's positions belong to the file
+// as scanned, so every load fails (rather than show whatever now lies there)
+// until the file is imported again.
+TEST(ItemFileHostile, AChangedFileFailsEveryLoadUntilImportedAgain) {
+    const std::string content = itemFile(1000);
+    std::mt19937 random(7);
+    std::string noise(content.size(), '\0');
+    for (char& c : noise)
+        c = "<>/\"= aZ\0\n"[random() % 10];
+    const std::string replacements[] = {"",
+                                        content.substr(0, content.size() / 2),
+                                        noise,
+                                        "xx" + content,
+                                        content + content,
+                                        itemFile(5000)};
+    cImportedFile imported(content);
+    EXPECT_EQ(loadable(imported), (std::pair<int, std::size_t>{120, 120}));
+    // Edits come later than the import, also where the clock is coarse.
+    const auto scanned = std::filesystem::last_write_time(imported.file.path());
+    for (const std::string& replacement : replacements) {
+        imported.file.write(replacement);
+        std::filesystem::last_write_time(imported.file.path(), scanned + std::chrono::seconds(1));
+        EXPECT_EQ(loadable(imported), (std::pair<int, std::size_t>{0, 0})) << replacement.size();
+    }
+    std::filesystem::remove(imported.file.path());
+    std::filesystem::create_directory(imported.file.path());
+    EXPECT_EQ(loadable(imported), (std::pair<int, std::size_t>{0, 0}));
+    EXPECT_TRUE(imported.messages.messages.empty());
+
+    std::filesystem::remove(imported.file.path());
+    imported.file.write(itemFile(5000));
+    cFakeProgress progress;
+    ASSERT_TRUE(imported.store.scanItemFile(imported.file.path(), progress));
+    EXPECT_EQ(loadable(imported, 5000), (std::pair<int, std::size_t>{120, 120}));
+}
+
+// The tree build lets window events run between loads; the file changing
+// under it then ends or shortens the build, and nothing breaks.
+TEST(ItemFileHostile, FileChangedDuringTheTreeBuild) {
+    for (int change = 0; change < 3; ++change) {
+        cImportedFile imported(itemFile(1000));
+        imported.progress.onPump = [&] {
+            if (imported.progress.pumps != 40) return;
+            if (change == 0) std::filesystem::resize_file(imported.file.path(), 1000);
+            if (change == 1) std::filesystem::remove(imported.file.path());
+            if (change == 2) imported.file.write("<Item ZRID=\"1\">");
+        };
+        cFakeTree tree;
+        imported.build(tree);
+        EXPECT_GE(tree.itemNodes(), 40u) << change;
+        EXPECT_LE(tree.itemNodes(), 120u) << change;
+    }
+}
+
+// NUL ends a chunk like a delimiter: a NUL inside a tag splits it, a run of
+// NULs between items is passed over; an unclosed comment swallows the rest.
+TEST(ItemFileHostile, NulsAndUnclosedCommentsHarmOnlyWhatTheyTouch) {
+    const std::string nul(1, '\0');
+    cImportedFile imported(kWholeItem + std::string(1 << 20, '\0') +
+                           "<Item ZRID=\"44\" Name=\"Nul" + nul + "led\" QL=\"2\"></Item>" +
+                           "<Item ZRID=\"45\" Name=\"After\" QL=\"2\">" + nul + "</Item>" +
+                           "<Item ZRID=\"46\" Name=\"Cut\" QL=\"1\"><!--" +
+                           std::string(1 << 20, '-') + "</Item><Item ZRID=\"47\" Name=\"Lost\">");
+    cItemRecord record;
+    EXPECT_TRUE(imported.load(41, record));
+    EXPECT_TRUE(imported.store.findItem(44).has_value());
+    EXPECT_FALSE(imported.load(44, record));
+    ASSERT_TRUE(imported.load(45, record));
+    EXPECT_EQ(record.name, "After");
+    EXPECT_FALSE(imported.load(46, record));
+    EXPECT_FALSE(imported.store.findItem(47).has_value());
+    cFakeTree tree;
+    imported.build(tree);
+    EXPECT_EQ(tree.itemNodes(), 1u); // 41 under its skill folder; 45 has no type
+}
+
+// 100,000 unsupported tags in one event: each is reported, in file order, and
+// the item still loads; the tree build loads it once more.
+TEST(ItemFileHostile, EveryUnsupportedTagIsReported) {
+    std::string content =
+        "<Item ZRID=\"46\" Name=\"Noisy\" QL=\"3\" ItemType=\"Misc\"><Event Name=\"OnUse\">";
+    for (int i = 0; i < 100000; ++i)
+        content += "<Odd" + std::to_string(i) + "/>";
+    cImportedFile imported(content + "</Event></Item>");
+    cItemRecord record;
+    ASSERT_TRUE(imported.load(46, record));
+    EXPECT_EQ(record.events.count("OnUse"), 1u);
+    const std::vector<std::string>& messages = imported.messages.messages;
+    ASSERT_EQ(messages.size(), 100000u);
+    EXPECT_EQ(messages.back(), "cQuarry::processEvent: Encountered unsupported tag: <Odd99999> "
+                               "while processing item with ZRID 46");
+    cFakeTree tree;
+    imported.build(tree);
+    EXPECT_EQ(messages.size(), 200000u);
+    EXPECT_EQ(tree.itemNodes(), 1u);
+}
+
+// A start tag with 200,000 pairs or a value of megabytes loads in one pass
+// and loses nothing, across every block boundary of the stream.
+TEST(ItemFileHostile, VeryLongTagsLoadWhole) {
+    std::string pairs, body = "<Attribute";
+    for (int i = 0; i < 200000; ++i) {
+        pairs += " p=\"\"";
+        body += " x=\"1\"";
+    }
+    const std::string longName(2 << 20, 'n');
+    cImportedFile imported("<Item Filler=\"" + std::string(2 << 20, 'f') + "\"" + pairs +
+                           " ZRID=\"3\" Name=\"Many\" QL=\"2\" ItemType=\"Misc\">" + body +
+                           " Name=\"k\" Value=\"v\"/></Item><Item ZRID=\"8\" Name=\"" + longName +
+                           "\" QL=\"4\" ItemType=\"Misc\"><Description>short</Description></Item>");
+    cItemRecord record;
+    ASSERT_TRUE(imported.load(3, record));
+    EXPECT_EQ(record.itemType, 3);
+    EXPECT_EQ(record.attributes.at("k"), "v");
+    ASSERT_TRUE(imported.load(8, record));
+    EXPECT_EQ(record.name, longName);
+    EXPECT_EQ(record.description, "short");
+    EXPECT_NE(imported.store.writeItemReport(8, imported.messages).find(longName),
+              std::string::npos);
+}
+
+} // namespace quarry
