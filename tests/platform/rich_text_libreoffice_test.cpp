@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "../report/knife_report.h"
 #include "platform/rich_text.h"
 
 namespace quarry {
@@ -25,13 +26,8 @@ std::vector<std::string> words(const std::string& text) {
     return result;
 }
 
-const char* const kReports[] = {
-    R"({\rtf\ansi{\colortbl;\red0\green0\blue0;\red128\green128\blue128;}ZRID 1234: {\b Knife} (QL 10))"
-    R"(\line \line \qj{Sharp}\line \line \cf2-[{\cf1\b\i Attributes}]-\cf1 \line \line)"
-    R"({\tx2000 {\b Mass:} \tab 5 } \line{\tx2000 {\b Attack skill:} \tab  Melee 100% } \line)"
-    R"( \line \cf2-[{\cf1\b\i Actions}]-\cf1 \line \line{\b Wield} \pard \line {\cf2 Stat = }Strength  )"
-    R"( \line \line \cf2-[{\cf1\b\i Events}]-\cf1 \line \line{\b OnUse} \pard\tx250\line )"
-    R"({\cf2 Name = }Hit  :  5  \line})",
+const std::string kReports[] = {
+    kKnifeReport,
     R"({\rtf\ansi{\colortbl;\red0\green0\blue0;\red128\green128\blue128;}ZRID 5: {\b a\\b\{c\}})"
     R"(\line \line \qj{--there's no description for this item--})"
     R"(\line \line \cf2-[{\cf1\b\i Attributes}]-\cf1 \line \line{\tx2000 {\b \\:} \tab \} } \line})",
@@ -56,7 +52,7 @@ TEST(RichTextLibreOffice, ReportsReadAsLibreOfficeReadsThem) {
         }
     } removeOnExit{folder};
     int index = 0;
-    for (const char* report : kReports) {
+    for (const std::string& report : kReports) {
         SCOPED_TRACE(index);
         const std::filesystem::path source = folder / ("report" + std::to_string(index++) + ".rtf");
         std::ofstream(source, std::ios::binary) << report;
