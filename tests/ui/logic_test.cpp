@@ -1,5 +1,5 @@
-// The window's logic without the window: the tree model's bulk appends and
-// handles, the navigation history, the message pump's throttling and the
+// The window's logic without the window: the tree model's batched appends
+// and handles, the navigation history, the message pump's throttling and the
 // grouping of messages.
 #include "app/navigation_history.h"
 #include "app/quarry.h"
@@ -16,64 +16,39 @@ namespace quarry {
 class cLogicTest : public QObject {
     Q_OBJECT
 private slots:
-    void modelAppendsStayHiddenUntilCommitted();
-    void modelCommitsInOneBatchPerParent();
+    void modelShowsAppendsInOneBatchPerParentWhenCommitted();
     void modelHandlesGoStaleWhenTheTreeIsRebuilt();
-    void modelRefusesUnknownParentsAndFindsInPreOrder();
-    void modelSetItemDataAndExpand();
+    void modelFindsInPreOrderAndSignalsChanges();
     void modelPassesQtConsistencyChecks();
-    void modelTakesQuarterMillionNodes();
-
-    void historyBackForwardAndTruncation();
-    void historyKeepsTenSteps();
-    void historyRecordsRepeatsAndIgnoresLateCommands();
-
+    void historyBackForwardTruncationAndTenSteps();
     void pumpDispatchesOncePerInterval();
     void throttleShowsFirstMessageOfEachOperation();
 };
 
-void cLogicTest::modelAppendsStayHiddenUntilCommitted() {
-    cItemTreeModel model;
-    const TreeItemHandle root = model.insertItem("ZR Items", 0, 0);
-    const TreeItemHandle misc = model.insertItem("Misc", 0, root);
-    const TreeItemHandle ring = model.insertItem("Ring (QL 25)", 42, misc);
-    QCOMPARE(model.rowCount(), 0);
-    QVERIFY(!model.indexOf(ring).isValid());
-    QVERIFY(model.hasPending());
-
-    model.commitPending();
-    QVERIFY(!model.hasPending());
-    QCOMPARE(model.rowCount(), 1);
-    const QModelIndex ringIndex = model.indexOf(ring);
-    QVERIFY(ringIndex.isValid());
-    QCOMPARE(ringIndex.data().toString(), QStringLiteral("Ring (QL 25)"));
-    QCOMPARE(ringIndex.data(cItemTreeModel::kZridRole).toInt(), 42);
-    QCOMPARE(model.handleOf(ringIndex), ring);
-    QCOMPARE(model.handleOf(ringIndex.parent()), misc);
-    QCOMPARE(model.itemLabel(misc), std::string("Misc"));
-    QCOMPARE(model.itemData(ring), 42);
-}
-
-void cLogicTest::modelCommitsInOneBatchPerParent() {
+void cLogicTest::modelShowsAppendsInOneBatchPerParentWhenCommitted() {
     cItemTreeModel model;
     QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
-    const TreeItemHandle root = model.insertItem("root", 0, 0);
-    model.commitPending();
-    QCOMPARE(inserted.count(), 1);
-    inserted.clear();
-
+    const TreeItemHandle root = model.insertItem("ZR Items", 0, 0);
     const TreeItemHandle a = model.insertItem("a", 0, root);
     const TreeItemHandle b = model.insertItem("b", 0, root);
     for (int i = 0; i < 500; ++i) {
         model.insertItem("x", 1000 + i, a);
         model.insertItem("y", 2000 + i, b);
     }
+    QCOMPARE(model.rowCount(), 0);
+    QVERIFY(!model.indexOf(a).isValid());
+    QVERIFY(model.hasPending());
     model.commitPending();
-    // One batch for the root's two children, one for each folder's 500.
-    QCOMPARE(inserted.count(), 3);
+    QVERIFY(!model.hasPending());
+    // One batch for the top level, one for the root's children, one per folder.
+    QCOMPARE(inserted.count(), 4);
     QCOMPARE(model.rowCount(model.indexOf(a)), 500);
-    QCOMPARE(model.rowCount(model.indexOf(b)), 500);
-    QCOMPARE(model.index(499, 0, model.indexOf(b)).data(cItemTreeModel::kZridRole).toInt(), 2499);
+    const QModelIndex last = model.index(499, 0, model.indexOf(b));
+    QCOMPARE(last.data().toString(), QStringLiteral("y"));
+    QCOMPARE(last.data(cItemTreeModel::kZridRole).toInt(), 2499);
+    QCOMPARE(model.handleOf(last.parent()), b);
+    QCOMPARE(model.itemLabel(b), std::string("b"));
+    QCOMPARE(model.itemData(model.handleOf(last)), 2499);
 
     // Later appends to a committed folder continue after its committed rows.
     inserted.clear();
@@ -86,6 +61,7 @@ void cLogicTest::modelCommitsInOneBatchPerParent() {
 
 void cLogicTest::modelHandlesGoStaleWhenTheTreeIsRebuilt() {
     cItemTreeModel model;
+    QCOMPARE(model.insertItem("x", 1, 12345), TreeItemHandle(0)); // unknown parent
     const TreeItemHandle old = model.insertItem("old", 5, 0);
     model.commitPending();
     QVERIFY(model.isValidHandle(old));
@@ -98,40 +74,32 @@ void cLogicTest::modelHandlesGoStaleWhenTheTreeIsRebuilt() {
     QVERIFY(!model.indexOf(old).isValid());
     QCOMPARE(model.itemData(old), 0);
     QVERIFY(model.isValidHandle(fresh));
-    QVERIFY(fresh != old);
     QCOMPARE(model.insertItem("orphan", 1, old), TreeItemHandle(0));
 }
 
-void cLogicTest::modelRefusesUnknownParentsAndFindsInPreOrder() {
-    cItemTreeModel model;
-    QCOMPARE(model.insertItem("x", 1, 12345), TreeItemHandle(0));
-    const TreeItemHandle root = model.insertItem("root", 0, 0);
-    const TreeItemHandle first = model.insertItem("first", 0, root);
-    const TreeItemHandle second = model.insertItem("second", 0, root);
-    const TreeItemHandle late = model.insertItem("in second", 77, second);
-    // Created later, but earlier in pre-order.
-    const TreeItemHandle early = model.insertItem("in first", 77, first);
-    QCOMPARE(model.findFirstItem(77), early);
-    QVERIFY(model.findFirstItem(77) != late);
-    QCOMPARE(model.findFirstItem(78), TreeItemHandle(0));
-    QCOMPARE(model.children(root), (std::vector<TreeItemHandle>{first, second}));
-}
-
-void cLogicTest::modelSetItemDataAndExpand() {
+void cLogicTest::modelFindsInPreOrderAndSignalsChanges() {
     cItemTreeModel model;
     QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
     QSignalSpy expand(&model, &cItemTreeModel::expandRequested);
     const TreeItemHandle root = model.insertItem("root", 0, 0);
-    const TreeItemHandle item = model.insertItem("item", 1, root);
-    model.setItemData(item, 9); // pending: no signal yet
+    const TreeItemHandle first = model.insertItem("first", 0, root);
+    const TreeItemHandle second = model.insertItem("second", 0, root);
+    model.insertItem("in second", 77, second);
+    // Created later, but earlier in pre-order.
+    const TreeItemHandle early = model.insertItem("in first", 77, first);
+    QCOMPARE(model.findFirstItem(77), early);
+    QCOMPARE(model.findFirstItem(78), TreeItemHandle(0));
+    QCOMPARE(model.children(root), (std::vector<TreeItemHandle>{first, second}));
+
+    model.setItemData(early, 9); // pending: no signal yet
     QCOMPARE(changed.count(), 0);
-    QCOMPARE(model.itemData(item), 9);
+    QCOMPARE(model.itemData(early), 9);
     model.expand(root); // commits first so the view can expand a known node
     QCOMPARE(expand.count(), 1);
     QCOMPARE(expand.first().at(0).value<QModelIndex>(), model.indexOf(root));
-    model.setItemData(item, 10);
+    model.setItemData(early, 10);
     QCOMPARE(changed.count(), 1);
-    QCOMPARE(model.indexOf(item).data(cItemTreeModel::kZridRole).toInt(), 10);
+    QCOMPARE(model.indexOf(early).data(cItemTreeModel::kZridRole).toInt(), 10);
 }
 
 void cLogicTest::modelPassesQtConsistencyChecks() {
@@ -151,74 +119,42 @@ void cLogicTest::modelPassesQtConsistencyChecks() {
     QCOMPARE(model.rowCount(), 1);
 }
 
-void cLogicTest::modelTakesQuarterMillionNodes() {
-    cItemTreeModel model;
-    const TreeItemHandle root = model.insertItem("ZR Items", 0, 0);
-    std::vector<TreeItemHandle> folders;
-    for (int i = 0; i < 40; ++i)
-        folders.push_back(model.insertItem("folder", 0, root));
-    for (int i = 0; i < 250000; ++i)
-        model.insertItem("Item name (QL 100)", i + 1, folders[i % 40]);
-    model.commitPending();
-    QCOMPARE(model.nodeCount(), std::size_t(250041));
-    QCOMPARE(model.rowCount(model.indexOf(folders[7])), 6250);
-    QCOMPARE(
-        model.index(6249, 0, model.indexOf(folders[39])).data(cItemTreeModel::kZridRole).toInt(),
-        250000);
-}
-
-void cLogicTest::historyBackForwardAndTruncation() {
+void cLogicTest::historyBackForwardTruncationAndTenSteps() {
     cNavigationHistory history;
-    QVERIFY(!history.canBack());
-    QVERIFY(!history.canForward());
+    QVERIFY(!history.canBack() && !history.canForward());
     history.record(1, 11);
     QVERIFY(!history.canBack()); // one entry: nothing to go back to
     history.record(2, 22);
-    history.record(3, 33);
+    history.record(2, 22); // repeats are steps too
     QCOMPARE(history.back()->zrid, 2);
     const std::optional<cHistoryEntry> first = history.back();
     QCOMPARE(first->zrid, 1);
     QCOMPARE(first->treeItem, TreeItemHandle(11));
+    QVERIFY(!history.back()); // not allowed: no move
     QCOMPARE(history.position(), 0u);
-    QVERIFY(!history.canBack());
-    QVERIFY(history.canForward());
-    history.record(4, 44); // drops 2 and 3
-    QCOMPARE(history.identifiers(), (std::deque<ZRID>{1, 4}));
-    QCOMPARE(history.treeItems(), (std::deque<TreeItemHandle>{11, 44}));
-    QCOMPARE(history.position(), 1u);
-    QVERIFY(!history.canForward());
-}
+    QCOMPARE(history.forward()->zrid, 2);
+    history.record(4, 44); // drops the step ahead
+    QCOMPARE(history.identifiers(), (std::deque<ZRID>{1, 2, 4}));
+    QCOMPARE(history.treeItems(), (std::deque<TreeItemHandle>{11, 22, 44}));
+    QVERIFY(!history.forward());
+    QCOMPARE(history.position(), 2u);
 
-void cLogicTest::historyKeepsTenSteps() {
-    cNavigationHistory history;
-    for (int i = 1; i <= 11; ++i)
+    for (int i = 5; i <= 12; ++i)
         history.record(i, 0);
-    QCOMPARE(history.size(), std::size_t(10));
+    QCOMPARE(history.size(), std::size_t(10)); // the oldest is forgotten
     QCOMPARE(history.identifiers().front(), 2);
-    QCOMPARE(history.position(), 9u);
     int backs = 0;
     while (history.back())
         ++backs;
     QCOMPARE(backs, 9);
-    QCOMPARE(history.identifiers()[history.position()], 2);
     int forwards = 0;
     while (history.forward())
         ++forwards;
     QCOMPARE(forwards, 9);
     QCOMPARE(history.size(), std::size_t(10)); // moving never adds or drops
-}
-
-void cLogicTest::historyRecordsRepeatsAndIgnoresLateCommands() {
-    cNavigationHistory history;
-    history.record(7, 0);
-    history.record(7, 0);
-    QCOMPARE(history.size(), std::size_t(2));
-    QCOMPARE(history.back()->zrid, 7);
-    QVERIFY(!history.back()); // not allowed: no move
+    history.clear();
+    QCOMPARE(history.size(), std::size_t(0));
     QCOMPARE(history.position(), 0u);
-    QCOMPARE(history.forward()->zrid, 7);
-    QVERIFY(!history.forward());
-    QCOMPARE(history.position(), 1u);
 }
 
 void cLogicTest::pumpDispatchesOncePerInterval() {
@@ -229,7 +165,7 @@ void cLogicTest::pumpDispatchesOncePerInterval() {
     int dispatched = 0;
     for (int i = 0; i < 1000; ++i) {
         now += microseconds(10); // 10 ms in all
-        if (pump.due()) ++dispatched;
+        dispatched += pump.due();
     }
     QCOMPARE(dispatched, 0);
     now += milliseconds(25);
@@ -245,7 +181,7 @@ void cLogicTest::throttleShowsFirstMessageOfEachOperation() {
     QVERIFY(throttle.admit("any"));
     throttle.beginOperation();
     QVERIFY(throttle.admit("cQuarry::processEvent"));
-    for (int i = 0; i < 100000; ++i)
+    for (int i = 0; i < 1000; ++i)
         QVERIFY(!throttle.admit("cQuarry::processEvent"));
     throttle.beginOperation(); // an item shown in the middle of an import
     QVERIFY(throttle.admit("inner"));
@@ -254,7 +190,7 @@ void cLogicTest::throttleShowsFirstMessageOfEachOperation() {
     QCOMPARE(inner.suppressed, std::size_t(1));
     QCOMPARE(inner.caption, std::string("inner"));
     const cMessageThrottle::Summary outer = throttle.endOperation();
-    QCOMPARE(outer.suppressed, std::size_t(100000));
+    QCOMPARE(outer.suppressed, std::size_t(1000));
     QCOMPARE(outer.caption, std::string("cQuarry::processEvent"));
     QCOMPARE(throttle.depth(), std::size_t(0));
     QCOMPARE(throttle.endOperation().suppressed, std::size_t(0));
