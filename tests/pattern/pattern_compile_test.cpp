@@ -83,37 +83,23 @@ TEST(PatternCompile, SetMapHoldsExactlyItsMembers) {
 }
 
 TEST(PatternCompile, FailuresReturnTheirCodesAndNeverMatch) {
-    const struct {
-        const char* pattern;
-        std::int32_t code;
-    } cases[] = {
-        {"(a*)*", patEmptyRepeat},
-        {"(a*)+", patEmptyRepeat},
-        {"(a?)*?", patEmptyRepeat},
-        {"{b*}+?", patEmptyRepeat},
-        {"[z-a]", patBadRange},
-        {"[]", patEmptyClass},
-        {"[^]", patEmptyClass},
-        {"[ab", patBracketExpected},
-        {"[a-]", patBracketExpected},
-        {"[a-", patBracketExpected},
-        {"[", patBracketExpected},
-        {"[a\\", patBracketExpected},
-        {"{ab", patBraceExpected},
-        {"{ab)", patBraceExpected},
-        {"(ab", patParenExpected},
-        {"(ab}", patParenExpected},
-        {"\\1{a}", patBadBackReference},
-        {"{a}\\1", patBadBackReference},
-        {"\\99999999999999999999", patBadBackReference},
-    };
-    for (const auto& c : cases) {
+    // clang-format off
+    const std::pair<const char*, std::int32_t> cases[] = {
+        {"(a*)*", patEmptyRepeat},   {"(a*)+", patEmptyRepeat},   {"(a?)*?", patEmptyRepeat},
+        {"{b*}+?", patEmptyRepeat},  {"[z-a]", patBadRange},      {"[]", patEmptyClass},
+        {"[^]", patEmptyClass},      {"[ab", patBracketExpected}, {"[a-]", patBracketExpected},
+        {"[a-", patBracketExpected}, {"[", patBracketExpected},   {"[a\\", patBracketExpected},
+        {"{ab", patBraceExpected},   {"{ab)", patBraceExpected},  {"(ab", patParenExpected},
+        {"(ab}", patParenExpected},  {"\\1{a}", patBadBackReference},
+        {"{a}\\1", patBadBackReference}, {"\\99999999999999999999", patBadBackReference}};
+    // clang-format on
+    for (const auto& [text, code] : cases) {
         cPattern pattern;
-        EXPECT_EQ(pattern.compile(c.pattern, true), c.code) << c.pattern;
-        EXPECT_EQ(pattern.lastError(), c.code) << c.pattern;
-        EXPECT_TRUE(pattern.instructions().empty()) << c.pattern;
+        EXPECT_EQ(pattern.compile(text, true), code) << text;
+        EXPECT_EQ(pattern.lastError(), code) << text;
+        EXPECT_TRUE(pattern.instructions().empty()) << text;
         cPatternMatch context;
-        EXPECT_FALSE(pattern.match("aaaa", &context)) << c.pattern;
+        EXPECT_FALSE(pattern.match("aaaa", &context)) << text;
     }
     cPatternMatch context;
     EXPECT_FALSE(cPattern().match("", &context)); // never compiled
@@ -133,11 +119,8 @@ TEST(PatternCompile, NullPatternLeavesThePatternUnchangedAndRecompilingReplacesI
 }
 
 TEST(PatternCompile, NestingDeeperThanTheLimitAndOversizedProgramsAreRefused) {
-    auto nested = [](std::size_t depth, const std::string& open, const std::string& close) {
-        std::string text;
-        for (std::size_t i = 0; i < depth; ++i)
-            text += open;
-        text += "a";
+    auto nested = [](std::size_t depth, char open, const std::string& close) {
+        std::string text = std::string(depth, open) + "a";
         for (std::size_t i = 0; i < depth; ++i)
             text += close;
         return text;
@@ -145,14 +128,14 @@ TEST(PatternCompile, NestingDeeperThanTheLimitAndOversizedProgramsAreRefused) {
     cPattern pattern;
     // At the limit, with a quantifier at every level, compiling stays linear
     // in the pattern per level (no re-parse per level).
-    EXPECT_EQ(pattern.compile(nested(kPatMaxNesting, "(", ")?").c_str(), true), patOk);
-    EXPECT_EQ(pattern.compile(nested(kPatMaxNesting, "{", "}?").c_str(), true), patOk);
+    EXPECT_EQ(pattern.compile(nested(kPatMaxNesting, '(', ")?").c_str(), true), patOk);
+    EXPECT_EQ(pattern.compile(nested(kPatMaxNesting, '{', "}?").c_str(), true), patOk);
     EXPECT_EQ(pattern.groupCount(), kPatMaxNesting);
-    EXPECT_EQ(pattern.compile(nested(kPatMaxNesting + 1, "(", ")").c_str(), true), patTooDeep);
-    EXPECT_EQ(pattern.compile(nested(kPatMaxNesting + 1, "!", "").c_str(), true), patTooDeep);
+    EXPECT_EQ(pattern.compile(nested(kPatMaxNesting + 1, '(', ")").c_str(), true), patTooDeep);
+    EXPECT_EQ(pattern.compile(nested(kPatMaxNesting + 1, '!', "").c_str(), true), patTooDeep);
     EXPECT_EQ(pattern.compile(std::string(100000, '{').c_str(), true), patTooDeep);
     // Nested "+" double the program each level: refused, not exhausting memory.
-    EXPECT_EQ(pattern.compile(nested(40, "(", ")+").c_str(), true), patOutOfMemory);
+    EXPECT_EQ(pattern.compile(nested(40, '(', ")+").c_str(), true), patOutOfMemory);
     EXPECT_TRUE(pattern.instructions().empty());
 }
 
