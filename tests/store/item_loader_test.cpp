@@ -12,10 +12,10 @@ namespace quarry {
 
 namespace {
 
-std::string pairs(const std::map<std::string, std::string>& map, const char* separator = ",") {
+std::string pairs(const std::map<std::string, std::string>& map) {
     std::string out;
     for (const auto& [name, value] : map)
-        out += (out.empty() ? "" : separator) + name + "=" + value;
+        out += (out.empty() ? "" : ",") + name + "=" + value;
     return out;
 }
 
@@ -171,29 +171,6 @@ TEST(ItemLoader, ElementsAfterTheStartTag) {
         EXPECT_EQ(loadedOf(imported, 42), std::string("42 Gun ql3 type7") + c.loaded) << c.body;
         EXPECT_EQ(reportedTags(imported.messages), c.reported) << c.body;
     }
-}
-
-TEST(ItemLoader, AFileEndingInsideARecordFailsWithoutMessages) {
-    for (const char* body :
-         {"", "<Attribute Name=\"a\" Value=\"1\"/>", "<Description>cut",
-          "<Event Name=\"OnUse\"><Function Name=\"Hit\">",
-          "<Event Name=\"E\"><Function></Function>",
-          "<Action Name=\"Wield\"><Requirement a=\"1\"/>", "</Item ><Attribute", "/*</Item>"}) {
-        cImportedFile imported(kItemTag + body);
-        EXPECT_EQ(loadedOf(imported, 42), "-") << body;
-        EXPECT_TRUE(imported.messages.messages.empty()) << body;
-    }
-}
-
-TEST(ItemLoader, ReportTextIsTheRenderedReportOrTheFailureText) {
-    cImportedFile imported(kItemTag + "</Item>");
-    const std::string report = imported.store.writeItemReport(42, imported.messages);
-    EXPECT_EQ(report.rfind("{\\rtf", 0), 0u);
-    EXPECT_NE(report.find("Gun"), std::string::npos);
-    EXPECT_EQ(imported.store.writeItemReport(6, imported.messages), kFailedToLoadText);
-    cItemStore empty;
-    cItemRecord record;
-    EXPECT_FALSE(empty.loadItem(42, record, imported.messages));
 }
 
 } // namespace quarry

@@ -29,50 +29,33 @@ std::string pairOf(std::string_view text) {
 } // namespace
 
 TEST(TagReader, SplitsATagIntoNameAndAttributeText) {
-    const std::pair<std::string, const char*> cases[] = {
-        {"<Item p q r>", "Item|p q r"},
-        {"</Item>", "/Item|"},
-        {"<Attribute p q />", "Attribute|p q"},
-        {"<Description />", "Description|/"},
-        {"<Description/>", "Description|/"},
-        {"<Event p/>", "Event|p/"},
-        {"<Item  p>", "Item| p"},
-        {"</Item >", "/Item|"},
-        {"<Item\tp>", "Item\tp|"},
-        {"<A x / y />", "A|x / y"},
-        {"<N\xE9\xFF a>", "N\xE9\xFF|a"},
-        {"\n<Item p>", "-"},
-        {"< Item>", "-"},
-        {">", "-"},
-        {"<//x>", "-"},
-        {"</>", "-"},
-        {"<Item p", "-"},
-        {std::string("<A x\0y>", 7), "-"}, // seen only up to the NUL
-    };
+    using namespace std::literals;
+    // The last text is seen only up to its NUL.
+    // clang-format off
+    const std::pair<std::string_view, const char*> cases[] = {
+        {"<Item p q r>", "Item|p q r"}, {"</Item>", "/Item|"},
+        {"<Attribute p q />", "Attribute|p q"}, {"<Description />", "Description|/"},
+        {"<Description/>", "Description|/"}, {"<Event p/>", "Event|p/"}, {"<Item  p>", "Item| p"},
+        {"</Item >", "/Item|"}, {"<Item\tp>", "Item\tp|"}, {"<A x / y />", "A|x / y"},
+        {"<N\xE9\xFF a>", "N\xE9\xFF|a"}, {"\n<Item p>", "-"}, {"< Item>", "-"}, {">", "-"},
+        {"<//x>", "-"}, {"</>", "-"}, {"<Item p", "-"}, {"<A x\0y>"sv, "-"}};
+    // clang-format on
     for (const auto& [text, expected] : cases)
         EXPECT_EQ(split(text), expected) << text;
 }
 
 TEST(TagReader, TakesOnePairAtATimeExactlyAsTheTextStands) {
+    // A blank after a pair starts the rest, a second one the next name; without
+    // a blank the next pair is lost; a quotation mark ends a value.
+    // clang-format off
     const std::pair<const char*, const char*> cases[] = {
-        {"A=\"1\" B=\"2\" C=\"3\"", "A|1|B=\"2\" C=\"3\""},
-        {"v=\"\"", "v||"},
-        {"A=\"1\"  B=\"2\"", "A|1| B=\"2\""}, // the next name starts with a blank
-        {"A=\"1\"B=\"2\"", "A|1|"},           // no blank: the second pair is lost
-        {"a=b=\"c\"", "a=b|c|"},
-        {"v=\"a=b\"", "v|a=b|"},
-        {"v=\"x\" y\" n=\"1\"", "v|x|y\" n=\"1\""}, // a quotation mark ends the value
-        {"y\" n=\"1\"", "y\" n|1|"},
-        {"v=\"1\"/", "v|1|"},
-        {"v=\"1\" ", "v|1|"},
-        {" a=\"1\"", " a|1|"},
-        {"", "-"},
-        {"abc", "-"},
-        {"a=b", "-"},
-        {"a= \"b\"", "-"},
-        {"=\"1\"", "-"},
-        {"A=\"1", "-"},
-    };
+        {"A=\"1\" B=\"2\" C=\"3\"", "A|1|B=\"2\" C=\"3\""}, {"v=\"\"", "v||"},
+        {"A=\"1\"  B=\"2\"", "A|1| B=\"2\""}, {"A=\"1\"B=\"2\"", "A|1|"}, {"a=b=\"c\"", "a=b|c|"},
+        {"v=\"a=b\"", "v|a=b|"}, {"v=\"x\" y\" n=\"1\"", "v|x|y\" n=\"1\""},
+        {"y\" n=\"1\"", "y\" n|1|"}, {"v=\"1\"/", "v|1|"}, {"v=\"1\" ", "v|1|"},
+        {" a=\"1\"", " a|1|"}, {"", "-"}, {"abc", "-"}, {"a=b", "-"}, {"a= \"b\"", "-"},
+        {"=\"1\"", "-"}, {"A=\"1", "-"}};
+    // clang-format on
     for (const auto& [text, expected] : cases)
         EXPECT_EQ(pairOf(text), expected) << text;
 }
@@ -83,23 +66,11 @@ TEST(TagReader, ScannersGiveThePatternsGroupsOnRandomTexts) {
     cPattern tagPattern, attributePattern;
     ASSERT_EQ(tagPattern.compile(kTagPattern, true), patOk);
     ASSERT_EQ(attributePattern.compile(kAttributePattern, true), patOk);
-    static const std::string pieces[] = {"<",
-                                         ">",
-                                         "/",
-                                         " ",
-                                         "=",
-                                         "\"",
-                                         "a",
-                                         "bc",
-                                         "ZRID=\"",
-                                         "=\"",
-                                         " />",
-                                         "Item",
-                                         "\t",
-                                         " ",
-                                         "\"",
-                                         "<Item ",
-                                         std::string(1, '\0')};
+    // clang-format off
+    static const std::string pieces[] = {
+        "<", ">", "/", " ", "=", "\"", "a", "bc", "ZRID=\"", "=\"", " />", "Item", "\t", " ", "\"",
+        "<Item ", std::string(1, '\0')};
+    // clang-format on
     unsigned seed = 2024;
     auto random = [&seed] {
         seed = seed * 1103515245u + 12345u;
@@ -135,19 +106,16 @@ TEST(TagReader, ScannersGiveThePatternsGroupsOnRandomTexts) {
     EXPECT_GT(rests, 200);
 }
 
+// Any text may stand before "ZRID=", a ">" must follow; a failed match
+// leaves nothing of the value before.
 TEST(TagReader, IdentifierIsTheZridValueOfAnItemStartTag) {
+    // clang-format off
     const std::pair<const char*, const char*> cases[] = {
-        {"<Item ZRID=\"281\" Name=\"x\">", "281"},
-        {"<Item Name=\"x\" ZRID=\"12ab\">", "12ab"},
-        {"<Item XZRID=\"5\">", "5"}, // any text before "ZRID=" will do
-        {"<Item ZRIX=\"1\" ZRID=\"7\">", "7"},
-        {"<Item ZRID=\"\">", ""},
-        {"<Items>", ""},
-        {"<Item ZRID=\"5\"", ""}, // a ">" must follow
-        {"Item ZRID=\"5\">", ""},
-        {" <Item ZRID=\"1\">", ""},
-        {"<Item Name=\"x\">", ""}, // nothing left of the value before
-    };
+        {"<Item ZRID=\"281\" Name=\"x\">", "281"}, {"<Item Name=\"x\" ZRID=\"12ab\">", "12ab"},
+        {"<Item XZRID=\"5\">", "5"}, {"<Item ZRID=\"\">", ""}, {"<Items>", ""},
+        {"<Item ZRID=\"5\"", ""}, {"Item ZRID=\"5\">", ""}, {" <Item ZRID=\"1\">", ""},
+        {"<Item ZRIX=\"1\" ZRID=\"7\">", "7"}, {"<Item Name=\"x\">", ""}};
+    // clang-format on
     cPatternMatch context(256);
     for (const auto& [tag, expected] : cases)
         EXPECT_EQ(identifierTextOf(tag, standardIdentifierPattern(), context), expected) << tag;
