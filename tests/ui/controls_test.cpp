@@ -23,7 +23,7 @@ private slots:
     void progressPlacementRules();
     void progressTakesThePaneAndGivesItBack();
     void sizingBarKeepsASizePerState();
-    void menuBarCommandsMnemonicsAndArrowWrap();
+    void menuBarMnemonicsAndLoading();
     void thinFrameHoldsOnePaneInASunkenBorder();
 };
 
@@ -134,42 +134,17 @@ void cControlsTest::sizingBarKeepsASizePerState() {
     QVERIFY(!(bar->features() & QDockWidget::DockWidgetClosable));
 }
 
-void cControlsTest::menuBarCommandsMnemonicsAndArrowWrap() {
+// The keyboard and mouse on the menu bar are tried in the window test.
+void cControlsTest::menuBarMnemonicsAndLoading() {
     QCOMPARE(CMenuBar::mnemonicOf(QStringLiteral("E&xit")), QChar('x'));
     QVERIFY(CMenuBar::mnemonicOf(QStringLiteral("Go To")).isNull());
     QVERIFY(CMenuBar::mnemonicOf(QStringLiteral("trailing&")).isNull());
-
-    QMainWindow window;
-    auto* bar = new CMenuBar;
-    std::vector<int> triggered;
-    connect(bar, &CMenuBar::commandTriggered, this,
-            [&](int command) { triggered.push_back(command); });
-    QVERIFY(!bar->LoadMenuBar({}, {}));
-    QVERIFY(bar->LoadMenuBar(kMainMenu(), {}));
-    QVERIFY(bar->LoadMenuBar(kMainMenu(), {})); // loading again replaces the content
-    QCOMPARE(bar->actions().size(), 4);
-    bar->popup(2)->actions()[3]->menu()->actions()[1]->trigger(); // View > Go To > Forward
-    bar->popup(0)->actions()[0]->trigger();                       // File > Import
-    QCOMPARE(triggered, (std::vector<int>{cmdForward, cmdImport}));
-
-    window.setMenuWidget(bar);
-    window.setCentralWidget(new QWidget);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    window.activateWindow();
-    QVERIFY(!bar->OpenByMnemonic(QChar('q')));
-    QVERIFY(bar->OpenByMnemonic(QChar('v'))); // case does not matter
-    QTRY_VERIFY(bar->popup(2)->isVisible());
-    // Right on the last popup reaches the first; Left on the first the last.
-    QVERIFY(bar->OpenByMnemonic(QChar('H')));
-    QTRY_VERIFY(bar->popup(3)->isVisible());
-    QTest::keyClick(bar->popup(3), Qt::Key_Right);
-    QTRY_VERIFY(bar->popup(0)->isVisible());
-    QCOMPARE(bar->activeAction(), bar->actions()[0]);
-    QTest::keyClick(bar->popup(0), Qt::Key_Left);
-    QTRY_VERIFY(bar->popup(3)->isVisible());
-    QTest::keyClick(bar->popup(3), Qt::Key_Escape);
-    QTRY_VERIFY(!bar->popup(3)->isVisible());
+    CMenuBar bar;
+    QVERIFY(!bar.LoadMenuBar({}, {}));
+    QVERIFY(bar.LoadMenuBar(kMainMenu(), {}));
+    QVERIFY(bar.LoadMenuBar(kMainMenu(), {})); // loading again replaces the content
+    QCOMPARE(bar.actions().size(), 4);
+    QVERIFY(!bar.OpenByMnemonic(QChar('q')));
 }
 
 void cControlsTest::thinFrameHoldsOnePaneInASunkenBorder() {
