@@ -125,20 +125,13 @@ TEST_F(CliContract, StatsCountsTheImport) {
 }
 
 TEST_F(CliContract, WrongUsageExitsWithTwoAndTheUsage) {
-    const cArguments wrong[] = {{},
-                                {"frobnicate", path},
-                                {"index"},
-                                {"index", path, "extra"},
-                                {"tree"},
-                                {"stats", path, path},
-                                {"show", path},
-                                {"show", path, "ten"},
-                                {"show", path, "99999999999"},
-                                {"show", path, "10x"},
-                                {"show", path, "+-10"},
-                                {"show", path, ""},
-                                {"show", "--format", "pdf", path, "10"},
-                                {"show", "--format"}};
+    // clang-format off
+    const cArguments wrong[] = {
+        {}, {"frobnicate", path}, {"index"}, {"index", path, "extra"}, {"tree"},
+        {"stats", path, path}, {"show", path}, {"show", path, "ten"}, {"show", path, "99999999999"},
+        {"show", path, "10x"}, {"show", path, "+-10"}, {"show", path, ""},
+        {"show", "--format", "pdf", path, "10"}, {"show", "--format"}};
+    // clang-format on
     for (const cArguments& args : wrong) {
         const cCliResult result = runCli(args);
         EXPECT_EQ(result.status, 2) << args.size();
@@ -164,7 +157,7 @@ TEST_F(CliContract, UnreadableFileExitsWithOneAndOneLine) {
 TEST_F(CliContract, ProgressShowsOnlyOnATerminal) {
     // Standard error redirected to a file stays silent (the other tests check
     // it is empty); on a terminal the import shows what it is doing.
-    const cCliResult result = runCliWithTerminalStderr({"index", path});
+    const cCliResult result = runCli({"index", path}, true);
     EXPECT_EQ(result.status, 0);
     EXPECT_NE(result.err.find("Scanning File"), std::string::npos) << result.err;
     EXPECT_EQ(result.out, runCli({"index", path}).out);

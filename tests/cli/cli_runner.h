@@ -12,11 +12,9 @@ struct cCliResult {
     std::string err;
 };
 
-// Standard output and error go to files, so neither pipe can fill up and stall.
-cCliResult runCli(const std::vector<std::string>& args);
-
-// The same with standard error on a pseudo-terminal, as a person at a
-// terminal would run it; `err` holds what the terminal received.
-cCliResult runCliWithTerminalStderr(const std::vector<std::string>& args);
+// Standard output and error go to files, so neither can fill up and stall.
+// With `terminal`, standard error is a pseudo-terminal (through script(1)), as
+// for a person at a terminal; `err` then holds what the terminal received.
+cCliResult runCli(const std::vector<std::string>& args, bool terminal = false);
 
 } // namespace quarry
