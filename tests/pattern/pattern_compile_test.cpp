@@ -139,19 +139,4 @@ TEST(PatternCompile, NestingDeeperThanTheLimitAndOversizedProgramsAreRefused) {
     EXPECT_TRUE(pattern.instructions().empty());
 }
 
-TEST(PatternCompile, LongFlatPatternsCompileAndMatch) {
-    std::string loops, alternatives = "a";
-    for (int i = 0; i < 20000; ++i) {
-        loops += ".*?a?";
-        alternatives += "|b";
-    }
-    cPattern pattern;
-    cPatternMatch context;
-    ASSERT_EQ(pattern.compile(loops.c_str(), true), patOk);
-    EXPECT_EQ(pattern.slotCount(), 20000u);
-    EXPECT_TRUE(pattern.match("xyz", &context));
-    ASSERT_EQ(pattern.compile(alternatives.c_str(), true), patOk);
-    EXPECT_TRUE(pattern.match("xb", &context));
-}
-
 } // namespace quarry

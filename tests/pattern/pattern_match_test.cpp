@@ -3,11 +3,9 @@
 // terminator, stray closers, empty repetitions, abbreviations, escapes,
 // back-references to open groups, and the results API.
 #include "pattern/pattern.h"
-#include "store/tag_reader.h"
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 
 namespace quarry {
@@ -96,14 +94,6 @@ TEST(PatternMatch, CaseInsensitivePositionsPointIntoTheCallersText) {
     EXPECT_EQ(matchOf("AB", "xaBy", true), "-");
 }
 
-TEST(PatternMatch, LoneFinalBackslashReadsNothingPastThePattern) {
-    // Buffers of exactly the pattern's size, for the address sanitizer.
-    std::unique_ptr<char[]> exact(new char[3]{'a', '\\', 0});
-    EXPECT_EQ(matchOf(exact.get(), "xa\\y"), "1-3");
-    std::unique_ptr<char[]> inSet(new char[4]{'[', 'a', '\\', 0});
-    EXPECT_EQ(matchOf(inSet.get(), "a"), "compile error " + std::to_string(patBracketExpected));
-}
-
 TEST(PatternMatch, ResultsAndEndOut) {
     cPattern pattern;
     ASSERT_EQ(pattern.compile("{a}{b}?", true), patOk);
@@ -172,24 +162,5 @@ TEST(PatternMatch, BacktrackStackIsBounded) {
 }
 
 } // namespace
-
-// The application's patterns on long texts: without a pair the attribute
-// pattern would try every start against every later position, and a lazy
-// loop that kept an entry per character would run out of stack.
-TEST(PatternMatch, ProgramPatternsOnLongTextsEndInTimeAndOffTheStack) {
-    cPattern attribute, tag, identifier;
-    ASSERT_EQ(attribute.compile(kAttributePattern, true), patOk);
-    ASSERT_EQ(tag.compile(kTagPattern, true), patOk);
-    ASSERT_EQ(identifier.compile(kZridPattern, true), patOk);
-    cPatternMatch context;
-    EXPECT_FALSE(attribute.match(std::string(200000, 'x').c_str(), &context));
-    EXPECT_FALSE(tag.match(("<Item " + std::string(200000, 'x')).c_str(), &context));
-    const std::string value(100000, 'y'), pair = "v=\"" + value + "\" w=\"2\"";
-    ASSERT_TRUE(attribute.match(pair.c_str(), &context));
-    EXPECT_EQ(getGroup(context, 1), value);
-    const std::string longTag = "<Item Pad=\"" + std::string(4 << 20, 'p') + "\" ZRID=\"77\">";
-    ASSERT_TRUE(identifier.match(longTag.c_str(), &context));
-    EXPECT_EQ(getGroup(context, 0), "77");
-}
 
 } // namespace quarry

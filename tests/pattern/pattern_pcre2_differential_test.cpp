@@ -43,6 +43,10 @@ struct cPiece {
     std::string ours;
     std::string pcre;
     bool canBeEmpty = true;
+    void add(const std::string& oursText, const std::string& pcreText) {
+        ours += oursText;
+        pcre += pcreText;
+    }
 };
 
 class cGenerator {
@@ -54,28 +58,18 @@ public:
         openedGroups_ = 0;
         closedGroups_.clear();
         cPiece out;
-        if (chance(20)) {
-            out.ours = "^";
-            out.pcre = "^";
-        }
-        cPiece body = sequence(0, 1 + pick(4));
-        out.ours += body.ours;
-        out.pcre += body.pcre;
-        anchoredEnd = chance(15);
-        if (anchoredEnd) {
-            out.ours += "$";
-            out.pcre += "\\z";
-        }
+        if (chance(20)) out.add("^", "^");
+        const cPiece body = sequence(0, 1 + pick(4));
+        out.add(body.ours, body.pcre);
+        if ((anchoredEnd = chance(15))) out.add("$", "\\z");
         return out;
     }
 
     std::string text() {
         static const char kAlphabet[] = {'a', 'b', 'c', 'a', 'b', '*', '\xE9', 'A', 'B', '\xC9'};
-        std::size_t letters = caseless_ ? 10 : 7;
         std::string out;
-        std::size_t length = pick(11);
-        for (std::size_t i = 0; i < length; ++i)
-            out += kAlphabet[pick(letters)];
+        for (std::size_t length = pick(11); length > 0; --length)
+            out += kAlphabet[pick(caseless_ ? 10 : 7)];
         return out;
     }
 
@@ -86,9 +80,8 @@ private:
     cPiece sequence(int depth, std::uint32_t elements) {
         cPiece out;
         for (std::uint32_t i = 0; i < elements; ++i) {
-            cPiece e = element(depth);
-            out.ours += e.ours;
-            out.pcre += e.pcre;
+            const cPiece e = element(depth);
+            out.add(e.ours, e.pcre);
             out.canBeEmpty = out.canBeEmpty && e.canBeEmpty;
         }
         return out;
@@ -101,13 +94,8 @@ private:
         out.pcre = "(?:";
         std::uint32_t alternatives = 2 + pick(2);
         for (std::uint32_t i = 0; i < alternatives; ++i) {
-            cPiece a = quantifiedAtom(depth);
-            if (i > 0) {
-                out.ours += "|";
-                out.pcre += "|";
-            }
-            out.ours += a.ours;
-            out.pcre += a.pcre;
+            const cPiece a = quantifiedAtom(depth);
+            out.add((i > 0 ? "|" : "") + a.ours, (i > 0 ? "|" : "") + a.pcre);
             out.canBeEmpty = out.canBeEmpty || a.canBeEmpty;
         }
         out.pcre += ")";
@@ -118,9 +106,8 @@ private:
         cPiece a = atom(depth);
         if (a.canBeEmpty || !chance(40)) return a;
         static const char* const kQuantifiers[] = {"*", "+", "?", "*?", "+?", "??"};
-        std::uint32_t q = pick(6);
-        a.ours += kQuantifiers[q];
-        a.pcre += kQuantifiers[q];
+        const std::uint32_t q = pick(6);
+        a.add(kQuantifiers[q], kQuantifiers[q]);
         // Only greedy "+" keeps its operand's emptiness; the empty-operand
         // check treats every other quantifier, "+?" included, as possibly
         // empty, so none of those is quantified again.
