@@ -2,7 +2,6 @@
 // pick items in the tree by keyboard, mouse and program, type identifiers into
 // the box, step Back and Forward, and watch the report, the box, the commands'
 // enabled states, the status bar, the dock and the message boxes.
-#include "app/about_dialog.h"
 #include "app/quarry.h"
 #include "controls/menu_bar.h"
 #include "controls/pane_status_bar.h"
@@ -78,30 +77,36 @@ private slots:
     void initTestCase();
     void init();
 
-    void commandsBarsAndDockAtTheStart();
+    void commandsBarsPanesAndDockAtTheStart();
     void boxConvertsShowsAndPassesTheFocusOn();
     void importShowsProgressAndBuildsTheTree();
     void importAsksForTheFileFirst();
     void menuBarAnswersKeyboardAndMouse();
     void treeSelectionByKeyboardMouseAndProgram();
-    void backAndForwardFollowTheHistory();
-    void backAndForwardMoveTheTreeSelectionOnly();
+    void backAndForwardShowStepsAndReselectTheirTreeItem();
     void historyFromAnEarlierImportReselectsByIdentifier();
     void reportPaneRendersAndStaysEditable();
     void unsupportedTagsGiveOneBoxAndOneSummary();
-    void aboutShowsIconAndVersion();
     void closingDuringAnImportWaitsForIt();
-    void unreadableFileIsReportedAndChangesNothing();
-    void brokenIdentifierPatternEndsCleanly();
+    void unreadableFileAndBrokenPatternAreReported();
 
 private:
     cQuarry* app() { return cQuarry::instance(); }
     cMainframe* frame() { return app()->mainFrame(); }
     QString reportText() { return frame()->reportPane()->toPlainText(); }
-    QString box() { return frame()->itemIdBox()->text(); }
     QAction* action(int command) { return frame()->action(command); }
     std::deque<ZRID> steps() { return app()->history().identifiers(); }
     void import(const QString& path) { QVERIFY(app()->scanItemFile(path.toStdString())); }
+    // What the user sees at a glance: the box, the report's first line, Back
+    // and Forward when enabled, and the tree's selected item after "@".
+    QString state() {
+        QStringList parts{frame()->itemIdBox()->text(), reportText().section('\n', 0, 0)};
+        if (action(cmdBack)->isEnabled()) parts << QStringLiteral("Back");
+        if (action(cmdForward)->isEnabled()) parts << QStringLiteral("Forward");
+        const TreeItemHandle selected = frame()->getSelectedTreeItem();
+        return parts.join(" | ") + " @" +
+               QString::fromStdString(selected ? frame()->treeModel()->itemLabel(selected) : "");
+    }
     void typeIntoBox(const QString& text) {
         frame()->itemIdBox()->setFocus(Qt::OtherFocusReason);
         frame()->itemIdBox()->setText(text);
@@ -123,6 +128,13 @@ private:
         const QModelIndex index = frame()->treeModel()->indexOf(handle);
         tree->scrollTo(index);
         QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualRect(index).center());
+    }
+    // Imports the items and expands the tree, with the focus in it.
+    cItemTree* importIntoExpandedTree() {
+        import(itemsPath_);
+        frame()->itemTree()->expandAll();
+        frame()->itemTree()->setFocus();
+        return frame()->itemTree();
     }
 
     QTemporaryDir dir_;
@@ -151,17 +163,15 @@ void cWindowTest::init() {
     QVERIFY(QTest::qWaitForWindowActive(frame()));
 }
 
-void cWindowTest::commandsBarsAndDockAtTheStart() {
+void cWindowTest::commandsBarsPanesAndDockAtTheStart() {
     cMainframe* f = frame();
+    QCOMPARE(state(), QStringLiteral(" |  @"));
     QCOMPARE(f->paneStatusBar()->paneText(0), QStringLiteral("Ready"));
-    QVERIFY(f->progressBar()->isHidden());
-    QVERIFY(reportText().isEmpty() && box().isEmpty() && f->treeModel()->rowCount() == 0);
-    // Back, Forward and Search wait for something shown, Copy for the report
-    // to be the active view.
-    for (int command : {cmdBack, cmdForward, cmdSearch, cmdEditCopy})
-        QVERIFY2(!action(command)->isEnabled(), qPrintable(QString::number(command)));
+    QVERIFY(f->progressBar()->isHidden() && f->treeModel()->rowCount() == 0);
+    // Search waits for something shown, Copy for the report to be the active view.
+    QVERIFY(!action(cmdSearch)->isEnabled() && !action(cmdEditCopy)->isEnabled());
     QVERIFY(action(cmdImport)->isEnabled() && action(cmdAppAbout)->isEnabled());
-    // A command's prompt shows while the pointer rests on it, then "Ready" again.
+    // A command's prompt shows while the pointer rests on it.
     action(cmdImport)->showStatusText(f->menuBarControl());
     QCOMPARE(f->statusBar()->currentMessage(), QStringLiteral("Import content of selected file"));
     QStatusTipEvent leave{QString()};
@@ -184,19 +194,18 @@ void cWindowTest::commandsBarsAndDockAtTheStart() {
     // The tree's dock starts at the left at its size and stays open.
     QCOMPARE(f->dockWidgetArea(f->treeBar()), Qt::LeftDockWidgetArea);
     QTRY_COMPARE(f->treeBar()->width(), 200);
-    QCOMPARE(f->itemTree()->width(), f->treeBar()->width());
     QVERIFY(!f->treeBar()->close());
 }
 
 void cWindowTest::boxConvertsShowsAndPassesTheFocusOn() {
     typeIntoBox(QStringLiteral("10")); // nothing imported yet
-    QCOMPARE(reportText(), QStringLiteral("--failed to load item data--"));
+    QCOMPARE(state(), QStringLiteral("10 | --failed to load item data-- @"));
     import(itemsPath_);
     const char* const cases[][2] = {{"  10", "10"}, {"42abc", "42"},      {"abc", "0"}, {"", "0"},
                                     {"-7", "-7"},   {"4294967306", "10"}, {"10", "10"}};
     for (const auto& [typed, shown] : cases) {
         typeIntoBox(QString::fromLatin1(typed));
-        QCOMPARE(box(), QString::fromLatin1(shown));
+        QCOMPARE(frame()->itemIdBox()->text(), QString::fromLatin1(shown));
         QCOMPARE(steps().back(), QByteArray(shown).toInt());
         QCOMPARE(reportText().contains(QStringLiteral("Ring")), shown == std::string("10"));
     }
@@ -219,19 +228,13 @@ void cWindowTest::boxConvertsShowsAndPassesTheFocusOn() {
 void cWindowTest::importShowsProgressAndBuildsTheTree() {
     cMainframe* f = frame();
     QStringList paneTexts;
-    bool importDisabledDuring = false, progressPlaced = false;
+    bool importDisabledDuring = false;
     QString reportDuringBuild;
     QTimer watch;
     connect(&watch, &QTimer::timeout, this, [&] {
         const QString text = f->paneStatusBar()->paneText(0);
         if (paneTexts.isEmpty() || paneTexts.back() != text) paneTexts << text;
         importDisabledDuring |= !action(cmdImport)->isEnabled();
-        const QFontMetrics metrics(f->paneStatusBar()->font());
-        progressPlaced |= !f->progressBar()->isHidden() &&
-                          f->progressBar()->geometry() ==
-                              CProgressBar::placeInRect(f->paneStatusBar()->paneRect(0),
-                                                        metrics.horizontalAdvance(text),
-                                                        metrics.horizontalAdvance(QChar(' ')), 100);
         // The window answers during the build: showing an item works.
         if (text == QStringLiteral("Importing Item Data") && reportDuringBuild.isEmpty()) {
             app()->showItem(12);
@@ -244,39 +247,35 @@ void cWindowTest::importShowsProgressAndBuildsTheTree() {
     QCOMPARE(paneTexts.value(0), QStringLiteral("Scanning File"));
     QVERIFY2(paneTexts.contains(QStringLiteral("Importing Item Data")),
              qPrintable(paneTexts.join('|')));
-    QVERIFY(importDisabledDuring && progressPlaced);
-    QVERIFY(reportDuringBuild.contains(QStringLiteral("Lamp")));
+    QVERIFY(importDisabledDuring && reportDuringBuild.contains(QStringLiteral("Lamp")));
     QCOMPARE(f->paneStatusBar()->paneText(0), QStringLiteral("Ready"));
     QVERIFY(f->progressBar()->isHidden() && action(cmdImport)->isEnabled());
     // The tree: the root expanded, items under their folders with their ZRIDs.
     cItemTreeModel* model = f->treeModel();
     QCOMPARE(model->rowCount(), 1);
-    QVERIFY(f->itemTree()->isExpanded(model->index(0, 0)));
+    QVERIFY(f->itemTree()->isExpanded(model->index(0, 0)) && !model->hasPending());
     QCOMPARE(model->itemData(node({"ZR Items", "Misc", "Ring (QL 25)"})), 10);
     QCOMPARE(model->itemData(node({"ZR Items", "Weapon", "Edged", "Blade (QL 100)"})), 20);
     QCOMPARE(model->itemData(node({"ZR Items", "Nanoprogram", "Heal"})), 30);
-    QVERIFY(!model->hasPending());
     // Importing leaves the history, the report and the box as they were.
     import(itemsPath_);
     QCOMPARE(steps(), std::deque<ZRID>{12});
-    QVERIFY(reportText().contains(QStringLiteral("Lamp")));
-    QCOMPARE(box(), QStringLiteral("12"));
+    QCOMPARE(state(), QStringLiteral("12 | ZRID 12: Lamp (QL 7) @"));
 }
 
 void cWindowTest::importAsksForTheFileFirst() {
     cModalWatcher watcher;
-    QStringList filters;
+    QStringList asked;
     watcher.answer = [&](QDialog* dialog) {
         auto* files = qobject_cast<QFileDialog*>(dialog);
-        filters = files->nameFilters() << files->defaultSuffix();
-        if (files->fileMode() != QFileDialog::ExistingFile) filters << QStringLiteral("any file");
+        asked = files->nameFilters() << files->defaultSuffix();
+        asked << QString::number(files->fileMode() == QFileDialog::ExistingFile);
         return false; // cancelled: nothing changes
     };
     action(cmdImport)->trigger();
-    QCOMPARE(watcher.seen.size(), std::size_t(1));
-    QCOMPARE(watcher.seen[0].caption, QStringLiteral("Import Parsed RDB File"));
+    QCOMPARE(watcher.seen.at(0).caption, QStringLiteral("Import Parsed RDB File"));
     QCOMPARE(watcher.seen[0].parent, static_cast<QWidget*>(frame()));
-    QCOMPARE(filters, (QStringList{"Parsed RDB Files (*.xml)", "All Files (*.*)", "xml"}));
+    QCOMPARE(asked, (QStringList{"Parsed RDB Files (*.xml)", "All Files (*.*)", "xml", "1"}));
     QCOMPARE(frame()->treeModel()->rowCount(), 0);
     watcher.answer = [this](QDialog* dialog) {
         qobject_cast<QFileDialog*>(dialog)->selectFile(itemsPath_);
@@ -336,19 +335,14 @@ void cWindowTest::menuBarAnswersKeyboardAndMouse() {
 }
 
 void cWindowTest::treeSelectionByKeyboardMouseAndProgram() {
-    import(itemsPath_);
-    cItemTree* tree = frame()->itemTree();
-    tree->expandAll();
-    tree->setFocus();
+    cItemTree* tree = importIntoExpandedTree();
     // A selection by the program shows nothing and records nothing.
     frame()->selectTreeItem(node({"ZR Items", "Misc"}), 0);
-    QCOMPARE(frame()->getSelectedTreeItem(), node({"ZR Items", "Misc"}));
-    QVERIFY(reportText().isEmpty() && steps().empty());
+    QCOMPARE(state(), QStringLiteral(" |  @Misc"));
     // Arrow keys show every item passed over, each a step with its handle.
     QTest::keyClick(tree, Qt::Key_Down);
-    QCOMPARE(box(), QStringLiteral("10"));
     QTest::keyClick(tree, Qt::Key_Down);
-    QVERIFY(reportText().contains(QStringLiteral("Cup")));
+    QCOMPARE(state(), QStringLiteral("11 | ZRID 11: Cup (QL 3) | Back @Cup (QL 3)"));
     QCOMPARE(app()->history().treeItems().back(), node({"ZR Items", "Misc", "Cup (QL 3)"}));
     QTest::keyClick(tree, Qt::Key_Up);
     QTest::keyClick(tree, Qt::Key_Up); // onto the Misc folder: nothing
@@ -359,78 +353,52 @@ void cWindowTest::treeSelectionByKeyboardMouseAndProgram() {
     clickTreeItem(blade);
     clickTreeItem(node({"ZR Items", "Weapon"}));
     QCOMPARE(steps().size(), std::size_t(4));
-    QVERIFY(reportText().contains(QStringLiteral("Blade")));
-    QCOMPARE(frame()->getSelectedTreeItem(), node({"ZR Items", "Weapon"}));
+    QCOMPARE(state(), QStringLiteral("20 | ZRID 20: Blade (QL 100) | Back @Weapon"));
 }
 
-// The logic tests cover the history itself; here the commands' wiring.
-void cWindowTest::backAndForwardFollowTheHistory() {
-    import(itemsPath_);
-    for (const char* zrid : {"10", "11", "999"})
-        typeIntoBox(QString::fromLatin1(zrid));
-    QVERIFY(action(cmdBack)->isEnabled() && !action(cmdForward)->isEnabled());
+// The logic tests cover the history itself; here the commands' wiring: each
+// step shows its item again, and the tree selects what was selected when the
+// step was taken, without a new step.
+void cWindowTest::backAndForwardShowStepsAndReselectTheirTreeItem() {
+    cItemTree* tree = importIntoExpandedTree();
+    frame()->selectTreeItem(node({"ZR Items", "Misc", "Ring (QL 25)"}), 10);
+    QTest::keyClick(tree, Qt::Key_Down); // Cup
+    typeIntoBox(QStringLiteral("999"));  // typed while Cup is selected
+    frame()->itemTree()->selectItem(0);
+    typeIntoBox(QStringLiteral("20")); // typed with nothing selected
+    frame()->selectTreeItem(node({"ZR Items", "Misc", "Ring (QL 25)"}), 10);
     action(cmdBack)->trigger();
-    QVERIFY(box() == QStringLiteral("11") && reportText().contains(QStringLiteral("Cup")));
+    QCOMPARE(state(),
+             QStringLiteral("999 | --failed to load item data-- | Back | Forward @Cup (QL 3)"));
     action(cmdBack)->trigger();
-    QVERIFY(reportText().contains(QStringLiteral("Ring")));
-    QVERIFY(!action(cmdBack)->isEnabled() && action(cmdForward)->isEnabled());
+    QCOMPARE(state(), QStringLiteral("11 | ZRID 11: Cup (QL 3) | Forward @Cup (QL 3)"));
     action(cmdBack)->trigger(); // a late Back does nothing
     QCOMPARE(app()->history().position(), 0u);
     action(cmdForward)->trigger();
     action(cmdForward)->trigger();
-    QCOMPARE(reportText(), QStringLiteral("--failed to load item data--"));
-    QVERIFY(action(cmdBack)->isEnabled() && !action(cmdForward)->isEnabled());
+    QCOMPARE(state(), QStringLiteral("20 | ZRID 20: Blade (QL 100) | Back @"));
     QCOMPARE(steps().size(), std::size_t(3)); // moving adds nothing
     // View > Go To > Back reaches the application too.
     frame()->menuBarControl()->popup(2)->actions()[3]->menu()->actions()[0]->trigger();
-    QCOMPARE(box(), QStringLiteral("11"));
-}
-
-void cWindowTest::backAndForwardMoveTheTreeSelectionOnly() {
-    import(itemsPath_);
-    cItemTree* tree = frame()->itemTree();
-    tree->expandAll();
-    tree->setFocus();
-    const TreeItemHandle ring = node({"ZR Items", "Misc", "Ring (QL 25)"});
-    const TreeItemHandle cup = node({"ZR Items", "Misc", "Cup (QL 3)"});
-    frame()->selectTreeItem(ring, 10);
-    QTest::keyClick(tree, Qt::Key_Down); // Cup
-    typeIntoBox(QStringLiteral("20"));   // typed while Cup is selected
-    action(cmdBack)->trigger();
-    QCOMPARE(frame()->getSelectedTreeItem(), cup);
-    QCOMPARE(steps().size(), std::size_t(2)); // no step for the reselection
-    // The typed step shows the typed item while the tree selects what was selected then.
-    frame()->selectTreeItem(ring, 10);
-    action(cmdForward)->trigger();
-    QVERIFY(reportText().contains(QStringLiteral("Blade")));
-    QCOMPARE(frame()->getSelectedTreeItem(), cup);
-    // A step recorded with nothing selected selects nothing.
-    typeIntoBox(QStringLiteral("11"));
-    frame()->itemTree()->selectItem(0);
-    typeIntoBox(QStringLiteral("12"));
-    action(cmdBack)->trigger();
-    action(cmdForward)->trigger();
-    QCOMPARE(frame()->getSelectedTreeItem(), TreeItemHandle(0));
+    QCOMPARE(frame()->itemIdBox()->text(), QStringLiteral("999"));
 }
 
 void cWindowTest::historyFromAnEarlierImportReselectsByIdentifier() {
-    import(itemsPath_);
-    frame()->itemTree()->expandAll();
-    frame()->itemTree()->setFocus();
+    cItemTree* tree = importIntoExpandedTree();
     frame()->selectTreeItem(node({"ZR Items", "Misc"}), 0);
-    QTest::keyClick(frame()->itemTree(), Qt::Key_Down); // Ring, 10
-    QTest::keyClick(frame()->itemTree(), Qt::Key_Down); // Cup, 11
+    QTest::keyClick(tree, Qt::Key_Down); // Ring, 10
+    QTest::keyClick(tree, Qt::Key_Down); // Cup, 11
     const TreeItemHandle oldRing = app()->history().treeItems().front();
     import(itemsPath_); // the tree is rebuilt: old handles name nothing now
     QVERIFY(!frame()->treeModel()->isValidHandle(oldRing));
     action(cmdBack)->trigger();
-    QCOMPARE(frame()->getSelectedTreeItem(), node({"ZR Items", "Misc", "Ring (QL 25)"}));
+    QCOMPARE(state(), QStringLiteral("10 | ZRID 10: Ring (QL 25) | Forward @Ring (QL 25)"));
     // An identifier the new tree lacks selects nothing and breaks nothing.
     typeIntoBox(QStringLiteral("777"));
     typeIntoBox(QStringLiteral("10"));
     import(itemsPath_);
     action(cmdBack)->trigger();
-    QCOMPARE(frame()->getSelectedTreeItem(), TreeItemHandle(0));
+    QCOMPARE(state(), QStringLiteral("777 | --failed to load item data-- | Back | Forward @"));
 }
 
 void cWindowTest::reportPaneRendersAndStaysEditable() {
@@ -438,7 +406,6 @@ void cWindowTest::reportPaneRendersAndStaysEditable() {
     cReportPane* pane = frame()->reportPane();
     QCOMPARE(pane->font(), QApplication::font());
     typeIntoBox(QStringLiteral("20"));
-    QVERIFY(reportText().startsWith(QStringLiteral("ZRID 20: Blade (QL 100)")));
     // The name is bold, the description justified, the heading italic, the
     // brackets grey; tab stops in twips become pixels at the screen's resolution.
     QTextDocument* document = pane->document();
@@ -459,8 +426,7 @@ void cWindowTest::reportPaneRendersAndStaysEditable() {
     // Editable: typing changes the report until the next item is shown.
     pane->setFocus();
     QTest::keyClicks(pane, QStringLiteral("note "));
-    QVERIFY(reportText().startsWith(QStringLiteral("note ")));
-    QVERIFY(action(cmdEditUndo)->isEnabled());
+    QVERIFY(reportText().startsWith(QStringLiteral("note ZRID 20")));
     action(cmdEditUndo)->trigger();
     QVERIFY(reportText().startsWith(QStringLiteral("ZRID 20")));
     pane->selectAll();
@@ -489,23 +455,6 @@ void cWindowTest::unsupportedTagsGiveOneBoxAndOneSummary() {
     QVERIFY(reportText().contains(QStringLiteral("Odd")));
 }
 
-void cWindowTest::aboutShowsIconAndVersion() {
-    cModalWatcher watcher;
-    QString version;
-    bool hasIcon = false;
-    watcher.answer = [&](QDialog* dialog) {
-        version = dialog->findChild<QLabel*>(QStringLiteral("aboutText"))->text();
-        hasIcon = !dialog->findChild<QLabel*>(QStringLiteral("aboutIcon"))->pixmap().isNull();
-        dialog->findChild<QPushButton*>(QStringLiteral("aboutOk"))->click();
-        return true;
-    };
-    action(cmdAppAbout)->trigger();
-    QCOMPARE(watcher.seen.at(0).caption, QStringLiteral("About quarry"));
-    QCOMPARE(version, QStringLiteral("quarry Version 1.0"));
-    QVERIFY(hasIcon);
-    QCOMPARE(QApplication::activeModalWidget(), nullptr);
-}
-
 void cWindowTest::closingDuringAnImportWaitsForIt() {
     bool closedDuring = false;
     QTimer closer;
@@ -521,23 +470,19 @@ void cWindowTest::closingDuringAnImportWaitsForIt() {
     QVERIFY(!frame()->isVisible() && !frame()->importRunning());
 }
 
-void cWindowTest::unreadableFileIsReportedAndChangesNothing() {
+void cWindowTest::unreadableFileAndBrokenPatternAreReported() {
     import(itemsPath_);
     cModalWatcher watcher;
     QVERIFY(!app()->scanItemFile(dir_.filePath(QStringLiteral("missing.xml")).toStdString()));
-    QCOMPARE(watcher.seen.size(), std::size_t(1));
-    QVERIFY(watcher.seen[0].text.contains(QStringLiteral("missing.xml")));
-    typeIntoBox(QStringLiteral("10"));
+    QVERIFY(watcher.seen.at(0).text.contains(QStringLiteral("missing.xml")));
+    typeIntoBox(QStringLiteral("10")); // the earlier import stays
     QVERIFY(reportText().contains(QStringLiteral("Ring")));
-}
-
-void cWindowTest::brokenIdentifierPatternEndsCleanly() {
-    cModalWatcher watcher;
+    // An identifier pattern that does not compile ends the start cleanly.
     QVERIFY(!app()->initInstance("{unclosed"));
     QCOMPARE(app()->mainFrame(), nullptr);
-    QCOMPARE(watcher.seen.size(), std::size_t(1));
-    QCOMPARE(watcher.seen[0].caption, QStringLiteral("quarry"));
-    QVERIFY(watcher.seen[0].text.contains(QStringLiteral("could not be compiled")));
+    QCOMPARE(watcher.seen.size(), std::size_t(2));
+    QCOMPARE(watcher.seen[1].caption, QStringLiteral("quarry"));
+    QVERIFY(watcher.seen[1].text.contains(QStringLiteral("could not be compiled")));
     for (QWidget* widget : QApplication::topLevelWidgets())
         QVERIFY(!qobject_cast<QMainWindow*>(widget) || !widget->isVisible());
 }
