@@ -1,8 +1,7 @@
 // The general-purpose window pieces on their own: where the status-bar
-// progress control goes, the sizing dock bar's sizes per state, the menu bar
-// built from the menu table, and the thin frame.
+// progress control goes, the sizing dock bar's sizes per state, and the thin
+// frame.
 #include "app/quarry.h"
-#include "controls/menu_bar.h"
 #include "controls/pane_status_bar.h"
 #include "controls/progress_bar.h"
 #include "controls/sizing_control_bar.h"
@@ -23,7 +22,6 @@ private slots:
     void progressPlacementRules();
     void progressTakesThePaneAndGivesItBack();
     void sizingBarKeepsASizePerState();
-    void menuBarMnemonicsAndLoading();
     void thinFrameHoldsOnePaneInASunkenBorder();
 };
 
@@ -132,19 +130,6 @@ void cControlsTest::sizingBarKeepsASizePerState() {
     QVERIFY(!bar->close());
     QVERIFY(bar->isVisible());
     QVERIFY(!(bar->features() & QDockWidget::DockWidgetClosable));
-}
-
-// The keyboard and mouse on the menu bar are tried in the window test.
-void cControlsTest::menuBarMnemonicsAndLoading() {
-    QCOMPARE(CMenuBar::mnemonicOf(QStringLiteral("E&xit")), QChar('x'));
-    QVERIFY(CMenuBar::mnemonicOf(QStringLiteral("Go To")).isNull());
-    QVERIFY(CMenuBar::mnemonicOf(QStringLiteral("trailing&")).isNull());
-    CMenuBar bar;
-    QVERIFY(!bar.LoadMenuBar({}, {}));
-    QVERIFY(bar.LoadMenuBar(kMainMenu(), {}));
-    QVERIFY(bar.LoadMenuBar(kMainMenu(), {})); // loading again replaces the content
-    QCOMPARE(bar.actions().size(), 4);
-    QVERIFY(!bar.OpenByMnemonic(QChar('q')));
 }
 
 void cControlsTest::thinFrameHoldsOnePaneInASunkenBorder() {
