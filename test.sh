@@ -38,6 +38,7 @@ if [[ "$build_dir" == build-coverage ]]; then
     for folder in "$@"; do [[ -d "$folder" ]] && filters+=(--filter "$folder/"); done
     echo "== $title ($*)"
     gcovr --root . --object-directory "$build_dir" "${filters[@]}" \
+      --exclude-directories '.*/CMakeFiles/[0-9.]+/.*' \
       --exclude-throw-branches --exclude-unreachable-branches \
       --txt "$build_dir/coverage-$title.txt" --print-summary | grep -E '^(lines|branches):'
   }
