@@ -1,27 +1,14 @@
 // Differential test: random patterns from the syntax both engines share,
 // matched here and by PCRE2 on random texts; success, match span and every
-// group span must agree.
+// group span must agree. "{X}" is "(X)" there, "(X)" is "(?:X)", "A|B" of
+// quantified atoms "(?:A|B)", "!X" "(?!X)", "\N" "\g{N+1}" with
+// PCRE2_MATCH_UNSET_BACKREF, a final "$" "\z".
 //
-// Translation: "{X}" becomes "(X)", "(X)" becomes "(?:X)", an alternation
-// of quantified atoms "A|B" becomes "(?:A|B)" (here "|" binds tighter than
-// concatenation), "!X" becomes "(?!X)", "\N" becomes "\g{N+1}" matched
-// with PCRE2_MATCH_UNSET_BACKREF (a group that took no part holds the empty
-// text), a final "$" becomes "\z".
-//
-// Left out, because the engines differ there by design:
-// - quantifiers on operands that can match the empty text (or that follow
-//   a "+?", which the empty-operand check counts as possibly empty): here a
-//   repetition that consumes nothing counts as failed (and "*", "+", "*?",
-//   "+?" on such operands do not compile), while PCRE2 accepts one empty
-//   iteration and keeps its captures;
-// - back-references to a group that has not closed yet where the reference
-//   stands (PCRE2 sees the previous repetition's text, this engine the
-//   empty text);
-// - abbreviations, which PCRE2 spells differently.
-// Kept, with the expectation adjusted: a "$" match ends one past the
-// terminator here, and the terminator's own position is tried as a start
-// only for the empty text, so a PCRE2 match that starts at the end of a
-// non-empty text is expected to fail here.
+// Left out, where the engines differ by design: quantifiers on operands that
+// can match the empty text (here such a repetition fails; PCRE2 takes one
+// empty pass), references to a group not yet closed, and abbreviations.
+// Adjusted: a "$" match ends one past the terminator here, and the end of a
+// non-empty text is never tried as a start.
 #define PCRE2_CODE_UNIT_WIDTH 8
 #include <pcre2.h>
 

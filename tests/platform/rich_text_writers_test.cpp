@@ -17,16 +17,6 @@ cRichTextRun run(std::string text, bool bold = false, bool italic = false, int c
 
 } // namespace
 
-TEST(RichTextWriters, PlainTextSeparatesParagraphsByOneLineFeed) {
-    cRichTextDocument document;
-    EXPECT_EQ(toPlainText(document), "");
-    document.paragraphs.resize(4);
-    document.paragraphs[0].runs = {run("a"), run("b", true)};
-    document.paragraphs[2].runs = {run("c\td\n")};
-    document.paragraphs[3].runs = {run("e")};
-    EXPECT_EQ(toPlainText(document), "ab\n\nc\td\n\ne");
-}
-
 TEST(RichTextWriters, HtmlFormatsParagraphsAndRunsAndEscapesMarkup) {
     cRichTextDocument document;
     document.paragraphs.resize(4);

@@ -46,26 +46,6 @@ TEST(ItemScan, IndexesItemStartTagsAtTheirLessThanSign) {
     }
 }
 
-TEST(ItemScan, ProgressEveryHundredItemsAndAPumpPerChunk) {
-    std::string content;
-    for (int i = 1; i <= 250; ++i)
-        content += item(std::to_string(i));
-    cTempItemFile file(content);
-    cItemStore store;
-    cFakeProgress progress;
-    EXPECT_TRUE(store.scanItemFile(file.path(), progress));
-    EXPECT_EQ(store.itemCount(), 250u);
-    // Item 100 ends at 100/250 of the file, item 200 at 200/250.
-    EXPECT_EQ(progress.calls,
-              (std::vector<std::string>{"begin Scanning File 0", "set 39", "set 79", "end"}));
-    EXPECT_EQ(progress.pumps, 501); // two chunks per item, and the final empty read
-
-    cFakeProgress missing;
-    EXPECT_TRUE(store.scanItemFile(file.sibling("missing.xml"), missing));
-    EXPECT_EQ(store.itemCount(), 0u);
-    EXPECT_EQ(missing.calls, (std::vector<std::string>{"begin Scanning File 0", "end"}));
-}
-
 TEST(ItemScan, ASecondImportStartsFromAnEmptyIndexAndSnapshotsStayWhole) {
     cImportedFile imported(item("1") + item("2"));
     cTempItemFile second(item("3"));
