@@ -2,10 +2,23 @@
 # Installs what is missing, builds, and runs every test through ctest.
 #   ./test.sh             the normal build in build/
 #   ./test.sh --sanitize  the same suite built with AddressSanitizer and UBSan in build-sanitize/
+#   ./test.sh --tsan      the store and window tests built with ThreadSanitizer in build-tsan/
 #   ./test.sh --coverage  the same suite built with coverage counters in build-coverage/, then a
 #                         line and branch summary of the core library and of the window code
 set -euo pipefail
 cd "$(dirname "$0")"
+
+if [[ "${1:-}" == "--tsan" ]]; then
+  # Only what runs threads: the store (whose tree build loads on a pool) and the window.
+  targets=(store_tests ui_window_test)
+  QUARRY_BUILD_TARGETS="${targets[*]}" scripts/build.sh build-tsan \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUARRY_TSAN=ON -DQUARRY_BUILD_BENCH=OFF
+  export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$PWD/tests/tsan_suppressions.txt"
+  export QT_QPA_PLATFORM=offscreen
+  build-tsan/tests/store/store_tests
+  build-tsan/tests/ui/ui_window_test
+  exit
+fi
 
 build_dir=build
 cmake_args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo)

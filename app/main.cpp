@@ -2,19 +2,19 @@
 // imports FILE as soon as the window is up; without it the window starts empty.
 #include "app/quarry.h"
 
-#include <QFile>
 #include <QTimer>
+
+#include <string>
 
 int main(int argc, char** argv) {
     using namespace quarry;
     cQuarry app(argc, argv);
     if (!app.InitInstance()) return 1;
-    const QStringList arguments = cQuarry::arguments();
-    if (arguments.size() > 1) {
-        const QByteArray path = QFile::encodeName(arguments.at(1));
-        QTimer::singleShot(0, &app, [&app, path] {
-            app.scanItemFile(std::string(path.constData(), static_cast<std::size_t>(path.size())));
-        });
+    // The file's name as its bytes: Qt has taken its own options out of argv,
+    // and its text form of the rest may not turn back into the same bytes.
+    if (argc > 1) {
+        const std::string path = argv[1];
+        QTimer::singleShot(0, &app, [&app, path] { app.scanItemFile(path); });
     }
     return cQuarry::exec();
 }

@@ -1,11 +1,13 @@
 #include "app/quarry.h"
 
 #include "app/about_dialog.h"
+#include "platform/item_file_check.h"
+#include "store/tag_reader.h"
+#include "ui/file_names.h"
 #include "ui/frame_resources.h"
 #include "ui/main_frame.h"
 
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QMessageBox>
 
 // Resources live in a static library; this keeps them linked in and
@@ -35,7 +37,7 @@ cQuarry* cQuarry::instance() {
 }
 
 bool cQuarry::InitInstance() {
-    return initInstance(kIdentifierPattern);
+    return initInstance(kZridPattern);
 }
 
 bool cQuarry::initInstance(const char* identifierPattern) {
@@ -100,20 +102,37 @@ void cQuarry::showItem(ZRID zrid) {
 
 bool cQuarry::scanItemFile(const std::string& path) {
     if (!frame_ || frame_->importRunning()) return false;
-    const QFileInfo file(QString::fromLocal8Bit(path.data(), static_cast<qsizetype>(path.size())));
-    if (!file.isFile() || !file.isReadable()) {
+    const std::string reason = whyUnreadable(path);
+    if (!reason.empty()) {
         QMessageBox box(QMessageBox::Warning, QStringLiteral("quarry"),
-                        QStringLiteral("The item file \"%1\" cannot be read.").arg(file.filePath()),
+                        tr("The item file \"%1\" cannot be read (%2).")
+                            .arg(fileNameForDisplay(path), QString::fromLocal8Bit(reason)),
                         QMessageBox::Ok, frame_.get());
         box.exec();
         return false;
     }
     frame_->setImportRunning(true);
-    const bool scanned = store_.scanItemFile(path, *frame_, identifierPattern_);
-    if (scanned && !frame_->closeRequested()) frame_->importItems(store_);
+    const cImportResult scanned = store_.scanItemFile(path, *frame_, identifierPattern_);
+    // After a failed scan the index is empty: the tree is rebuilt from it, so
+    // no node of the earlier import stays.
+    cImportResult built;
+    if (scanned.outcome != cImportResult::eOutcome::superseded && !frame_->closeRequested())
+        built = frame_->importItems(store_);
     frame_->setImportRunning(false);
-    if (frame_->closeRequested()) frame_->close();
-    return scanned;
+    if (frame_->closeRequested()) {
+        frame_->close();
+        return static_cast<bool>(scanned);
+    }
+    const cImportResult& failed = scanned.readFailed() ? scanned : built;
+    if (failed.readFailed()) {
+        QMessageBox box(
+            QMessageBox::Warning, QStringLiteral("quarry"),
+            tr("The item file \"%1\" could not be read, so nothing was imported: %2")
+                .arg(fileNameForDisplay(path), QString::fromLocal8Bit(failed.failure.c_str())),
+            QMessageBox::Ok, frame_.get());
+        box.exec();
+    }
+    return scanned && built;
 }
 
 void cQuarry::onImport() {
@@ -125,8 +144,7 @@ void cQuarry::onImport() {
         {QStringLiteral("Parsed RDB Files (*.xml)"), QStringLiteral("All Files (*.*)")});
     dialog.setDefaultSuffix(QStringLiteral("xml"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
-    const QByteArray path = QFile::encodeName(dialog.selectedFiles().first());
-    scanItemFile(std::string(path.constData(), static_cast<std::size_t>(path.size())));
+    scanItemFile(fileNameFromText(dialog.selectedFiles().first()));
 }
 
 void cQuarry::onBack() {

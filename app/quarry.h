@@ -22,9 +22,6 @@ class cMainframe;
 class cQuarry : public QApplication {
     Q_OBJECT
 public:
-    // The pattern that takes the ZRID out of an item's start tag.
-    static constexpr const char* kIdentifierPattern = "^<.*?ZRID=\"{.*?}\".*?>";
-
     cQuarry(int& argc, char** argv);
     ~cQuarry() override;
 

@@ -1,12 +1,9 @@
 #include "cli/cli_common.h"
 
-#include <cerrno>
+#include "platform/item_file_check.h"
+
 #include <charconv>
 #include <cstdio>
-#include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace quarry {
 
@@ -14,25 +11,14 @@ const char* usageText() {
     return "usage: quarry-cli index FILE\n"
            "       quarry-cli tree FILE\n"
            "       quarry-cli show [--format rtf|text|html] FILE ZRID...\n"
+           "       quarry-cli find [--limit N] [--near] FILE QUERY...\n"
            "       quarry-cli stats FILE\n";
 }
 
 int usageError(const std::string& reason) {
-    std::fprintf(stderr, "quarry-cli: %s\n%s", reason.c_str(), usageText());
+    printMessage(reason);
+    std::fputs(usageText(), stderr);
     return kExitUsage;
-}
-
-std::string whyUnreadable(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY);
-    if (fd < 0) return std::strerror(errno);
-    struct stat info {};
-    std::string reason;
-    if (::fstat(fd, &info) != 0)
-        reason = std::strerror(errno);
-    else if (S_ISDIR(info.st_mode))
-        reason = std::strerror(EISDIR);
-    ::close(fd);
-    return reason;
 }
 
 bool parseZridArgument(const std::string& text, ZRID& zrid) {
@@ -50,20 +36,24 @@ bool parseZridArgument(const std::string& text, ZRID& zrid) {
 
 cCliSession::cCliSession() : progress_(standardErrorIsTerminal()), messages_(&progress_) {}
 
-int cCliSession::scan(const std::string& path) {
-    const std::string reason = whyUnreadable(path);
-    if (!reason.empty()) {
-        std::fprintf(stderr, "quarry-cli: cannot read %s: %s\n", path.c_str(), reason.c_str());
-        return kExitUnreadableFile;
-    }
-    store_.scanItemFile(path, progress_);
-    return kExitOk;
+int cCliSession::readFailed(const std::string& reason) {
+    printMessage("cannot read " + path_ + ": " + reason);
+    return kExitUnreadableFile;
 }
 
-void cCliSession::buildTree(cTreeControl& tree) {
+int cCliSession::scan(const std::string& path) {
+    path_ = path;
+    const std::string reason = whyUnreadable(path);
+    if (!reason.empty()) return readFailed(reason);
+    const cImportResult result = store_.scanItemFile(path, progress_);
+    return result.readFailed() ? readFailed(result.failure) : kExitOk;
+}
+
+int cCliSession::buildTree(cTreeControl& tree, cLoadedItemSink* loaded) {
     progress_.beginProgress("Importing Item Data", 0);
-    store_.buildCategoryTree(tree, progress_, messages_);
+    const cImportResult result = store_.buildCategoryTree(tree, progress_, messages_, loaded);
     progress_.endProgress();
+    return result.readFailed() ? readFailed(result.failure) : kExitOk;
 }
 
 } // namespace quarry

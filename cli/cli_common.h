@@ -2,6 +2,7 @@
 // import session that wires the item store to the terminal.
 #pragma once
 
+#include "cli/cli_output.h"
 #include "cli/stderr_message_sink.h"
 #include "cli/terminal_progress.h"
 #include "store/item_store.h"
@@ -14,6 +15,7 @@ namespace quarry {
 enum eExitStatus : int {
     kExitOk = 0,
     kExitUnreadableFile = 1,
+    kExitWriteFailed = 1,
     kExitUsage = 2,
     kExitItemNotLoaded = 3,
 };
@@ -24,10 +26,6 @@ using cArguments = std::vector<std::string>;
 int usageError(const std::string& reason);
 // The usage text, one line per command form.
 const char* usageText();
-
-// The reason a file cannot be read, or an empty text when it can be opened for
-// reading. Checked before a scan, which would read an unopenable file as empty.
-std::string whyUnreadable(const std::string& path);
 
 // Reads a ZRID argument: a decimal number, optionally signed, that fits in 32
 // bits (values up to 4294967295 are taken as the unsigned form). False for
@@ -40,24 +38,31 @@ public:
     cCliSession();
 
     // Checks the file and runs the import scan. kExitOk, or kExitUnreadableFile
-    // after printing the reason.
+    // after printing the reason (also when a read fails during the scan).
     int scan(const std::string& path);
-    // Builds the category tree of the scanned file into `tree`.
-    void buildTree(cTreeControl& tree);
+    // Builds the category tree of the scanned file into `tree`, handing every
+    // item that loads to `loaded` when given. kExitOk, or kExitUnreadableFile
+    // after printing the reason when a read fails.
+    int buildTree(cTreeControl& tree, cLoadedItemSink* loaded = nullptr);
 
     cItemStore& store() { return store_; }
     cMessageSink& messages() { return messages_; }
 
 private:
+    int readFailed(const std::string& reason);
+
+    std::string path_;
     cTerminalProgress progress_;
     cStderrMessageSink messages_;
     cItemStore store_;
 };
 
-// The commands; each takes the arguments after its name.
-int runIndexCommand(const cArguments& args);
-int runTreeCommand(const cArguments& args);
-int runShowCommand(const cArguments& args);
-int runStatsCommand(const cArguments& args);
+// The commands; each takes the arguments after its name and writes its results
+// to `out`.
+int runIndexCommand(const cArguments& args, cCliOutput& out);
+int runTreeCommand(const cArguments& args, cCliOutput& out);
+int runShowCommand(const cArguments& args, cCliOutput& out);
+int runStatsCommand(const cArguments& args, cCliOutput& out);
+int runFindCommand(const cArguments& args, cCliOutput& out);
 
 } // namespace quarry

@@ -3,18 +3,17 @@
 #include "cli/cli_common.h"
 
 #include <cinttypes>
-#include <cstdio>
 
 namespace quarry {
 
-int runIndexCommand(const cArguments& args) {
+int runIndexCommand(const cArguments& args, cCliOutput& out) {
     if (args.size() != 1) return usageError("index takes one FILE");
     cCliSession session;
     if (const int status = session.scan(args[0]); status != kExitOk) return status;
 
     const auto index = session.store().index();
     for (const cIndexEntry& entry : *index)
-        std::printf("%" PRId32 "\t%" PRIu64 "\n", entry.zrid, entry.position);
+        out.printf("%" PRId32 "\t%" PRIu64 "\n", entry.zrid, entry.position);
     return kExitOk;
 }
 

@@ -3,8 +3,7 @@
 // as HTML; each followed by one line feed.
 #include "cli/cli_common.h"
 #include "platform/rich_text.h"
-
-#include <cstdio>
+#include "report/item_report.h"
 
 namespace quarry {
 
@@ -38,7 +37,7 @@ std::string render(const std::string& report, eShowFormat format) {
 
 } // namespace
 
-int runShowCommand(const cArguments& args) {
+int runShowCommand(const cArguments& args, cCliOutput& out) {
     eShowFormat format = eShowFormat::rtf;
     std::size_t next = 0;
     if (next < args.size() && args[next] == "--format") {
@@ -61,10 +60,9 @@ int runShowCommand(const cArguments& args) {
 
     int status = kExitOk;
     for (const ZRID zrid : zrids) {
-        const std::string report = session.store().writeItemReport(zrid, session.messages());
+        const std::string report = writeItemReport(session.store(), zrid, session.messages());
         if (report == kFailedToLoadText) status = kExitItemNotLoaded;
-        const std::string shown = render(report, format) + '\n';
-        std::fwrite(shown.data(), 1, shown.size(), stdout);
+        out.write(render(report, format) + '\n');
     }
     return status;
 }

@@ -1,5 +1,6 @@
 // quarry-cli stats FILE: counts and timings of an import, for people.
 #include "cli/cli_common.h"
+#include "cli/recorded_tree.h"
 
 #include <chrono>
 #include <cstdio>
@@ -9,32 +10,13 @@ namespace quarry {
 
 namespace {
 
-// A tree control that only counts what is appended.
-class cCountingTree : public cTreeControl {
-public:
-    void deleteAllItems() override { nodes_ = items_ = 0; }
-    TreeItemHandle insertItem(const std::string&, ZRID data, TreeItemHandle) override {
-        items_ += data != 0;
-        return ++nodes_;
-    }
-    void setItemData(TreeItemHandle, ZRID) override {}
-    void expand(TreeItemHandle) override {}
-
-    std::uint64_t nodes() const { return nodes_; }
-    std::uint64_t items() const { return items_; }
-
-private:
-    std::uint64_t nodes_ = 0;
-    std::uint64_t items_ = 0;
-};
-
 double secondsSince(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
 } // namespace
 
-int runStatsCommand(const cArguments& args) {
+int runStatsCommand(const cArguments& args, cCliOutput& out) {
     if (args.size() != 1) return usageError("stats takes one FILE");
     const std::string& path = args[0];
     cCliSession session;
@@ -43,22 +25,22 @@ int runStatsCommand(const cArguments& args) {
     if (const int status = session.scan(path); status != kExitOk) return status;
     const double scanSeconds = secondsSince(scanStart);
 
-    cCountingTree tree;
+    cRecordedTree tree;
     const auto treeStart = std::chrono::steady_clock::now();
-    session.buildTree(tree);
+    if (const int status = session.buildTree(tree); status != kExitOk) return status;
     const double treeSeconds = secondsSince(treeStart);
 
     std::error_code error;
     const auto size = std::filesystem::file_size(path, error);
-    std::printf("file            %s\n", path.c_str());
-    std::printf("file size       %llu bytes\n",
-                error ? 0ull : static_cast<unsigned long long>(size));
-    std::printf("items indexed   %zu\n", session.store().itemCount());
-    std::printf("tree nodes      %llu\n", static_cast<unsigned long long>(tree.nodes()));
-    std::printf("items filed     %llu\n", static_cast<unsigned long long>(tree.items()));
-    std::printf("scan            %.3f s\n", scanSeconds);
-    std::printf("tree build      %.3f s\n", treeSeconds);
-    std::printf("total           %.3f s\n", scanSeconds + treeSeconds);
+    out.printf("file            %s\n", oneLineField(path).c_str());
+    out.printf("file size       %llu bytes\n",
+               error ? 0ull : static_cast<unsigned long long>(size));
+    out.printf("items indexed   %zu\n", session.store().itemCount());
+    out.printf("tree nodes      %llu\n", static_cast<unsigned long long>(tree.nodeCount()));
+    out.printf("items filed     %llu\n", static_cast<unsigned long long>(tree.itemCount()));
+    out.printf("scan            %.3f s\n", scanSeconds);
+    out.printf("tree build      %.3f s\n", treeSeconds);
+    out.printf("total           %.3f s\n", scanSeconds + treeSeconds);
     return kExitOk;
 }
 

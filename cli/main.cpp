@@ -9,15 +9,19 @@ namespace {
 
 struct cCommand {
     const char* name;
-    int (*run)(const cArguments& args);
+    int (*run)(const cArguments& args, cCliOutput& out);
 };
 
 constexpr cCommand kCommands[] = {
-    {"index", runIndexCommand},
-    {"tree", runTreeCommand},
-    {"show", runShowCommand},
-    {"stats", runStatsCommand},
+    {"index", runIndexCommand}, {"tree", runTreeCommand},   {"show", runShowCommand},
+    {"find", runFindCommand},   {"stats", runStatsCommand},
 };
+
+const cCommand* findCommand(const std::string& name) {
+    for (const cCommand& command : kCommands)
+        if (name == command.name) return &command;
+    return nullptr;
+}
 
 } // namespace
 
@@ -31,16 +35,19 @@ int main(int argc, char** argv) {
 
     if (argc < 2) return usageError("no command given");
     const std::string name = argv[1];
+    cCliOutput out(stdout);
+    int status = kExitOk;
     if (name == "--help" || name == "-h" || name == "help") {
-        std::fputs(usageText(), stdout);
-        return kExitOk;
+        out.write(usageText());
+    } else {
+        const cCommand* command = findCommand(name);
+        if (command == nullptr) return usageError("unknown command: " + name);
+        status = command->run(cArguments(argv + 2, argv + argc), out);
     }
-    for (const cCommand& command : kCommands) {
-        if (name == command.name) {
-            const int status = command.run(cArguments(argv + 2, argv + argc));
-            std::fflush(stdout);
-            return status;
-        }
+    // Results that did not all arrive are a failure, whatever the command found.
+    if (!out.close()) {
+        printMessage("write error: " + out.error());
+        return kExitWriteFailed;
     }
-    return usageError("unknown command: " + name);
+    return status;
 }

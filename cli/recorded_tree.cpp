@@ -1,5 +1,8 @@
 #include "cli/recorded_tree.h"
 
+#include "cli/cli_output.h"
+
+#include <string_view>
 #include <utility>
 
 // Handles are node indexes plus one, so that 0 stays "none".
@@ -8,6 +11,7 @@ namespace quarry {
 
 void cRecordedTree::deleteAllItems() {
     nodes_.clear();
+    labels_.clear();
     firstRoot_ = lastRoot_ = kNone;
 }
 
@@ -27,12 +31,14 @@ TreeItemHandle cRecordedTree::insertItem(const std::string& label, ZRID data,
     else
         nodes_[*last].nextSibling = index;
     *last = index;
-    nodes_.push_back(Node{label, data});
-    return TreeItemHandle(index) + 1;
-}
 
-void cRecordedTree::setItemData(TreeItemHandle item, ZRID data) {
-    if (item != 0 && item <= nodes_.size()) nodes_[item - 1].data = data;
+    Node node;
+    node.labelStart = labels_.size();
+    node.labelLength = static_cast<std::uint32_t>(label.size());
+    node.data = data;
+    labels_ += label;
+    nodes_.push_back(node);
+    return TreeItemHandle(index) + 1;
 }
 
 std::size_t cRecordedTree::itemCount() const {
@@ -42,7 +48,11 @@ std::size_t cRecordedTree::itemCount() const {
     return count;
 }
 
-void cRecordedTree::print(std::FILE* out) const {
+std::size_t cRecordedTree::bytesHeld() const {
+    return nodes_.capacity() * sizeof(Node) + labels_.capacity();
+}
+
+void cRecordedTree::print(cCliOutput& out) const {
     // Pre-order without recursion: a stack of (node, depth), siblings pushed as we go.
     std::vector<std::pair<std::uint32_t, std::uint32_t>> pending;
     if (firstRoot_ != kNone) pending.emplace_back(firstRoot_, 0);
@@ -55,11 +65,11 @@ void cRecordedTree::print(std::FILE* out) const {
         if (node.firstChild != kNone) pending.emplace_back(node.firstChild, depth + 1);
 
         line.assign(std::size_t(depth) * 2, ' ');
-        line += node.label;
+        appendField(line, std::string_view(labels_).substr(node.labelStart, node.labelLength));
         line += '\t';
         line += std::to_string(node.data);
         line += '\n';
-        std::fwrite(line.data(), 1, line.size(), out);
+        out.write(line);
     }
 }
 

@@ -1,36 +1,42 @@
-// A tree control that keeps the nodes in memory so the tool can print them:
-// one flat vector of nodes linked by index, cheap to append to by the hundred
-// thousand.
+// A tree control that keeps its nodes in memory, to print or count them: one
+// flat vector of fixed-size nodes linked by index and one arena for every
+// label, so appending hundreds of thousands of nodes costs little. The
+// command-line tool prints and counts with it; the benchmark builds the
+// category tree into it.
 #pragma once
 
 #include "store/store_host.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <string>
 #include <vector>
 
 namespace quarry {
 
+class cCliOutput;
+
 class cRecordedTree : public cTreeControl {
 public:
     void deleteAllItems() override;
+    // Answers 0 (and appends nothing) for a parent that is not a node.
     TreeItemHandle insertItem(const std::string& label, ZRID data, TreeItemHandle parent) override;
-    void setItemData(TreeItemHandle item, ZRID data) override;
     void expand(TreeItemHandle) override {}
 
     std::size_t nodeCount() const { return nodes_.size(); }
     // Nodes whose data is an identifier rather than 0 (a folder).
     std::size_t itemCount() const;
+    // The memory the nodes and labels take up.
+    std::size_t bytesHeld() const;
 
-    // One line per node in pre-order: two spaces per depth, the label, a tab,
-    // the data as a signed decimal.
-    void print(std::FILE* out) const;
+    // One line per node in pre-order: two spaces per depth, the label (each
+    // tab or line break in it a blank), a tab, the data as a signed decimal.
+    void print(cCliOutput& out) const;
 
 private:
     static constexpr std::uint32_t kNone = UINT32_MAX;
     struct Node {
-        std::string label;
+        std::uint64_t labelStart = 0;
+        std::uint32_t labelLength = 0;
         ZRID data = 0;
         std::uint32_t firstChild = kNone;
         std::uint32_t lastChild = kNone;
@@ -38,6 +44,7 @@ private:
     };
 
     std::vector<Node> nodes_;
+    std::string labels_; // every label, back to back
     // The top level as a list of its own: first and last root.
     std::uint32_t firstRoot_ = kNone;
     std::uint32_t lastRoot_ = kNone;

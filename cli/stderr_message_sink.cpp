@@ -1,5 +1,6 @@
 #include "cli/stderr_message_sink.h"
 
+#include "cli/cli_output.h"
 #include "cli/terminal_progress.h"
 
 #include <cstdio>
@@ -7,9 +8,8 @@
 namespace quarry {
 
 std::string formatMessageLine(const std::string& caption, const std::string& text) {
-    std::string line = caption + ": " + text;
-    for (char& c : line)
-        if (c == '\n' || c == '\r') c = ' ';
+    std::string line;
+    appendField(line, caption + ": " + text);
     line.push_back('\n');
     return line;
 }

@@ -18,7 +18,8 @@ private:
     cTerminalProgress* progress_;
 };
 
-// "caption: text" on one line: line breaks inside either part become spaces.
+// "caption: text" on one line: tabs and line breaks inside either part become
+// blanks.
 std::string formatMessageLine(const std::string& caption, const std::string& text);
 
 } // namespace quarry

@@ -35,31 +35,26 @@ bool CSizingControlBar::Create(const QString& name, QMainWindow* parent, int id)
     return true;
 }
 
-bool CSizingControlBar::Create(const QString& name, QMainWindow* parent, QSize defaultSize,
-                               int id) {
-    sizeHorz_ = sizeVert_ = sizeFloat_ = defaultSize;
-    return Create(name, parent, id);
-}
-
 void CSizingControlBar::setBarStyle(std::uint32_t style) {
     barStyle_ = style;
     if (widget() && (barStyle_ & sizeChild))
         widget()->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
 }
 
-bool CSizingControlBar::IsDockedHorz() const {
-    if (isFloating()) return false;
+Qt::DockWidgetArea CSizingControlBar::dockArea() const {
+    if (isFloating()) return Qt::NoDockWidgetArea;
     auto* frame = qobject_cast<QMainWindow*>(parentWidget());
-    if (!frame) return false;
-    const Qt::DockWidgetArea area = frame->dockWidgetArea(const_cast<CSizingControlBar*>(this));
+    if (!frame) return Qt::NoDockWidgetArea;
+    return frame->dockWidgetArea(const_cast<CSizingControlBar*>(this));
+}
+
+bool CSizingControlBar::IsDockedHorz() const {
+    const Qt::DockWidgetArea area = dockArea();
     return area == Qt::TopDockWidgetArea || area == Qt::BottomDockWidgetArea;
 }
 
 bool CSizingControlBar::IsDockedVert() const {
-    if (isFloating()) return false;
-    auto* frame = qobject_cast<QMainWindow*>(parentWidget());
-    if (!frame) return false;
-    const Qt::DockWidgetArea area = frame->dockWidgetArea(const_cast<CSizingControlBar*>(this));
+    const Qt::DockWidgetArea area = dockArea();
     return area == Qt::LeftDockWidgetArea || area == Qt::RightDockWidgetArea;
 }
 

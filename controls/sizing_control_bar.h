@@ -22,11 +22,6 @@ class CSizingControlBar : public QDockWidget {
 public:
     // Bits of barStyle().
     enum : std::uint32_t {
-        edgeLeft = 0x01,
-        edgeRight = 0x02,
-        edgeTop = 0x04,
-        edgeBottom = 0x08,
-        showEdges = 0x10,
         sizeChild = 0x20, // keep the child widget filling the bar
     };
 
@@ -34,8 +29,6 @@ public:
 
     // Gives the bar its title and control ID and makes it a child of `parent`.
     bool Create(const QString& name, QMainWindow* parent, int id);
-    // The same, with all three sizes set to `defaultSize` first.
-    bool Create(const QString& name, QMainWindow* parent, QSize defaultSize, int id);
 
     // Sizes in the settings store, section "<profile>-SCBar-<id>". A section
     // name longer than 255 characters is refused (false). Loaded sizes below
@@ -77,6 +70,8 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // Where the bar is docked; Qt::NoDockWidgetArea when it floats or has no frame.
+    Qt::DockWidgetArea dockArea() const;
     void applyMinimum();
 
     int id_ = 0;

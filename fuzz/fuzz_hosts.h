@@ -20,7 +20,6 @@ public:
         parents_.push_back(parent);
         return parents_.size();
     }
-    void setItemData(TreeItemHandle item, ZRID) override { check(item, false); }
     void expand(TreeItemHandle item) override { check(item, false); }
     std::size_t size() const { return parents_.size(); }
 

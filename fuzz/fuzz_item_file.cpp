@@ -5,6 +5,7 @@
 // drives the stream across every block boundary and through its chunk cap.
 #include "fuzz_hosts.h"
 #include "platform/rich_text.h"
+#include "report/item_report.h"
 #include "store/filtered_stream.h"
 #include "store/item_record.h"
 #include "store/item_store.h"
@@ -81,12 +82,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     cItemStore store;
     cFuzzProgress progress;
     cFuzzMessages messages;
-    require(store.scanItemFile(path, progress));
+    require(static_cast<bool>(store.scanItemFile(path, progress)));
     for (const cIndexEntry& entry : *store.index()) {
         require(entry.position < size);
         cItemRecord record;
         const bool loaded = store.loadItem(entry.zrid, record, messages);
-        const std::string report = store.writeItemReport(entry.zrid, messages);
+        const std::string report = writeItemReport(store, entry.zrid, messages);
         require(loaded == (report != kFailedToLoadText));
         if (loaded) {
             require(record.zrid != 0 && !record.name.empty());

@@ -59,7 +59,7 @@ enum ePatOp : std::uint32_t {
     opGroupClose,       // group end := position
     opChar,             // match one character (0 matches the terminator)
     opAnyChar,          // match any character but the terminator
-    opInSet,            // match a member of the 256-bit map in the next four cells
+    opInSet,            // match a member of the map that follows (kPatSetMapCells cells)
     opNotInSet,         // match a non-member (never the terminator)
     opJump,             // continue at the target
     opPushPos,          // push the position
@@ -84,6 +84,81 @@ enum ePatOp : std::uint32_t {
 struct cPatInstruction {
     std::uint32_t kind;
     std::uint32_t operand;
+};
+
+// A map of characters, one bit per byte value: the members of a set, or the
+// characters a match can go on with.
+inline constexpr std::size_t kPatCharMapBytes = 256 / 8;
+
+inline bool patMapHas(const unsigned char* map, unsigned char c) {
+    return (map[c >> 3] >> (c & 7)) & 1u;
+}
+
+inline void patMapAdd(unsigned char* map, unsigned char c) {
+    map[c >> 3] |= static_cast<unsigned char>(1u << (c & 7));
+}
+
+// A set instruction (opInSet, opNotInSet) carries its member map in the cells
+// right after it; the next instruction follows the map.
+inline constexpr std::uint32_t kPatSetMapCells = kPatCharMapBytes / sizeof(cPatInstruction);
+static_assert(kPatSetMapCells * sizeof(cPatInstruction) == kPatCharMapBytes);
+inline constexpr std::uint32_t kPatSetCells = 1 + kPatSetMapCells;
+
+// Walks over the program test this and step over a set's map on a branch:
+// stepping by patCells would make each index wait for the load before it.
+constexpr bool patIsSet(std::uint32_t kind) {
+    return kind == opInSet || kind == opNotInSet;
+}
+
+// Cells an instruction of this kind occupies, its data included; the
+// instruction after it starts that many cells later.
+constexpr std::uint32_t patCells(std::uint32_t kind) {
+    return patIsSet(kind) ? kPatSetCells : 1;
+}
+
+// The member map of the set instruction at `set`.
+inline const unsigned char* patSetMap(const cPatInstruction* set) {
+    return reinterpret_cast<const unsigned char*>(set + 1);
+}
+inline unsigned char* patSetMap(cPatInstruction* set) {
+    return reinterpret_cast<unsigned char*>(set + 1);
+}
+
+// The constructs the matcher's fast paths recognise, as cell offsets from the
+// construct's first instruction. The compiler emits them through these names
+// and the fast-path detector checks them through the same names.
+
+// Every program: Call body; then AdvanceStart, or Fail when anchored, where a
+// failed attempt ends up; then the body, ending in Match.
+struct cPatProgram {
+    enum : std::uint32_t { callBody, retry, body };
+};
+
+// A greedy loop over X ("X*", and the loops of "X+" and "X?"), with slot m
+// holding where the current pass started:
+//   (a) PushSlot m; PosToSlot m; PushPos; Call body; PopPos; PopSlot m; Jump end;
+//   (body) X; FailIfNoProgress m; PosToSlot m; Jump a
+// "X?" has no Jump a.
+struct cPatGreedyLoop {
+    enum : std::uint32_t {
+        saveSlot,        // PushSlot m
+        markPass,        // PosToSlot m
+        savePosition,    // PushPos
+        callBody,        // Call body
+        restorePosition, // PopPos: a pass that fails resumes here
+        restoreSlot,     // PopSlot m
+        exit,            // Jump end
+        body,            // X
+    };
+    // The tail after X, as offsets from X's end.
+    enum : std::uint32_t { checkProgress, markNextPass, repeat };
+};
+
+// A lazy loop over an X that always consumes something: the rest is tried
+// first, X when the rest fails.
+//   (c) Call end; (body) X; Jump c
+struct cPatLazyLoop {
+    enum : std::uint32_t { tryRest, body };
 };
 
 // The backtrack stack never grows beyond this many entries; a match that would
@@ -197,8 +272,10 @@ private:
     // pattern: the set of characters a match can start with.
     std::vector<std::uint32_t> skipSetIndex_;
     struct cSkipSet {
-        unsigned char map[32];
-        char members[9]; // zero-terminated member list when there are at most 8
+        // Sets this small are searched through their member list.
+        static constexpr int kMaxListed = 8;
+        unsigned char map[kPatCharMapBytes];
+        char members[kMaxListed + 1]; // zero-terminated member list when useMembers
         bool useMembers;
     };
     std::vector<cSkipSet> skipSets_;

@@ -41,6 +41,28 @@ struct cParsed {
     bool canBeEmpty;
 };
 
+// A quantifier after an atom: "*", "+" or "?", made lazy by a following "?".
+struct cQuantifier {
+    unsigned char kind;
+    bool lazy;
+};
+
+// The code emitted for a quantifier's operand, [begin, end), and the first of
+// the slots it numbers for itself (it uses no other).
+struct cOperand {
+    std::size_t begin;
+    std::size_t end;
+    std::uint32_t firstSlot;
+};
+
+// What a quantified atom tells its sequence. Greedy "+" leaves the flag
+// false and every other quantifier ("+?" included) true; the construct can
+// consume nothing unless it is "+" or "+?" over an operand that cannot.
+cParsed quantified(cQuantifier q, const cParsed& atom) {
+    if (q.kind == '+' && !q.lazy) return cParsed{eEmpty::no, atom.canBeEmpty};
+    return cParsed{eEmpty::yes, q.kind == '+' ? atom.canBeEmpty : true};
+}
+
 bool isCloser(unsigned char c) {
     return c == '}' || c == ']' || c == ')';
 }
@@ -66,10 +88,6 @@ bool usesSlot(std::uint32_t kind) {
     default:
         return false;
     }
-}
-
-bool isSet(std::uint32_t kind) {
-    return kind == opInSet || kind == opNotInSet;
 }
 
 // Abbreviation entries: the letter, then the expansion. Only the
@@ -112,6 +130,12 @@ private:
         return false;
     }
     bool emit(std::uint32_t kind, std::uint32_t operand = 0);
+    // Points the jump or call at `at` to the next instruction to be emitted,
+    // and returns that instruction's index.
+    std::size_t pointHere(std::size_t at) {
+        code_[at].operand = static_cast<std::uint32_t>(code_.size());
+        return code_.size();
+    }
     bool insertGap(std::size_t at, std::size_t count);
     bool appendCopy(std::size_t from, std::size_t to, std::uint32_t slotFrom, std::uint32_t slotTo);
     void shiftSlots(std::size_t from, std::size_t to, std::uint32_t slotFrom, std::uint32_t delta);
@@ -119,6 +143,14 @@ private:
     bool parseSequence(cParsed& out);
     bool parseElement(cParsed& out);
     bool parseQuantifiedAtom(cParsed& out);
+    bool readQuantifier(cQuantifier& q);
+    bool emitQuantifier(cQuantifier q, bool operandCanBeEmpty, cOperand x);
+    bool appendLoopCopy(cOperand& x);
+    std::uint32_t takeProgressSlot(const cOperand& x);
+    bool emitLazyOptional(const cOperand& x);
+    bool emitGreedyLoop(const cOperand& x, std::uint32_t m, bool repeat);
+    bool emitLazyLoop(const cOperand& x);
+    bool emitCheckedLazyLoop(const cOperand& x, std::uint32_t m);
     bool parseAtom(cParsed& out);
     bool parseSet();
     bool parseCapture(cParsed& out);
@@ -154,11 +186,10 @@ bool cPatternCompiler::insertGap(std::size_t at, std::size_t count) {
     code_.insert(code_.begin() + static_cast<std::ptrdiff_t>(at), count, cPatInstruction{opNop, 0});
     for (std::size_t i = at + count; i < code_.size(); ++i) {
         cPatInstruction& ins = code_[i];
-        if (isSet(ins.kind)) {
-            i += 4;
-        } else if (usesTarget(ins.kind) && ins.operand >= at) {
+        if (patIsSet(ins.kind))
+            i += kPatSetMapCells;
+        else if (usesTarget(ins.kind) && ins.operand >= at)
             ins.operand += static_cast<std::uint32_t>(count);
-        }
     }
     return true;
 }
@@ -168,8 +199,8 @@ void cPatternCompiler::shiftSlots(std::size_t from, std::size_t to, std::uint32_
                                   std::uint32_t delta) {
     for (std::size_t i = from; i < to; ++i) {
         cPatInstruction& ins = code_[i];
-        if (isSet(ins.kind))
-            i += 4;
+        if (patIsSet(ins.kind))
+            i += kPatSetMapCells;
         else if (usesSlot(ins.kind) && ins.operand >= slotFrom)
             ins.operand += delta;
     }
@@ -188,8 +219,8 @@ bool cPatternCompiler::appendCopy(std::size_t from, std::size_t to, std::uint32_
     std::uint32_t delta = static_cast<std::uint32_t>(base - from);
     for (std::size_t i = base; i < base + length; ++i) {
         cPatInstruction& ins = code_[i];
-        if (isSet(ins.kind))
-            i += 4;
+        if (patIsSet(ins.kind))
+            i += kPatSetMapCells;
         else if (usesTarget(ins.kind))
             ins.operand += delta;
         else if (usesSlot(ins.kind) && ins.operand >= slotFrom)
@@ -199,7 +230,10 @@ bool cPatternCompiler::appendCopy(std::size_t from, std::size_t to, std::uint32_
 }
 
 std::int32_t cPatternCompiler::run(std::uint32_t& groupCount, std::uint32_t& slotCount) {
-    emit(opCall, 0);
+    // The head (cPatProgram): call the body; when it fails, an anchored
+    // pattern fails and any other tries again one character later.
+    static_assert(cPatProgram::callBody == 0 && cPatProgram::retry == 1);
+    emit(opCall, cPatProgram::body);
     if (*p_ == '^') {
         ++p_;
         emit(opFail);
@@ -208,10 +242,7 @@ std::int32_t cPatternCompiler::run(std::uint32_t& groupCount, std::uint32_t& slo
     }
     cParsed top{eEmpty::yes, true};
     // At the top level a stray closer ends the pattern; the rest is ignored.
-    if (parseSequence(top)) {
-        code_[0].operand = 2;
-        emit(opMatch);
-    }
+    if (parseSequence(top)) emit(opMatch);
     groupCount = groups_;
     slotCount = slots_;
     return error_;
@@ -237,9 +268,17 @@ bool cPatternCompiler::parseSequence(cParsed& out) {
     return true;
 }
 
-// An alternation of quantified atoms: PushPos; Call a; PopPos; Jump r;
-// (a) X; Jump end; (r) the rest.
+// An alternation of quantified atoms. Every alternative but the last gets a
+// head that tries it and, when it fails, the alternatives after it:
+//   PushPos; Call a; PopPos; Jump next; (a) X; Jump end; (next) ...
 bool cPatternCompiler::parseElement(cParsed& out) {
+    enum : std::uint32_t {
+        savePosition,
+        callAlternative,
+        restorePosition,
+        skipToNext,
+        alternative
+    };
     std::size_t start = code_.size();
     cParsed first{};
     if (!parseQuantifiedAtom(first)) return false;
@@ -250,119 +289,148 @@ bool cPatternCompiler::parseElement(cParsed& out) {
     eEmpty flag = first.flag;
     bool canBeEmpty = first.canBeEmpty;
     std::vector<std::size_t> jumpsToEnd;
-    std::size_t alternative = start;
+    std::size_t head = start; // where the latest alternative starts; its head goes there
     while (p_[0] == '|' && atomFollows(p_ + 1)) {
         ++p_;
         // Earlier alternatives and their jumps lie before the gap.
-        if (!insertGap(alternative, 4)) return false;
-        code_[alternative] = {opPushPos, 0};
-        code_[alternative + 1] = {opCall, static_cast<std::uint32_t>(alternative + 4)};
-        code_[alternative + 2] = {opPopPos, 0};
+        if (!insertGap(head, alternative)) return false;
+        code_[head + savePosition] = {opPushPos, 0};
+        code_[head + callAlternative] = {opCall, static_cast<std::uint32_t>(head + alternative)};
+        code_[head + restorePosition] = {opPopPos, 0};
+        code_[head + skipToNext] = {opJump, 0};
         jumpsToEnd.push_back(code_.size());
         if (!emit(opJump, 0)) return false;
-        code_[alternative + 3] = {opJump, static_cast<std::uint32_t>(code_.size())};
-        alternative = code_.size();
+        head = pointHere(head + skipToNext); // the next alternative starts here
         cParsed next{};
         if (!parseQuantifiedAtom(next)) return false;
         flag = orEmpty(flag, applyEmpty(next.flag, false));
         canBeEmpty = canBeEmpty || next.canBeEmpty;
     }
     for (std::size_t j : jumpsToEnd)
-        code_[j].operand = static_cast<std::uint32_t>(code_.size());
+        pointHere(j);
     out = cParsed{flag, canBeEmpty};
     return true;
 }
 
+// An atom and the quantifier after it, if any. The atom is compiled first;
+// a quantifier found after it then wraps the atom's code in place.
 bool cPatternCompiler::parseQuantifiedAtom(cParsed& out) {
-    std::size_t start = code_.size();
-    std::uint32_t slotsBefore = slots_;
+    cOperand x{code_.size(), 0, slots_};
     cParsed atom{};
     if (!parseAtom(atom)) return false;
-
-    unsigned char q = *p_;
-    if (q != '*' && q != '+' && q != '?') {
+    x.end = code_.size();
+    cQuantifier q{};
+    if (!readQuantifier(q)) {
         out = atom;
         return true;
     }
-    ++p_;
-    bool lazy = false;
-    if (*p_ == '?') {
-        lazy = true;
-        ++p_;
-    }
     // The operand of a quantifier is judged with the flag set to false.
-    if (applyEmpty(atom.flag, false) && !(q == '?')) return fail(patEmptyRepeat);
+    if (applyEmpty(atom.flag, false) && q.kind != '?') return fail(patEmptyRepeat);
+    if (!emitQuantifier(q, atom.canBeEmpty, x)) return false;
+    out = quantified(q, atom);
+    return true;
+}
 
-    std::size_t atomEnd = code_.size();
-    std::uint32_t atomSlots = slots_ - slotsBefore;
+bool cPatternCompiler::readQuantifier(cQuantifier& q) {
+    unsigned char kind = *p_;
+    if (kind != '*' && kind != '+' && kind != '?') return false;
+    ++p_;
+    q = cQuantifier{kind, *p_ == '?'};
+    if (q.lazy) ++p_;
+    return true;
+}
 
-    if (q == '?' && lazy) {
-        // Call end; X
-        if (!insertGap(start, 1)) return false;
-        code_[start] = {opCall, static_cast<std::uint32_t>(code_.size())};
-        out = cParsed{eEmpty::yes, true};
-        return true;
-    }
+// Wraps the operand's code in the code of quantifier `q`.
+bool cPatternCompiler::emitQuantifier(cQuantifier q, bool operandCanBeEmpty, cOperand x) {
+    // "X??" needs no loop.
+    if (q.kind == '?' && q.lazy) return emitLazyOptional(x);
+    // "X+" keeps X as its first pass and loops over a copy.
+    if (q.kind == '+' && !appendLoopCopy(x)) return false;
+    // A lazy loop whose every pass consumes cannot spin.
+    if (q.lazy && !operandCanBeEmpty) return emitLazyLoop(x);
+    // Every other loop keeps where its pass started in a slot, to fail a
+    // pass that consumes nothing instead of repeating it forever.
+    std::uint32_t m = takeProgressSlot(x);
+    if (q.lazy) return emitCheckedLazyLoop(x, m);
+    return emitGreedyLoop(x, m, q.kind != '?');
+}
 
-    std::size_t loopOperand = start; // where the looping copy of X begins
-    if (q == '+') {
-        // X once as it stands, then the starred form of a second copy.
-        loopOperand = code_.size();
-        std::uint32_t copySlots = slots_ + ((lazy && !atom.canBeEmpty) ? 0 : 1);
-        if (!appendCopy(start, atomEnd, slotsBefore, copySlots)) return false;
-        slotsBefore = slots_;
-        slots_ += atomSlots;
-        atomEnd = code_.size();
-    }
+// "X+" is X once, then the loop of "X*" over a copy of X: `x` becomes the
+// copy. The copy numbers slots of its own, as a second X written in the
+// pattern would.
+bool cPatternCompiler::appendLoopCopy(cOperand& x) {
+    std::uint32_t operandSlots = slots_ - x.firstSlot;
+    std::size_t copy = code_.size();
+    if (!appendCopy(x.begin, x.end, x.firstSlot, slots_)) return false;
+    x = cOperand{copy, code_.size(), slots_};
+    slots_ += operandSlots;
+    return true;
+}
 
-    if (!lazy) {
-        // (a) PushSlot m; PosToSlot m; PushPos; Call h; PopPos; PopSlot m;
-        // Jump end; (h) X; FailIfNoProgress m; PosToSlot m; [Jump a]
-        std::uint32_t m = slotsBefore;
-        if (q != '+') shiftSlots(loopOperand, atomEnd, slotsBefore, 1);
-        ++slots_;
-        if (!insertGap(loopOperand, 7)) return false;
-        std::size_t a = loopOperand;
-        code_[a] = {opPushSlot, m};
-        code_[a + 1] = {opPosToSlot, m};
-        code_[a + 2] = {opPushPos, 0};
-        code_[a + 3] = {opCall, static_cast<std::uint32_t>(a + 7)};
-        code_[a + 4] = {opPopPos, 0};
-        code_[a + 5] = {opPopSlot, m};
-        if (!emit(opFailIfNoProgress, m) || !emit(opPosToSlot, m)) return false;
-        if (q != '?' && !emit(opJump, static_cast<std::uint32_t>(a))) return false;
-        code_[a + 6] = {opJump, static_cast<std::uint32_t>(code_.size())};
-    } else if (!atom.canBeEmpty) {
-        // (c) Call end; X; Jump c
-        if (!insertGap(loopOperand, 1)) return false;
-        if (!emit(opJump, static_cast<std::uint32_t>(loopOperand))) return false;
-        code_[loopOperand] = {opCall, static_cast<std::uint32_t>(code_.size())};
-    } else {
-        // An operand that can consume nothing although the empty-operand
-        // check let it pass (a look-ahead, a back-reference, an empty group)
-        // would repeat forever without progress. Such a lazy repetition
-        // fails when it consumes nothing, as a greedy one does:
-        // (c) Call end; PushSlot m; PosToSlot m; Call x; PopSlot m; Return;
-        // (x) X; FailIfNoProgress m; Jump c
-        std::uint32_t m = slotsBefore;
-        if (q != '+') shiftSlots(loopOperand, atomEnd, slotsBefore, 1);
-        ++slots_;
-        if (!insertGap(loopOperand, 6)) return false;
-        std::size_t c = loopOperand;
-        code_[c + 1] = {opPushSlot, m};
-        code_[c + 2] = {opPosToSlot, m};
-        code_[c + 3] = {opCall, static_cast<std::uint32_t>(c + 6)};
-        code_[c + 4] = {opPopSlot, m};
-        code_[c + 5] = {opReturn, 0};
-        if (!emit(opFailIfNoProgress, m) || !emit(opJump, static_cast<std::uint32_t>(c)))
-            return false;
-        code_[c] = {opCall, static_cast<std::uint32_t>(code_.size())};
-    }
-    // "+" leaves the flag false; every other quantifier leaves it true.
-    if (q == '+' && !lazy)
-        out = cParsed{eEmpty::no, atom.canBeEmpty};
-    else
-        out = cParsed{eEmpty::yes, q == '+' ? atom.canBeEmpty : true};
+// Takes the slot a loop keeps its pass's start in. The loop's code comes
+// before its operand's, so its slot is numbered before the operand's own
+// slots, which move up by one, as though it had been taken before parsing
+// the operand.
+std::uint32_t cPatternCompiler::takeProgressSlot(const cOperand& x) {
+    shiftSlots(x.begin, x.end, x.firstSlot, 1);
+    ++slots_;
+    return x.firstSlot;
+}
+
+// "X??": Call end; X -- the rest is tried first, X when the rest fails.
+bool cPatternCompiler::emitLazyOptional(const cOperand& x) {
+    if (!insertGap(x.begin, 1)) return false;
+    code_[x.begin] = {opCall, static_cast<std::uint32_t>(code_.size())};
+    return true;
+}
+
+// The loop of cPatGreedyLoop; "X?" (no `repeat`) is its first pass only.
+bool cPatternCompiler::emitGreedyLoop(const cOperand& x, std::uint32_t m, bool repeat) {
+    using L = cPatGreedyLoop;
+    std::size_t a = x.begin;
+    if (!insertGap(a, L::body)) return false;
+    code_[a + L::saveSlot] = {opPushSlot, m};
+    code_[a + L::markPass] = {opPosToSlot, m};
+    code_[a + L::savePosition] = {opPushPos, 0};
+    code_[a + L::callBody] = {opCall, static_cast<std::uint32_t>(a + L::body)};
+    code_[a + L::restorePosition] = {opPopPos, 0};
+    code_[a + L::restoreSlot] = {opPopSlot, m};
+    code_[a + L::exit] = {opJump, 0};
+    static_assert(L::checkProgress == 0 && L::markNextPass == 1 && L::repeat == 2);
+    if (!emit(opFailIfNoProgress, m) || !emit(opPosToSlot, m)) return false;
+    if (repeat && !emit(opJump, static_cast<std::uint32_t>(a))) return false;
+    pointHere(a + L::exit);
+    return true;
+}
+
+// The loop of cPatLazyLoop, for an operand that always consumes.
+bool cPatternCompiler::emitLazyLoop(const cOperand& x) {
+    std::size_t c = x.begin;
+    if (!insertGap(c, cPatLazyLoop::body)) return false;
+    code_[c + cPatLazyLoop::tryRest] = {opCall, 0};
+    if (!emit(opJump, static_cast<std::uint32_t>(c))) return false;
+    pointHere(c + cPatLazyLoop::tryRest);
+    return true;
+}
+
+// A lazy loop over an operand that can consume nothing although the
+// empty-operand check let it pass (a look-ahead, a back-reference, an empty
+// group) would repeat forever without progress. It fails a pass that
+// consumes nothing, as a greedy loop does:
+//   (c) Call end; PushSlot m; PosToSlot m; Call body; PopSlot m; Return;
+//   (body) X; FailIfNoProgress m; Jump c
+bool cPatternCompiler::emitCheckedLazyLoop(const cOperand& x, std::uint32_t m) {
+    enum : std::uint32_t { tryRest, saveSlot, markPass, callBody, restoreSlot, backtrack, body };
+    std::size_t c = x.begin;
+    if (!insertGap(c, body)) return false;
+    code_[c + tryRest] = {opCall, 0};
+    code_[c + saveSlot] = {opPushSlot, m};
+    code_[c + markPass] = {opPosToSlot, m};
+    code_[c + callBody] = {opCall, static_cast<std::uint32_t>(c + body)};
+    code_[c + restoreSlot] = {opPopSlot, m};
+    code_[c + backtrack] = {opReturn, 0};
+    if (!emit(opFailIfNoProgress, m) || !emit(opJump, static_cast<std::uint32_t>(c))) return false;
+    pointHere(c + tryRest);
     return true;
 }
 
@@ -413,7 +481,7 @@ bool cPatternCompiler::parseAtom(cParsed& out) {
     return emit(opChar, c);
 }
 
-// "[" or "[^", members, "]"; the map follows in four cells.
+// "[" or "[^", members, "]"; the member map follows the instruction.
 bool cPatternCompiler::parseSet() {
     ++p_;
     bool negated = false;
@@ -422,7 +490,7 @@ bool cPatternCompiler::parseSet() {
         ++p_;
     }
     if (*p_ == ']') return fail(patEmptyClass);
-    unsigned char map[32] = {};
+    unsigned char map[kPatCharMapBytes] = {};
     for (;;) {
         unsigned char c = *p_;
         if (c == 0) return fail(patBracketExpected);
@@ -448,12 +516,13 @@ bool cPatternCompiler::parseSet() {
             p_ += 2;
         }
         for (unsigned v = low; v <= high; ++v)
-            map[v >> 3] |= static_cast<unsigned char>(1u << (v & 7));
+            patMapAdd(map, static_cast<unsigned char>(v));
     }
+    std::size_t set = code_.size();
     if (!emit(negated ? opNotInSet : opInSet)) return false;
-    for (int i = 0; i < 4; ++i)
+    for (std::uint32_t i = 0; i < kPatSetMapCells; ++i)
         if (!emit(opNop)) return false;
-    std::memcpy(&code_[code_.size() - 4], map, sizeof map);
+    std::memcpy(patSetMap(&code_[set]), map, sizeof map);
     return true;
 }
 
@@ -462,10 +531,10 @@ bool cPatternCompiler::parseCapture(cParsed& out) {
     if (!enter()) return false;
     ++p_;
     std::uint32_t g = groups_++;
-    std::size_t body = code_.size() + 5;
-    if (!emit(opPushGroup, g) || !emit(opGroupOpen, g) ||
-        !emit(opCall, static_cast<std::uint32_t>(body)) || !emit(opPopGroup, g) || !emit(opReturn))
-        return false;
+    if (!emit(opPushGroup, g) || !emit(opGroupOpen, g)) return false;
+    std::size_t call = code_.size();
+    if (!emit(opCall) || !emit(opPopGroup, g) || !emit(opReturn)) return false;
+    std::size_t body = pointHere(call);
     if (!parseSequence(out)) return false;
     if (code_.size() == body && !emit(opNop)) return false;
     if (*p_ != '}') return fail(patBraceExpected);
@@ -478,8 +547,9 @@ bool cPatternCompiler::parseCapture(cParsed& out) {
 bool cPatternCompiler::parseGrouping(cParsed& out) {
     if (!enter()) return false;
     ++p_;
-    std::size_t body = code_.size() + 2;
-    if (!emit(opCall, static_cast<std::uint32_t>(body)) || !emit(opReturn)) return false;
+    std::size_t call = code_.size();
+    if (!emit(opCall) || !emit(opReturn)) return false;
+    std::size_t body = pointHere(call);
     if (!parseSequence(out)) return false;
     if (code_.size() == body && !emit(opNop)) return false;
     if (*p_ != ')') return fail(patParenExpected);
@@ -497,14 +567,16 @@ bool cPatternCompiler::parseLookAhead(cParsed& out) {
     std::uint32_t groupsBefore = groups_;
     std::uint32_t ps = slots_++;
     std::uint32_t ds = slots_++;
-    if (!emit(opPosToSlot, ps) || !emit(opDepthToSlot, ds) ||
-        !emit(opCall, static_cast<std::uint32_t>(start + 6)) || !emit(opSlotToPos, ps) ||
-        !emit(opSlotToDepth, ds) || !emit(opJump, 0))
-        return false;
+    if (!emit(opPosToSlot, ps) || !emit(opDepthToSlot, ds)) return false;
+    std::size_t call = code_.size();
+    if (!emit(opCall) || !emit(opSlotToPos, ps) || !emit(opSlotToDepth, ds)) return false;
+    std::size_t jumpPast = code_.size();
+    if (!emit(opJump)) return false;
+    pointHere(call);
     cParsed atom{};
     if (!parseAtom(atom)) return false;
     if (!emit(opSlotToPos, ps) || !emit(opSlotToDepth, ds) || !emit(opReturn)) return false;
-    code_[start + 5].operand = static_cast<std::uint32_t>(code_.size());
+    pointHere(jumpPast);
 
     // When the atom matches, the look-ahead drops the stack entries the atom
     // pushed, among them those that would restore its capture groups. Save
@@ -512,7 +584,7 @@ bool cPatternCompiler::parseLookAhead(cParsed& out) {
     // as they were: PushGroup g...; Call L; PopGroup g...; Return; (L) ...
     std::uint32_t inner = groups_ - groupsBefore;
     if (inner > 0) {
-        std::size_t wrapper = 2 * inner + 2;
+        std::size_t wrapper = 2 * inner + 2; // a push and a pop per group, Call, Return
         if (!insertGap(start, wrapper)) return false;
         std::size_t i = start;
         for (std::uint32_t g = groupsBefore; g < groups_; ++g)

@@ -4,14 +4,13 @@
 // can consume first. A place where the next character is not in that set is
 // one where that code fails before consuming anything, so the matcher may
 // skip such places without changing any result:
-// - a lazy any-character loop ("(c) Call end; AnyChar; Jump c") tries its
-//   continuation at every position; it jumps to the next possible start;
+// - a lazy loop over any character (cPatLazyLoop over AnyChar) tries its
+//   rest at every position; it jumps to the next possible start;
 // - an unanchored pattern starts its next attempt at the next character a
 //   match can begin with.
-// A third needs no set: a greedy "*" loop over one character test
-// ("PushSlot m; PosToSlot m; PushPos; Call h; PopPos; PopSlot m; Jump end;
-// (h) X; FailIfNoProgress m; PosToSlot m; Jump a") is run by the matcher in
-// one scan, leaving exactly the stack entries and slot value the loop would.
+// A third needs no set: a greedy loop over one character test
+// (cPatGreedyLoop, repeating) is run by the matcher in one scan, leaving
+// exactly the stack entries and slot value the loop would.
 // The set is unusable (no fast path) when the code can succeed without
 // consuming, or looks behind or back at positions in ways the walk does not
 // follow (look-ahead, back-references, the terminator).
@@ -38,7 +37,7 @@ struct cWalkScratch {
 // Collects the first-consumed characters reachable from `from` into `map`;
 // false when no useful set exists.
 bool firstCharacters(const std::vector<cPatInstruction>& code, std::size_t from,
-                     unsigned char (&map)[32], cWalkScratch& scratch) {
+                     unsigned char (&map)[kPatCharMapBytes], cWalkScratch& scratch) {
     std::memset(map, 0, sizeof map);
     ++scratch.stamp;
     std::vector<std::size_t>& work = scratch.work;
@@ -81,14 +80,14 @@ bool firstCharacters(const std::vector<cPatInstruction>& code, std::size_t from,
             break;
         case opChar:
             if (ins.operand == 0) return false;
-            map[ins.operand >> 3] |= static_cast<unsigned char>(1u << (ins.operand & 7));
+            patMapAdd(map, static_cast<unsigned char>(ins.operand));
             break;
         case opAnyChar:
             return false;
         case opInSet:
         case opNotInSet: {
-            const unsigned char* bits = reinterpret_cast<const unsigned char*>(&code[i + 1]);
-            for (int b = 0; b < 32; ++b)
+            const unsigned char* bits = patSetMap(&code[i]);
+            for (std::size_t b = 0; b < kPatCharMapBytes; ++b)
                 map[b] |= ins.kind == opInSet ? bits[b] : static_cast<unsigned char>(~bits[b]);
             map[0] &= static_cast<unsigned char>(~1u); // the terminator is never consumed
             break;
@@ -97,42 +96,42 @@ bool firstCharacters(const std::vector<cPatInstruction>& code, std::size_t from,
             return false;
         }
     }
-    for (int b = 0; b < 32; ++b)
+    for (std::size_t b = 0; b < kPatCharMapBytes; ++b)
         if (map[b] != (b == 0 ? 0xFE : 0xFF)) return true;
     return false; // every character: nothing to skip
 }
 
-// True when `a` heads a greedy "*" loop whose operand is one character test.
+// True when `a` heads a greedy loop (cPatGreedyLoop) whose operand is one
+// character test that never consumes the terminator.
 bool isSingleCharacterRun(const std::vector<cPatInstruction>& code, std::size_t a) {
-    if (a + 10 >= code.size() || code[a].kind != opPushSlot) return false;
-    std::uint32_t m = code[a].operand;
-    std::size_t h = a + 7;
-    if (code[a + 1].kind != opPosToSlot || code[a + 1].operand != m ||
-        code[a + 2].kind != opPushPos || code[a + 3].kind != opCall || code[a + 3].operand != h ||
-        code[a + 4].kind != opPopPos || code[a + 5].kind != opPopSlot || code[a + 5].operand != m ||
-        code[a + 6].kind != opJump)
+    using L = cPatGreedyLoop;
+    std::size_t body = a + L::body;
+    if (body >= code.size() || code[a + L::saveSlot].kind != opPushSlot) return false;
+    auto is = [&code](std::size_t i, std::uint32_t kind, std::size_t operand) {
+        return code[i].kind == kind && code[i].operand == operand;
+    };
+    std::uint32_t m = code[a + L::saveSlot].operand;
+    if (!is(a + L::markPass, opPosToSlot, m) || code[a + L::savePosition].kind != opPushPos ||
+        !is(a + L::callBody, opCall, body) || code[a + L::restorePosition].kind != opPopPos ||
+        !is(a + L::restoreSlot, opPopSlot, m) || code[a + L::exit].kind != opJump)
         return false;
-    std::size_t length = 0;
-    switch (code[h].kind) {
-    case opChar:
-        length = code[h].operand != 0 ? 1 : 0;
-        break;
-    case opAnyChar:
-        length = 1;
-        break;
-    case opInSet:
-    case opNotInSet:
-        length = 5;
-        break;
-    default:
-        break;
-    }
-    if (length == 0) return false;
-    std::size_t tail = h + length;
-    return tail + 2 < code.size() && code[tail].kind == opFailIfNoProgress &&
-           code[tail].operand == m && code[tail + 1].kind == opPosToSlot &&
-           code[tail + 1].operand == m && code[tail + 2].kind == opJump &&
-           code[tail + 2].operand == a && code[a + 6].operand == tail + 3;
+    const cPatInstruction& test = code[body];
+    bool oneCharacter = (test.kind == opChar && test.operand != 0) || test.kind == opAnyChar ||
+                        test.kind == opInSet || test.kind == opNotInSet;
+    if (!oneCharacter) return false;
+    std::size_t tail = body + patCells(test.kind);
+    return tail + L::repeat < code.size() && is(tail + L::checkProgress, opFailIfNoProgress, m) &&
+           is(tail + L::markNextPass, opPosToSlot, m) && is(tail + L::repeat, opJump, a) &&
+           code[a + L::exit].operand == tail + L::repeat + 1;
+}
+
+// True when `c` heads a lazy loop (cPatLazyLoop) over any character.
+bool isLazyAnyCharacterLoop(const std::vector<cPatInstruction>& code, std::size_t c) {
+    using L = cPatLazyLoop;
+    std::size_t repeat = c + L::body + patCells(opAnyChar);
+    return repeat < code.size() && code[c + L::tryRest].kind == opCall &&
+           code[c + L::tryRest].operand == repeat + 1 && code[c + L::body].kind == opAnyChar &&
+           code[repeat].kind == opJump && code[repeat].operand == c;
 }
 
 } // namespace
@@ -141,36 +140,37 @@ void cPattern::buildFastPaths() {
     runHead_.assign(instructions_.size(), 0);
     skipSetIndex_.assign(instructions_.size(), 0);
     skipSets_.clear();
-    auto addSet = [this](std::size_t at, const unsigned char(&map)[32]) {
+    auto addSet = [this](std::size_t at, const unsigned char(&map)[kPatCharMapBytes]) {
         cSkipSet set{};
         std::memcpy(set.map, map, sizeof map);
         int count = 0;
         for (unsigned c = 1; c < 256; ++c) {
-            if (!(map[c >> 3] & (1u << (c & 7)))) continue;
-            if (count < 8) set.members[count] = static_cast<char>(c);
+            if (!patMapHas(map, static_cast<unsigned char>(c))) continue;
+            if (count < cSkipSet::kMaxListed) set.members[count] = static_cast<char>(c);
             ++count;
         }
-        set.useMembers = count <= 8;
+        set.useMembers = count <= cSkipSet::kMaxListed;
         skipSets_.push_back(set);
         skipSetIndex_[at] = static_cast<std::uint32_t>(skipSets_.size());
     };
 
-    unsigned char map[32];
+    unsigned char map[kPatCharMapBytes];
     const std::vector<cPatInstruction>& code = instructions_;
     cWalkScratch scratch;
     scratch.visitedStamp.assign(code.size(), 0);
-    if (code.size() > 2 && code[1].kind == opAdvanceStart && firstCharacters(code, 2, map, scratch))
-        addSet(1, map);
-    for (std::size_t c = 2; c + 2 < code.size(); ++c) {
-        const cPatInstruction& ins = code[c];
-        if (ins.kind == opInSet || ins.kind == opNotInSet) {
-            c += 4;
+    using P = cPatProgram;
+    if (code.size() > P::body && code[P::retry].kind == opAdvanceStart &&
+        firstCharacters(code, P::body, map, scratch))
+        addSet(P::retry, map);
+    for (std::size_t c = P::body; c < code.size(); ++c) {
+        if (patIsSet(code[c].kind)) {
+            c += kPatSetMapCells;
             continue;
         }
-        bool lazyAnyLoop = ins.kind == opCall && ins.operand == c + 3 &&
-                           code[c + 1].kind == opAnyChar && code[c + 2].kind == opJump &&
-                           code[c + 2].operand == c;
-        if (lazyAnyLoop && firstCharacters(code, c + 3, map, scratch)) addSet(c, map);
+        // The loop's rest is what its call tries first.
+        if (isLazyAnyCharacterLoop(code, c) &&
+            firstCharacters(code, code[c + cPatLazyLoop::tryRest].operand, map, scratch))
+            addSet(c, map);
         if (isSingleCharacterRun(code, c)) runHead_[c] = 1;
     }
 }

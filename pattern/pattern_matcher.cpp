@@ -14,15 +14,6 @@
 
 namespace quarry {
 
-namespace {
-
-bool inMap(const cPatInstruction* setInstruction, unsigned char c) {
-    const unsigned char* map = reinterpret_cast<const unsigned char*>(setInstruction + 1);
-    return (map[c >> 3] >> (c & 7)) & 1u;
-}
-
-} // namespace
-
 bool cPattern::execute(const unsigned char* subject, cPatternMatch& context,
                        const unsigned char*& stop) const {
     const cPatInstruction* code = instructions_.data();
@@ -60,7 +51,7 @@ bool cPattern::execute(const unsigned char* subject, cPatternMatch& context,
         if (set.useMembers) {
             p += std::strcspn(reinterpret_cast<const char*>(p), set.members);
         } else {
-            while (*p && !((set.map[*p >> 3] >> (*p & 7)) & 1u))
+            while (*p && !patMapHas(set.map, *p))
                 ++p;
         }
         lastFrom = from;
@@ -68,9 +59,11 @@ bool cPattern::execute(const unsigned char* subject, cPatternMatch& context,
         return p;
     };
 
+    // 0, or 1 + the skip set of the characters a match can start with.
+    const std::uint32_t startSet = skipIndex[cPatProgram::retry];
     const unsigned char* attempt = subject;
-    if (skipIndex[1] != 0) {
-        attempt = skipTo(skipIndex[1] - 1, attempt);
+    if (startSet != 0) {
+        attempt = skipTo(startSet - 1, attempt);
         if (*attempt == 0) {
             stop = attempt;
             context.matchStart_ = reinterpret_cast<const char*>(attempt);
@@ -78,7 +71,7 @@ bool cPattern::execute(const unsigned char* subject, cPatternMatch& context,
         }
     }
     const unsigned char* pos = attempt;
-    std::uint32_t pc = 0;
+    std::uint32_t pc = cPatProgram::callBody;
 
     for (;;) {
         const cPatInstruction ins = code[pc];
@@ -105,14 +98,14 @@ bool cPattern::execute(const unsigned char* subject, cPatternMatch& context,
             ++pc;
             continue;
         case opInSet:
-            if (*pos == 0 || !inMap(code + pc, *pos)) goto backtrack;
+            if (*pos == 0 || !patMapHas(patSetMap(code + pc), *pos)) goto backtrack;
             ++pos;
-            pc += 5;
+            pc += kPatSetCells;
             continue;
         case opNotInSet:
-            if (*pos == 0 || inMap(code + pc, *pos)) goto backtrack;
+            if (*pos == 0 || patMapHas(patSetMap(code + pc), *pos)) goto backtrack;
             ++pos;
-            pc += 5;
+            pc += kPatSetCells;
             continue;
         case opJump:
             pc = ins.operand;
@@ -142,11 +135,13 @@ bool cPattern::execute(const unsigned char* subject, cPatternMatch& context,
             goto backtrack;
         case opPushSlot:
             if (runHead[pc]) {
-                // A greedy loop over one character test: take the whole run
-                // at once and leave, per repetition, the four entries the
-                // loop would (old slot value, position, and the call entry
-                // that resumes at PopPos), then go on after the loop.
-                const cPatInstruction* test = code + pc + 7;
+                // A greedy loop (cPatGreedyLoop) over one character test:
+                // take the whole run at once and leave, per pass, the entries
+                // the loop would (old slot value, position, and the call
+                // entry that resumes at PopPos), then go on after the loop.
+                using L = cPatGreedyLoop;
+                constexpr std::size_t kEntriesPerPass = 4;
+                const cPatInstruction* test = code + pc + L::body;
                 const unsigned char* end = pos;
                 switch (test->kind) {
                 case opChar:
@@ -157,28 +152,28 @@ bool cPattern::execute(const unsigned char* subject, cPatternMatch& context,
                     end += std::strlen(reinterpret_cast<const char*>(end));
                     break;
                 case opInSet:
-                    while (*end && inMap(test, *end))
+                    while (*end && patMapHas(patSetMap(test), *end))
                         ++end;
                     break;
                 default: // opNotInSet
-                    while (*end && !inMap(test, *end))
+                    while (*end && !patMapHas(patSetMap(test), *end))
                         ++end;
                     break;
                 }
                 std::size_t count = static_cast<std::size_t>(end - pos);
-                // The loop's last, failing repetition needs four more.
-                if (!reserve(4 * (count + 1))) goto exhausted;
+                // The loop's last, failing pass needs its entries too.
+                if (!reserve(kEntriesPerPass * (count + 1))) goto exhausted;
                 std::uintptr_t saved = slots[ins.operand];
                 for (const unsigned char* p = pos; p < end; ++p) {
                     stack[depth++] = saved;
                     stack[depth++] = reinterpret_cast<std::uintptr_t>(p);
                     stack[depth++] = reinterpret_cast<std::uintptr_t>(p);
-                    stack[depth++] = pc + 4;
+                    stack[depth++] = pc + L::restorePosition;
                     saved = reinterpret_cast<std::uintptr_t>(p + 1);
                 }
                 slots[ins.operand] = saved;
                 pos = end;
-                pc = code[pc + 6].operand;
+                pc = code[pc + L::exit].operand;
                 continue;
             }
             if (!reserve(1)) goto exhausted;
@@ -230,14 +225,14 @@ bool cPattern::execute(const unsigned char* subject, cPatternMatch& context,
         case opAdvanceStart:
             if (*attempt == 0) goto failed;
             ++attempt;
-            if (skipIndex[1] != 0) attempt = skipTo(skipIndex[1] - 1, attempt);
+            if (startSet != 0) attempt = skipTo(startSet - 1, attempt);
             if (*attempt == 0) {
                 pos = attempt;
                 goto failed;
             }
             pos = attempt;
             depth = 0;
-            pc = 0;
+            pc = cPatProgram::callBody;
             continue;
         case opMatch:
             context.matchStart_ = reinterpret_cast<const char*>(attempt);

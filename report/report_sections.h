@@ -1,5 +1,5 @@
 // The sections of an item report, each appended in document order by
-// cItemRecord::formatReport.
+// formatReport (report/item_report.h).
 #pragma once
 
 #include "report/report_text.h"

@@ -50,15 +50,15 @@ int main(int argc, char** argv) {
         const TreeItemHandle weapons = model->children(root).at(0);
         const TreeItemHandle skill = model->children(weapons).at(0);
         item = model->children(skill).at(0);
-        zrid = model->itemData(item);
+        zrid = model->itemZrid(item);
     }
     frame->itemTree()->expand(model->indexOf(item).parent());
     // One step before it, so Back is available in the picture.
     const std::vector<TreeItemHandle> siblings =
         model->children(model->handleOf(model->indexOf(item).parent()));
     if (siblings.size() > 1 && siblings[1] != item) {
-        frame->selectTreeItem(siblings[1], model->itemData(siblings[1]));
-        app.showItem(model->itemData(siblings[1]));
+        frame->selectTreeItem(siblings[1], model->itemZrid(siblings[1]));
+        app.showItem(model->itemZrid(siblings[1]));
     }
     frame->selectTreeItem(item, zrid);
     app.showItem(zrid);

@@ -10,4 +10,7 @@ build_dir=$1; shift
   libgtest-dev libgmock-dev libbenchmark-dev libpcre2-dev libpugixml-dev
 
 cmake -S "$here" -B "$build_dir" -G Ninja "$@" >/dev/null
-cmake --build "$build_dir" -j "$(nproc)"
+# QUARRY_BUILD_TARGETS: build only these targets (a space-separated list).
+targets=()
+for target in ${QUARRY_BUILD_TARGETS:-}; do targets+=(--target "$target"); done
+cmake --build "$build_dir" -j "$(nproc)" "${targets[@]}"

@@ -1,6 +1,11 @@
 // "Event" and "Action" elements: read from the opening tag's successor up to
-// the element's closing tag, into the item's events or actions.
+// the element's closing tag, into the item's events or actions. When the
+// record stops inside an element (record_reader.h), the element keeps what it
+// read so far.
+#include "store/item_record.h"
 #include "store/item_store.h"
+#include "store/record_reader.h"
+#include "store/tag_reader.h"
 
 #include <map>
 #include <string>
@@ -9,10 +14,6 @@
 namespace quarry {
 
 namespace {
-
-bool isEndOfFile(const std::string& tag) {
-    return tag.size() == 1;
-}
 
 // The first "Name" pair with a value; empty when the text runs out first.
 std::string elementName(std::string_view text) {
@@ -58,17 +59,13 @@ void reportUnsupportedTag(std::string_view tagName, const cItemRecord& item,
 
 } // namespace
 
-// The end of the file inside an element ends every loop here without a
-// message; the record loader then meets the end as well and fails the item.
 bool cItemStore::processAction(std::string_view attributeText, cItemRecord& item,
-                               cFilteredStream& stream, cMessageSink& messages) {
+                               cRecordReader& reader, cMessageSink& messages) {
     const std::string name = elementName(attributeText);
     if (name.empty()) return false;
     std::vector<cRequirementSet> requirementSets;
-    std::string tag;
-    for (;;) {
-        stream.readTag(tag);
-        if (isEndOfFile(tag)) return true;
+    while (reader.nextTag()) {
+        const std::string& tag = reader.tag();
         const cTagView parts = splitTagText(tag);
         if (parts.name == "Requirement")
             requirementSets.push_back(pairsOf(parts.attributes));
@@ -81,23 +78,19 @@ bool cItemStore::processAction(std::string_view attributeText, cItemRecord& item
 }
 
 bool cItemStore::processEvent(std::string_view attributeText, cItemRecord& item,
-                              cFilteredStream& stream, cMessageSink& messages) {
+                              cRecordReader& reader, cMessageSink& messages) {
     const std::string name = elementName(attributeText);
     if (name.empty()) return false;
     std::vector<cFunctionRecord> functions;
-    std::string tag;
-    for (;;) {
-        stream.readTag(tag);
-        if (isEndOfFile(tag)) return true;
+    while (reader.nextTag()) {
+        const std::string& tag = reader.tag();
         const cTagView parts = splitTagText(tag);
         if (parts.name == "Function") {
             cFunctionRecord function;
             function.attributes = pairsOf(parts.attributes);
             if (tag.find("/>") == std::string::npos) {
                 // The body; "</Event>" ends both the function and the event.
-                for (;;) {
-                    stream.readTag(tag);
-                    if (isEndOfFile(tag)) return true;
+                while (reader.nextTag()) {
                     if (tag == "</Event>") break;
                     const cTagView inner = splitTagText(tag);
                     if (inner.name == "Requirement") {
@@ -113,7 +106,7 @@ bool cItemStore::processEvent(std::string_view attributeText, cItemRecord& item,
         } else if (parts.name != "/Event") {
             reportUnsupportedTag(parts.name, item, messages);
         }
-        if (tag == "</Event>") break;
+        if (reader.stopped() || tag == "</Event>") break;
     }
     item.events.emplace(name, std::move(functions));
     return true;

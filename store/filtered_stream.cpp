@@ -2,7 +2,12 @@
 
 #include <algorithm>
 #include <bit>
+#include <cerrno>
 #include <cstring>
+#include <fcntl.h>
+#include <string_view>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -10,27 +15,68 @@
 
 namespace quarry {
 
-namespace {
+struct cCommentSyntax {
+    std::string_view start;
+    std::string_view end;
+};
 
-// The comment table, in the order its entries are tried. Every start string
-// ends in '*', '/' or '-', so only appending one of those bytes can complete
-// a comment start.
-struct cCommentKind {
-    const char* start;
-    const char* end;
-};
-constexpr cCommentKind kComments[] = {
-    {"/*", "*/"},
-    {"//", "\n"},
-    {"<!--", "-->"},
-};
-constexpr unsigned char kCommentLastBytes[] = {'*', '/', '-'};
+namespace {
 
 unsigned char byteOf(char c) {
     return static_cast<unsigned char>(c);
 }
 
+// The comments the stream drops, one row per kind. Only appending the last
+// byte of a start text can complete a comment start, so those bytes are the
+// ones looked at.
+enum eCommentKind : std::size_t { kBlockComment, kLineComment, kMarkupComment, kCommentKinds };
+constexpr cCommentSyntax kComments[kCommentKinds] = {
+    {"/*", "*/"},    // kBlockComment
+    {"//", "\n"},    // kLineComment
+    {"<!--", "-->"}, // kMarkupComment
+};
+
+// Whether the start text of `kind` ends just before the byte `back` counts
+// from: back(k) is the k-th byte before it, back(1) the start's last byte.
+// The text is a constant, so this comes down to a few byte compares.
+template <eCommentKind kind, typename Back> bool startEndsHere(const Back& back) {
+    constexpr std::string_view start = kComments[kind].start;
+    for (std::size_t k = 2; k <= start.size(); ++k)
+        if (back(k) != byteOf(start[start.size() - k])) return false;
+    return true;
+}
+
+// The flags of cDelimiterTables::byteClass.
+enum : std::uint8_t {
+    kEndsChunk = 0x01,        // a delimiter of the active set, or NUL
+    kEndsCommentStart = 0x02, // the last byte of a comment start text
+    kNeedsLook = kEndsChunk | kEndsCommentStart,
+};
+
+cReadFailureHook& readFailureHook() {
+    static cReadFailureHook hook;
+    return hook;
+}
+
+// pread, or the error the hook injects; retried when a signal interrupts it.
+ssize_t readAt(int fd, char* into, std::size_t size, RecordPosition position) {
+    if (const cReadFailureHook& hook = readFailureHook(); hook) {
+        if (const int error = hook(position, size); error != 0) {
+            errno = error;
+            return -1;
+        }
+    }
+    for (;;) {
+        const ssize_t got = ::pread(fd, into, size, static_cast<off_t>(position));
+        if (got >= 0 || errno != EINTR) return got;
+    }
+}
+
 } // namespace
+
+void setReadFailureHook(cReadFailureHook hook) {
+    readFailureHook() = std::move(hook);
+}
 
 cFilteredStream::cFilteredStream(const std::string& path, const cStreamLimits& limits)
     : sourceName_(path), limits_(limits) {
@@ -39,16 +85,22 @@ cFilteredStream::cFilteredStream(const std::string& path, const cStreamLimits& l
     limits_.chunkLimit = std::max<std::size_t>(limits_.chunkLimit, 1);
     nextBlockSize_ = limits_.firstBlock;
 
-    file_.open(path, std::ios::in | std::ios::binary);
-    if (file_.is_open()) {
-        file_.seekg(0, std::ios::end);
-        const std::streamoff end = file_.tellg();
-        if (end > 0) totalSize_ = static_cast<RecordPosition>(end);
-        file_.clear();
-        file_.seekg(0, std::ios::beg);
-        fileOffset_ = 0;
-    }
+    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    struct stat info {};
+    if (fd_ >= 0 && ::fstat(fd_, &info) == 0 && info.st_size > 0)
+        totalSize_ = static_cast<RecordPosition>(info.st_size);
     selectDelimiters(">");
+}
+
+cFilteredStream::~cFilteredStream() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+void cFilteredStream::fail(const std::string& reason, RecordPosition position) {
+    if (failed()) return;
+    failure_ = reason + " (at byte " + std::to_string(position) + ")";
+    // Nothing more is consumed: the stream reads as ended from here.
+    blockLength_ = cursor_;
 }
 
 bool cFilteredStream::sameSet(const std::string& known, const char* delimiters) {
@@ -61,20 +113,18 @@ bool cFilteredStream::sameSet(const std::string& known, const char* delimiters) 
 void cFilteredStream::buildTables(cDelimiterTables& tables, const char* delimiters) {
     tables.built = true;
     tables.delimiters = delimiters;
-    std::fill(std::begin(tables.isDelimiter), std::end(tables.isDelimiter), false);
+    std::fill(std::begin(tables.byteClass), std::end(tables.byteClass), 0);
     // The delimiter test searches a zero-terminated set, so NUL always ends a chunk.
-    tables.isDelimiter[0] = true;
+    tables.byteClass[0] = kEndsChunk;
     for (const char* d = delimiters; *d != '\0'; ++d)
-        tables.isDelimiter[byteOf(*d)] = true;
-    std::copy(std::begin(tables.isDelimiter), std::end(tables.isDelimiter),
-              std::begin(tables.isSpecial));
-    for (unsigned char last : kCommentLastBytes)
-        tables.isSpecial[last] = true;
+        tables.byteClass[byteOf(*d)] |= kEndsChunk;
+    for (const cCommentSyntax& comment : kComments)
+        tables.byteClass[byteOf(comment.start.back())] |= kEndsCommentStart;
     // The vector search compares with a fixed number of bytes: repeat the
     // first to fill the unused places.
     tables.specialCount = 0;
     for (int byte = 0; byte < 256; ++byte) {
-        if (!tables.isSpecial[byte]) continue;
+        if ((tables.byteClass[byte] & kNeedsLook) == 0) continue;
         if (tables.specialCount < kMaxVectorSpecials)
             tables.specialBytes[tables.specialCount] = static_cast<unsigned char>(byte);
         ++tables.specialCount;
@@ -119,32 +169,31 @@ const char* cFilteredStream::findSpecial(const char* p, const char* end) const {
         }
     }
 #endif
-    while (p != end && !tables.isSpecial[byteOf(*p)])
+    while (p != end && (tables.byteClass[byteOf(*p)] & kNeedsLook) == 0)
         ++p;
     return p;
 }
 
 bool cFilteredStream::refill() {
-    if (!file_.is_open()) return false;
+    if (fd_ < 0 || failed()) return false;
     const RecordPosition next = blockStart_ + blockLength_;
-    file_.clear();
-    if (fileOffset_ != next) {
-        file_.seekg(static_cast<std::streamoff>(next), std::ios::beg);
-        if (!file_) {
-            file_.clear();
-            return false;
-        }
-        fileOffset_ = next;
-    }
     if (block_.size() < nextBlockSize_) block_.resize(nextBlockSize_);
-    file_.read(block_.data(), static_cast<std::streamsize>(nextBlockSize_));
-    const std::size_t got = static_cast<std::size_t>(file_.gcount());
-    fileOffset_ += got;
+    const ssize_t got = readAt(fd_, block_.data(), nextBlockSize_, next);
+    if (got < 0) {
+        fail(std::strerror(errno), next);
+        return false;
+    }
     if (got == 0) return false;
     blockStart_ = next;
-    blockLength_ = got;
+    blockLength_ = static_cast<std::size_t>(got);
     cursor_ = 0;
     nextBlockSize_ = std::min(nextBlockSize_ * 2, limits_.maxBlock);
+    if (watcher_ != nullptr && !watcher_->blockRead()) {
+        // Abandoned: what was read stays unread, so no chunk is cut short.
+        blockLength_ = 0;
+        fail("reading was stopped", next);
+        return false;
+    }
     return true;
 }
 
@@ -153,18 +202,27 @@ bool cFilteredStream::atEnd() {
 }
 
 void cFilteredStream::seek(RecordPosition position) {
-    if (position >= blockStart_ && position - blockStart_ <= blockLength_) {
-        cursor_ = static_cast<std::size_t>(position - blockStart_);
-        return;
+    seek(position, position + limits_.firstBlock);
+}
+
+void cFilteredStream::seek(RecordPosition position, RecordPosition readUpTo) {
+    if (failed()) return;
+    const RecordPosition blockEnd = blockStart_ + blockLength_;
+    if (position < blockStart_ || position >= blockEnd) {
+        // A block of its own, starting empty at the position.
+        blockStart_ = position;
+        blockLength_ = 0;
     }
-    blockStart_ = position;
-    blockLength_ = 0;
-    cursor_ = 0;
-    nextBlockSize_ = limits_.firstBlock;
+    cursor_ = static_cast<std::size_t>(position - blockStart_);
+    // The next read starts where the block ends and takes what is still wanted.
+    const RecordPosition next = blockStart_ + blockLength_;
+    const RecordPosition wanted = readUpTo > next ? readUpTo - next : limits_.firstBlock;
+    nextBlockSize_ = static_cast<std::size_t>(std::min<RecordPosition>(wanted, limits_.maxBlock));
 }
 
 bool cFilteredStream::readLines(std::int32_t count, const char* delimiters) {
     buffer_.clear();
+    truncated_ = false;
     selectDelimiters(delimiters);
     std::string more;
     for (std::int32_t i = 0; i < count; ++i) {
@@ -175,6 +233,7 @@ bool cFilteredStream::readLines(std::int32_t count, const char* delimiters) {
             buffer_ += '\n';
             buffer_ += more;
         }
+        if (chunkLength_ > limits_.chunkLimit) truncated_ = true;
     }
     return !buffer_.empty();
 }
@@ -207,12 +266,14 @@ inline void cFilteredStream::appendToChunk(std::string& chunk, const char* bytes
 
 // Consumes bytes up to and including the comment's end text, or to the end of
 // the file. The end text is looked for only in bytes after the start text.
-void cFilteredStream::skipComment(int kind) {
-    const char* endText = kComments[kind].end;
-    const std::size_t endLength = std::strlen(endText);
-    const char last = endText[endLength - 1];
+void cFilteredStream::skipComment(const cCommentSyntax& comment) {
+    const std::string_view endText = comment.end;
+    const std::size_t endLength = endText.size();
+    const char last = endText.back();
     std::uint64_t skipped = 0; // bytes consumed before the current span
     char skippedTail[2] = {};  // the last two of them
+    static_assert(std::ranges::all_of(
+        kComments, [](const cCommentSyntax& c) { return c.end.size() <= sizeof skippedTail + 1; }));
     for (;;) {
         if (cursor_ == blockLength_ && !refill()) return; // never closed: swallows the rest
         const char* begin = block_.data() + cursor_;
@@ -252,32 +313,33 @@ void cFilteredStream::readChunk(std::string& chunk) {
         chunkLength_ = 0;
         // Delimiters in a row make empty chunks, which are never returned:
         // pass over a run of them at once.
-        while (cursor_ < blockLength_ && active_->isDelimiter[byteOf(block_[cursor_])])
+        while (cursor_ < blockLength_ && (active_->byteClass[byteOf(block_[cursor_])] & kEndsChunk))
             ++cursor_;
         if (atEnd()) return; // the only way an empty chunk is returned
+        chunkStart_ = tell();
         for (;;) {
             if (cursor_ == blockLength_ && !refill()) break; // the file ends the chunk
             const char* begin = block_.data() + cursor_;
             const char* end = block_.data() + blockLength_;
             const char* p = begin;
-            int kind = -1;
+            const cCommentSyntax* comment = nullptr;
             bool delimited = false;
             // Comment bytes that complete no comment start stay in the span.
             while ((p = findSpecial(p, end)) != end) {
-                if (active_->isDelimiter[byteOf(*p)]) {
+                if (active_->byteClass[byteOf(*p)] & kEndsChunk) {
                     delimited = true;
                     break;
                 }
                 ++p;
-                kind = commentEndingBefore(begin, p);
-                if (kind >= 0) break;
+                comment = commentEndingBefore(begin, p);
+                if (comment != nullptr) break;
             }
             appendToChunk(chunk, begin, static_cast<std::size_t>(p - begin));
             cursor_ += static_cast<std::size_t>(p - begin) + (delimited ? 1 : 0);
             if (delimited) break; // consumed, not stored
-            if (kind >= 0) {
-                skipComment(kind);
-                const std::uint64_t kept = chunkLength_ - std::strlen(kComments[kind].start);
+            if (comment != nullptr) {
+                skipComment(*comment);
+                const std::uint64_t kept = chunkLength_ - comment->start.size();
                 if (chunk.size() > kept) chunk.resize(static_cast<std::size_t>(kept));
                 chunkLength_ = kept;
                 break;
@@ -290,10 +352,11 @@ void cFilteredStream::readChunk(std::string& chunk) {
 
 // Comments are tested after every byte that could complete a start text, so a
 // chunk never holds a comment start before its last byte: only a start ending
-// right here can have appeared. Each start ends in a different byte, so at
-// most one can. Answers its kind, looking back into the span [begin, after)
-// and, before it, into the chunk's last bytes.
-int cFilteredStream::commentEndingBefore(const char* begin, const char* after) const {
+// right here can have appeared. Each start ends in a different byte (the case
+// labels below differ), so at most one can. Answers that comment, or null, looking back into the
+// span [begin, after) and, before it, into the chunk's last bytes.
+const cCommentSyntax* cFilteredStream::commentEndingBefore(const char* begin,
+                                                           const char* after) const {
     const std::size_t inSpan = static_cast<std::size_t>(after - begin);
     auto back = [&](std::size_t k) -> int { // the k-th byte before `after`, 1-based
         if (k <= inSpan) return byteOf(after[-static_cast<std::ptrdiff_t>(k)]);
@@ -301,15 +364,18 @@ int cFilteredStream::commentEndingBefore(const char* begin, const char* after) c
         if (fromTail > chunkLength_ || fromTail > sizeof chunkTail_) return -1;
         return byteOf(chunkTail_[sizeof chunkTail_ - fromTail]);
     };
+    static_assert(std::ranges::all_of(kComments, [](const cCommentSyntax& c) {
+        return c.start.size() <= sizeof(cFilteredStream::chunkTail_);
+    }));
     switch (after[-1]) {
-    case '*':
-        return back(2) == '/' ? 0 : -1;
-    case '/':
-        return back(2) == '/' ? 1 : -1;
-    case '-':
-        return back(2) == '-' && back(3) == '!' && back(4) == '<' ? 2 : -1;
+    case kComments[kBlockComment].start.back():
+        return startEndsHere<kBlockComment>(back) ? &kComments[kBlockComment] : nullptr;
+    case kComments[kLineComment].start.back():
+        return startEndsHere<kLineComment>(back) ? &kComments[kLineComment] : nullptr;
+    case kComments[kMarkupComment].start.back():
+        return startEndsHere<kMarkupComment>(back) ? &kComments[kMarkupComment] : nullptr;
     default:
-        return -1;
+        return nullptr;
     }
 }
 

@@ -7,17 +7,25 @@
 // (delimiters and the last bytes of comment starts), so a chunk costs time
 // linear in its length. Bytes are taken as they are: line ends are not
 // translated, so tell() and seek() count every byte of the file.
+//
+// A read the system refuses is never taken for the end of the file: the
+// stream stops there, reads as ended from then on and keeps the reason
+// (failed(), failure()), so no later position is read from a shifted place.
 #pragma once
 
 #include "store/store_host.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
 namespace quarry {
+
+// One kind of comment: the text that starts it and the text that ends it
+// (filtered_stream.cpp holds the table of them).
+struct cCommentSyntax;
 
 // Sizes the stream works with; tests shrink them to reach the edges cheaply.
 struct cStreamLimits {
@@ -30,6 +38,21 @@ struct cStreamLimits {
     // still consumed up to its delimiter (comments in it still count) but not
     // stored, so a file without delimiters cannot exhaust memory.
     std::size_t chunkLimit = 16 * 1024 * 1024;
+};
+
+// A test seam: when set, asked before every read of any stream with the
+// position and the number of bytes wanted; a non-zero answer is taken as the
+// error number of a failed read. Set it only while no stream reads.
+using cReadFailureHook = std::function<int(RecordPosition position, std::size_t size)>;
+void setReadFailureHook(cReadFailureHook hook);
+
+// Told after every block the stream reads, so that one long chunk (hundreds of
+// megabytes without a delimiter, a run of NUL bytes) keeps the window
+// answering. Answering false abandons the read: the stream then fails.
+class cReadWatcher {
+public:
+    virtual ~cReadWatcher() = default;
+    virtual bool blockRead() = 0;
 };
 
 class cFilteredStream {
@@ -48,6 +71,11 @@ public:
 
     // The text of the last read.
     const std::string& text() const { return buffer_; }
+    // Whether the last read kept less than it consumed (a chunk over the
+    // chunk limit).
+    bool truncated() const { return truncated_; }
+    // The position of the first byte of the last chunk read.
+    RecordPosition chunkStart() const { return chunkStart_; }
 
     // One tag: readLines(1, ">") with the ">" appended again; ">" alone at
     // the end of the file.
@@ -60,52 +88,67 @@ public:
     // Moves to an absolute position given by tell() on a stream over the same
     // file. The text does not change.
     void seek(RecordPosition position);
+    // The same, where the bytes wanted most likely end at `readUpTo`: the
+    // first read takes just those (reading goes on past them if asked to).
+    void seek(RecordPosition position, RecordPosition readUpTo);
     // Whether every byte has been consumed.
     bool atEnd();
 
     // How much of the file has been consumed, in whole percent (0 to 100).
     std::int32_t percentRead() const;
     RecordPosition totalSize() const { return totalSize_; }
-    bool isOpen() const { return file_.is_open(); }
+    const cStreamLimits& limits() const { return limits_; }
+
+    // Whether a read failed; the stream then reads as ended.
+    bool failed() const { return !failure_.empty(); }
+    // Why it failed: the system's reason and where, or empty.
+    const std::string& failure() const { return failure_; }
+    // Who is told of every block read; null for nobody.
+    void setWatcher(cReadWatcher* watcher) { watcher_ = watcher; }
+
+    ~cFilteredStream();
 
 private:
     bool refill();
     void readChunk(std::string& chunk);
     void appendToChunk(std::string& chunk, const char* bytes, std::size_t count);
-    int commentEndingBefore(const char* begin, const char* after) const;
-    void skipComment(int kind);
+    const cCommentSyntax* commentEndingBefore(const char* begin, const char* after) const;
+    void skipComment(const cCommentSyntax& comment);
     void selectDelimiters(const char* delimiters);
     const char* findSpecial(const char* p, const char* end) const;
 
+    void fail(const std::string& reason, RecordPosition position);
+
     std::string sourceName_;
-    std::ifstream file_;
+    int fd_ = -1;
     RecordPosition totalSize_ = 0;
+    std::string failure_;
+    cReadWatcher* watcher_ = nullptr;
     cStreamLimits limits_;
 
     std::vector<char> block_;
     RecordPosition blockStart_ = 0; // file position of block_[0]
     std::size_t blockLength_ = 0;   // valid bytes in block_
     std::size_t cursor_ = 0;        // next byte to consume in block_
-    RecordPosition fileOffset_ = 0; // where file_ stands
     std::size_t nextBlockSize_ = 0;
 
     std::string buffer_;
+    bool truncated_ = false;
+    RecordPosition chunkStart_ = 0;
 
     // The chunk being read: its length before any truncation, and its last
     // four bytes, which are all a comment test needs.
     std::uint64_t chunkLength_ = 0;
     char chunkTail_[4] = {};
 
-    // Which bytes end a chunk, and which need a closer look.
-    // What one delimiter set asks of the search: the bytes that end a chunk,
-    // the bytes that need a closer look (those and the last bytes of comment
-    // starts), and the latter listed for the vector search.
+    // What one delimiter set asks of the search: the class of every byte
+    // (flags: ends a chunk, may complete a comment start), and the bytes of
+    // any class listed for the vector search.
     static constexpr std::size_t kMaxVectorSpecials = 6;
     struct cDelimiterTables {
         bool built = false;
         std::string delimiters;
-        bool isDelimiter[256] = {};
-        bool isSpecial[256] = {};
+        std::uint8_t byteClass[256] = {};
         unsigned char specialBytes[kMaxVectorSpecials] = {};
         std::size_t specialCount = 0;
     };

@@ -17,6 +17,10 @@ bool keyLess(const cIndexEntry& a, const cIndexEntry& b) {
 } // namespace
 
 cItemIndex cItemIndex::fromFileOrder(std::vector<cIndexEntry> entries) {
+    cItemIndex index;
+    index.starts_.reserve(entries.size());
+    for (const cIndexEntry& entry : entries)
+        index.starts_.push_back(entry.position);
     // A stable sort keeps repeated identifiers in file order, so unique()
     // keeps the first one met.
     std::stable_sort(entries.begin(), entries.end(), keyLess);
@@ -25,7 +29,6 @@ cItemIndex cItemIndex::fromFileOrder(std::vector<cIndexEntry> entries) {
                     [](const cIndexEntry& a, const cIndexEntry& b) { return a.zrid == b.zrid; }),
         entries.end());
     entries.shrink_to_fit();
-    cItemIndex index;
     index.entries_ = std::move(entries);
     return index;
 }
@@ -36,6 +39,13 @@ bool cItemIndex::add(ZRID zrid, RecordPosition position) {
     if (at != entries_.end() && at->zrid == zrid) return false;
     entries_.insert(at, entry);
     return true;
+}
+
+std::optional<RecordPosition> cItemIndex::nextRecordStart(RecordPosition position) const {
+    // The scan met the records front to back: the starts are ascending.
+    const auto at = std::upper_bound(starts_.begin(), starts_.end(), position);
+    if (at == starts_.end()) return std::nullopt;
+    return *at;
 }
 
 std::optional<RecordPosition> cItemIndex::find(ZRID zrid) const {

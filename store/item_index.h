@@ -28,6 +28,11 @@ public:
     bool add(ZRID zrid, RecordPosition position);
     std::optional<RecordPosition> find(ZRID zrid) const;
 
+    // Where the next record after the one at `position` begins in the file
+    // (any record the scan found, indexed or not); none after the last one.
+    // It bounds how much a load reads at once, not where the record ends.
+    std::optional<RecordPosition> nextRecordStart(RecordPosition position) const;
+
     std::size_t size() const { return entries_.size(); }
     bool empty() const { return entries_.empty(); }
     // Entries in ascending unsigned identifier order.
@@ -36,6 +41,7 @@ public:
 
 private:
     std::vector<cIndexEntry> entries_;
+    std::vector<RecordPosition> starts_; // every record the scan found, in file order
 };
 
 } // namespace quarry

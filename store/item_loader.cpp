@@ -1,7 +1,16 @@
 // Reading one item record: the item start tag, then its elements up to
-// "</Item>". Events and actions are read by event_action_parser.cpp.
+// "</Item>" or the next record (record_reader.h). Events and actions are read
+// by event_action_parser.cpp.
+#include "pattern/pattern.h"
 #include "store/decimal_text.h"
+#include "store/filtered_stream.h"
+#include "store/item_record.h"
 #include "store/item_store.h"
+#include "store/record_reader.h"
+#include "store/tag_reader.h"
+
+#include <algorithm>
+#include <cstring>
 
 namespace quarry {
 
@@ -10,9 +19,27 @@ namespace {
 // The value that marks a skill percentage as missing.
 constexpr std::int32_t kNoPercent = 2147483647;
 
-// The stream answers ">" alone only at the end of the file.
-bool isEndOfFile(const std::string& tag) {
-    return tag.size() == 1;
+// The tag of a record's first chunk, which the scan indexed.
+constexpr char kItemChunkStart[] = "<Item";
+
+// A byte count as people read it: whole mebibytes where it is some.
+std::string sizeText(std::size_t bytes) {
+    constexpr std::size_t kMiB = 1024 * 1024;
+    if (bytes >= kMiB && bytes % kMiB == 0) return std::to_string(bytes / kMiB) + " MiB";
+    return std::to_string(bytes) + " bytes";
+}
+
+void reportTooLong(ZRID zrid, const std::string& what, std::size_t limit, cMessageSink& messages) {
+    messages.showMessage(kLoadMessageCaption,
+                         "Item " + std::to_string(zrid) + " cannot be loaded: " + what +
+                             " is longer than " + sizeText(limit) + ", the most a text may hold.");
+}
+
+void reportReadError(ZRID zrid, const std::string& failure, cMessageSink& messages) {
+    messages.showMessage(kLoadMessageCaption, "Item " + std::to_string(zrid) +
+                                                  " cannot be loaded: the item file cannot be "
+                                                  "read: " +
+                                                  failure);
 }
 
 bool parseSkillValue(std::string_view text, std::string& name, std::int32_t& percent) {
@@ -73,19 +100,37 @@ bool cItemStore::fileUnchangedSinceScan() const {
 bool cItemStore::loadItem(ZRID zrid, cItemRecord& record, cMessageSink& messages) const {
     const std::optional<RecordPosition> position = findItem(zrid);
     if (!position || !fileUnchangedSinceScan()) return false;
-    cFilteredStream stream(path_);
-    return loadItemAt(stream, *position, record, messages);
+    cFilteredStream stream(path_, limits_);
+    cPatternMatch context(256);
+    if (loadItemAt(stream, *identifierPattern_, zrid, *position, index_->nextRecordStart(*position),
+                   record, messages, context))
+        return true;
+    if (stream.failed()) reportReadError(zrid, stream.failure(), messages);
+    return false;
 }
 
-bool cItemStore::loadItemAt(cFilteredStream& stream, RecordPosition position, cItemRecord& record,
-                            cMessageSink& messages) {
-    stream.seek(position);
+bool cItemStore::loadItemAt(cFilteredStream& stream, const cPattern& identifierPattern, ZRID zrid,
+                            RecordPosition position, std::optional<RecordPosition> nextStart,
+                            cItemRecord& record, cMessageSink& messages,
+                            cPatternMatch& identifierContext) {
+    // The record's own bytes in one read: up to the next record, or the end.
+    stream.seek(position, nextStart ? *nextStart : std::max(stream.totalSize(), position + 1));
     std::string tag;
     stream.readTag(tag);
+    if (stream.failed()) return false;
+    // The position must still yield the identifier by the scan's own rule: a
+    // file swapped for one of the same size and time holds other records there.
+    if (tag.compare(0, std::strlen(kItemChunkStart), kItemChunkStart) != 0 ||
+        parseDecimal(identifierTextOf(tag, identifierPattern, identifierContext)) != zrid)
+        return false;
     cTagView parts = splitTagText(tag);
     if (parts.name != "Item") return false;
+    if (stream.truncated()) {
+        reportTooLong(zrid, "its start tag", stream.limits().chunkLimit, messages);
+        return false;
+    }
 
-    ZRID zrid = 0;
+    ZRID fileZrid = 0;
     std::string name;
     std::int32_t ql = 0;
     std::int32_t itemType = kItemTypeNone;
@@ -94,7 +139,7 @@ bool cItemStore::loadItemAt(cFilteredStream& stream, RecordPosition position, cI
     do {
         const cAttributeView pair = nextAttributeInTag(text);
         if (pair.name == "ZRID")
-            zrid = parseDecimal(pair.value);
+            fileZrid = parseDecimal(pair.value);
         else if (pair.name == "IsNano")
             isNano = pair.value == "True";
         else if (pair.name == "Name")
@@ -109,23 +154,26 @@ bool cItemStore::loadItemAt(cFilteredStream& stream, RecordPosition position, cI
     } while (!text.empty());
 
     // A nano program may have quality level 0; any other item must have one.
-    if (zrid == 0 || name.empty() || (ql == 0 && !isNano)) return false;
+    if (fileZrid == 0 || name.empty() || (ql == 0 && !isNano)) return false;
 
-    cItemRecord work(zrid, std::move(name));
+    cItemRecord work(fileZrid, std::move(name));
     work.ql = ql;
     work.itemType = itemType;
     work.isNano = isNano;
 
-    for (;;) {
-        stream.readTag(tag);
-        // The file ends before "</Item>": the record is incomplete.
-        if (isEndOfFile(tag)) return false;
-        parts = splitTagText(tag);
+    cRecordReader reader(stream);
+    std::string description;
+    while (reader.nextTag()) {
+        const std::string& read = reader.tag();
+        const bool closes = read == "</Item>";
+        parts = splitTagText(read);
         if (parts.name == "Description") {
             if (parts.attributes != "/") {
-                stream.readLines(1, "<");
-                work.setDescription(stream.text());
-                stream.readLines(1, ">");
+                const bool whole = reader.readText(description, "its description");
+                // A description ended by the next record's start tag keeps what it read.
+                if (whole ||
+                    (reader.stop() == cRecordReader::eStop::nextItem && !description.empty()))
+                    work.setDescription(description);
             }
         } else if (parts.name == "Attribute") {
             parseAttribute(parts.attributes, work);
@@ -135,13 +183,24 @@ bool cItemStore::loadItemAt(cFilteredStream& stream, RecordPosition position, cI
             parseDefValue(parts.attributes, work);
         } else if (parts.name == "Event") {
             // A "/" anywhere in the tag is taken for a self-closing element.
-            if (tag.find('/') == std::string::npos)
-                processEvent(parts.attributes, work, stream, messages);
+            if (read.find('/') == std::string::npos)
+                processEvent(parts.attributes, work, reader, messages);
         } else if (parts.name == "Action") {
-            if (tag.find('/') == std::string::npos)
-                processAction(parts.attributes, work, stream, messages);
+            if (read.find('/') == std::string::npos)
+                processAction(parts.attributes, work, reader, messages);
         }
-        if (tag == "</Item>") break;
+        if (closes || reader.stopped()) break;
+    }
+    switch (reader.stop()) {
+    case cRecordReader::eStop::none:
+    case cRecordReader::eStop::nextItem:
+        break;
+    case cRecordReader::eStop::endOfFile: // the record is incomplete
+    case cRecordReader::eStop::readError: // the caller reports it
+        return false;
+    case cRecordReader::eStop::tooLong:
+        reportTooLong(zrid, reader.tooLongWhat(), stream.limits().chunkLimit, messages);
+        return false;
     }
     record = std::move(work);
     return true;

@@ -30,10 +30,23 @@ struct cFunctionRecord {
 
 // Item types; an item's itemType is the position of its type in this table.
 inline constexpr std::int32_t kItemTypeCount = 7;
-inline constexpr std::int32_t kItemTypeNone = 7; // no type, or one not in the table
+inline constexpr std::int32_t kItemTypeNone = kItemTypeCount; // no type, or one not in the table
 inline constexpr const char* kItemTypeNames[kItemTypeCount] = {
     "Weapon", "Armor", "Utility", "Misc", "Implant", "Spirit", "NPC",
 };
+
+// The position of a name in kItemTypeNames, compared exactly; kItemTypeNone
+// when it is not there. For naming the types the category tree files apart.
+constexpr std::int32_t itemTypeNamed(std::string_view name) {
+    for (std::int32_t type = 0; type < kItemTypeCount; ++type)
+        if (name == kItemTypeNames[type]) return type;
+    return kItemTypeNone;
+}
+inline constexpr std::int32_t kWeaponType = itemTypeNamed("Weapon");
+inline constexpr std::int32_t kArmorType = itemTypeNamed("Armor");
+inline constexpr std::int32_t kUtilityType = itemTypeNamed("Utility");
+static_assert(kWeaponType != kItemTypeNone && kArmorType != kItemTypeNone &&
+              kUtilityType != kItemTypeNone);
 
 // Equipment slots: positions 0 to 14 are armor slots, 15 to 27 utility slots.
 inline constexpr std::int32_t kSlotCount = 28;
@@ -71,10 +84,6 @@ public:
     // value as a run of bytes (an empty text occurs in every value).
     bool attributeContains(const std::string& name, std::string_view text) const;
     bool hasAtkValue(const std::string& name) const;
-
-    // Replaces `text` with the item's rich-text report (defined with the
-    // report renderer, in report/).
-    void formatReport(std::string& text) const;
 
     // The tree label: "name (QL ql)", or the name alone for a nano program.
     std::string treeLabel() const;

@@ -1,27 +1,34 @@
 // The import scan: one pass over the item file that remembers, for every item
 // start tag, the position of its "<" under the tag's ZRID value.
+#include "pattern/pattern.h"
 #include "store/decimal_text.h"
+#include "store/filtered_stream.h"
 #include "store/item_store.h"
+#include "store/tag_reader.h"
+#include "store/work_pacer.h"
 
 #include <cstring>
 #include <vector>
 
 namespace quarry {
 
-bool cItemStore::scanItemFile(const std::string& path, cProgressHost& progress) {
+cImportResult cItemStore::scanItemFile(const std::string& path, cProgressHost& progress) {
     return scanItemFile(path, progress, standardIdentifierPattern());
 }
 
-bool cItemStore::scanItemFile(const std::string& path, cProgressHost& progress,
-                              const cPattern& identifierPattern) {
+cImportResult cItemStore::scanItemFile(const std::string& path, cProgressHost& progress,
+                                       const cPattern& identifierPattern) {
     const std::uint64_t generation = ++generation_;
     path_ = path;
+    identifierPattern_ = &identifierPattern;
     scannedFile_ = cFileStamp::of(path);
     // Entries of an earlier file would be read from this one at their old
     // positions: start empty, and let readers see nothing until the scan is done.
     index_ = std::make_shared<const cItemIndex>();
 
-    cFilteredStream stream(path);
+    cFilteredStream stream(path, limits_);
+    cWorkPacer pacer(progress, generation_, generation);
+    stream.setWatcher(&pacer);
     progress.beginProgress("Scanning File", 0);
     std::vector<cIndexEntry> found; // file order; the first of an identifier wins
     std::uint32_t counter = 0;
@@ -38,7 +45,7 @@ bool cItemStore::scanItemFile(const std::string& path, cProgressHost& progress,
                 parseDecimal(identifierTextOf(tag, identifierPattern, context)), position});
             if (++counter % 100 == 0) progress.setProgress(stream.percentRead());
         }
-        progress.pumpMessages();
+        pacer.pump();
         if (generation_ != generation) {
             superseded = true; // a newer import ran meanwhile and owns the index now
             break;
@@ -46,9 +53,12 @@ bool cItemStore::scanItemFile(const std::string& path, cProgressHost& progress,
         if (!more) break;
     }
     progress.endProgress();
-    if (superseded) return false;
+    if (superseded || generation_ != generation) return {cImportResult::eOutcome::superseded, {}};
+    if (progress.stopRequested()) return {cImportResult::eOutcome::stopped, {}};
+    // A failed read may have shifted or cut what was found: none of it is used.
+    if (stream.failed()) return {cImportResult::eOutcome::readFailed, stream.failure()};
     index_ = std::make_shared<const cItemIndex>(cItemIndex::fromFileOrder(std::move(found)));
-    return true;
+    return {};
 }
 
 } // namespace quarry

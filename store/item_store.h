@@ -11,15 +11,19 @@
 // and holds its own file stream. Each import bumps a generation number; a
 // scan or tree build that finds a newer import has begun stops early, leaving
 // the newer import's results alone.
+//
+// Reading. A read error fails the scan or the tree build it happens in, and no
+// index or tree is built from what was read. A load checks that its position
+// still holds the requested item by the scan's own rule, so a file replaced
+// by one of the same size and time loads nothing wrong. A text longer than
+// the stream keeps (cStreamLimits::chunkLimit) fails the item's load with a
+// message saying which text it was.
 #pragma once
 
-#include "pattern/pattern.h"
 #include "store/file_stamp.h"
 #include "store/filtered_stream.h"
 #include "store/item_index.h"
-#include "store/item_record.h"
 #include "store/store_host.h"
-#include "store/tag_reader.h"
 
 #include <cstdint>
 #include <memory>
@@ -29,32 +33,37 @@
 
 namespace quarry {
 
-// A tag split into its name (with a leading "/" for a closing tag) and the
-// text of its attributes.
-struct cTagParts {
-    std::string name;
-    std::string attributes;
+class cItemRecord;
+class cPattern;
+class cPatternMatch;
+
+// The caption of the messages about an item that cannot be loaded.
+inline constexpr const char* kLoadMessageCaption = "cItemStore::loadItem";
+
+// How a scan or a tree build ended.
+struct cImportResult {
+    enum class eOutcome {
+        done,
+        superseded, // a newer import began meanwhile and owns the results
+        stopped,    // the program is ending (cProgressHost::stopRequested)
+        readFailed, // the file could not be read
+    };
+    eOutcome outcome = eOutcome::done;
+    std::string failure; // readFailed: the system's reason and where
+
+    explicit operator bool() const { return outcome == eOutcome::done; }
+    bool readFailed() const { return outcome == eOutcome::readFailed; }
 };
 
-// One attribute pair taken off an attribute text, and what follows it.
-struct cAttributePair {
-    bool matched = false;
-    std::string name;
-    std::string value;
-    std::string rest;
-};
-
-// The text shown instead of a report when an item cannot be loaded.
-inline constexpr const char* kFailedToLoadText = "--failed to load item data--";
+class cRecordReader;
 
 class cItemStore {
 public:
-    cItemStore();
+    // Every stream over the item file uses `limits` (tests shrink them).
+    explicit cItemStore(const cStreamLimits& limits = cStreamLimits());
 
     // --- the index ---------------------------------------------------------
     const std::string& path() const { return path_; }
-    // Inserts unless the identifier is present; true in both cases.
-    bool addItem(ZRID zrid, RecordPosition position);
     std::optional<RecordPosition> findItem(ZRID zrid) const;
     // The current index, for walking in ascending unsigned identifier order.
     // The snapshot stays valid and unchanged whatever happens to the store.
@@ -65,65 +74,70 @@ public:
     // Replaces the path, empties the index, then reads the file tag by tag and
     // indexes every tag text that begins with "<Item" under its ZRID value at
     // the position of its "<", showing progress under "Scanning File". The
-    // caller builds the category tree afterwards. False when a newer import
-    // started during this one (from pumpMessages) and superseded it.
+    // caller builds the category tree afterwards. Superseded when a newer
+    // import started during this one (from pumpMessages); readFailed, with the
+    // index left empty, when a read fails.
     // The identifier comes from group 0 of `identifierPattern` (kZridPattern,
-    // compiled by the application at start-up) matched on each such tag.
-    bool scanItemFile(const std::string& path, cProgressHost& progress,
-                      const cPattern& identifierPattern);
+    // compiled by the application at start-up) matched on each such tag; the
+    // pattern must outlive the loads of this import, which check it again.
+    cImportResult scanItemFile(const std::string& path, cProgressHost& progress,
+                               const cPattern& identifierPattern);
     // The same with the identifier pattern compiled once for the whole program.
-    bool scanItemFile(const std::string& path, cProgressHost& progress);
-    // Counts imports; changes when a scan starts.
-    std::uint64_t generation() const { return generation_; }
-
-    // --- the tag reader (tag_reader.h) ---------------------------------------
-    static std::string readTag(cFilteredStream& stream) { return stream.readTag(); }
-    // Both parts empty when the text does not match kTagPattern.
-    static cTagParts splitTag(const std::string& tagText);
-    // Everything empty and matched false when the text holds no pair.
-    static cAttributePair nextAttribute(const std::string& attributeText);
+    cImportResult scanItemFile(const std::string& path, cProgressHost& progress);
 
     // --- loading -----------------------------------------------------------
     // Reads the item's record from the file into `record`. False, with the
-    // record untouched, when the item is not indexed, the record cannot be
-    // read or is not acceptable, or the file ends before "</Item>". Tags an
-    // event or action does not expect are reported to `messages`.
+    // record untouched, when the item is not indexed, its position no longer
+    // holds it, the record cannot be read or is not acceptable, or the file
+    // ends before the record does. Tags an event or action does not expect,
+    // a text too long to keep and a failed read are reported to `messages`.
     bool loadItem(ZRID zrid, cItemRecord& record, cMessageSink& messages) const;
-    // The report text of an item: its rich-text report, or kFailedToLoadText.
-    std::string writeItemReport(ZRID zrid, cMessageSink& messages) const;
 
     // Element parsers; each answers whether the element held a complete pair.
     static bool parseAttribute(std::string_view attributeText, cItemRecord& record);
     static bool parseAtkValue(std::string_view attributeText, cItemRecord& record);
     static bool parseDefValue(std::string_view attributeText, cItemRecord& record);
     // Read an "Event" or "Action" element after its opening tag, up to its
-    // closing tag, into the record. False when the opening tag has no usable
-    // "Name" (nothing is read then).
+    // closing tag or the record's stop, into the record. False when the
+    // opening tag has no usable "Name" (nothing is read then).
     static bool processEvent(std::string_view attributeText, cItemRecord& item,
-                             cFilteredStream& stream, cMessageSink& messages);
+                             cRecordReader& reader, cMessageSink& messages);
     static bool processAction(std::string_view attributeText, cItemRecord& item,
-                              cFilteredStream& stream, cMessageSink& messages);
+                              cRecordReader& reader, cMessageSink& messages);
 
     // --- the category tree -------------------------------------------------
     // Empties the tree, appends the category folders, loads every indexed
     // item and files it under its folders, moving the progress display (which
     // the caller has begun) every 100 filed items.
     // Every item that loads is also handed to `loaded`, when given.
-    void buildCategoryTree(cTreeControl& tree, cProgressHost& progress, cMessageSink& messages,
-                           cLoadedItemSink* loaded = nullptr) const;
+    // Superseded when a newer import began meanwhile; readFailed, with the
+    // tree emptied, when a read fails.
+    cImportResult buildCategoryTree(cTreeControl& tree, cProgressHost& progress,
+                                    cMessageSink& messages,
+                                    cLoadedItemSink* loaded = nullptr) const;
+    // How many threads the tree build loads records on; 0 (the default): one
+    // per processor.
+    void setLoadWorkers(unsigned workers) { loadWorkers_ = workers; }
 
 private:
-    // Loads the record at `position` of an open stream over the item file.
-    static bool loadItemAt(cFilteredStream& stream, RecordPosition position, cItemRecord& record,
-                           cMessageSink& messages);
+    // Loads the record of `zrid` at `position` of a stream over the item file;
+    // the next record's start, when there is one, sizes the first read. Uses
+    // nothing of the store, so tree build workers may call it.
+    static bool loadItemAt(cFilteredStream& stream, const cPattern& identifierPattern, ZRID zrid,
+                           RecordPosition position, std::optional<RecordPosition> nextStart,
+                           cItemRecord& record, cMessageSink& messages,
+                           cPatternMatch& identifierContext);
 
     // Whether the item file is still the one the scan read.
     bool fileUnchangedSinceScan() const;
 
+    cStreamLimits limits_;
+    const cPattern* identifierPattern_ = nullptr;
     std::string path_;
     cFileStamp scannedFile_;
     std::shared_ptr<const cItemIndex> index_;
     std::uint64_t generation_ = 0;
+    unsigned loadWorkers_ = 0;
 };
 
 } // namespace quarry

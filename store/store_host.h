@@ -32,6 +32,9 @@ public:
     virtual void endProgress() = 0;
     // Lets pending window events run; called very often, so it must be cheap.
     virtual void pumpMessages() = 0;
+    // Whether the user asked the program to end: long work then stops at the
+    // next place it dispatches events.
+    virtual bool stopRequested() const { return false; }
 };
 
 // The tree control the category tree is built into.
@@ -44,7 +47,6 @@ public:
     // and returns its handle.
     virtual TreeItemHandle insertItem(const std::string& label, ZRID data,
                                       TreeItemHandle parent) = 0;
-    virtual void setItemData(TreeItemHandle item, ZRID data) = 0;
     // Expands the node so its children show (expand, not toggle).
     virtual void expand(TreeItemHandle item) = 0;
 };

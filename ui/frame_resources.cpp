@@ -13,7 +13,9 @@ const std::vector<CMenuItem>& kMainMenu() {
           {"", 0, {}},
           {"Cu&t\tCtrl+X", cmdEditCut, {}},
           {"&Copy\tCtrl+C", cmdEditCopy, {}},
-          {"&Paste\tCtrl+V", cmdEditPaste, {}}}},
+          {"&Paste\tCtrl+V", cmdEditPaste, {}},
+          {"", 0, {}},
+          {"&Find...\tCtrl+F", cmdEditFind, {}}}},
         {"&View",
          0,
          {{"&Toolbar", cmdViewToolbar, {}},
@@ -37,6 +39,7 @@ const std::vector<cAccelerator>& kAccelerators() {
         {QKeySequence(Qt::SHIFT | Qt::Key_Insert), cmdEditPaste},
         {QKeySequence(Qt::CTRL | Qt::Key_X), cmdEditCut},
         {QKeySequence(Qt::CTRL | Qt::Key_Z), cmdEditUndo},
+        {QKeySequence(Qt::CTRL | Qt::Key_F), cmdEditFind},
     };
     return table;
 }
@@ -61,6 +64,7 @@ QString loadString(int id) {
         {cmdEditPaste, "Inserts the clipboard's text.\nPaste"},
         {cmdViewToolbar, "Shows or hides the toolbar.\nToolbar"},
         {cmdViewStatusBar, "Shows or hides the status bar.\nStatus Bar"},
+        {cmdEditFind, "Finds items by name.\nFind"},
     };
     const auto found = strings.find(id);
     return found == strings.end() ? QString() : found->second;

@@ -19,6 +19,7 @@ enum eCommand : int {
     cmdSearch = 32773,
     cmdEditCopy = 57634,
     cmdEditCut = 57635,
+    cmdEditFind = 57636,
     cmdEditPaste = 57637,
     cmdEditUndo = 57643,
     cmdAppAbout = 57664,
@@ -34,6 +35,7 @@ enum eWindowId : int {
     idItemIdBox = 105,
     idTreeBar = 102,
     idItemTree = 103,
+    idFindBar = 104,
 };
 
 struct cAccelerator {
@@ -55,5 +57,6 @@ QString tooltipOf(const QString& text);
 inline const char* const kFrameTitle = "quarry";
 inline const char* const kItemIdBandLabel = "Item ID";
 inline const char* const kTreeBarTitle = "Items";
+inline const char* const kFindBarTitle = "Find";
 
 } // namespace quarry

@@ -6,7 +6,7 @@ cItemTreeBar::cItemTreeBar(QWidget* parent) : CSizingControlBar(parent) {}
 
 bool cItemTreeBar::Create(const QString& name, QMainWindow* parent, int id) {
     if (!CSizingControlBar::Create(name, parent, id)) return false;
-    setBarStyle((barStyle() & ~0x0Fu) | sizeChild);
+    setBarStyle(barStyle() | sizeChild);
     return true;
 }
 

@@ -9,7 +9,7 @@ class cItemTreeBar : public CSizingControlBar {
     Q_OBJECT
 public:
     explicit cItemTreeBar(QWidget* parent = nullptr);
-    // Creates the bar, then lets it size its child instead of drawing edges.
+    // Creates the bar, then lets it keep its child filling it.
     bool Create(const QString& name, QMainWindow* parent, int id);
 };
 

@@ -24,7 +24,7 @@ bool cItemTreeModel::isValidHandle(TreeItemHandle handle) const {
     return nodeOf(handle) != 0;
 }
 
-void cItemTreeModel::deleteAllItems() {
+void cItemTreeModel::clear() {
     beginResetModel();
     nodes_.clear();
     nodes_.emplace_back();
@@ -34,7 +34,7 @@ void cItemTreeModel::deleteAllItems() {
     endResetModel();
 }
 
-TreeItemHandle cItemTreeModel::insertItem(const std::string& label, ZRID data,
+TreeItemHandle cItemTreeModel::appendNode(const std::string& label, ZRID zrid,
                                           TreeItemHandle parent) {
     const std::uint32_t parentNode = parent == 0 ? 0 : nodeOf(parent);
     if (parent != 0 && parentNode == 0) return 0;
@@ -44,7 +44,7 @@ TreeItemHandle cItemTreeModel::insertItem(const std::string& label, ZRID data,
     Node fresh;
     fresh.parent = parentNode;
     fresh.row = static_cast<std::uint32_t>(nodes_[parentNode].children.size());
-    fresh.data = data;
+    fresh.data = zrid;
     fresh.labelOffset = labels_.size();
     fresh.labelLength =
         static_cast<std::uint32_t>(std::min<std::size_t>(label.size(), 0xFFFFFFFFu));
@@ -57,18 +57,8 @@ TreeItemHandle cItemTreeModel::insertItem(const std::string& label, ZRID data,
     return handleFor(node);
 }
 
-void cItemTreeModel::setItemData(TreeItemHandle item, ZRID data) {
-    const std::uint32_t node = nodeOf(item);
-    if (node == 0) return;
-    nodes_[node].data = data;
-    if (isCommitted(node)) {
-        const QModelIndex index = indexOfNode(node);
-        emit dataChanged(index, index, {kZridRole});
-    }
-}
-
-void cItemTreeModel::expand(TreeItemHandle item) {
-    const std::uint32_t node = nodeOf(item);
+void cItemTreeModel::requestExpand(TreeItemHandle handle) {
+    const std::uint32_t node = nodeOf(handle);
     if (node == 0) return;
     commitPending();
     emit expandRequested(indexOfNode(node));
@@ -120,7 +110,7 @@ TreeItemHandle cItemTreeModel::handleOf(const QModelIndex& index) const {
     return node < nodes_.size() ? handleFor(node) : 0;
 }
 
-ZRID cItemTreeModel::itemData(TreeItemHandle handle) const {
+ZRID cItemTreeModel::itemZrid(TreeItemHandle handle) const {
     const std::uint32_t node = nodeOf(handle);
     return node == 0 ? 0 : nodes_[node].data;
 }
@@ -158,12 +148,10 @@ std::vector<TreeItemHandle> cItemTreeModel::children(TreeItemHandle parent) cons
 }
 
 QModelIndex cItemTreeModel::index(int row, int column, const QModelIndex& parent) const {
-    if (column != 0 || row < 0) return QModelIndex();
+    if (!hasIndex(row, column, parent)) return QModelIndex();
     const auto parentNode = parent.isValid() ? static_cast<std::uint32_t>(parent.internalId()) : 0u;
-    if (parentNode >= nodes_.size()) return QModelIndex();
     const Node& owner = nodes_[parentNode];
-    if (static_cast<std::uint32_t>(row) >= owner.committed) return QModelIndex();
-    return createIndex(row, 0,
+    return createIndex(row, column,
                        static_cast<quintptr>(owner.children[static_cast<std::size_t>(row)]));
 }
 
@@ -194,11 +182,6 @@ QVariant cItemTreeModel::data(const QModelIndex& index, int role) const {
         return textFromBytes(std::string_view(labels_).substr(item.labelOffset, item.labelLength));
     if (role == kZridRole) return item.data;
     return QVariant();
-}
-
-Qt::ItemFlags cItemTreeModel::flags(const QModelIndex& index) const {
-    if (!index.isValid()) return Qt::NoItemFlags;
-    return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
 }
 
 } // namespace quarry

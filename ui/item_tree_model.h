@@ -2,11 +2,12 @@
 // hundreds of thousands of nodes in one import. Appends are cheap (no view
 // signal each); views learn of them in batches when commitPending() runs,
 // which the frame does before it lets the window repaint and at the end of a
-// build, so a view always sees a consistent tree.
+// build, so a view always sees a consistent tree. The store builds the tree
+// through cItemTreeFeed (item_tree_feed.h).
 //
 // Handles are stable values: the node's index in this tree plus the tree's
-// generation, which every deleteAllItems() advances, so a handle kept from
-// an earlier tree is recognised as stale instead of naming a stranger.
+// generation, which every clear() advances, so a handle kept from an earlier
+// tree is recognised as stale instead of naming a stranger.
 #pragma once
 
 #include "store/store_host.h"
@@ -19,7 +20,7 @@
 
 namespace quarry {
 
-class cItemTreeModel : public QAbstractItemModel, public cTreeControl {
+class cItemTreeModel : public QAbstractItemModel {
     Q_OBJECT
 public:
     // The role under which data() answers a node's ZRID (0 for folders).
@@ -27,31 +28,32 @@ public:
 
     explicit cItemTreeModel(QObject* parent = nullptr);
 
-    // cTreeControl
-    void deleteAllItems() override;
-    // Answers 0 (and appends nothing) for a parent that is stale or unknown.
-    TreeItemHandle insertItem(const std::string& label, ZRID data, TreeItemHandle parent) override;
-    void setItemData(TreeItemHandle item, ZRID data) override;
+    // --- building ------------------------------------------------------------
+    // Removes every node; handles given out so far go stale.
+    void clear();
+    // Appends a node after the parent's last child (parent 0: the top level),
+    // unseen by views until the next commit, and returns its handle. Answers
+    // 0 (and appends nothing) for a parent that is stale or unknown.
+    TreeItemHandle appendNode(const std::string& label, ZRID zrid, TreeItemHandle parent);
     // Commits pending nodes and asks views to expand the node.
-    void expand(TreeItemHandle item) override;
-
+    void requestExpand(TreeItemHandle handle);
     // Shows views every node appended since the last commit.
     void commitPending();
     bool hasPending() const { return !dirtyParents_.empty(); }
 
+    // --- handles -------------------------------------------------------------
     // Whether the handle names a node of the present tree.
     bool isValidHandle(TreeItemHandle handle) const;
     // The committed node's index, or an invalid index.
     QModelIndex indexOf(TreeItemHandle handle) const;
     TreeItemHandle handleOf(const QModelIndex& index) const;
-    ZRID itemData(TreeItemHandle handle) const;
+    ZRID itemZrid(TreeItemHandle handle) const;
     std::string itemLabel(TreeItemHandle handle) const;
     // The first node in pre-order whose data is `zrid`; 0 when none.
     TreeItemHandle findFirstItem(ZRID zrid) const;
     // Children of a node (0: the top level), pending ones included.
     std::vector<TreeItemHandle> children(TreeItemHandle parent) const;
     std::size_t nodeCount() const { return nodes_.size() - 1; }
-    std::uint32_t generation() const { return generation_; }
 
     // QAbstractItemModel
     QModelIndex index(int row, int column,
@@ -60,7 +62,6 @@ public:
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
-    Qt::ItemFlags flags(const QModelIndex& index) const override;
 
 signals:
     void expandRequested(const QModelIndex& index);

@@ -3,12 +3,16 @@
 #include "controls/menu_bar.h"
 #include "controls/pane_status_bar.h"
 #include "controls/progress_bar.h"
+#include "controls/sizing_control_bar.h"
 #include "controls/thin_splitter_wnd.h"
+#include "report/item_report.h"
 #include "store/item_store.h"
+#include "ui/find_pane.h"
 #include "ui/frame_resources.h"
 #include "ui/item_id_box.h"
 #include "ui/item_tree.h"
 #include "ui/item_tree_bar.h"
+#include "ui/item_tree_feed.h"
 #include "ui/item_tree_model.h"
 #include "ui/message_pump.h"
 #include "ui/report_pane.h"
@@ -29,6 +33,14 @@ namespace {
 
 constexpr int kToolbarImageSize = 20;
 
+// The Find bar docked at a side: room for names of about thirty letters beside
+// the QL and ID columns.
+constexpr int kFindBarWidth = 340;
+
+// Names join Find's index in batches of this many during an import: a commit
+// costs a few tens of milliseconds, and the end of the import has little left.
+constexpr std::size_t kNameCommitBatch = 32768;
+
 // One image of a strip of 20 x 20 images laid side by side.
 QPixmap stripImage(const QPixmap& strip, int index) {
     return strip.copy(index * kToolbarImageSize, 0, kToolbarImageSize, kToolbarImageSize);
@@ -42,7 +54,11 @@ cMainframe::cMainframe(QWidget* parent) : QMainWindow(parent) {
     setWindowIcon(QIcon(QStringLiteral(":/quarry/quarry.png")));
 }
 
-cMainframe::~cMainframe() = default;
+cMainframe::~cMainframe() {
+    // The Find pane's results model reads names_, which as a member is destroyed
+    // before QWidget's destructor deletes the children: the pane goes first.
+    delete findBar_;
+}
 
 bool cMainframe::create(QString* failure) {
     if (!createClient(failure)) return false;
@@ -52,6 +68,7 @@ bool cMainframe::create(QString* failure) {
     if (!createToolBars(failure)) return false;
     createItemIdBand();
     createDockWindows();
+    createFindBar();
     resize(900, 640);
     return true;
 }
@@ -86,9 +103,10 @@ void cMainframe::createStatusBar() {
 }
 
 void cMainframe::createActions() {
-    const int commands[] = {cmdImport,    cmdAppExit,     cmdEditUndo,      cmdEditCut, cmdEditCopy,
-                            cmdEditPaste, cmdViewToolbar, cmdViewStatusBar, cmdBack,    cmdForward,
-                            cmdAppAbout,  cmdSearch,      cmdNextPane,      cmdPrevPane};
+    const int commands[] = {cmdImport,   cmdAppExit,   cmdEditUndo,    cmdEditCut,
+                            cmdEditCopy, cmdEditPaste, cmdViewToolbar, cmdViewStatusBar,
+                            cmdBack,     cmdForward,   cmdAppAbout,    cmdSearch,
+                            cmdNextPane, cmdPrevPane,  cmdEditFind};
     auto menuText = [](const std::vector<CMenuItem>& items, int command, auto&& self) -> QString {
         for (const CMenuItem& item : items) {
             if (item.command == command && !item.text.isEmpty()) return item.text;
@@ -133,8 +151,10 @@ void cMainframe::createActions() {
     actions_[cmdViewStatusBar]->setChecked(true);
     connect(actions_[cmdViewStatusBar], &QAction::toggled, statusBar_, &QWidget::setVisible);
 
-    // No handler exists for Search; Back and Forward wait for the history.
-    actions_[cmdSearch]->setEnabled(false);
+    // Search shows and hides the Find pane (createFindBar); Edit > Find...
+    // opens it at its box. Back and Forward wait for the history.
+    actions_[cmdSearch]->setCheckable(true);
+    connect(actions_[cmdEditFind], &QAction::triggered, this, &cMainframe::showFindPane);
     actions_[cmdBack]->setEnabled(false);
     actions_[cmdForward]->setEnabled(false);
     updateEditCommands();
@@ -214,6 +234,40 @@ void cMainframe::createDockWindows() {
     connect(itemTree_, &cItemTree::itemChosen, this, &cMainframe::showItemRequested);
 }
 
+void cMainframe::createFindBar() {
+    findBar_ = new CSizingControlBar(this);
+    findBar_->Create(tr(kFindBarTitle), this, idFindBar);
+    findBar_->setSizeVert(QSize(kFindBarWidth, findBar_->sizeVert().height()));
+    findBar_->setObjectName(QStringLiteral("findBar"));
+    findPane_ = new cFindPane(names_, findBar_);
+    findBar_->setWidget(findPane_);
+    findBar_->setBarStyle(CSizingControlBar::sizeChild);
+    addDockWidget(Qt::RightDockWidgetArea, findBar_);
+    findBar_->hide();
+    QAction* search = actions_[cmdSearch];
+    connect(search, &QAction::toggled, this, [this](bool on) {
+        if (on)
+            showFindPane();
+        else
+            findBar_->hide();
+    });
+    connect(findBar_->toggleViewAction(), &QAction::toggled, search, &QAction::setChecked);
+    connect(findPane_, &cFindPane::itemChosen, this, &cMainframe::showFoundItem);
+}
+
+void cMainframe::showFindPane() {
+    if (findBar_->isHidden()) {
+        findBar_->show();
+        resizeDocks({findBar_}, {findBar_->sizeVert().width()}, Qt::Horizontal);
+    }
+    findPane_->focusSearchBox();
+}
+
+void cMainframe::showFoundItem(ZRID zrid) {
+    selectTreeItem(treeModel_->findFirstItem(zrid), zrid);
+    emit showItemRequested(zrid);
+}
+
 void cMainframe::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (!sizedDock_) {
@@ -252,7 +306,7 @@ void cMainframe::focusPane(int step) {
 
 void cMainframe::displayItem(const cItemStore& store, ZRID zrid) {
     beginMessageOperation();
-    const std::string report = store.writeItemReport(zrid, *this);
+    const std::string report = writeItemReport(store, zrid, *this);
     endMessageOperation(QStringLiteral("while loading item %1").arg(zrid));
     reportPane_->setReportText(report);
     itemIdBox_->setText(QString::number(zrid));
@@ -269,24 +323,30 @@ void cMainframe::selectTreeItem(TreeItemHandle handle, ZRID zrid) {
     itemTree_->selectItem(handle);
 }
 
-void cMainframe::importItems(const cItemStore& store) {
+cImportResult cMainframe::importItems(const cItemStore& store) {
     beginProgress("Importing Item Data", 0);
     beginMessageOperation();
-    store.buildCategoryTree(*treeModel_, *this, *this);
+    cItemTreeFeed feed(*treeModel_);
+    names_.clear();
+    const cImportResult result = store.buildCategoryTree(feed, *this, *this, &names_);
     treeModel_->commitPending();
     endProgress();
     endMessageOperation(QStringLiteral("while importing the item data"));
+    return result;
 }
 
 void cMainframe::setImportRunning(bool running) {
     importRunning_ = running;
     actions_[cmdImport]->setEnabled(!running);
+    if (running) names_.clear();
+    findPane_->setImportRunning(running);
+    if (!running) names_.shrinkToFit();
 }
 
 void cMainframe::closeEvent(QCloseEvent* event) {
     if (importRunning_) {
-        // The import cannot be stopped half way; the window goes at once and
-        // the program ends when the import returns.
+        // The import stops at its next dispatch of events (stopRequested);
+        // the window goes at once and closes when the import has returned.
         closeRequested_ = true;
         hide();
         event->ignore();
@@ -314,7 +374,10 @@ void cMainframe::endProgress() {
 
 void cMainframe::pumpMessages() {
     // Views learn of the nodes appended so far before the window repaints.
-    quarry::pumpMessages([this] { treeModel_->commitPending(); });
+    quarry::pumpMessages([this] {
+        treeModel_->commitPending();
+        if (names_.pendingCount() >= kNameCommitBatch) findPane_->refresh();
+    });
 }
 
 // --- messages ----------------------------------------------------------------

@@ -1,11 +1,12 @@
 // The main window: the toolbar, menu bar and "Item ID" bands at the top, the
 // "Items" dock with the category tree on the left, the report pane in its thin
 // frame filling the rest, and the status bar with the progress control. It
-// serves the store as progress display, message sink and (through its tree
-// model) tree control, and offers the operations the application uses to
-// show items and move the tree's selection.
+// serves the store as progress display, message sink and (through a feed into
+// its tree model) tree control, and offers the operations the application
+// uses to show items and move the tree's selection.
 #pragma once
 
+#include "search/name_index.h"
 #include "store/store_host.h"
 #include "ui/message_throttle.h"
 
@@ -21,6 +22,8 @@ class QToolBar;
 namespace quarry {
 
 class cItemStore;
+class cFindPane;
+struct cImportResult;
 class cItemIdBox;
 class cItemTree;
 class cItemTreeBar;
@@ -29,6 +32,7 @@ class cReportPane;
 class CMenuBar;
 class CPaneStatusBar;
 class CProgressBar;
+class CSizingControlBar;
 class CThinSplitterWnd;
 
 class cMainframe : public QMainWindow, public cProgressHost, public cMessageSink {
@@ -49,10 +53,12 @@ public:
     // Selects `handle` without reporting it. A handle from an earlier tree
     // selects the first node carrying `zrid` instead, or nothing.
     void selectTreeItem(TreeItemHandle handle, ZRID zrid);
-    // Rebuilds the category tree from the store under "Importing Item Data".
-    void importItems(const cItemStore& store);
-    // While an import runs, Import is disabled and closing the window waits
-    // for the import to finish (the window hides at once).
+    // Rebuilds the category tree from the store under "Importing Item Data",
+    // gathering every item's name for Find on the way.
+    cImportResult importItems(const cItemStore& store);
+    // While an import runs, Import is disabled, Find covers the items filed
+    // so far, and closing the window stops it (the window hides at once and
+    // closes when the import has returned). A new import starts Find afresh.
     void setImportRunning(bool running);
     bool importRunning() const { return importRunning_; }
     bool closeRequested() const { return closeRequested_; }
@@ -62,6 +68,8 @@ public:
     void setProgress(std::int32_t position) override;
     void endProgress() override;
     void pumpMessages() override;
+    // Closing the window stops an import at its next dispatch.
+    bool stopRequested() const override { return closeRequested_; }
     // cMessageSink: a modal box owned by this window; within one operation
     // (an import, one item shown) only the first is shown and the rest are
     // counted and summarised when the operation ends.
@@ -74,6 +82,9 @@ public:
     cItemTree* itemTree() const { return itemTree_; }
     cItemTreeModel* treeModel() const { return treeModel_; }
     cItemTreeBar* treeBar() const { return treeBar_; }
+    CSizingControlBar* findBar() const { return findBar_; }
+    cFindPane* findPane() const { return findPane_; }
+    const cNameIndex& names() const { return names_; }
     CMenuBar* menuBarControl() const { return menuBar_; }
     CPaneStatusBar* paneStatusBar() const { return statusBar_; }
     CProgressBar* progressBar() const { return progress_; }
@@ -100,6 +111,11 @@ private:
     bool createToolBars(QString* failure);
     void createItemIdBand();
     void createDockWindows();
+    void createFindBar();
+    void showFindPane();
+    // A result chosen in Find: the tree selects the item's first node, then
+    // the item is shown as one history step that records that node.
+    void showFoundItem(ZRID zrid);
     void updateEditCommands();
     void focusPane(int step);
 
@@ -118,6 +134,9 @@ private:
     cItemTreeBar* treeBar_ = nullptr;
     cItemTree* itemTree_ = nullptr;
     cItemTreeModel* treeModel_ = nullptr;
+    CSizingControlBar* findBar_ = nullptr;
+    cFindPane* findPane_ = nullptr;
+    cNameIndex names_;
     std::map<int, QAction*> actions_;
     cMessageThrottle throttle_;
     bool importRunning_ = false;

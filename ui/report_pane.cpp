@@ -6,6 +6,8 @@
 
 #include <QApplication>
 #include <QFocusEvent>
+#include <QMimeData>
+#include <memory>
 
 namespace quarry {
 
@@ -28,6 +30,14 @@ void cReportPane::setReportText(const std::string& text) {
     } else {
         setPlainText(textFromBytes(text));
     }
+}
+
+QMimeData* cReportPane::createMimeDataFromSelection() const {
+    const std::unique_ptr<QMimeData> selection(QTextEdit::createMimeDataFromSelection());
+    auto* data = new QMimeData;
+    data->setText(selectedReportText(textCursor()));
+    data->setHtml(withoutLayoutBreaks(selection->html()));
+    return data;
 }
 
 void cReportPane::focusInEvent(QFocusEvent* event) {

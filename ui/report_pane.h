@@ -25,6 +25,9 @@ signals:
 
 protected:
     void focusInEvent(QFocusEvent* event) override;
+    // What is copied or dragged is the report's own text, without what the
+    // layout was given: break opportunities, lines cut into blocks.
+    QMimeData* createMimeDataFromSelection() const override;
 
 private:
     bool activeView_ = false;

@@ -2,13 +2,17 @@
 
 #include "bench_hosts.h"
 #include "bench_stats.h"
-#include "compact_tree.h"
+#include "bench_tools.h"
 #include "gen/random_stream.h"
+#include "name_queries.h"
 #include "pattern_corpus.h"
 #include "pcre_pattern.h"
 
+#include "cli/recorded_tree.h"
 #include "pattern/pattern.h"
 #include "platform/rich_text.h"
+#include "report/item_report.h"
+#include "search/name_search.h"
 #include "store/item_store.h"
 
 #include <pugixml.hpp>
@@ -23,30 +27,8 @@ namespace quarry {
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double secondsSince(Clock::time_point start) {
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-double threadCpuSeconds() {
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
-}
-
-// Wall time and the CPU time of this thread since it was made. On a shared
-// machine the CPU time is the steadier of the two: it leaves out the time the
-// thread waited for a processor.
-class cStopwatch {
-public:
-    double wallSeconds() const { return secondsSince(wall_); }
-    double cpuSeconds() const { return threadCpuSeconds() - cpu_; }
-
-private:
-    Clock::time_point wall_ = Clock::now();
-    double cpu_ = threadCpuSeconds();
-};
+constexpr std::size_t kTypedQueries = 1000;
+constexpr std::size_t kMisspelledQueries = 200;
 
 void put(const char* key, double value) {
     std::printf("%s %.9g\n", key, value);
@@ -130,12 +112,14 @@ int phaseScan(const cPhaseOptions& options) {
     return 0;
 }
 
-// The scan, then the category tree built into a compact tree control.
-int phaseImport(const cPhaseOptions& options) {
+// The scan, then the category tree built into the command-line tool's compact
+// tree, with records loaded on `workers` threads (0: one per processor).
+int phaseImport(const cPhaseOptions& options, unsigned workers) {
     cItemStore store;
+    store.setLoadWorkers(workers);
     cQuietProgress progress;
     cCountingSink messages;
-    cCompactTree tree;
+    cRecordedTree tree;
     const cStopwatch watch;
     store.scanItemFile(options.path, progress);
     const double scanSeconds = watch.cpuSeconds();
@@ -146,7 +130,7 @@ int phaseImport(const cPhaseOptions& options) {
     put("scan_seconds", scanSeconds);
     put("items", static_cast<double>(store.itemCount()));
     put("nodes", static_cast<double>(tree.nodeCount()));
-    put("item_nodes", static_cast<double>(tree.itemNodeCount()));
+    put("item_nodes", static_cast<double>(tree.itemCount()));
     put("tree_mib", static_cast<double>(tree.bytesHeld()) / (1024.0 * 1024.0));
     put("messages", static_cast<double>(messages.messages()));
     return 0;
@@ -157,7 +141,7 @@ int phaseGaps(const cPhaseOptions& options) {
     cItemStore store;
     cPumpGapProbe probe;
     cCountingSink messages;
-    cCompactTree tree;
+    cRecordedTree tree;
     probe.start();
     store.scanItemFile(options.path, probe);
     probe.beginProgress("Importing Item Data", 0);
@@ -192,7 +176,7 @@ int phaseShow(const cPhaseOptions& options) {
     for (std::uint32_t i = 0; i < options.shows; ++i) {
         const ZRID zrid = identifiers[random.below(static_cast<std::uint32_t>(identifiers.size()))];
         const cStopwatch watch;
-        const std::string report = store.writeItemReport(zrid, messages);
+        const std::string report = writeItemReport(store, zrid, messages);
         const cRichTextDocument document = readRichText(report);
         milliseconds.push_back(watch.cpuSeconds() * 1000.0);
         wallMilliseconds.push_back(watch.wallSeconds() * 1000.0);
@@ -206,6 +190,61 @@ int phaseShow(const cPhaseOptions& options) {
     put("wall_p99_ms", percentile(wallMilliseconds, 0.99));
     put("failures", static_cast<double>(failures));
     put("paragraphs", static_cast<double>(paragraphs));
+    return 0;
+}
+
+// Milliseconds of CPU time per query, searching as the Find pane does (near
+// spellings allowed).
+std::vector<double> timeQueries(const cNameIndex& names, const std::vector<std::string>& queries,
+                                double& found) {
+    std::vector<double> milliseconds;
+    found = 0;
+    for (const std::string& text : queries) {
+        const cStopwatch watch;
+        const cNameSearchResult result = searchNames(names, parseNameQuery(text), true);
+        milliseconds.push_back(watch.cpuSeconds() * 1000.0);
+        found += static_cast<double>(result.items.size());
+    }
+    return milliseconds;
+}
+
+// The full import gathering names, then queries as players type them.
+int phaseNames(const cPhaseOptions& options) {
+    cItemStore store;
+    cQuietProgress progress;
+    cCountingSink messages;
+    cRecordedTree tree;
+    cNameIndex names;
+    const cStopwatch watch;
+    store.scanItemFile(options.path, progress);
+    store.buildCategoryTree(tree, progress, messages, &names);
+    const double importSeconds = watch.cpuSeconds();
+    names.commitPending();
+    names.shrinkToFit();
+    putTimes(watch);
+    put("import_seconds", importSeconds);
+    put("commit_seconds", watch.cpuSeconds() - importSeconds);
+    put("names", static_cast<double>(names.size()));
+    put("index_mb", static_cast<double>(names.bytesHeld()) / 1e6);
+
+    cRandomStream random(options.seed);
+    double found = 0;
+    const std::vector<double> typed =
+        timeQueries(names, makeTypedQueries(names, random, kTypedQueries), found);
+    put("query_median_ms", median(typed));
+    put("query_p99_ms", percentile(typed, 0.99));
+    put("query_found", found / static_cast<double>(typed.size()));
+    std::vector<std::string> letters;
+    for (char letter = 'a'; letter <= 'z'; ++letter)
+        letters.emplace_back(1, letter);
+    const std::vector<double> first = timeQueries(names, letters, found);
+    put("letter_median_ms", median(first));
+    put("letter_max_ms", percentile(first, 1.0));
+    const std::vector<double> near =
+        timeQueries(names, makeMisspelledQueries(names, random, kMisspelledQueries), found);
+    put("near_median_ms", median(near));
+    put("near_p99_ms", percentile(near, 0.99));
+    put("near_queries", static_cast<double>(near.size()));
     return 0;
 }
 
@@ -308,10 +347,12 @@ int runPhase(const std::string& name, const cPhaseOptions& options) {
     if (name == "pugixml") return phasePugixml(options);
     if (name == "memchr") return phaseMemchr(options);
     if (name == "scan") return phaseScan(options);
-    if (name == "import") return phaseImport(options);
+    if (name == "import") return phaseImport(options, 0);
+    if (name == "import1") return phaseImport(options, 1);
     if (name == "gaps") return phaseGaps(options);
     if (name == "show") return phaseShow(options);
     if (name == "patterns") return phasePatterns(options);
+    if (name == "names") return phaseNames(options);
     return 2;
 }
 

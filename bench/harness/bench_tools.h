@@ -1,10 +1,12 @@
-// Small pieces both benchmark programs use: reading a number argument and
-// keeping the longest gap between two moments.
+// Small pieces both benchmark programs use: reading a number argument,
+// keeping the longest gap between two moments, and a stopwatch of wall and
+// thread CPU time.
 #pragma once
 
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
+#include <time.h>
 
 namespace quarry {
 
@@ -36,6 +38,30 @@ public:
 private:
     Clock::time_point last_ = Clock::now();
     Clock::duration longest_{};
+};
+
+// The CPU time this thread has used, in seconds.
+inline double threadCpuSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+// Wall time and the CPU time of this thread since it was made. On a shared
+// machine the CPU time is the steadier of the two: it leaves out the time the
+// thread waited for a processor.
+class cStopwatch {
+public:
+    using Clock = std::chrono::steady_clock;
+
+    double wallSeconds() const {
+        return std::chrono::duration<double>(Clock::now() - wall_).count();
+    }
+    double cpuSeconds() const { return threadCpuSeconds() - cpu_; }
+
+private:
+    Clock::time_point wall_ = Clock::now();
+    double cpu_ = threadCpuSeconds();
 };
 
 } // namespace quarry

@@ -36,6 +36,7 @@ cChildResult runChild(const std::vector<std::string>& argv, bool captureOutput) 
         posix_spawn_file_actions_addclose(&actions, pipeEnds[1]);
     } else {
         posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
     }
 
     const auto begin = std::chrono::steady_clock::now();

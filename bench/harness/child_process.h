@@ -19,7 +19,7 @@ struct cChildResult {
 };
 
 // argv[0] is the program's path. With captureOutput false the child's
-// standard output goes to /dev/null.
+// standard output and standard error go to /dev/null.
 cChildResult runChild(const std::vector<std::string>& argv, bool captureOutput);
 
 // Reads "key value" lines, as the phases print them.

@@ -1,14 +1,18 @@
 // quarry-window-bench: the desktop program's own figures, under whatever Qt
 // platform is set (the offscreen one by default), for one item file:
 //
-//   quarry-window-bench [--shows N] [--steps N] [--seed S] [--sample-every N] FILE
+//   quarry-window-bench [--shows N] [--steps N] [--seed S] [--sample-every N]
+//                       [--show ZRID] [--repeat N] FILE
 //
 // 1. the import through the application object (scan, then the category tree
 //    built into the window's tree model): wall time, the resident memory it
 //    adds, and the longest time the event loop went without a turn;
-// 2. a soak: N random items shown through showItem (default 100000), then
+// 2. with --show, the time to show that one item, laid out and painted:
+//    median and longest of --repeat shows (default 5);
+// 3. a soak: N random items shown through showItem (default 100000), then
 //    Back and Forward stepped M times (default 10000), with the resident
 //    memory sampled along the way, so a leak shows as a rising series.
+//    --shows 0 --steps 0 leave it out.
 // Message boxes that come up are answered at once and counted.
 
 #include "app/quarry.h"
@@ -17,9 +21,10 @@
 #include "harness/bench_tools.h"
 #include "ui/item_tree_model.h"
 #include "ui/main_frame.h"
+#include "ui/report_pane.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QDialog>
-#include <QElapsedTimer>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
@@ -29,15 +34,17 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace quarry {
 
 namespace {
 
-const char kUsage[] =
-    "usage: quarry-window-bench [--shows N] [--steps N] [--seed S] [--sample-every N] FILE\n";
+const char kUsage[] = "usage: quarry-window-bench [--shows N] [--steps N] [--seed S] "
+                      "[--sample-every N] [--show ZRID] [--repeat N] FILE\n";
 
 using Clock = std::chrono::steady_clock;
 
@@ -106,6 +113,73 @@ private:
     cGapMeter gaps_;
 };
 
+// The time to show one item as the user sees it: the report filled in, laid
+// out to its end (as the scroll bar needs) and the visible part painted.
+// Wall time and the CPU time of this thread, in milliseconds.
+std::pair<double, double> timeOneShowMs(cQuarry& app, ZRID zrid) {
+    cReportPane* pane = app.mainFrame()->reportPane();
+    const cStopwatch watch;
+    app.showItem(zrid);
+    pane->document()->documentLayout()->documentSize();
+    pane->viewport()->repaint();
+    return {watch.wallSeconds() * 1000.0, watch.cpuSeconds() * 1000.0};
+}
+
+void measureShow(cQuarry& app, ZRID zrid, std::uint64_t repeat) {
+    std::vector<double> wall;
+    std::vector<double> cpu;
+    for (std::uint64_t i = 0; i < repeat; ++i) {
+        const auto [wallMs, cpuMs] = timeOneShowMs(app, zrid);
+        wall.push_back(wallMs);
+        cpu.push_back(cpuMs);
+        QCoreApplication::processEvents();
+        std::printf("show_item_ms %.1f cpu %.1f\n", wallMs, cpuMs);
+        std::fflush(stdout);
+    }
+    std::printf("show_item_median_ms %.1f\nshow_item_median_cpu_ms %.1f\n"
+                "show_item_max_ms %.1f\nshow_item_chars %d\n",
+                median(wall), median(cpu), percentile(wall, 1.0),
+                app.mainFrame()->reportPane()->document()->characterCount());
+}
+
+// Random items shown, then Back and Forward, with the resident memory sampled.
+void runSoak(cQuarry& app, std::uint64_t shows, std::uint64_t steps, std::uint64_t seed,
+             std::uint64_t sampleEvery) {
+    std::vector<ZRID> identifiers;
+    for (const cIndexEntry& entry : *app.store().index())
+        identifiers.push_back(entry.zrid);
+    cRandomStream random(seed);
+    std::vector<double> times;
+    times.reserve(shows);
+    std::printf("rss_mb after_import %.1f\n", residentMB());
+    for (std::uint64_t i = 1; i <= shows; ++i) {
+        const ZRID zrid = identifiers[random.below(static_cast<std::uint32_t>(identifiers.size()))];
+        const Clock::time_point start = Clock::now();
+        app.showItem(zrid);
+        times.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+        if (i % 100 == 0) QCoreApplication::processEvents();
+        if (i % sampleEvery == 0) {
+            std::printf("rss_mb after_%llu_shows %.1f\n", static_cast<unsigned long long>(i),
+                        residentMB());
+            std::fflush(stdout);
+        }
+    }
+    std::printf("show_median_ms %.3f\nshow_p99_ms %.3f\n", median(times), percentile(times, 0.99));
+    for (std::uint64_t i = 1; i <= steps; ++i) {
+        // Runs of ten Back, then ten Forward, across the whole history.
+        if ((i - 1) / 10 % 2 == 0)
+            app.onBack();
+        else
+            app.onForward();
+        if (i % 100 == 0) QCoreApplication::processEvents();
+        if (i % sampleEvery == 0 || i == steps) {
+            std::printf("rss_mb after_%llu_steps %.1f\n", static_cast<unsigned long long>(i),
+                        residentMB());
+            std::fflush(stdout);
+        }
+    }
+}
+
 } // namespace
 
 } // namespace quarry
@@ -116,6 +190,8 @@ int main(int argc, char** argv) {
     std::uint64_t steps = 10000;
     std::uint64_t seed = 1;
     std::uint64_t sampleEvery = 10000;
+    std::uint64_t repeat = 5;
+    std::optional<ZRID> shownItem;
     std::string path;
     for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];
@@ -124,17 +200,23 @@ int main(int argc, char** argv) {
                                 : option == "--steps"        ? &steps
                                 : option == "--seed"         ? &seed
                                 : option == "--sample-every" ? &sampleEvery
+                                : option == "--repeat"       ? &repeat
                                                              : nullptr;
         bool ok = true;
         if (number != nullptr) {
             ok = parseNumber(value, *number);
+            ++i;
+        } else if (option == "--show") {
+            std::uint64_t zrid = 0;
+            ok = parseNumber(value, zrid) && zrid <= UINT32_MAX;
+            shownItem = static_cast<ZRID>(static_cast<std::uint32_t>(zrid));
             ++i;
         } else if (!option.empty() && option[0] != '-' && path.empty()) {
             path = option;
         } else {
             ok = false;
         }
-        ok = ok && sampleEvery > 0;
+        ok = ok && sampleEvery > 0 && repeat > 0;
         if (!ok) {
             std::fputs(kUsage, stderr);
             return 2;
@@ -159,59 +241,31 @@ int main(int argc, char** argv) {
     const double beforeImport = residentMB();
     cLoopTurnProbe probe;
     probe.start();
-    QElapsedTimer importTimer;
-    importTimer.start();
+    const cStopwatch importWatch;
     const bool imported = app.scanItemFile(path);
-    const double importSeconds = static_cast<double>(importTimer.nsecsElapsed()) * 1e-9;
+    const double importSeconds = importWatch.wallSeconds();
+    const double importCpuSeconds = importWatch.cpuSeconds();
     probe.stop();
     QCoreApplication::processEvents();
     const double afterImport = residentMB();
     const std::size_t nodes = app.mainFrame()->treeModel()->nodeCount();
     std::printf("window_start_mb %.1f\n", beforeImport - beforeStart);
-    std::printf("import_ok %d\nimport_seconds %.3f\nitems %zu\ntree_nodes %zu\n", imported ? 1 : 0,
-                importSeconds, app.store().itemCount(), nodes);
+    std::printf("import_ok %d\nimport_seconds %.3f\nimport_cpu_seconds %.3f\nitems %zu\n"
+                "tree_nodes %zu\n",
+                imported ? 1 : 0, importSeconds, importCpuSeconds, app.store().itemCount(), nodes);
     std::printf("import_added_mb %.1f\nlongest_loop_gap_ms %.1f\nloop_turns %llu\n",
                 afterImport - beforeImport, probe.longestMs(),
                 static_cast<unsigned long long>(probe.turns));
     std::printf("boxes_during_import %d\n", answerer.answered);
     std::fflush(stdout);
-    if (!imported || app.store().itemCount() == 0) return 1;
+    if (!imported) return 1;
 
-    // 2. The soak: random items, then Back and Forward.
-    std::vector<ZRID> identifiers;
-    for (const cIndexEntry& entry : *app.store().index())
-        identifiers.push_back(entry.zrid);
-    cRandomStream random(seed);
-    std::vector<double> showMs;
-    showMs.reserve(shows);
-    std::printf("rss_mb after_import %.1f\n", residentMB());
-    for (std::uint64_t i = 1; i <= shows; ++i) {
-        const ZRID zrid = identifiers[random.below(static_cast<std::uint32_t>(identifiers.size()))];
-        const Clock::time_point start = Clock::now();
-        app.showItem(zrid);
-        showMs.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
-        if (i % 100 == 0) QCoreApplication::processEvents();
-        if (i % sampleEvery == 0) {
-            std::printf("rss_mb after_%llu_shows %.1f\n", static_cast<unsigned long long>(i),
-                        residentMB());
-            std::fflush(stdout);
-        }
-    }
-    std::printf("show_median_ms %.3f\nshow_p99_ms %.3f\n", median(showMs),
-                percentile(showMs, 0.99));
-    for (std::uint64_t i = 1; i <= steps; ++i) {
-        // Runs of ten Back, then ten Forward, across the whole history.
-        if ((i - 1) / 10 % 2 == 0)
-            app.onBack();
-        else
-            app.onForward();
-        if (i % 100 == 0) QCoreApplication::processEvents();
-        if (i % sampleEvery == 0 || i == steps) {
-            std::printf("rss_mb after_%llu_steps %.1f\n", static_cast<unsigned long long>(i),
-                        residentMB());
-            std::fflush(stdout);
-        }
-    }
+    // 2. One item, shown again and again.
+    if (shownItem) measureShow(app, *shownItem, repeat);
+
+    // 3. The soak.
+    if (app.store().itemCount() > 0 && shows + steps > 0)
+        runSoak(app, shows, steps, seed, sampleEvery);
     std::printf("peak_mb %.1f\nboxes_answered %d\n", statusMB("VmHWM"), answerer.answered);
     return 0;
 }

@@ -3,6 +3,7 @@
 #include "../store/store_test_support.h"
 #include "cli_runner.h"
 #include "platform/rich_text.h"
+#include "report/item_report.h"
 
 #include <gtest/gtest.h>
 
@@ -38,7 +39,7 @@ protected:
     // The report of an item as the store itself writes it for the report pane.
     std::string reportOf(ZRID zrid) {
         cFakeMessages ignored;
-        return items.store.writeItemReport(zrid, ignored);
+        return writeItemReport(items.store, zrid, ignored);
     }
     std::string offsetOf(const std::string& zrid) {
         return std::to_string(kItemFile.find("<Item ZRID=\"" + zrid + "\""));
@@ -157,7 +158,7 @@ TEST_F(CliContract, UnreadableFileExitsWithOneAndOneLine) {
 TEST_F(CliContract, ProgressShowsOnlyOnATerminal) {
     // Standard error redirected to a file stays silent (the other tests check
     // it is empty); on a terminal the import shows what it is doing.
-    const cCliResult result = runCli({"index", path}, true);
+    const cCliResult result = runCli({"index", path}, {.terminal = true});
     EXPECT_EQ(result.status, 0);
     EXPECT_NE(result.err.find("Scanning File"), std::string::npos) << result.err;
     EXPECT_EQ(result.out, runCli({"index", path}).out);

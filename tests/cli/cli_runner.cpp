@@ -27,17 +27,19 @@ std::string contentOf(const std::filesystem::path& path) {
 
 } // namespace
 
-cCliResult runCli(const std::vector<std::string>& args, bool terminal) {
+cCliResult runCli(const std::vector<std::string>& args, const cCliRunOptions& options) {
     const std::filesystem::path folder =
         std::filesystem::temp_directory_path() / ("quarry-cli-run-" + std::to_string(::getpid()));
     std::filesystem::create_directories(folder);
-    const std::string out = shellWord((folder / "out").string());
+    const std::string out =
+        shellWord(options.outputPath.empty() ? (folder / "out").string() : options.outputPath);
     const std::string err = shellWord((folder / "err").string());
-    std::string command = shellWord(QUARRY_CLI_PATH);
+    std::string command =
+        "timeout " + std::to_string(options.timeLimitSeconds) + " " + shellWord(QUARRY_CLI_PATH);
     for (const std::string& arg : args)
         command += " " + shellWord(arg);
     command += " >" + out;
-    if (terminal)
+    if (options.terminal)
         command =
             "script -qefc " + shellWord(command) + " /dev/null </dev/null >" + err + " 2>/dev/null";
     else

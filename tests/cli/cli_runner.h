@@ -12,9 +12,17 @@ struct cCliResult {
     std::string err;
 };
 
+struct cCliRunOptions {
+    // Standard output goes here instead of being collected (e.g. "/dev/full").
+    std::string outputPath;
+    // Standard error on a pseudo-terminal (through script(1)), as for a person
+    // at a terminal; `err` then holds what the terminal received.
+    bool terminal = false;
+    // A run still going after this long is ended; its status is then not 0-3.
+    unsigned timeLimitSeconds = 120;
+};
+
 // Standard output and error go to files, so neither can fill up and stall.
-// With `terminal`, standard error is a pseudo-terminal (through script(1)), as
-// for a person at a terminal; `err` then holds what the terminal received.
-cCliResult runCli(const std::vector<std::string>& args, bool terminal = false);
+cCliResult runCli(const std::vector<std::string>& args, const cCliRunOptions& options = {});
 
 } // namespace quarry

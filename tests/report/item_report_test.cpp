@@ -2,6 +2,7 @@
 // form a section takes. What a reader sees of any record is checked by the
 // round trip; these pin the markup itself.
 #include "knife_report.h"
+#include "report/item_report.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +14,7 @@ namespace {
 
 std::string reportOf(const cItemRecord& item) {
     std::string text = "previous content";
-    item.formatReport(text);
+    formatReport(item, text);
     return text;
 }
 

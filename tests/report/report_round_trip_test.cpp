@@ -8,6 +8,8 @@
 // each function's first piece is taken by that \line.
 #include "knife_report.h"
 #include "platform/rich_text.h"
+#include "report/item_report.h"
+#include "store/item_record.h"
 
 #include <gtest/gtest.h>
 
@@ -151,7 +153,7 @@ std::string expectedPlainText(const cItemRecord& item) {
 
 std::string plainTextOfReport(const cItemRecord& item) {
     std::string report;
-    item.formatReport(report);
+    formatReport(item, report);
     return toPlainText(readRichText(report));
 }
 

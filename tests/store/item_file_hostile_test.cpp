@@ -1,11 +1,18 @@
 // Item files as hand edits, other tools and accidents leave them: cut short
-// anywhere, changed after the import, or with very long tags. Everything ends,
-// nothing crashes, and what is whole still loads.
+// anywhere, changed after the import, unreadable, or with very long tags.
+// Everything ends, nothing crashes, what is whole still loads, and what cannot
+// be read is reported rather than taken for the end of the file.
 #include "store_test_support.h"
+
+#include "report/item_report.h"
+#include "store/filtered_stream.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -38,12 +45,22 @@ std::pair<int, std::size_t> loadable(cImportedFile& imported, ZRID first = 1000)
     for (ZRID zrid = first; zrid < first + 120; ++zrid) {
         cItemRecord record;
         const bool ok = imported.load(zrid, record);
-        EXPECT_EQ(imported.store.writeItemReport(zrid, imported.messages) != kFailedToLoadText, ok);
+        EXPECT_EQ(writeItemReport(imported.store, zrid, imported.messages) != kFailedToLoadText,
+                  ok);
         loaded += ok && record.zrid == zrid;
     }
     cFakeTree tree;
     imported.build(tree);
     return {loaded, tree.itemNodes()};
+}
+
+// Fails reads number `first` to `first + count - 1` with EIO.
+void failReads(int first, int count) {
+    auto reads = std::make_shared<std::atomic<int>>(0);
+    setReadFailureHook([=](RecordPosition, std::size_t) {
+        const int read = ++*reads;
+        return read >= first && read < first + count ? EIO : 0;
+    });
 }
 
 } // namespace
@@ -87,6 +104,13 @@ TEST(ItemFileHostile, AChangedFileFailsEveryLoadUntilImportedAgain) {
         std::filesystem::last_write_time(imported.file.path(), scanned + std::chrono::seconds(1));
         EXPECT_EQ(loadable(imported), (std::pair<int, std::size_t>{0, 0})) << replacement.size();
     }
+    // The same items in another order, at the same size and time.
+    std::string swapped;
+    for (ZRID zrid = 1119; zrid >= 1000; --zrid)
+        swapped += itemFile(zrid).substr(0, content.size() / 120);
+    imported.file.write(swapped);
+    std::filesystem::last_write_time(imported.file.path(), scanned);
+    EXPECT_EQ(loadable(imported), (std::pair<int, std::size_t>{0, 0}));
     std::filesystem::remove(imported.file.path());
     std::filesystem::create_directory(imported.file.path());
     EXPECT_EQ(loadable(imported), (std::pair<int, std::size_t>{0, 0}));
@@ -119,8 +143,61 @@ TEST(ItemFileHostile, VeryLongTagsLoadWhole) {
     ASSERT_TRUE(imported.load(8, record));
     EXPECT_EQ(record.name, longName);
     EXPECT_EQ(record.description, "short");
-    EXPECT_NE(imported.store.writeItemReport(8, imported.messages).find(longName),
+    EXPECT_NE(writeItemReport(imported.store, 8, imported.messages).find(longName),
               std::string::npos);
+}
+
+// A failed read, passing or lasting, fails the scan, the tree build and the
+// load; it is never skipped or taken for the end of the file.
+TEST(ItemFileHostile, AFailedReadFailsTheWorkAndIsNeverSkipped) {
+    cImportedFile imported(itemFile(1000));
+    const std::string path = imported.file.path();
+    for (const int lasting : {1, 1000000}) {
+        cItemStore store(cStreamLimits{64, 64, 1024});
+        cFakeProgress progress;
+        failReads(20, lasting);
+        const cImportResult scan = store.scanItemFile(path, progress);
+        setReadFailureHook({});
+        EXPECT_TRUE(scan.readFailed());
+        EXPECT_EQ(scan.failure, std::string(std::strerror(EIO)) + " (at byte 1216)");
+        EXPECT_EQ(store.itemCount(), 0u);
+
+        ASSERT_TRUE(store.scanItemFile(path, progress));
+        cFakeTree tree;
+        failReads(40, lasting);
+        EXPECT_TRUE(store.buildCategoryTree(tree, progress, imported.messages).readFailed());
+        EXPECT_TRUE(tree.nodes.empty());
+        failReads(1, lasting);
+        EXPECT_EQ(writeItemReport(store, 1007, imported.messages), kFailedToLoadText);
+        setReadFailureHook({});
+        EXPECT_NE(imported.messages.messages.back().find(
+                      "Item 1007 cannot be loaded: the item file cannot be read"),
+                  std::string::npos);
+    }
+}
+
+// A text longer than the stream keeps fails its item's load with a message
+// that names which text it was.
+TEST(ItemFileHostile, ATextOverTheLimitFailsTheLoadAndSaysWhich) {
+    const std::string longText(300, 'x');
+    const std::pair<std::string, const char*> cases[] = {
+        {"<Description>" + longText + "</Description>", "its description"},
+        {"<Event Name=\"E\"><Function Name=\"" + longText + "\" /></Event>", "a <Function> tag"},
+        {"", "its start tag"},
+    };
+    for (const auto& [body, which] : cases) {
+        cTempItemFile file("<Item ZRID=\"5\" Name=\"" + (body.empty() ? longText : "N") +
+                           "\" QL=\"10\" ItemType=\"Misc\">" + body + "</Item>");
+        cItemStore store(cStreamLimits{8 * 1024, 1024 * 1024, 256});
+        cFakeProgress progress;
+        cFakeMessages messages;
+        ASSERT_TRUE(store.scanItemFile(file.path(), progress));
+        EXPECT_EQ(writeItemReport(store, 5, messages), kFailedToLoadText);
+        EXPECT_EQ(messages.messages,
+                  std::vector<std::string>{std::string(kLoadMessageCaption) +
+                                           ": Item 5 cannot be loaded: " + which +
+                                           " is longer than 256 bytes, the most a text may hold."});
+    }
 }
 
 } // namespace quarry

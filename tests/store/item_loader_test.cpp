@@ -66,6 +66,9 @@ std::string loadedOf(cImportedFile& imported, ZRID zrid) {
 }
 
 const std::string kItemTag = "<Item ZRID=\"42\" Name=\"Gun\" QL=\"3\">";
+const std::string kFirst = "<Item ZRID=\"1\" Name=\"N\" QL=\"4\" ItemType=\"Misc\">";
+const std::string kSecond =
+    "<Item ZRID=\"2\" Name=\"N\" QL=\"4\" ItemType=\"Misc\"><Description>2</Description></Item>";
 
 // The tag names of the messages, each checked to name item 42.
 std::string reportedTags(const cFakeMessages& messages) {
@@ -101,10 +104,25 @@ TEST(ItemLoader, TheItemStartTag) {
          "ItemType=\"Tower\" Other=\"1\" IsNano=\"False\" ZRID=\"71\"></Item>",
          70, "71 Second ql7 type1"},
         {"<Item ZRID=\"4294967297\" Name=\"Big\" QL=\"-4294967295\"></Item>", 1, "1 Big ql1 type7"},
-        // A self-closing start tag runs into the next record.
+        // A record whose "</Item>" is not read as its end ends at the next
+        // record's start tag, wherever the reading stands, keeping what it read.
+        {kFirst + "<Description>First</Description>\n</Item>" + kSecond, 1,
+         "1 N ql4 type3 desc[First]"},
+        {kFirst + "<Description>First</Description>\n</Item>" + kSecond, 2,
+         "2 N ql4 type3 desc[2]"},
+        {kFirst + "<Description>First" + kSecond, 1, "1 N ql4 type3 desc[First]"},
+        {kFirst + "<Description>" + kSecond, 1, "1 N ql4 type3"},
+        {kFirst + "<Description>" + kSecond, 2, "2 N ql4 type3 desc[2]"},
+        {kFirst + "<Event Name=\"E\"><Function Name=\"F\">" + kSecond, 1,
+         "1 N ql4 type3 event{E:(Name=F;;)}"},
+        {kFirst + "<Event Name=\"E\"><Function Name=\"F\" />" + kSecond, 2,
+         "2 N ql4 type3 desc[2]"},
+        {kFirst + "<Action Name=\"A\"><Requirement a=\"1\" />" + kSecond, 1,
+         "1 N ql4 type3 action{A:[a=1]}"},
+        // A self-closing start tag ends at the next record.
         {"<Item ZRID=\"1\" Name=\"a\" QL=\"1\" /><Item ZRID=\"2\" Name=\"b\" QL=\"1\">"
          "<Attribute Name=\"k\" Value=\"v\"/></Item>",
-         1, "1 a ql1 type7 attr{k=v}"},
+         1, "1 a ql1 type7"},
     };
     for (const auto& c : cases) {
         cImportedFile imported(c.file);

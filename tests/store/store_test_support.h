@@ -2,6 +2,7 @@
 // the store asks of its host, and a file imported into a store.
 #pragma once
 
+#include "store/item_record.h"
 #include "store/item_store.h"
 #include "store/store_host.h"
 
@@ -34,6 +35,7 @@ public:
         std::ofstream(path(), std::ios::binary | std::ios::trunc) << content;
     }
     std::string path() const { return sibling("items.xml"); }
+    std::string missingPath() const { return sibling("missing.xml"); }
     std::string sibling(const std::string& name) const { return (folder_ / name).string(); }
 
 private:
@@ -57,7 +59,6 @@ public:
         nodes.push_back(Node{label, data, parent, false});
         return nodes.size();
     }
-    void setItemData(TreeItemHandle item, ZRID data) override { nodes.at(item - 1).data = data; }
     void expand(TreeItemHandle item) override { nodes.at(item - 1).expanded = true; }
 
     // The node at a path of labels from the top level; 0 when a step is missing.
@@ -110,6 +111,7 @@ public:
     std::function<void()> onPump;
 };
 
+// Keeps every message as "caption: text".
 class cFakeMessages : public cMessageSink {
 public:
     void showMessage(const std::string& caption, const std::string& text) override {

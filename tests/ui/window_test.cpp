@@ -16,6 +16,7 @@
 #include "ui/report_pane.h"
 
 #include <QFileDialog>
+#include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
 #include <QTemporaryDir>
@@ -84,7 +85,8 @@ private slots:
     void historyFromAnEarlierImportReselectsByIdentifier();
     void reportPaneRendersAndStaysEditable();
     void unsupportedTagsGiveOneBoxAndOneSummary();
-    void closingDuringAnImportWaitsForIt();
+    void aboutShowsVersionAndCloses();
+    void closingDuringAnImportStopsIt();
     void unreadableFileAndBrokenPatternAreReported();
 
 private:
@@ -165,8 +167,8 @@ void cWindowTest::commandsBarsPanesAndDockAtTheStart() {
     QCOMPARE(state(), QStringLiteral(" |  @"));
     QCOMPARE(f->paneStatusBar()->paneText(0), QStringLiteral("Ready"));
     QVERIFY(f->progressBar()->isHidden() && f->treeModel()->rowCount() == 0);
-    // Search waits for something shown, Copy for the report to be the active view.
-    QVERIFY(!action(cmdSearch)->isEnabled() && !action(cmdEditCopy)->isEnabled());
+    // Search opens the Find pane at once; Copy waits for the report to be the active view.
+    QVERIFY(action(cmdSearch)->isEnabled() && !action(cmdEditCopy)->isEnabled());
     QVERIFY(action(cmdImport)->isEnabled());
     // View > Toolbar and Status Bar hide and show their bars.
     for (auto [command, bar] : {std::pair<int, QWidget*>{cmdViewToolbar, f->toolBar()},
@@ -242,9 +244,9 @@ void cWindowTest::importShowsProgressAndBuildsTheTree() {
     cItemTreeModel* model = f->treeModel();
     QCOMPARE(model->rowCount(), 1);
     QVERIFY(f->itemTree()->isExpanded(model->index(0, 0)) && !model->hasPending());
-    QCOMPARE(model->itemData(node({"ZR Items", "Misc", "Ring (QL 25)"})), 10);
-    QCOMPARE(model->itemData(node({"ZR Items", "Weapon", "Edged", "Blade (QL 100)"})), 20);
-    QCOMPARE(model->itemData(node({"ZR Items", "Nanoprogram", "Heal"})), 30);
+    QCOMPARE(model->itemZrid(node({"ZR Items", "Misc", "Ring (QL 25)"})), 10);
+    QCOMPARE(model->itemZrid(node({"ZR Items", "Weapon", "Edged", "Blade (QL 100)"})), 20);
+    QCOMPARE(model->itemZrid(node({"ZR Items", "Nanoprogram", "Heal"})), 30);
     // Importing leaves the history, the report and the box as they were.
     import(itemsPath_);
     QCOMPARE(steps(), std::deque<ZRID>{12});
@@ -420,7 +422,19 @@ void cWindowTest::unsupportedTagsGiveOneBoxAndOneSummary() {
     QVERIFY(reportText().contains(QStringLiteral("Odd")));
 }
 
-void cWindowTest::closingDuringAnImportWaitsForIt() {
+void cWindowTest::aboutShowsVersionAndCloses() {
+    cModalWatcher watcher;
+    QString version;
+    watcher.answer = [&](QDialog* dialog) {
+        version = dialog->findChild<QLabel*>(QStringLiteral("aboutText"))->text();
+        return false;
+    };
+    action(cmdAppAbout)->trigger();
+    QCOMPARE(watcher.seen.at(0).caption + " " + version,
+             QStringLiteral("About quarry quarry Version 1.0"));
+}
+
+void cWindowTest::closingDuringAnImportStopsIt() {
     bool closedDuring = false;
     QTimer closer;
     connect(&closer, &QTimer::timeout, this, [&] {
@@ -429,7 +443,7 @@ void cWindowTest::closingDuringAnImportWaitsForIt() {
         frame()->close();
     });
     closer.start(0);
-    import(itemsPath_);
+    QVERIFY(!app()->scanItemFile(itemsPath_.toStdString())); // stopped, not finished
     closer.stop();
     QVERIFY(closedDuring && frame()->closeRequested());
     QVERIFY(!frame()->isVisible() && !frame()->importRunning());

@@ -1,0 +1,81 @@
+// quarry-cli find [--limit N] [--near] FILE QUERY...: a full import (scan and
+// tree build, with the tree's messages), then one "ZRID<tab>QL<tab>name" line
+// per item the query finds, in the query rule's order.
+#include "cli/cli_common.h"
+#include "search/name_search.h"
+
+#include <charconv>
+
+namespace quarry {
+
+namespace {
+
+// The tree is built for its loads and messages only; nothing of it is kept.
+class cDiscardingTree : public cTreeControl {
+public:
+    void deleteAllItems() override {}
+    TreeItemHandle insertItem(const std::string&, ZRID, TreeItemHandle) override { return ++last_; }
+    void expand(TreeItemHandle) override {}
+
+private:
+    TreeItemHandle last_ = 0;
+};
+
+bool parseLimit(const std::string& text, std::uint64_t& limit) {
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, limit);
+    return !text.empty() && error == std::errc() && stop == end && limit > 0;
+}
+
+// One line per match: identifier, QL, name (its tabs and line breaks as blanks).
+void writeMatches(const cNameIndex& names, const std::vector<std::uint32_t>& items,
+                  std::uint64_t limit, cCliOutput& out) {
+    std::string line;
+    for (std::size_t i = 0; i < items.size() && i < limit; ++i) {
+        const std::uint32_t position = items[i];
+        line =
+            std::to_string(names.zrid(position)) + '\t' + std::to_string(names.ql(position)) + '\t';
+        appendField(line, names.name(position));
+        line.push_back('\n');
+        out.write(line);
+    }
+}
+
+} // namespace
+
+int runFindCommand(const cArguments& args, cCliOutput& out) {
+    std::uint64_t limit = UINT64_MAX;
+    bool allowNear = false;
+    std::size_t next = 0;
+    for (; next < args.size(); ++next) {
+        if (args[next] == "--near") {
+            allowNear = true;
+        } else if (args[next] == "--limit") {
+            if (++next >= args.size() || !parseLimit(args[next], limit))
+                return usageError("--limit takes a whole number of at least 1");
+        } else {
+            if (args[next] == "--") ++next;
+            break;
+        }
+    }
+    if (args.size() < next + 2) return usageError("find takes a FILE and a QUERY");
+    const std::string& path = args[next++];
+    std::string text;
+    for (; next < args.size(); ++next)
+        text += (text.empty() ? "" : " ") + args[next];
+    const cNameQuery query = parseNameQuery(text);
+    if (!query.isSearchable())
+        return usageError("the query has no word, no ql: range and is not an item identifier");
+
+    cCliSession session;
+    if (const int status = session.scan(path); status != kExitOk) return status;
+    cDiscardingTree tree;
+    cNameIndex names;
+    if (const int status = session.buildTree(tree, &names); status != kExitOk) return status;
+    names.commitPending();
+    names.shrinkToFit();
+    writeMatches(names, searchNames(names, query, allowNear).items, limit, out);
+    return kExitOk;
+}
+
+} // namespace quarry

@@ -1,0 +1,15 @@
+// Whether a path names something the program reads as an item file: only a
+// regular file is. A FIFO would lose its writer to a check that opened it, and
+// a device may never end. Both front ends ask this before an import.
+#pragma once
+
+#include <string>
+
+namespace quarry {
+
+// The reason the file cannot be read, or an empty text when it is a regular
+// file that can be opened for reading. The path is the file system's bytes;
+// anything but a regular file is refused without being opened.
+std::string whyUnreadable(const std::string& path);
+
+} // namespace quarry

@@ -1,0 +1,167 @@
+#include "search/name_index.h"
+
+#include "search/name_text.h"
+#include "store/item_record.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace quarry {
+
+namespace {
+
+std::size_t pairSlot(char first, char second) {
+    return std::size_t(static_cast<unsigned char>(first)) << 8 | static_cast<unsigned char>(second);
+}
+
+} // namespace
+
+void cNameIndex::itemLoaded(const cItemRecord& item) {
+    add(item.zrid, item.name, item.ql);
+}
+
+bool cNameIndex::add(ZRID zrid, std::string_view name, std::int32_t ql) {
+    if (name.size() > kMaxArenaBytes - names_.size() || entries_.size() >= UINT32_MAX) return false;
+    entries_.push_back({zrid, ql, static_cast<std::uint32_t>(names_.size())});
+    names_.append(name);
+    appendFolded(name, folded_);
+    pairCounts_.resize(256 * 256);
+    const std::string_view added = std::string_view(folded_).substr(folded_.size() - name.size());
+    for (std::size_t i = 0; i < added.size(); ++i) {
+        ++byteCounts_[static_cast<unsigned char>(added[i])];
+        if (i > 0) ++pairCounts_[pairSlot(added[i - 1], added[i])];
+    }
+    return true;
+}
+
+std::string_view cNameIndex::foldedArena() const {
+    const std::size_t end =
+        committed_ < entries_.size() ? entries_[committed_].offset : names_.size();
+    return std::string_view(folded_).substr(0, end);
+}
+
+std::uint64_t cNameIndex::pairCount(unsigned char first, unsigned char second) const {
+    return pairCounts_.empty() ? 0 : pairCounts_[pairSlot(char(first), char(second))];
+}
+
+bool cNameIndex::nameOrderLess(std::size_t a, std::size_t b) const {
+    const int order = foldedName(a).compare(foldedName(b));
+    return order != 0 ? order < 0 : entries_[a].ql < entries_[b].ql;
+}
+
+void cNameIndex::commitPending() {
+    if (committed_ == entries_.size()) return;
+    // Most names differ in their first sixteen bytes: sort by those as two
+    // numbers first, and compare whole names only where they agree.
+    struct cSortKey {
+        std::uint64_t high;
+        std::uint64_t low;
+        std::uint32_t item;
+    };
+    std::vector<cSortKey> keys;
+    keys.reserve(entries_.size() - committed_);
+    for (std::size_t item = committed_; item < entries_.size(); ++item) {
+        const std::string_view folded = foldedName(item);
+        const auto number = [&](std::size_t from) {
+            std::uint64_t value = 0;
+            for (std::size_t i = from; i < from + sizeof value; ++i)
+                value =
+                    value << 8 | (i < folded.size() ? static_cast<unsigned char>(folded[i]) : 0);
+            return value;
+        };
+        keys.push_back(
+            {number(0), number(sizeof(std::uint64_t)), static_cast<std::uint32_t>(item)});
+    }
+    const auto less = [this](std::size_t a, std::size_t b) { return nameOrderLess(a, b); };
+    std::sort(keys.begin(), keys.end(), [&](const cSortKey& a, const cSortKey& b) {
+        if (a.high != b.high) return a.high < b.high;
+        if (a.low != b.low) return a.low < b.low;
+        if (less(a.item, b.item)) return true;
+        return !less(b.item, a.item) && a.item < b.item; // equal names keep index order
+    });
+
+    // The new items' bytes and entries, copied out in name order.
+    std::string names;
+    std::string foldedNames;
+    std::vector<cEntry> fresh;
+    names.reserve(names_.size() - nameStart(committed_));
+    foldedNames.reserve(names.capacity());
+    fresh.reserve(keys.size());
+    for (const cSortKey& key : keys) {
+        fresh.push_back({entries_[key.item].zrid, entries_[key.item].ql,
+                         static_cast<std::uint32_t>(names.size())});
+        names.append(name(key.item));
+        foldedNames.append(foldedName(key.item));
+    }
+    std::vector<cSortKey>().swap(keys);
+    if (committed_ == 0) { // nothing to merge with: the copies are the index
+        names_.swap(names);
+        folded_.swap(foldedNames);
+        entries_.swap(fresh);
+    } else {
+        mergeFromTheBack(fresh, names, foldedNames);
+    }
+    committed_ = entries_.size();
+    ++generation_;
+}
+
+void cNameIndex::mergeFromTheBack(const std::vector<cEntry>& fresh, const std::string& names,
+                                  const std::string& foldedNames) {
+    // Merge from the back into the arenas and entries they came from: the
+    // place written never lies before the committed item read, so nothing is
+    // overwritten unread and nothing is allocated but the new items' copies. On
+    // equal name and QL the new item came later in index order: it goes last.
+    std::size_t committedEnd = nameStart(committed_); // end of the last committed item not taken
+    std::size_t freshEnd = names.size();              // end of the last new item not taken
+    std::size_t writeEnd = names_.size();
+    std::size_t old = committed_;
+    std::size_t next = fresh.size();
+    for (std::size_t write = entries_.size(); next > 0;) {
+        const std::string_view newest =
+            std::string_view(foldedNames)
+                .substr(fresh[next - 1].offset, freshEnd - fresh[next - 1].offset);
+        bool takeOld = false;
+        if (old > 0) {
+            const std::size_t start = entries_[old - 1].offset;
+            const int order =
+                newest.compare(std::string_view(folded_).substr(start, committedEnd - start));
+            takeOld = order < 0 || (order == 0 && fresh[next - 1].ql < entries_[old - 1].ql);
+        }
+        const cEntry taken = takeOld ? entries_[--old] : fresh[--next];
+        const std::size_t length = (takeOld ? committedEnd : freshEnd) - taken.offset;
+        writeEnd -= length;
+        if (takeOld) {
+            std::memmove(&names_[writeEnd], &names_[taken.offset], length);
+            std::memmove(&folded_[writeEnd], &folded_[taken.offset], length);
+            committedEnd = taken.offset;
+        } else {
+            std::memcpy(&names_[writeEnd], names.data() + taken.offset, length);
+            std::memcpy(&folded_[writeEnd], foldedNames.data() + taken.offset, length);
+            freshEnd = taken.offset;
+        }
+        entries_[--write] = {taken.zrid, taken.ql, static_cast<std::uint32_t>(writeEnd)};
+    }
+}
+
+void cNameIndex::shrinkToFit() {
+    names_.shrink_to_fit();
+    folded_.shrink_to_fit();
+    entries_.shrink_to_fit();
+}
+
+void cNameIndex::clear() {
+    std::string().swap(names_);
+    std::string().swap(folded_);
+    std::vector<cEntry>().swap(entries_);
+    committed_ = 0;
+    byteCounts_.fill(0);
+    std::vector<std::uint32_t>().swap(pairCounts_);
+    ++generation_;
+}
+
+std::size_t cNameIndex::bytesHeld() const {
+    return names_.capacity() + folded_.capacity() + entries_.capacity() * sizeof(cEntry) +
+           pairCounts_.capacity() * sizeof(std::uint32_t);
+}
+
+} // namespace quarry

@@ -1,0 +1,96 @@
+// The names of the items the tree build loaded, kept for search as you type.
+//
+// Layout: one arena of the names as read, one arena of the same names folded
+// (name_text.h), both with the same offsets, and one 12-byte entry per item
+// (identifier, QL, offset; a name ends where the next one begins). Committed
+// entries lie in the order search results are shown in: folded name byte by
+// byte, then QL, then index order. A scan of the folded arena from start to
+// end therefore meets matching names in that order and needs no sort.
+//
+// Items arrive through cLoadedItemSink in index order (the tree build's
+// contract) and wait, appended, until commitPending() merges them into name
+// order. Searches see committed items only; every commit or clear() changes
+// generation(), because positions of committed entries move.
+#pragma once
+
+#include "store/store_host.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quarry {
+
+class cNameIndex : public cLoadedItemSink {
+public:
+    // Names are addressed by 32-bit offsets: an item whose name would take
+    // the arenas past this size is left out (it stays in the tree).
+    static constexpr std::size_t kMaxArenaBytes = UINT32_MAX;
+
+    // cLoadedItemSink
+    void itemLoaded(const cItemRecord& item) override;
+
+    // Appends an item after every item added before it in index order; false
+    // (nothing added) when the arenas are full.
+    bool add(ZRID zrid, std::string_view name, std::int32_t ql);
+    // Files the items added since the last commit into name order.
+    void commitPending();
+    // Gives back the room kept for more items, once no more will come.
+    void shrinkToFit();
+    // Forgets every item (a new import begins).
+    void clear();
+
+    // Committed items, by position in name order.
+    std::size_t size() const { return committed_; }
+    std::size_t pendingCount() const { return entries_.size() - committed_; }
+    ZRID zrid(std::size_t position) const { return entries_[position].zrid; }
+    std::int32_t ql(std::size_t position) const { return entries_[position].ql; }
+    std::string_view name(std::size_t position) const { return nameIn(names_, position); }
+    std::string_view foldedName(std::size_t position) const { return nameIn(folded_, position); }
+    std::size_t nameStart(std::size_t position) const { return entries_[position].offset; }
+    std::size_t nameEnd(std::size_t position) const {
+        return position + 1 < entries_.size() ? entries_[position + 1].offset : names_.size();
+    }
+    // Every committed folded name back to back, in name order.
+    std::string_view foldedArena() const;
+    // How often a folded byte, and a pair of neighbouring folded bytes, occur
+    // in the names: a search anchors on the rarest of its words' bytes.
+    std::uint64_t byteCount(unsigned char folded) const { return byteCounts_[folded]; }
+    std::uint64_t pairCount(unsigned char first, unsigned char second) const;
+
+    std::uint64_t generation() const { return generation_; }
+    // Memory held by the arenas and entries.
+    std::size_t bytesHeld() const;
+
+private:
+    struct cEntry {
+        ZRID zrid;
+        std::int32_t ql;
+        std::uint32_t offset;
+    };
+
+    std::string_view nameIn(const std::string& arena, std::size_t position) const {
+        const std::size_t start = nameStart(position);
+        return std::string_view(arena).substr(start, nameEnd(position) - start);
+    }
+    // Merges new items, copied out in name order (`fresh`, with offsets into
+    // `names` and `foldedNames`), with the committed ones, in place.
+    void mergeFromTheBack(const std::vector<cEntry>& fresh, const std::string& names,
+                          const std::string& foldedNames);
+    // Name order of two entries: folded name, then QL (index order is kept by
+    // stable sorting and merging).
+    bool nameOrderLess(std::size_t a, std::size_t b) const;
+
+    std::string names_;
+    std::string folded_;
+    std::vector<cEntry> entries_;
+    std::size_t committed_ = 0;
+    std::array<std::uint64_t, 256> byteCounts_{};
+    std::vector<std::uint32_t> pairCounts_; // 256 x 256 once a name is added
+    std::uint64_t generation_ = 0;
+};
+
+} // namespace quarry

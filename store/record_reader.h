@@ -1,0 +1,61 @@
+// Reading the tags of one item record for the loader and the element parsers.
+//
+// A record ends at its own "</Item>". It also ends where another item
+// record's start tag (a tag named Item) is met, wherever the reading stands,
+// inside an event, a function or an action too: a record never holds another,
+// so its end was not read as one (a line feed before "</Item>", a missing
+// end). The record then keeps what it had read, as if its end stood there, and
+// each load reads no further than the next record. The end of the file, a
+// failed read or a text longer than the stream keeps stop the record short:
+// it does not load.
+#pragma once
+
+#include "store/filtered_stream.h"
+
+#include <string>
+
+namespace quarry {
+
+class cRecordReader {
+public:
+    enum class eStop {
+        none,      // reading goes on
+        nextItem,  // another record's start tag: this record ends whole
+        endOfFile, // the file ends inside the record
+        tooLong,   // a text over the chunk limit (tooLongWhat() says which)
+        readError, // the file could not be read (the stream says why)
+    };
+
+    explicit cRecordReader(cFilteredStream& stream) : stream_(stream) {}
+
+    // Reads the next tag into tag(); false when the record stops before it.
+    bool nextTag();
+    const std::string& tag() const { return tag_; }
+
+    // Reads a text element after its opening tag: the text up to the next
+    // "<" into `text`, then the rest of the closing tag, which is not
+    // examined. False when the record stops first; `text` then holds what
+    // the element read before the stop (nothing, or all its text). `what`
+    // names the element for tooLongWhat().
+    bool readText(std::string& text, const char* what);
+
+    eStop stop() const { return stop_; }
+    bool stopped() const { return stop_ != eStop::none; }
+    // Whether the record is whole: read to its end or to the next record.
+    bool whole() const { return stop_ == eStop::none || stop_ == eStop::nextItem; }
+    // For tooLong: which text, as "the description" or "a <Name> tag".
+    const std::string& tooLongWhat() const { return tooLongWhat_; }
+
+private:
+    bool stopAt(eStop stop);
+
+    cFilteredStream& stream_;
+    std::string tag_;
+    eStop stop_ = eStop::none;
+    std::string tooLongWhat_;
+};
+
+// Whether a tag text is another item record's start tag.
+bool isItemStartTag(std::string_view tagText);
+
+} // namespace quarry

@@ -1,0 +1,106 @@
+// quarry-cli on hostile input: its line formats hold whatever the item file
+// holds, output it could not write, a file it could not read and a text over
+// the limit end with their exit status and one clear line, and files that are
+// not regular files are refused unopened.
+#include "../store/store_test_support.h"
+#include "cli_runner.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <cstring>
+
+namespace quarry {
+
+namespace {
+
+using cArguments = std::vector<std::string>;
+
+// Names holding a line feed, tabs and a carriage return; an event holding tag
+// names with a tab and a line feed in them.
+const std::string kForgingItems = "<RDB>"
+                                  "<Item ZRID=\"5\" Name=\"Evil\n    Injected\t777\" QL=\"1\" "
+                                  "ItemType=\"Misc\"><Event Name=\"OnUse\"><Req\tx Name=\"a\"/>"
+                                  "<Fu\nnc/></Event></Item>"
+                                  "<Item ZRID=\"6\" Name=\"Tab\there\rcr\" QL=\"2\" "
+                                  "ItemType=\"Misc\"></Item></RDB>";
+
+std::string lineHolding(const std::string& text, const std::string& part) {
+    const std::size_t at = text.find(part);
+    if (at == std::string::npos) return "(none)";
+    const std::size_t start = text.rfind('\n', at) + 1; // npos + 1 is 0
+    return text.substr(start, text.find('\n', at) - start);
+}
+
+} // namespace
+
+TEST(CliHostile, TabsAndLineBreaksInFieldsBecomeBlanks) {
+    const cTempItemFile file(kForgingItems);
+    const cCliResult tree = runCli({"tree", file.path()});
+    EXPECT_EQ(tree.status, 0);
+    EXPECT_EQ(lineHolding(tree.out, "Evil"), "    Evil     Injected 777 (QL 1)\t5");
+    EXPECT_EQ(lineHolding(tree.out, "Tab"), "    Tab here cr (QL 2)\t6");
+    EXPECT_EQ(tree.out.find("\r"), std::string::npos);
+    EXPECT_EQ(tree.err, "cQuarry::processEvent: Encountered unsupported tag: <Req x> while "
+                        "processing item with ZRID 5\n"
+                        "cQuarry::processEvent: Encountered unsupported tag: <Fu nc> while "
+                        "processing item with ZRID 5\n");
+
+    const cCliResult missing = runCli({"index", file.missingPath() + "\n\tforged"});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(missing.err, "quarry-cli: cannot read " + file.missingPath() +
+                               "  forged: " + std::strerror(ENOENT) + "\n");
+    const cCliResult usage = runCli({"show", file.path(), "1\n2"});
+    EXPECT_EQ(lineHolding(usage.err, "identifier"), "quarry-cli: not an item identifier: 1 2");
+}
+
+TEST(CliHostile, FailedWritesEndWithOneAndTheReason) {
+    const cTempItemFile file(kForgingItems);
+    const std::string reason = std::string("write error: ") + std::strerror(ENOSPC);
+    // Small outputs fail only when flushed at the end; "show 999" would exit 3.
+    for (const cArguments& args :
+         {cArguments{"index", file.path()}, cArguments{"tree", file.path()},
+          cArguments{"show", file.path(), "6"}, cArguments{"show", file.path(), "999"},
+          cArguments{"stats", file.path()}, cArguments{"--help"}}) {
+        const cCliResult result = runCli(args, {.outputPath = "/dev/full"});
+        EXPECT_EQ(result.status, 1) << args[0];
+        EXPECT_NE(result.err.find(reason), std::string::npos) << args[0] << ": " << result.err;
+    }
+}
+
+TEST(CliHostile, FilesThatAreNotRegularAreRefusedUnopened) {
+    const cTempItemFile file(kForgingItems);
+    const std::string fifo = file.sibling("items.fifo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    // Opening the FIFO would wait for a writer, reading /dev/zero would not end.
+    for (const std::string& path : {fifo, std::string("/dev/zero")}) {
+        for (const cArguments& args : {cArguments{"index", path}, cArguments{"tree", path},
+                                       cArguments{"show", path, "5"}, cArguments{"stats", path}}) {
+            const cCliResult result = runCli(args, {.timeLimitSeconds = 20});
+            EXPECT_EQ(result.status, 1) << args[0] << " " << path;
+            EXPECT_EQ(result.out, "");
+            EXPECT_NE(result.err.find(path + ": a "), std::string::npos) << result.err;
+            EXPECT_NE(result.err.find(", not a regular file\n"), std::string::npos);
+        }
+    }
+}
+
+TEST(CliHostile, UnreadableFileAndTextOverSixteenMebibytesSayWhy) {
+    // A regular file whose every read fails is not an empty file.
+    const cCliResult unreadable = runCli({"index", "/proc/self/mem"});
+    EXPECT_EQ(unreadable.status, 1);
+    EXPECT_EQ(unreadable.err,
+              "quarry-cli: cannot read /proc/self/mem: Input/output error (at byte 0)\n");
+
+    const cTempItemFile file(
+        "<Item ZRID=\"5\" Name=\"N\" QL=\"10\" ItemType=\"Misc\"><Description>" +
+        std::string(16 * 1024 * 1024 + 1, 'x'));
+    const cCliResult huge = runCli({"show", file.path(), "5"});
+    EXPECT_EQ(huge.status, 3);
+    EXPECT_EQ(huge.err, std::string(kLoadMessageCaption) +
+                            ": Item 5 cannot be loaded: its description is longer than 16 MiB, "
+                            "the most a text may hold.\n");
+}
+
+} // namespace quarry

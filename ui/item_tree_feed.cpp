@@ -1,0 +1,20 @@
+#include "ui/item_tree_feed.h"
+
+#include "ui/item_tree_model.h"
+
+namespace quarry {
+
+void cItemTreeFeed::deleteAllItems() {
+    model_.clear();
+}
+
+TreeItemHandle cItemTreeFeed::insertItem(const std::string& label, ZRID data,
+                                         TreeItemHandle parent) {
+    return model_.appendNode(label, data, parent);
+}
+
+void cItemTreeFeed::expand(TreeItemHandle item) {
+    model_.requestExpand(item);
+}
+
+} // namespace quarry
