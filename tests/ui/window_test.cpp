@@ -8,6 +8,8 @@
 #include "controls/progress_bar.h"
 #include "controls/thin_splitter_wnd.h"
 #include "ui/file_names.h"
+#include "ui/find_pane.h"
+#include "ui/find_results_model.h"
 #include "ui/frame_resources.h"
 #include "ui/item_id_box.h"
 #include "ui/item_tree.h"
@@ -18,8 +20,10 @@
 
 #include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
@@ -43,6 +47,18 @@ const char* const kItems =
     "<Item ZRID=\"20\" Name=\"Blade\" QL=\"100\" ItemType=\"Weapon\">"
     "<Description>Sharp.</Description><AtkValue Name=\"Edged\" Percent=\"50\" /></Item>"
     "<Item ZRID=\"30\" Name=\"Heal\" QL=\"5\" ItemType=\"Misc\" IsNano=\"True\"></Item></RDB>";
+
+// For the Find pane. Item 40's action holds a tag it does not expect: its load
+// raises a message box in the middle of the tree build, after items 10 to 30.
+const char* const kFindItems =
+    "<RDB><Item ZRID=\"10\" Name=\"Ring\" QL=\"25\" ItemType=\"Misc\"></Item>"
+    "<Item ZRID=\"12\" Name=\"Lamp\" QL=\"7\" ItemType=\"Misc\"></Item>"
+    "<Item ZRID=\"20\" Name=\"Lamp Blade\" QL=\"100\" ItemType=\"Weapon\">"
+    "<AtkValue Name=\"Edged\" Percent=\"50\" /></Item>"
+    "<Item ZRID=\"30\" Name=\"Heal\" QL=\"5\" IsNano=\"True\"></Item>"
+    "<Item ZRID=\"40\" Name=\"Odd\" QL=\"1\" ItemType=\"Misc\">"
+    "<Action Name=\"ToUse\"><Bogus/></Action></Item>"
+    "<Item ZRID=\"41\" Name=\"Ember Lamp\" QL=\"2\" ItemType=\"Misc\"></Item></RDB>";
 
 // Notes every modal dialog that comes up, then lets `answer` act on it or,
 // when there is none or it answers false, closes it.
@@ -94,6 +110,9 @@ private slots:
     void closingDuringAnImportStopsIt();
     void unreadableFileAndBrokenPatternAreReported();
     void fileNamesKeepTheirBytes();
+    void findPaneOpensAndFiltersAsYouType();
+    void findPaneChoiceIsOneHistoryStepOnItsTreeNode();
+    void findPaneSearchDuringAnImportRefreshesAtItsEnd();
 
 private:
     cQuarry* app() { return cQuarry::instance(); }
@@ -142,7 +161,27 @@ private:
         return frame()->itemTree();
     }
 
+    cFindPane* findPane() { return frame()->findPane(); }
+    QLineEdit* findBox() { return findPane()->searchBox(); }
+    QString findCount() { return findPane()->countLine()->text(); }
+    QStringList findRows() {
+        QStringList names;
+        for (int row = 0; row < findPane()->resultsModel()->rowCount(); ++row)
+            names << findPane()->resultsModel()->index(row, 0).data().toString();
+        return names;
+    }
+    // Imports the Find pane's items; `duringBox` runs while the import's
+    // message box is up.
+    void importFindItems(const std::function<void()>& duringBox = [] {}) {
+        cModalWatcher watcher;
+        watcher.answer = [&](QDialog*) { return duringBox(), false; };
+        import(findPath_);
+        frame()->activateWindow(); // the import's message box had the focus
+        QVERIFY(QTest::qWaitForWindowActive(frame()));
+    }
+
     QTemporaryDir dir_;
+    QString findPath_ = dir_.filePath(QStringLiteral("find.xml"));
     QString itemsPath_ = dir_.filePath(QStringLiteral("items.xml"));
     QString bogusPath_ = dir_.filePath(QStringLiteral("bogus.xml"));
 };
@@ -154,7 +193,8 @@ void cWindowTest::initTestCase() {
     for (int i = 0; i < 1000; ++i)
         bogus += "<Bogus/>";
     for (const auto& [path, content] : {std::pair{itemsPath_, QByteArray(kItems)},
-                                        std::pair{bogusPath_, bogus + "</Action></Item></RDB>"}}) {
+                                        std::pair{bogusPath_, bogus + "</Action></Item></RDB>"},
+                                        std::pair{findPath_, QByteArray(kFindItems)}}) {
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(content);
@@ -478,6 +518,72 @@ void cWindowTest::fileNamesKeepTheirBytes() {
     const std::string valid = "/tmp/caf\xc3\xa9.xml";
     QCOMPARE(fileNameFromText(fileNameForDisplay(valid)), valid);
     QCOMPARE(fileNameFromUrl(QUrl::fromLocalFile(fileNameForDisplay(valid))), valid);
+}
+
+void cWindowTest::findPaneOpensAndFiltersAsYouType() {
+    importFindItems();
+    QAction* search = action(cmdSearch);
+    QVERIFY(frame()->findBar()->isHidden());
+    search->trigger();
+    QVERIFY(frame()->findBar()->isVisible() && search->isChecked());
+    search->trigger();
+    QVERIFY(frame()->findBar()->isHidden());
+    QTest::keyClick(frame(), Qt::Key_F, Qt::ControlModifier);
+    QVERIFY(frame()->findBar()->isVisible() && search->isChecked() && findBox()->hasFocus());
+    // The rule itself is the search tests'; here the pane follows the typing.
+    QTest::keyClicks(findBox(), "L");
+    QCOMPARE(findRows(), QStringList({"Lamp", "Lamp Blade", "Ember Lamp", "Heal"}));
+    QCOMPARE(findCount(), "4 items");
+    QTest::keyClicks(findBox(), "amp bl");
+    QCOMPARE(findRows(), QStringList({"Lamp Blade"}));
+    QCOMPARE(findCount(), "1 item");
+    QTest::keyClicks(findBox(), "x");
+    QCOMPARE(findCount(), "no items");
+    findBox()->setText("lammp");
+    QCOMPARE(findRows(), QStringList({"Ember Lamp", "Lamp", "Lamp Blade"}));
+    QCOMPARE(findCount(), "close spellings of \"lammp\": 3 items");
+}
+
+void cWindowTest::findPaneChoiceIsOneHistoryStepOnItsTreeNode() {
+    importFindItems();
+    action(cmdEditFind)->trigger();
+    QTest::keyClicks(findBox(), "blade");
+    QTest::keyClick(findBox(), Qt::Key_Return);
+    QCOMPARE(state(), QStringLiteral("20 | ZRID 20: Lamp Blade (QL 100) @Lamp Blade (QL 100)"));
+    QCOMPARE(app()->history().treeItems().back(), frame()->getSelectedTreeItem());
+    QVERIFY(findBox()->hasFocus());
+    // A click does the same; so does Enter in the results after Down.
+    findBox()->setText("heal");
+    QTableView* view = findPane()->resultsView();
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                      view->visualRect(view->model()->index(0, 0)).center());
+    QCOMPARE(state(), QStringLiteral("30 | ZRID 30: Heal | Back @Heal"));
+    findBox()->setText("lamp");
+    QTest::keyClick(findBox(), Qt::Key_Down);
+    QVERIFY(view->hasFocus());
+    QTest::keyClick(view, Qt::Key_Down);
+    QTest::keyClick(view, Qt::Key_Return);
+    QCOMPARE(steps(), (std::deque<ZRID>{20, 30, 20}));
+    QTest::keyClick(view, Qt::Key_Escape);
+    QVERIFY(findBox()->hasFocus() && findBox()->text() == "lamp");
+    QTest::keyClick(findBox(), Qt::Key_Escape);
+    QVERIFY(findBox()->text().isEmpty() && findRows().isEmpty());
+}
+
+void cWindowTest::findPaneSearchDuringAnImportRefreshesAtItsEnd() {
+    importFindItems();
+    action(cmdEditFind)->trigger();
+    QStringList during;
+    QString countDuring;
+    importFindItems([&] {
+        findBox()->setText("LAMP");
+        during = findRows();
+        countDuring = findCount();
+    });
+    QCOMPARE(during, QStringList({"Lamp", "Lamp Blade"}));
+    QCOMPARE(countDuring, "2 items so far, import running");
+    QCOMPARE(findRows(), QStringList({"Lamp", "Lamp Blade", "Ember Lamp"}));
+    QCOMPARE(findCount(), "3 items");
 }
 
 } // namespace quarry
