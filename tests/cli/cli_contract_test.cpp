@@ -158,7 +158,9 @@ TEST_F(CliContract, UnreadableFileExitsWithOneAndOneLine) {
 TEST_F(CliContract, ProgressShowsOnlyOnATerminal) {
     // Standard error redirected to a file stays silent (the other tests check
     // it is empty); on a terminal the import shows what it is doing.
-    const cCliResult result = runCli({"index", path}, {.terminal = true});
+    cCliRunOptions onTerminal;
+    onTerminal.terminal = true;
+    const cCliResult result = runCli({"index", path}, onTerminal);
     EXPECT_EQ(result.status, 0);
     EXPECT_NE(result.err.find("Scanning File"), std::string::npos) << result.err;
     EXPECT_EQ(result.out, runCli({"index", path}).out);

@@ -63,7 +63,7 @@ TEST(CliHostile, FailedWritesEndWithOneAndTheReason) {
          {cArguments{"index", file.path()}, cArguments{"tree", file.path()},
           cArguments{"show", file.path(), "6"}, cArguments{"show", file.path(), "999"},
           cArguments{"stats", file.path()}, cArguments{"--help"}}) {
-        const cCliResult result = runCli(args, {.outputPath = "/dev/full"});
+        const cCliResult result = runCli(args, {"/dev/full"});
         EXPECT_EQ(result.status, 1) << args[0];
         EXPECT_NE(result.err.find(reason), std::string::npos) << args[0] << ": " << result.err;
     }
@@ -74,10 +74,12 @@ TEST(CliHostile, FilesThatAreNotRegularAreRefusedUnopened) {
     const std::string fifo = file.sibling("items.fifo");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     // Opening the FIFO would wait for a writer, reading /dev/zero would not end.
+    cCliRunOptions limited;
+    limited.timeLimitSeconds = 20;
     for (const std::string& path : {fifo, std::string("/dev/zero")}) {
         for (const cArguments& args : {cArguments{"index", path}, cArguments{"tree", path},
                                        cArguments{"show", path, "5"}, cArguments{"stats", path}}) {
-            const cCliResult result = runCli(args, {.timeLimitSeconds = 20});
+            const cCliResult result = runCli(args, limited);
             EXPECT_EQ(result.status, 1) << args[0] << " " << path;
             EXPECT_EQ(result.out, "");
             EXPECT_NE(result.err.find(path + ": a "), std::string::npos) << result.err;
