@@ -46,6 +46,21 @@ TEST(ItemScan, IndexesItemStartTagsAtTheirLessThanSign) {
     }
 }
 
+TEST(ItemScan, ProgressEveryHundredItemsAndAPumpPerChunk) {
+    std::string content;
+    for (int i = 1; i <= 250; ++i)
+        content += item(std::to_string(i));
+    cTempItemFile file(content);
+    cItemStore store;
+    cFakeProgress progress;
+    ASSERT_TRUE(store.scanItemFile(file.path(), progress));
+    // Item 100 ends at 100/250 of the file, item 200 at 200/250; two chunks
+    // per item and the final empty read each give a pump.
+    EXPECT_EQ(progress.calls,
+              (std::vector<std::string>{"begin Scanning File 0", "set 39", "set 79", "end"}));
+    EXPECT_EQ(progress.pumps, 501);
+}
+
 TEST(ItemScan, ASecondImportStartsFromAnEmptyIndexAndSnapshotsStayWhole) {
     cImportedFile imported(item("1") + item("2"));
     cTempItemFile second(item("3"));
