@@ -12,19 +12,17 @@ struct cCliResult {
     std::string err;
 };
 
-// How a run is set up.
 struct cCliRunOptions {
     // Standard output goes here instead of being collected (e.g. "/dev/full").
     std::string outputPath;
-    // A run still going after this long is ended; its status is then -1.
+    // Standard error on a pseudo-terminal (through script(1)), as for a person
+    // at a terminal; `err` then holds what the terminal received.
+    bool terminal = false;
+    // A run still going after this long is ended; its status is then not 0-3.
     unsigned timeLimitSeconds = 120;
 };
 
-// Standard output and error go to files, so neither pipe can fill up and stall.
+// Standard output and error go to files, so neither can fill up and stall.
 cCliResult runCli(const std::vector<std::string>& args, const cCliRunOptions& options = {});
-
-// The same with standard error on a pseudo-terminal, as a person at a
-// terminal would run it; `err` holds what the terminal received.
-cCliResult runCliWithTerminalStderr(const std::vector<std::string>& args);
 
 } // namespace quarry

@@ -9,50 +9,33 @@
 
 namespace quarry {
 
-// Every paragraph as a header line "P(left)" or "P(justify;2000,250)" and each
-// of its runs as an indented line: the text in quotes (tab as \t, line break
-// as \n) followed by " b", " i" and " #rrggbb" as the run's format has them.
+// The document on one line: each paragraph as "P(left)" or
+// "P(justify;2000,250)", each run after it as its text in quotes (tab as \t,
+// line break as \n) followed by "b", "i" and "#rrggbb" as its format has them:
+// P(left) "a" "b"b "c"bi#ff0000
 inline std::string describe(const cRichTextDocument& document) {
     std::string out;
     for (const cRichTextParagraph& paragraph : document.paragraphs) {
+        out += out.empty() ? "" : " ";
         out += paragraph.align == eRichTextAlign::justify ? "P(justify" : "P(left";
         for (std::size_t i = 0; i < paragraph.tabStops.size(); ++i)
             out += (i == 0 ? ";" : ",") + std::to_string(paragraph.tabStops[i]);
-        out += ")\n";
+        out += ")";
         for (const cRichTextRun& run : paragraph.runs) {
-            out += "  \"";
-            for (const char c : run.text) {
-                if (c == '\n')
-                    out += "\\n";
-                else if (c == '\t')
-                    out += "\\t";
-                else
-                    out += c;
-            }
+            out += " \"";
+            for (const char c : run.text)
+                out += c == '\n' ? "\\n" : c == '\t' ? "\\t" : std::string(1, c);
             out += '"';
-            if (run.bold) out += " b";
-            if (run.italic) out += " i";
+            if (run.bold) out += "b";
+            if (run.italic) out += "i";
             if (run.hasColor) {
                 char color[16];
-                std::snprintf(color, sizeof color, " #%06x", static_cast<unsigned>(run.color));
+                std::snprintf(color, sizeof color, "#%06x", static_cast<unsigned>(run.color));
                 out += color;
             }
-            out += '\n';
         }
     }
     return out;
-}
-
-// The paragraph whose text holds `text`, or nullptr.
-inline const cRichTextParagraph* paragraphHolding(const cRichTextDocument& document,
-                                                  std::string_view text) {
-    for (const cRichTextParagraph& paragraph : document.paragraphs) {
-        std::string joined;
-        for (const cRichTextRun& run : paragraph.runs)
-            joined += run.text;
-        if (joined.find(text) != std::string::npos) return &paragraph;
-    }
-    return nullptr;
 }
 
 // True when `text` is well-formed UTF-8 (no overlong forms, no surrogates).

@@ -1,4 +1,5 @@
-// The query rule of name search, case by case, on one small index.
+// The query rule of name search on one small index, where a generated
+// query would not reach.
 #include "search/name_search.h"
 
 #include <gtest/gtest.h>
@@ -32,62 +33,35 @@ struct cCase {
     std::vector<ZRID> expected;
 };
 
+// What the generated queries of the differential test cannot reach: long
+// words, identifiers that wrap around, numbers too long for a QL, a lone minus.
 const cCase kCases[] = {
-    // Words: every word a substring, letters without regard to case.
-    {"gold", false, {7}},
-    {"LANTERN", false, {8, 10}},
-    {"rUsTy lAn", false, {10}},
-    // Ranks: equal to the joined words; starts with the first word; every
-    // word starts a word; the rest. Ties by name, then QL, then index order.
-    {"blue ring", false, {2, 21, 1, 3, 4, 5, 6}},
-    {"ring blue", false, {2, 21, 1, 3, 4, 5, 6}},
     {"ring", false, {20, 2, 21, 1, 3, 7, 4, 5, 6}},
-    // Exclusions; a lone minus is a word.
     {"ring -BLUE", false, {20, 7}},
     {"-", false, {5}},
     {"-ring", false, {}},
-    // QL forms.
-    {"ring ql:3", false, {2, 21}},
     {"ring QL:3-5", false, {2, 21, 1, 6}},
-    {"ql:7", false, {8, 13, 10}},
     {"ring ql:5-3", false, {}},
     {"ring ql:99999999999", false, {}},
     {"ql:5-", false, {}},
     {"ql:x", false, {}},
-    // A lone identifier comes first, whether or not its name matches, and
-    // only there; signs and wrap-around as the "Item ID" box reads them.
     {"20", false, {20}},
-    {"9", false, {9}},
     {"+21", false, {21}},
     {"-5", false, {-5}},
     {"4294967297", false, {1}},
     {"4294967308", false, {12}},
     {"20 ring", false, {20}},
-    // Words longer than the pair scan takes.
     {"aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaab", false, {22}},
     {"aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa", false, {22}},
     {"aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaab", false, {}},
-    // 8-bit bytes compare exactly; blanks inside names are bytes like others.
-    {"\xE9", false, {11}},
     {"\xC9p\xC9", false, {}},
     {"b\tname", false, {12}},
-    // Nothing to search for.
     {"", false, {}},
-    // Near spellings: up to 3 bytes exact, 4 to 7 one edit, 8 and more two;
-    // by total edits, then name order; only when nothing matches and allowed.
-    {"lantarn", false, {}},
     {"lantarn", true, {8, 13, 10}},
-    {"lantarnn", true, {8, 13, 10}},
-    {"rusty lantarn", true, {10, 13}},
-    {"lanttarnn", true, {}},
-    {"gantlet", true, {9}},
     {"gauntlettt", true, {9}},
     {"gauntletttt", true, {}},
     {"rng", true, {}},
-    {"bleu rign", true, {}},
-    {"bluu rinq", true, {2, 21, 1, 3, 4, 5}},
     {"bluu rinq -mail ql:1-4", true, {2, 21, 4, 5}},
-    {"lantarn -rusty", true, {8, 13}},
 };
 
 class cNameQueryRuleTest : public ::testing::TestWithParam<cCase> {};

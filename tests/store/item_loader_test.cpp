@@ -1,5 +1,7 @@
-#include "item_file_test_support.h"
-#include "report/item_report.h"
+// Loading a record: the item start tag, every element the loader reads
+// (events and actions included), the tags it reports, and the files it
+// refuses. Each case is a file and the record it loads, written out compactly.
+#include "store_test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -10,171 +12,183 @@ namespace quarry {
 
 namespace {
 
-const std::string kAxeTag = "<Item ZRID=\"5\" Name=\"Axe\" QL=\"10\" ItemType=\"weapon\">";
+std::string pairs(const std::map<std::string, std::string>& map) {
+    std::string out;
+    for (const auto& [name, value] : map)
+        out += (out.empty() ? "" : ",") + name + "=" + value;
+    return out;
+}
 
-// Loads the only item of a file whose body follows kAxeTag.
-cItemRecord loadAxe(const std::string& body, bool expectLoaded = true) {
-    cImportedFile imported(kAxeTag + body);
-    cItemRecord record;
-    EXPECT_EQ(imported.load(5, record), expectLoaded);
-    EXPECT_TRUE(imported.messages.messages.empty());
-    return record;
+// What the elements after the start tag put into the record, each part only
+// when it differs from the defaults: " desc[..]", " attr{..}", " atk{..}",
+// " def{..}", " action{Name:[set][set]}", " event{Name:(pairs;arguments;[set])}".
+std::string bodyOf(const cItemRecord& record) {
+    std::string out;
+    if (record.description != cItemRecord(0, "").description)
+        out += " desc[" + record.description + "]";
+    if (!record.attributes.empty()) out += " attr{" + pairs(record.attributes) + "}";
+    for (const auto& [label, skills] :
+         {std::pair{" atk{", &record.atkValues}, std::pair{" def{", &record.defValues}}) {
+        std::string list;
+        for (const auto& [name, percent] : *skills)
+            list += (list.empty() ? "" : ",") + name + "=" + std::to_string(percent);
+        if (!list.empty()) out += label + list + "}";
+    }
+    for (const auto& [name, sets] : record.actions) {
+        out += " action{" + name + ":";
+        for (const cRequirementSet& set : sets)
+            out += "[" + pairs(set) + "]";
+        out += "}";
+    }
+    for (const auto& [name, functions] : record.events) {
+        out += " event{" + name + ":";
+        for (const cFunctionRecord& function : functions) {
+            out += "(" + pairs(function.attributes) + ";";
+            for (const std::string& argument : function.arguments)
+                out += argument + ",";
+            out += ";";
+            for (const cRequirementSet& set : function.requirements)
+                out += "[" + pairs(set) + "]";
+            out += ")";
+        }
+        out += "}";
+    }
+    return out;
+}
+
+// "zrid name qlN typeN[ nano]" and the body; "-" when the item does not load.
+std::string loadedOf(cImportedFile& imported, ZRID zrid) {
+    cItemRecord record(1, "untouched");
+    if (!imported.load(zrid, record)) return record.name == "untouched" ? "-" : "changed record";
+    return std::to_string(record.zrid) + " " + record.name + " ql" + std::to_string(record.ql) +
+           " type" + std::to_string(record.itemType) + (record.isNano ? " nano" : "") +
+           bodyOf(record);
+}
+
+const std::string kItemTag = "<Item ZRID=\"42\" Name=\"Gun\" QL=\"3\">";
+const std::string kFirst = "<Item ZRID=\"1\" Name=\"N\" QL=\"4\" ItemType=\"Misc\">";
+const std::string kSecond =
+    "<Item ZRID=\"2\" Name=\"N\" QL=\"4\" ItemType=\"Misc\"><Description>2</Description></Item>";
+
+// The tag names of the messages, each checked to name item 42.
+std::string reportedTags(const cFakeMessages& messages) {
+    const std::string head = "cQuarry::processEvent: Encountered unsupported tag: <";
+    const std::string tail = "> while processing item with ZRID 42";
+    std::string out;
+    for (const std::string& message : messages.messages) {
+        EXPECT_EQ(message.rfind(head, 0), 0u) << message;
+        EXPECT_EQ(message.substr(message.size() - tail.size()), tail) << message;
+        out += message.substr(head.size(), message.size() - head.size() - tail.size()) + ";";
+    }
+    return out;
 }
 
 } // namespace
 
-TEST(ItemLoaderAcceptance, APlainItemLoadsWithTheDefaults) {
-    const cItemRecord axe = loadAxe("</Item>");
-    EXPECT_EQ(axe.zrid, 5);
-    EXPECT_EQ(axe.name, "Axe");
-    EXPECT_EQ(axe.ql, 10);
-    EXPECT_EQ(axe.itemType, 0);
-    EXPECT_FALSE(axe.isNano);
-    EXPECT_EQ(axe.description, "--there's no description for this item--");
-    EXPECT_TRUE(axe.attributes.empty() && axe.atkValues.empty() && axe.events.empty());
-}
-
-TEST(ItemLoaderAcceptance, NanoProgramsMayHaveNoQualityLevel) {
-    cImportedFile imported("<Item ZRID=\"8\" Name=\"Heal\" IsNano=\"True\"></Item>"
-                           "<Item ZRID=\"9\" Name=\"Heal\" IsNano=\"true\"></Item>"
-                           "<Item></Item>"
-                           "<Item ZRID=\"0\" Name=\"Zero\" QL=\"1\"></Item>"
-                           "<Item ZRID=\"11\" QL=\"1\"></Item>");
-    cItemRecord record;
-    ASSERT_TRUE(imported.load(8, record));
-    EXPECT_EQ(record.ql, 0);
-    EXPECT_TRUE(record.isNano);
-    cItemRecord untouched(1, "keep");
-    EXPECT_FALSE(imported.load(9, untouched));  // 'true' is not "True"
-    EXPECT_FALSE(imported.load(0, untouched));  // '<Item>' is indexed under 0 and has nothing
-    EXPECT_FALSE(imported.load(11, untouched)); // no name
-    EXPECT_FALSE(imported.load(12, untouched)); // not indexed
-    EXPECT_EQ(untouched.name, "keep");
-}
-
-TEST(ItemLoaderAcceptance, TheRecordCarriesTheFilesIdentifier) {
-    // Indexed under 70 by the scan, read as 71 by the loader: the later ZRID wins.
-    cImportedFile imported("<Item ZRID=\"70\" Name=\"x\" QL=\"1\" ZRID=\"71\"></Item>");
-    cItemRecord record;
-    ASSERT_TRUE(imported.load(70, record));
-    EXPECT_EQ(record.zrid, 71);
-}
-
-TEST(ItemLoaderAcceptance, FailuresWhereTheFileDoesNotHoldTheItem) {
-    cImportedFile imported("<Item ZRID=\"5\" Name=\"x\" QL=\"1\"></Item>");
-    cItemRecord record;
-    // The file changed after the import.
-    imported.file().write("<Other ZRID=\"5\" Name=\"x\" QL=\"1\"></Item>");
-    EXPECT_FALSE(imported.load(5, record));
-    // The file is gone.
-    std::filesystem::remove(imported.file().path());
-    EXPECT_FALSE(imported.load(5, record));
-    // Nothing imported yet.
-    cItemStore empty;
-    EXPECT_FALSE(empty.loadItem(5, record, imported.messages));
-}
-
-TEST(ItemLoaderItemTag, PrecedenceOfItsAttributes) {
-    cImportedFile imported("<Item ZRID=\"3\" Name=\"First\" Name=\"Second\" QL=\"7x\" "
-                           "ItemType=\"Armor\" ItemType=\"Tower\" "
-                           "Other=\"1\" IsNano=\"False\"></Item>");
-    cItemRecord record;
-    ASSERT_TRUE(imported.load(3, record));
-    EXPECT_EQ(record.name, "Second");
-    EXPECT_EQ(record.ql, 7);
-    EXPECT_EQ(record.itemType, 1); // an unrecognised later type keeps the earlier one
-    EXPECT_FALSE(record.isNano);
-}
-
-TEST(ItemLoaderItemTag, NumbersWrapAroundInsteadOfOverflowing) {
-    cImportedFile imported("<Item ZRID=\"4294967297\" Name=\"Big\" QL=\"-4294967295\"></Item>");
-    cItemRecord record;
-    ASSERT_TRUE(imported.load(1, record));
-    EXPECT_EQ(record.zrid, 1);
-    EXPECT_EQ(record.ql, 1);
-}
-
-TEST(ItemLoaderItemTag, ASelfClosingItemTagEndsAtTheNextRecord) {
-    cImportedFile imported(
-        "<Item ZRID=\"1\" Name=\"a\" QL=\"1\" />"
-        "<Item ZRID=\"2\" Name=\"b\" QL=\"1\"><Attribute Name=\"k\" Value=\"v\"/></Item>");
-    cItemRecord record;
-    ASSERT_TRUE(imported.load(1, record));
-    EXPECT_EQ(record.name, "a");
-    EXPECT_TRUE(record.attributes.empty());
-}
-
-TEST(ItemLoaderDescription, FormsOfTheDescriptionElement) {
-    EXPECT_EQ(loadAxe("<Description /></Item>").description,
-              "--there's no description for this item--");
-    EXPECT_EQ(loadAxe("<Description/></Item>").description,
-              "--there's no description for this item--");
-    EXPECT_EQ(loadAxe("<Description> A &amp; b </Description></Item>").description, " A &amp; b ");
-    EXPECT_EQ(loadAxe("<Description>line\none</Description></Item>").description, "line\none");
-    // An empty text element is not seen as empty: the next tag is consumed in its place.
-    const cItemRecord empty =
-        loadAxe("<Description></Description><Attribute Name=\"k\" Value=\"v\"/></Item>");
-    EXPECT_EQ(empty.description, "/Description>");
-    EXPECT_TRUE(empty.attributes.empty());
-    // A "//" in the text is a comment to the end of the line.
-    EXPECT_EQ(loadAxe("<Description>see http://x.y\nmore</Description></Item>").description,
-              "see http:");
-}
-
-TEST(ItemLoaderElements, AttributePairsInAnyOrderFirstElementWins) {
-    const cItemRecord record = loadAxe("<Attribute Value=\"2\" Name=\"Mass\"/>"
-                                       "<Attribute Name=\"Mass\" Value=\"3\"/>"
-                                       "<Attribute Name=\"Empty\" Value=\"\"/>"
-                                       "<Attribute Name=\"a\" Name=\"b\" Value=\"c\" Name=\"d\"/>"
-                                       "<Attribute Name=\"NoValue\"/>"
-                                       "</Item>");
-    EXPECT_EQ(record.attributes, (std::map<std::string, std::string>{{"Mass", "2"}, {"b", "c"}}));
-}
-
-TEST(ItemLoaderElements, SkillValues) {
-    const cItemRecord record = loadAxe("<AtkValue Name=\"Melee\" Percent=\"100\"/>"
-                                       "<AtkValue Name=\"Melee\" Percent=\"50\"/>"
-                                       "<AtkValue Name=\"NoPercent\"/>"
-                                       "<AtkValue Name=\"Zero\" Percent=\"0\"/>"
-                                       "<AtkValue Name=\"Text\" Percent=\"abc\"/>"
-                                       "<AtkValue Name=\"Max\" Percent=\"2147483647\"/>"
-                                       "<DefValue Percent=\"-20\" Name=\"Dodge\"/>"
-                                       "</Item>");
-    EXPECT_EQ(record.atkValues,
-              (std::map<std::string, std::int32_t>{{"Melee", 100}, {"Text", 0}, {"Zero", 0}}));
-    EXPECT_EQ(record.defValues, (std::map<std::string, std::int32_t>{{"Dodge", -20}}));
-}
-
-TEST(ItemLoaderElements, UnknownAndMalformedTagsArePassedOver) {
-    const cItemRecord record =
-        loadAxe("<Unknown a=\"1\"/><item/>\n<Attribute Name=\"lost\" Value=\"1\"/>"
-                "</Item ><Attribute Name=\"kept\" Value=\"1\"/></Item>");
-    EXPECT_EQ(record.attributes, (std::map<std::string, std::string>{{"kept", "1"}}));
-}
-
-TEST(ItemLoaderTruncated, AFileEndingInsideARecordFailsWithoutMessages) {
-    for (const std::string& body :
-         {std::string(""), std::string("<Attribute Name=\"a\" Value=\"1\"/>"),
-          std::string("<Description>cut"),
-          std::string("<Event Name=\"OnUse\"><Function Name=\"Hit\">"),
-          std::string("<Event Name=\"OnUse\">"),
-          std::string("<Action Name=\"Wield\"><Requirement a=\"1\"/>"),
-          std::string("</Item ><Attribute"), std::string("/*</Item>")}) {
-        cImportedFile imported(kAxeTag + body);
-        cItemRecord record(1, "keep");
-        EXPECT_FALSE(imported.load(5, record)) << body;
-        EXPECT_EQ(record.name, "keep");
-        EXPECT_TRUE(imported.messages.messages.empty()) << body;
+TEST(ItemLoader, TheItemStartTag) {
+    const struct {
+        std::string file;
+        ZRID zrid;
+        const char* loaded;
+    } cases[] = {
+        {"<Item ZRID=\"5\" Name=\"Axe\" QL=\"10\" ItemType=\"weapon\"></Item>", 5,
+         "5 Axe ql10 type0"},
+        // A nano program may lack a quality level; others may not, nor a name.
+        {"<Item ZRID=\"8\" Name=\"Heal\" IsNano=\"True\"></Item>", 8, "8 Heal ql0 type7 nano"},
+        {"<Item ZRID=\"9\" Name=\"Heal\" IsNano=\"true\"></Item>", 9, "-"},
+        {"<Item ZRID=\"11\" QL=\"1\"></Item>", 11, "-"},
+        {"<Item></Item>", 0, "-"},
+        {"<Item ZRID=\"5\" Name=\"x\" QL=\"1\"></Item>", 6, "-"}, // not indexed
+        // The later pair wins, a type not in the table keeps the earlier one.
+        {"<Item ZRID=\"70\" Name=\"First\" Name=\"Second\" QL=\"7x\" ItemType=\"Armor\" "
+         "ItemType=\"Tower\" Other=\"1\" IsNano=\"False\" ZRID=\"71\"></Item>",
+         70, "71 Second ql7 type1"},
+        {"<Item ZRID=\"4294967297\" Name=\"Big\" QL=\"-4294967295\"></Item>", 1, "1 Big ql1 type7"},
+        // A record whose "</Item>" is not read as its end ends at the next
+        // record's start tag, wherever the reading stands, keeping what it read.
+        {kFirst + "<Description>First</Description>\n</Item>" + kSecond, 1,
+         "1 N ql4 type3 desc[First]"},
+        {kFirst + "<Description>First</Description>\n</Item>" + kSecond, 2,
+         "2 N ql4 type3 desc[2]"},
+        {kFirst + "<Description>First" + kSecond, 1, "1 N ql4 type3 desc[First]"},
+        {kFirst + "<Description>" + kSecond, 1, "1 N ql4 type3"},
+        {kFirst + "<Description>" + kSecond, 2, "2 N ql4 type3 desc[2]"},
+        {kFirst + "<Event Name=\"E\"><Function Name=\"F\">" + kSecond, 1,
+         "1 N ql4 type3 event{E:(Name=F;;)}"},
+        {kFirst + "<Event Name=\"E\"><Function Name=\"F\" />" + kSecond, 2,
+         "2 N ql4 type3 desc[2]"},
+        {kFirst + "<Action Name=\"A\"><Requirement a=\"1\" />" + kSecond, 1,
+         "1 N ql4 type3 action{A:[a=1]}"},
+        // A self-closing start tag ends at the next record.
+        {"<Item ZRID=\"1\" Name=\"a\" QL=\"1\" /><Item ZRID=\"2\" Name=\"b\" QL=\"1\">"
+         "<Attribute Name=\"k\" Value=\"v\"/></Item>",
+         1, "1 a ql1 type7"},
+    };
+    for (const auto& c : cases) {
+        cImportedFile imported(c.file);
+        EXPECT_EQ(loadedOf(imported, c.zrid), c.loaded) << c.file;
+        EXPECT_TRUE(imported.messages.messages.empty());
     }
 }
 
-TEST(ItemReportText, FailureTextOrTheRenderedReport) {
-    cImportedFile imported("<Item ZRID=\"5\" Name=\"Axe\" QL=\"10\"></Item>");
-    const std::string report = writeItemReport(imported.store, 5, imported.messages);
-    EXPECT_EQ(report.rfind("{\\rtf", 0), 0u);
-    EXPECT_NE(report.find("Axe"), std::string::npos);
-    EXPECT_EQ(writeItemReport(imported.store, 6, imported.messages),
-              "--failed to load item data--");
+TEST(ItemLoader, ElementsAfterTheStartTag) {
+    const struct {
+        const char* body;
+        const char* loaded;
+        const char* reported;
+    } cases[] = {
+        {"", "", ""},
+        {"<Description /><Description/>", "", ""},
+        {"<Description> A &amp; b\nc </Description>", " desc[ A &amp; b\nc ]", ""},
+        // An empty text element takes the next tag as its text.
+        {"<Description></Description><Attribute Name=\"k\" Value=\"v\"/>", " desc[/Description>]",
+         ""},
+        // "//" starts a comment up to the line end, even in a text.
+        {"<Description>see http://x.y\nmore</Description>", " desc[see http:]", ""},
+        {"<Attribute Value=\"2\" Name=\"Mass\"/><Attribute Name=\"Mass\" Value=\"3\"/>"
+         "<Attribute Name=\"Empty\" Value=\"\"/><Attribute Name=\"a\" Name=\"b\" Value=\"c\" "
+         "Name=\"d\"/><Attribute Name=\"NoValue\"/>",
+         " attr{Mass=2,b=c}", ""},
+        {"<AtkValue Name=\"Melee\" Percent=\"100\"/><AtkValue Name=\"Melee\" Percent=\"50\"/>"
+         "<AtkValue Name=\"NoPercent\"/><AtkValue Name=\"Zero\" Percent=\"0\"/>"
+         "<AtkValue Name=\"Text\" Percent=\"abc\"/><AtkValue Name=\"Max\" Percent=\"2147483647\"/>"
+         "<DefValue Percent=\"-20\" Name=\"Dodge\"/>",
+         " atk{Melee=100,Text=0,Zero=0} def{Dodge=-20}", ""},
+        {"<Unknown a=\"1\"/><item/>\n<Attribute Name=\"lost\" Value=\"1\"/></Item >"
+         "<Attribute Name=\"kept\" Value=\"1\"/>",
+         " attr{kept=1}", ""},
+        {"<Action Name=\"Wield\"><Requirement Stat=\"Strength\" Value=\"10\"/><Requirement/>"
+         "<Requirement A=\"\" B=\"1\" B=\"2\"/></Action>",
+         " action{Wield:[Stat=Strength,Value=10][][B=1]}", ""},
+        // The first action of a name wins; a later one is read whole, then dropped.
+        {"<Action Name=\"\" Other=\"x\" Name=\"Use\"></Action><Action Name=\"Use\">"
+         "<Requirement a=\"2\"/><Bad/></Action><Action Name=\"\"><Requirement a=\"3\"/></Action>",
+         " action{Use:}", "Bad;"},
+        // "</Action >" does not end the action; a tag with a "/" is skipped.
+        {"<Action Name=\"A\"><Requirement a=\"1\"/></Action ><Requirement a=\"2\"/></Action>"
+         "<Action Name=\"B/C\"><Requirement a=\"1\"/></Action>",
+         " action{A:[a=1][a=2]}", ""},
+        {"<Event Name=\"OnUse\"><Function Name=\"Hit\" Target=\"Self\" Empty=\"\">"
+         "<Argument Value=\"5\"/><Argument Value=\"a\" Value=\"b\"/><Argument Value=\"\"/>"
+         "<Argument Value=\"x\" Value=\"\"/><Requirement Stat=\"Agility\"/><Other/></Function>"
+         "<Function Name=\"Modify\"/></Event>",
+         " event{OnUse:(Name=Hit,Target=Self;5,b,;[Stat=Agility])(Name=Modify;;)}", ""},
+        {"<Event Name=\"OnWear\"><Requirement a=\"1\"/>\n<Function/></Event>", " event{OnWear:}",
+         "Requirement;;"},
+        // An event ending inside a function keeps the function.
+        {"<Event Name=\"E\"><Function Name=\"F\"><Argument Value=\"1\"/></Event>"
+         "<Attribute Name=\"after\" Value=\"1\"/>",
+         " attr{after=1} event{E:(Name=F;1,;)}", ""},
+        // Without a name nothing is read and the item loop passes over.
+        {"<Event Kind=\"x\"><Function Name=\"F\"/><Requirement/></Event><Event Name=\"E\"></Event>"
+         "<Event Name=\"E\"><Function/></Event>",
+         " event{E:}", ""},
+    };
+    for (const auto& c : cases) {
+        cImportedFile imported(kItemTag + c.body + "</Item>");
+        EXPECT_EQ(loadedOf(imported, 42), std::string("42 Gun ql3 type7") + c.loaded) << c.body;
+        EXPECT_EQ(reportedTags(imported.messages), c.reported) << c.body;
+    }
 }
 
 } // namespace quarry

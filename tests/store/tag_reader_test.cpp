@@ -1,151 +1,124 @@
-#include "store/filtered_stream.h"
-#include "store/tag_reader.h"
-#include "temp_item_file.h"
-
+// Taking tags and pairs apart: tables of the forms item files hold, the
+// scanners held against the compiled patterns on random texts, and the
+// identifier of an item start tag.
 #include "pattern/pattern.h"
+#include "store/tag_reader.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 namespace quarry {
 
 namespace {
 
-struct Split {
-    std::string name;
-    std::string attributes;
-    bool operator==(const Split&) const = default;
-};
-std::ostream& operator<<(std::ostream& out, const Split& split) {
-    return out << "'" << split.name << "' '" << split.attributes << "'";
+// "name|attributes", or "-" when the text is no tag.
+std::string split(std::string_view text) {
+    const cTagView tag = splitTagText(text);
+    return tag.matched ? std::string(tag.name) + "|" + std::string(tag.attributes) : "-";
 }
 
-Split split(const std::string& tag) {
-    const cTagView parts = splitTagText(tag);
-    return {std::string(parts.name), std::string(parts.attributes)};
-}
-
-// One pair taken off a text, held as copies.
-struct cAttributePair {
-    bool matched = false;
-    std::string name;
-    std::string value;
-    std::string rest;
-};
-cAttributePair nextAttribute(const std::string& text) {
-    const cAttributeView pair = nextAttributeOf(text);
-    return {pair.matched, std::string(pair.name), std::string(pair.value), std::string(pair.rest)};
-}
-
-const char q = '"';
-
-// A="1"-style pair texts without escaping noise.
-std::string pair(const std::string& name, const std::string& value) {
-    return name + "=" + q + value + q;
+// "name|value|rest", or "-" when the text holds no pair.
+std::string pairOf(std::string_view text) {
+    const cAttributeView pair = nextAttributeInTag(text);
+    return pair.matched ? std::string(pair.name) + "|" + std::string(pair.value) + "|" +
+                              std::string(pair.rest)
+                        : "-";
 }
 
 } // namespace
 
-TEST(TagReaderSplitTag, TheTableOfTagForms) {
-    EXPECT_EQ(split("<Item p q r>"), (Split{"Item", "p q r"}));
-    EXPECT_EQ(split("</Item>"), (Split{"/Item", ""}));
-    EXPECT_EQ(split("<Attribute p q />"), (Split{"Attribute", "p q"}));
-    EXPECT_EQ(split("<Description />"), (Split{"Description", "/"}));
-    EXPECT_EQ(split("<Description/>"), (Split{"Description", "/"}));
-    EXPECT_EQ(split("<Event p/>"), (Split{"Event", "p/"}));
-    EXPECT_EQ(split("<Description>"), (Split{"Description", ""}));
-    EXPECT_EQ(split("\n<Item p>"), (Split{"", ""}));
-    EXPECT_EQ(split("< Item>"), (Split{"", ""}));
-    EXPECT_EQ(split("<Item  p>"), (Split{"Item", " p"}));
+TEST(TagReader, SplitsATagIntoNameAndAttributeText) {
+    using namespace std::literals;
+    // The last text is seen only up to its NUL.
+    // clang-format off
+    const std::pair<std::string_view, const char*> cases[] = {
+        {"<Item p q r>", "Item|p q r"}, {"</Item>", "/Item|"},
+        {"<Attribute p q />", "Attribute|p q"}, {"<Description />", "Description|/"},
+        {"<Description/>", "Description|/"}, {"<Event p/>", "Event|p/"}, {"<Item  p>", "Item| p"},
+        {"</Item >", "/Item|"}, {"<Item\tp>", "Item\tp|"}, {"<A x / y />", "A|x / y"},
+        {"<N\xE9\xFF a>", "N\xE9\xFF|a"}, {"\n<Item p>", "-"}, {"< Item>", "-"}, {">", "-"},
+        {"<//x>", "-"}, {"</>", "-"}, {"<Item p", "-"}, {"<A x\0y>"sv, "-"}};
+    // clang-format on
+    for (const auto& [text, expected] : cases)
+        EXPECT_EQ(split(text), expected) << text;
 }
 
-TEST(TagReaderSplitTag, EdgeCases) {
-    EXPECT_EQ(split(">"), (Split{"", ""}));
-    EXPECT_EQ(split("</Item >"), (Split{"/Item", ""}));
-    EXPECT_EQ(split("<a:b-c.d>"), (Split{"a:b-c.d", ""}));
-    EXPECT_EQ(split("<Item\tp>"), (Split{"Item\tp", ""}));
-    EXPECT_EQ(split("<item x>"), (Split{"item", "x"}));
-    EXPECT_EQ(split("<//x>"), (Split{"", ""}));
-    EXPECT_EQ(split("</>"), (Split{"", ""}));
-    EXPECT_EQ(split("<Item p"), (Split{"", ""})); // no ">"
-    EXPECT_EQ(split("<A x / y />"), (Split{"A", "x / y"}));
-    EXPECT_EQ(split(std::string("<A x\0y>", 7)), (Split{"", ""})); // seen only up to the NUL
+TEST(TagReader, TakesOnePairAtATimeExactlyAsTheTextStands) {
+    // A blank after a pair starts the rest, a second one the next name; without
+    // a blank the next pair is lost; a quotation mark ends a value.
+    // clang-format off
+    const std::pair<const char*, const char*> cases[] = {
+        {"A=\"1\" B=\"2\" C=\"3\"", "A|1|B=\"2\" C=\"3\""}, {"v=\"\"", "v||"},
+        {"A=\"1\"  B=\"2\"", "A|1| B=\"2\""}, {"A=\"1\"B=\"2\"", "A|1|"}, {"a=b=\"c\"", "a=b|c|"},
+        {"v=\"a=b\"", "v|a=b|"}, {"v=\"x\" y\" n=\"1\"", "v|x|y\" n=\"1\""},
+        {"y\" n=\"1\"", "y\" n|1|"}, {"v=\"1\"/", "v|1|"}, {"v=\"1\" ", "v|1|"},
+        {" a=\"1\"", " a|1|"}, {"", "-"}, {"abc", "-"}, {"a=b", "-"}, {"a= \"b\"", "-"},
+        {"=\"1\"", "-"}, {"A=\"1", "-"}};
+    // clang-format on
+    for (const auto& [text, expected] : cases)
+        EXPECT_EQ(pairOf(text), expected) << text;
 }
 
-TEST(TagReaderNextAttribute, TakesOnePairAtATime) {
-    const std::string three = pair("A", "1") + " " + pair("B", "2") + " " + pair("C", "3");
-    cAttributePair first = nextAttribute(three);
-    EXPECT_TRUE(first.matched);
-    EXPECT_EQ(first.name, "A");
-    EXPECT_EQ(first.value, "1");
-    EXPECT_EQ(first.rest, pair("B", "2") + " " + pair("C", "3"));
-    const cAttributePair last = nextAttribute(pair("C", "3"));
-    EXPECT_EQ(last.name, "C");
-    EXPECT_EQ(last.value, "3");
-    EXPECT_EQ(last.rest, "");
-}
-
-TEST(TagReaderNextAttribute, TheRulesInWords) {
-    EXPECT_EQ(nextAttribute(pair("A", "")).value, "");
-    EXPECT_TRUE(nextAttribute(pair("A", "")).matched);
-    // Two blanks: the next name starts with a blank.
-    const cAttributePair twoBlanks = nextAttribute(pair("A", "1") + "  " + pair("B", "2"));
-    EXPECT_EQ(twoBlanks.rest, " " + pair("B", "2"));
-    EXPECT_EQ(nextAttribute(twoBlanks.rest).name, " B");
-    // No blank: the second pair is lost.
-    EXPECT_EQ(nextAttribute(pair("A", "1") + pair("B", "2")).rest, "");
-    // An equals sign in the name, or in the value.
-    EXPECT_EQ(nextAttribute(pair("a=b", "c")).name, "a=b");
-    EXPECT_EQ(nextAttribute(pair("a=b", "c")).value, "c");
-    EXPECT_EQ(nextAttribute(pair("A", "x=y")).value, "x=y");
-    // A quotation mark inside a value ends it.
-    const cAttributePair quoted = nextAttribute("A=\"x\" y\" B=\"2\"");
-    EXPECT_EQ(quoted.value, "x");
-    EXPECT_EQ(nextAttribute(quoted.rest).name, "y\" B");
-    // A pair followed by "/", or by a lone blank.
-    EXPECT_EQ(nextAttribute(pair("A", "1") + "/").rest, "");
-    EXPECT_EQ(nextAttribute(pair("A", "1") + " ").rest, "");
-    // A leading blank joins the name.
-    EXPECT_EQ(nextAttribute(" " + pair("A", "1")).name, " A");
-}
-
-TEST(TagReaderNextAttribute, NoMatchGivesEverythingEmpty) {
-    for (const std::string& text : {std::string(), std::string("A=1"), std::string("A=\"1"),
-                                    std::string("=\"1\""), std::string("p q r")}) {
-        const cAttributePair none = nextAttribute(text);
-        EXPECT_FALSE(none.matched) << text;
-        EXPECT_EQ(none.name + none.value + none.rest, "") << text;
-    }
-}
-
-TEST(TagReaderZrid, ValueOfTheItemStartTag) {
-    cPatternMatch context(256);
-    const auto zrid = [&](const std::string& tag) {
-        return identifierTextOf(tag, standardIdentifierPattern(), context);
+// Texts made of the pieces the patterns care about, NUL included: the
+// scanners must give exactly the groups of the patterns that define them.
+TEST(TagReader, ScannersGiveThePatternsGroupsOnRandomTexts) {
+    cPattern tagPattern, attributePattern;
+    ASSERT_EQ(tagPattern.compile(kTagPattern, true), patOk);
+    ASSERT_EQ(attributePattern.compile(kAttributePattern, true), patOk);
+    // clang-format off
+    static const std::string pieces[] = {
+        "<", ">", "/", " ", "=", "\"", "a", "bc", "ZRID=\"", "=\"", " />", "Item", "\t", " ", "\"",
+        "<Item ", std::string(1, '\0')};
+    // clang-format on
+    unsigned seed = 2024;
+    auto random = [&seed] {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 16) & 0x7fff;
     };
-    EXPECT_EQ(zrid("<Item ZRID=\"281\" Name=\"x\">"), "281");
-    EXPECT_EQ(zrid("<Item Name=\"x\" ZRID=\"12ab\">"), "12ab");
-    EXPECT_EQ(zrid("<Items>"), "");
-    EXPECT_EQ(zrid("<Item XZRID=\"5\">"), "5"); // any text before "ZRID=" will do
-    EXPECT_EQ(zrid("<Item ZRID=\"5\""), "");    // a ">" must follow
-    EXPECT_EQ(zrid("Item ZRID=\"5\">"), "");
-    // A failed match after a successful one leaves nothing of the earlier value.
-    EXPECT_EQ(zrid("<Item ZRID=\"7\">"), "7");
-    EXPECT_EQ(zrid("<Item Name=\"x\">"), "");
-    EXPECT_EQ(zrid("<ItemZRID=\"\">"), "");
+    cPatternMatch context(256);
+    int tags = 0, pairs = 0, rests = 0;
+    for (int round = 0; round < 20000; ++round) {
+        std::string text;
+        for (unsigned n = random() % 14; n > 0; --n)
+            text += pieces[random() % std::size(pieces)];
+        SCOPED_TRACE("text: '" + text + "'");
+
+        const cTagView tag = splitTagText(text);
+        ASSERT_EQ(tag.matched, tagPattern.match(text.c_str(), &context));
+        ASSERT_EQ(tag.name, getGroup(context, 0));
+        ASSERT_EQ(tag.attributes, getGroup(context, 1));
+        tags += tag.matched;
+
+        // The engine sees the text up to its first NUL.
+        const std::string untilNul = text.substr(0, text.find('\0'));
+        const cAttributeView pair = nextAttributeInTag(untilNul);
+        ASSERT_EQ(pair.matched, attributePattern.match(text.c_str(), &context));
+        ASSERT_EQ(pair.name, getGroup(context, 0));
+        ASSERT_EQ(pair.value, getGroup(context, 1));
+        ASSERT_EQ(pair.rest, getGroup(context, 2));
+        pairs += pair.matched;
+        rests += !pair.rest.empty();
+    }
+    // The texts reach every kind of match often enough to mean something.
+    EXPECT_GT(tags, 500);
+    EXPECT_GT(pairs, 500);
+    EXPECT_GT(rests, 200);
 }
 
-TEST(TagReaderStream, ReadingTagsAndATextElement) {
-    cTempItemFile file("<Description>Sharp &amp; keen</Description><Next>");
-    cFilteredStream stream(file.path());
-    EXPECT_EQ(stream.readTag(), "<Description>");
-    ASSERT_TRUE(stream.readLines(1, "<"));
-    EXPECT_EQ(stream.text(), "Sharp &amp; keen");
-    stream.readLines(1, ">");
-    EXPECT_EQ(stream.readTag(), "<Next>");
-    EXPECT_EQ(split(stream.readTag()), (Split{"", ""}));
+// Any text may stand before "ZRID=", a ">" must follow; a failed match
+// leaves nothing of the value before.
+TEST(TagReader, IdentifierIsTheZridValueOfAnItemStartTag) {
+    // clang-format off
+    const std::pair<const char*, const char*> cases[] = {
+        {"<Item ZRID=\"281\" Name=\"x\">", "281"}, {"<Item Name=\"x\" ZRID=\"12ab\">", "12ab"},
+        {"<Item XZRID=\"5\">", "5"}, {"<Item ZRID=\"\">", ""}, {"<Items>", ""},
+        {"<Item ZRID=\"5\"", ""}, {"Item ZRID=\"5\">", ""}, {" <Item ZRID=\"1\">", ""},
+        {"<Item ZRIX=\"1\" ZRID=\"7\">", "7"}, {"<Item Name=\"x\">", ""}};
+    // clang-format on
+    cPatternMatch context(256);
+    for (const auto& [tag, expected] : cases)
+        EXPECT_EQ(identifierTextOf(tag, standardIdentifierPattern(), context), expected) << tag;
 }
 
 } // namespace quarry

@@ -1,8 +1,7 @@
-// The general-purpose window pieces on their own: the status-bar progress
-// control's placement rules, the sizing dock bar's sizes, the menu bar built
-// from the menu table, and the thin frame.
+// The general-purpose window pieces on their own: where the status-bar
+// progress control goes, the sizing dock bar's sizes per state, and the thin
+// frame.
 #include "app/quarry.h"
-#include "controls/menu_bar.h"
 #include "controls/pane_status_bar.h"
 #include "controls/progress_bar.h"
 #include "controls/sizing_control_bar.h"
@@ -11,8 +10,6 @@
 
 #include <QMainWindow>
 #include <QMenu>
-#include <QSettings>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
 #include <QTreeView>
@@ -23,118 +20,80 @@ class cControlsTest : public QObject {
     Q_OBJECT
 private slots:
     void progressPlacementRules();
-    void progressInStatusBar();
-    void progressSecondCreateReusesTheWidget();
-    void progressNeedsAStatusBar();
-
-    void sizingBarDefaultsAndStates();
-    void sizingBarStaysOpenOnClose();
-    void sizingBarLoadsAndSavesSizes();
-
-    void menuBarFromTheMenuTable();
-    void menuBarMnemonicsAndArrowWrap();
-
+    void progressTakesThePaneAndGivesItBack();
+    void sizingBarKeepsASizePerState();
     void thinFrameHoldsOnePaneInASunkenBorder();
-
-private:
-    struct cStatusWindow {
-        QMainWindow window;
-        CPaneStatusBar* bar;
-        cStatusWindow() : bar(new CPaneStatusBar(&window)) {
-            window.setStatusBar(bar);
-            window.setCentralWidget(new QWidget);
-            window.resize(640, 400);
-            window.show();
-        }
-    };
 };
 
 void cControlsTest::progressPlacementRules() {
-    const QRect pane(10, 4, 300, 20);
-    // An empty label: the control starts at the pane's left edge.
-    QCOMPARE(CProgressBar::placeInRect(pane, 0, 4, 100).left(), 10);
-    // A label pushes it right by its width and four spaces.
-    const QRect full = CProgressBar::placeInRect(pane, 50, 4, 100);
-    QCOMPARE(full.left(), 10 + 50 + 16);
-    QCOMPARE(full.left() + full.width(), 310); // reaches the pane's right edge
-    // 50 per cent: the right edge moves left by half of what the label leaves,
-    // that half truncated toward zero (234 / 2 = 117).
-    const QRect half = CProgressBar::placeInRect(pane, 50, 4, 50);
-    QCOMPARE(half.left() + half.width(), 310 - 117);
-    const QRect odd = CProgressBar::placeInRect(QRect(0, 0, 101, 20), 0, 4, 50);
-    QCOMPARE(odd.width(), 101 - 50);
-    // Too narrow for the label: zero width, never negative.
-    const QRect narrow = CProgressBar::placeInRect(QRect(0, 0, 40, 20), 50, 4, 100);
-    QCOMPARE(narrow.width(), 0);
-    QCOMPARE(narrow.left(), 66);
-    // A tenth of the height at top and bottom, truncated.
-    const QRect inset = CProgressBar::placeInRect(QRect(0, 100, 50, 29), 0, 4, 100);
-    QCOMPARE(inset.top(), 102);
-    QCOMPARE(inset.height(), 25);
+    // Pane, label width, size percent; the control's left, width, top, height.
+    const struct {
+        QRect pane;
+        int label, percent, left, width, top, height;
+    } cases[] = {
+        {QRect(10, 4, 300, 20), 0, 100, 10, 300, 6, 16},
+        // After the label and four spaces (of 4 pixels), up to the right edge.
+        {QRect(10, 4, 300, 20), 50, 100, 76, 234, 6, 16},
+        // 50 per cent: the right edge moves left by half of what the label
+        // leaves, truncated (234 / 2 = 117).
+        {QRect(10, 4, 300, 20), 50, 50, 76, 117, 6, 16},
+        {QRect(0, 0, 101, 20), 0, 50, 0, 51, 2, 16},
+        // Too narrow for the label: zero width, never negative.
+        {QRect(0, 0, 40, 20), 50, 100, 66, 0, 2, 16},
+        // A tenth of the height at top and bottom, truncated.
+        {QRect(0, 100, 50, 29), 0, 100, 0, 50, 102, 25},
+    };
+    for (const auto& c : cases)
+        QCOMPARE(CProgressBar::placeInRect(c.pane, c.label, 4, c.percent),
+                 QRect(c.left, c.top, c.width, c.height));
 }
 
-void cControlsTest::progressInStatusBar() {
-    cStatusWindow host;
-    QVERIFY(QTest::qWaitForWindowExposed(&host.window));
-    host.bar->setPaneText(0, QStringLiteral("Something else"));
-    CProgressBar progress(&host.window);
-    QVERIFY(!progress.hasWindow());
-    QVERIFY(!progress.SetRange(0, 10, 1));
-    QVERIFY(progress.Create(QStringLiteral("Scanning File"), 100, 100, true, 0));
-    QCOMPARE(progress.parentWidget(), static_cast<QWidget*>(host.bar));
-    QCOMPARE(host.bar->paneText(0), QStringLiteral("Scanning File"));
-    QVERIFY(progress.isVisible());
-    QCOMPARE(progress.maximum(), 100);
+void cControlsTest::progressTakesThePaneAndGivesItBack() {
+    QMainWindow bare;
+    CProgressBar orphan(&bare);
+    QVERIFY(!orphan.SetRange(0, 10, 1));
+    QVERIFY(!orphan.Create(QStringLiteral("x"), 100, 100, true, 0)); // no status bar
+    QVERIFY(!orphan.PlaceInPane());
+    QCOMPARE(orphan.SetPos(5), 0);
+    orphan.RestorePane();
 
-    const QFontMetrics metrics(host.bar->font());
+    QMainWindow window;
+    auto* bar = new CPaneStatusBar(&window);
+    window.setStatusBar(bar);
+    window.setCentralWidget(new QWidget);
+    window.resize(640, 400);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    CProgressBar progress(&window);
+    QVERIFY(!progress.Create(QStringLiteral("x"), 100, 100, true, 3)); // no such pane
+    QVERIFY(progress.Create(QStringLiteral("Scanning File"), 100, 100, true, 0));
+    QCOMPARE(progress.parentWidget(), static_cast<QWidget*>(bar));
+    QCOMPARE(bar->paneText(0), QStringLiteral("Scanning File"));
+    const QFontMetrics metrics(bar->font());
     const QRect expected = CProgressBar::placeInRect(
-        host.bar->paneRect(0), metrics.horizontalAdvance(QStringLiteral("Scanning File")),
+        bar->paneRect(0), metrics.horizontalAdvance(QStringLiteral("Scanning File")),
         metrics.horizontalAdvance(QLatin1Char(' ')), 100);
     QCOMPARE(progress.geometry(), expected);
-    QCOMPARE(progress.placement(), expected);
-
     // The control follows the pane when the window changes size.
-    host.window.resize(420, 400);
-    QTRY_COMPARE(progress.geometry().right() + 1, host.bar->paneRect(0).right() + 1);
-
-    progress.SetPos(40);
+    window.resize(420, 400);
+    QTRY_COMPARE(progress.geometry().right(), bar->paneRect(0).right());
+    QCOMPARE(progress.SetPos(40), 0);
     QCOMPARE(progress.value(), 40);
     progress.RestorePane();
     QVERIFY(progress.isHidden());
-    QCOMPARE(host.bar->paneText(0), QStringLiteral("Ready")); // whatever it read before
-    const QRect last = progress.placement();
-    progress.SetPos(60);
+    QCOMPARE(bar->paneText(0), QStringLiteral("Ready"));
+    QCOMPARE(progress.SetPos(60), 40); // shows it again where it was
+    QCOMPARE(progress.geometry(), progress.placement());
     QVERIFY(!progress.isHidden());
-    QCOMPARE(progress.geometry(), last);
-}
-
-void cControlsTest::progressSecondCreateReusesTheWidget() {
-    cStatusWindow host;
-    CProgressBar progress(&host.window);
-    QVERIFY(progress.Create(QStringLiteral("Scanning File"), 100, 100, true, 0));
-    progress.SetPos(70);
-    progress.RestorePane();
+    // A second Create reuses the control.
     QVERIFY(progress.Create(QStringLiteral("Importing Item Data"), 50, 200, true, 0));
-    QCOMPARE(host.bar->findChildren<QProgressBar*>().size(), 1);
-    QCOMPARE(host.bar->paneText(0), QStringLiteral("Importing Item Data"));
+    QCOMPARE(bar->findChildren<QProgressBar*>().size(), 1);
     QCOMPARE(progress.maximum(), 200);
     QCOMPARE(progress.value(), 0);
     QVERIFY(!progress.isHidden());
 }
 
-void cControlsTest::progressNeedsAStatusBar() {
-    QMainWindow bare;
-    CProgressBar progress(&bare);
-    QVERIFY(!progress.Create(QStringLiteral("x"), 100, 100, true, 0));
-    QVERIFY(!progress.PlaceInPane());
-    QCOMPARE(progress.SetPos(5), 0);
-    progress.RestorePane(); // nothing to restore, nothing breaks
-    cStatusWindow host;
-    CProgressBar elsewhere(&host.window);
-    QVERIFY(!elsewhere.Create(QStringLiteral("x"), 100, 100, true, 3)); // no such pane
-}
-
-void cControlsTest::sizingBarDefaultsAndStates() {
+void cControlsTest::sizingBarKeepsASizePerState() {
     QMainWindow window;
     window.setCentralWidget(new QTextEdit);
     auto* bar = new CSizingControlBar;
@@ -143,18 +102,12 @@ void cControlsTest::sizingBarDefaultsAndStates() {
     bar->setWidget(child);
     bar->setBarStyle(CSizingControlBar::sizeChild);
     QCOMPARE(bar->sizeHorz(), QSize(200, 200));
-    QCOMPARE(bar->sizeVert(), QSize(200, 200));
-    QCOMPARE(bar->sizeFloat(), QSize(200, 200));
-    QCOMPARE(bar->sizeMinHorz(), QSize(33, 32));
     QCOMPARE(bar->sizeMinVert(), QSize(33, 32));
-    QCOMPARE(bar->sizeMinFloat(), QSize(37, 32));
-
     window.addDockWidget(Qt::LeftDockWidgetArea, bar);
     window.resize(800, 600);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    QVERIFY(bar->IsDockedVert());
-    QVERIFY(!bar->IsDockedHorz());
+    QVERIFY(bar->IsDockedVert() && !bar->IsDockedHorz());
     QCOMPARE(bar->minimumSizeHint(), QSize(33, 32));
     // The child fills the bar below its title.
     QCOMPARE(child->width(), bar->width());
@@ -169,147 +122,19 @@ void cControlsTest::sizingBarDefaultsAndStates() {
     QTRY_COMPARE(bar->width(), 260);
     QTest::mouseRelease(&window, Qt::LeftButton, {}, to);
     QCOMPARE(bar->sizeVert().width(), 260);
-    QCOMPARE(bar->sizeHorz(), QSize(200, 200));
-
     window.addDockWidget(Qt::TopDockWidgetArea, bar);
     QTRY_VERIFY(bar->IsDockedHorz());
+    QCOMPARE(bar->sizeHorz(), QSize(200, 200));
     QCOMPARE(bar->sizeVert().width(), 260);
-
     bar->setFloating(true);
     QTRY_VERIFY(bar->IsFloatingBar());
     QVERIFY(!bar->IsDockedHorz() && !bar->IsDockedVert());
     QCOMPARE(bar->minimumSize(), QSize(37, 32));
     QCOMPARE(bar->sizeHint(), bar->sizeFloat());
-}
-
-void cControlsTest::sizingBarStaysOpenOnClose() {
-    QMainWindow window;
-    window.setCentralWidget(new QWidget);
-    auto* bar = new CSizingControlBar;
-    bar->Create(QStringLiteral("Items"), &window, 102);
-    window.addDockWidget(Qt::LeftDockWidgetArea, bar);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    // It stays open on a close request, docked or floating.
     QVERIFY(!bar->close());
     QVERIFY(bar->isVisible());
     QVERIFY(!(bar->features() & QDockWidget::DockWidgetClosable));
-    bar->setFloating(true);
-    QVERIFY(!bar->close());
-    QVERIFY(bar->isVisible());
-}
-
-void cControlsTest::sizingBarLoadsAndSavesSizes() {
-    QTemporaryDir dir;
-    QSettings settings(dir.filePath(QStringLiteral("sizes.ini")), QSettings::IniFormat);
-    QMainWindow window;
-    CSizingControlBar bar;
-    bar.Create(QStringLiteral("Items"), &window, 102);
-    bar.setSizeHorz(QSize(300, 120));
-    bar.setSizeVert(QSize(180, 500));
-    bar.setSizeFloat(QSize(250, 260));
-    QVERIFY(bar.SaveSizes(settings, QStringLiteral("Layout")));
-    settings.sync();
-    QCOMPARE(settings.value(QStringLiteral("Layout-SCBar-102/sizeHorzCX")).toInt(), 300);
-    QCOMPARE(settings.value(QStringLiteral("Layout-SCBar-102/sizeHorzCY")).toInt(), 120);
-    QCOMPARE(settings.value(QStringLiteral("Layout-SCBar-102/sizeVertCX")).toInt(), 180);
-    QCOMPARE(settings.value(QStringLiteral("Layout-SCBar-102/sizeVertCY")).toInt(), 500);
-    QCOMPARE(settings.value(QStringLiteral("Layout-SCBar-102/sizeFloatCX")).toInt(), 250);
-    QCOMPARE(settings.value(QStringLiteral("Layout-SCBar-102/sizeFloatCY")).toInt(), 260);
-
-    CSizingControlBar other;
-    other.Create(QStringLiteral("Items"), &window, 102);
-    QVERIFY(other.LoadSizes(settings, QStringLiteral("Layout")));
-    QCOMPARE(other.sizeHorz(), QSize(300, 120));
-    QCOMPARE(other.sizeVert(), QSize(180, 500));
-    QCOMPARE(other.sizeFloat(), QSize(250, 260));
-
-    // Values below the minimums load as the minimums.
-    for (const char* key :
-         {"sizeHorzCX", "sizeHorzCY", "sizeVertCX", "sizeVertCY", "sizeFloatCX", "sizeFloatCY"})
-        settings.setValue(QStringLiteral("Small-SCBar-102/") + QLatin1String(key), 10);
-    QVERIFY(other.LoadSizes(settings, QStringLiteral("Small")));
-    QCOMPARE(other.sizeHorz(), QSize(33, 32));
-    QCOMPARE(other.sizeVert(), QSize(33, 32));
-    QCOMPARE(other.sizeFloat(), QSize(37, 32));
-
-    // A missing section keeps the present sizes.
-    QVERIFY(other.LoadSizes(settings, QStringLiteral("Nothing")));
-    QCOMPARE(other.sizeFloat(), QSize(37, 32));
-
-    // A section name beyond 255 characters is refused, not cut into another's.
-    const QString longName(255 - 10, QLatin1Char('p')); // "-SCBar-102" is 10 characters
-    QVERIFY(CSizingControlBar::sectionName(longName, 102).has_value());
-    QVERIFY(!CSizingControlBar::sectionName(longName + QLatin1Char('p'), 102).has_value());
-    QVERIFY(!other.SaveSizes(settings, longName + QLatin1Char('p')));
-    QVERIFY(!other.LoadSizes(settings, longName + QLatin1Char('p')));
-}
-
-void cControlsTest::menuBarFromTheMenuTable() {
-    CMenuBar bar;
-    std::vector<int> triggered;
-    connect(&bar, &CMenuBar::commandTriggered, this,
-            [&](int command) { triggered.push_back(command); });
-    QVERIFY(bar.LoadMenuBar(kMainMenu(), {}));
-    QCOMPARE(bar.itemCount(), 4);
-    QStringList titles;
-    for (QAction* action : bar.actions())
-        titles << action->text();
-    QCOMPARE(titles, (QStringList{"&File", "&Edit", "&View", "&Help"}));
-
-    QStringList edit;
-    for (QAction* action : bar.popup(1)->actions())
-        edit << (action->isSeparator() ? "-" : action->text());
-    QCOMPARE(edit, (QStringList{"&Undo\tCtrl+Z", "-", "Cu&t\tCtrl+X", "&Copy\tCtrl+C",
-                                "&Paste\tCtrl+V", "-", "&Find...\tCtrl+F"}));
-
-    const QList<QAction*> view = bar.popup(2)->actions();
-    QCOMPARE(view.size(), 4);
-    QVERIFY(view[2]->isSeparator());
-    QCOMPARE(view[3]->text(), QStringLiteral("Go To"));
-    QMenu* goTo = view[3]->menu();
-    QVERIFY(goTo);
-    QCOMPARE(goTo->actions().size(), 2);
-    QCOMPARE(goTo->actions()[0]->text(), QStringLiteral("Back"));
-    goTo->actions()[1]->trigger();
-    bar.popup(0)->actions()[0]->trigger();
-    QCOMPARE(triggered, (std::vector<int>{cmdForward, cmdImport}));
-
-    // Loading again replaces the content; an empty table is refused.
-    QVERIFY(bar.LoadMenuBar(kMainMenu(), {}));
-    QCOMPARE(bar.actions().size(), 4);
-    QVERIFY(!bar.LoadMenuBar({}, {}));
-}
-
-void cControlsTest::menuBarMnemonicsAndArrowWrap() {
-    QCOMPARE(CMenuBar::mnemonicOf(QStringLiteral("E&xit")), QChar('x'));
-    QVERIFY(CMenuBar::mnemonicOf(QStringLiteral("Go To")).isNull());
-    QVERIFY(CMenuBar::mnemonicOf(QStringLiteral("trailing&")).isNull());
-
-    QMainWindow window;
-    auto* bar = new CMenuBar;
-    bar->LoadMenuBar(kMainMenu(), {});
-    window.setMenuWidget(bar);
-    window.setCentralWidget(new QWidget);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    window.activateWindow();
-
-    QVERIFY(!bar->OpenByMnemonic(QChar('q')));
-    QVERIFY(bar->OpenByMnemonic(QChar('v'))); // case does not matter
-    QTRY_VERIFY(bar->popup(2)->isVisible());
-    QCOMPARE(bar->activeAction(), bar->actions()[2]);
-
-    // Right on the last popup reaches the first; Left on the first the last.
-    QVERIFY(bar->OpenByMnemonic(QChar('H')));
-    QTRY_VERIFY(bar->popup(3)->isVisible());
-    QTest::keyClick(bar->popup(3), Qt::Key_Right);
-    QTRY_VERIFY(bar->popup(0)->isVisible());
-    QCOMPARE(bar->activeAction(), bar->actions()[0]);
-    QTest::keyClick(bar->popup(0), Qt::Key_Left);
-    QTRY_VERIFY(bar->popup(3)->isVisible());
-    QCOMPARE(bar->activeAction(), bar->actions()[3]);
-    QTest::keyClick(bar->popup(3), Qt::Key_Escape);
-    QTRY_VERIFY(!bar->popup(3)->isVisible());
 }
 
 void cControlsTest::thinFrameHoldsOnePaneInASunkenBorder() {
@@ -324,16 +149,11 @@ void cControlsTest::thinFrameHoldsOnePaneInASunkenBorder() {
     frame.show();
     QVERIFY(QTest::qWaitForWindowExposed(&frame));
     QCOMPARE(pane->geometry(), frame.rect().adjusted(1, 1, -1, -1));
-    QCOMPARE(frame.frameShadow(), QFrame::Sunken);
-
     // Dark at top and left, light at bottom and right.
     const QImage image = frame.grab().toImage();
-    const int topLeft = qGray(image.pixel(0, 60)) + qGray(image.pixel(100, 0));
-    const int bottomRight = qGray(image.pixel(199, 60)) + qGray(image.pixel(100, 119));
-    QVERIFY2(topLeft < bottomRight,
-             qPrintable(QStringLiteral("%1 vs %2").arg(topLeft).arg(bottomRight)));
-    // Replacing the pane leaves exactly one.
-    frame.setPane(new QTextEdit);
+    QVERIFY(qGray(image.pixel(0, 60)) + qGray(image.pixel(100, 0)) <
+            qGray(image.pixel(199, 60)) + qGray(image.pixel(100, 119)));
+    frame.setPane(new QTextEdit); // replacing the pane leaves exactly one
     QCOMPARE(frame.findChildren<QTextEdit*>(QString(), Qt::FindDirectChildrenOnly).size(), 1);
 }
 

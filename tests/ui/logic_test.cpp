@@ -1,5 +1,5 @@
-// The window's logic without the window: the tree model's bulk appends and
-// handles, the navigation history, the message pump's throttling and the
+// The window's logic without the window: the tree model's batched appends
+// and handles, the navigation history, the message pump's throttling and the
 // grouping of messages.
 #include "app/navigation_history.h"
 #include "app/quarry.h"
@@ -16,203 +16,100 @@ namespace quarry {
 class cLogicTest : public QObject {
     Q_OBJECT
 private slots:
-    void modelAppendsStayHiddenUntilCommitted();
-    void modelCommitsInOneBatchPerParent();
-    void modelHandlesGoStaleWhenTheTreeIsRebuilt();
-    void modelRefusesUnknownParentsAndFindsInPreOrder();
-    void modelExpandCommitsFirst();
-    void modelPassesQtConsistencyChecks();
-    void modelTakesQuarterMillionNodes();
-
-    void historyBackForwardAndTruncation();
-    void historyKeepsTenSteps();
-    void historyRecordsRepeatsAndIgnoresLateCommands();
-
+    void modelShowsAppendsInOneBatchPerParentWhenCommitted();
+    void modelHandlesFindingAndChanges();
+    void historyBackForwardTruncationAndTenSteps();
     void pumpDispatchesOncePerInterval();
     void throttleShowsFirstMessageOfEachOperation();
 };
 
-void cLogicTest::modelAppendsStayHiddenUntilCommitted() {
+void cLogicTest::modelShowsAppendsInOneBatchPerParentWhenCommitted() {
     cItemTreeModel model;
-    const TreeItemHandle root = model.appendNode("ZR Items", 0, 0);
-    const TreeItemHandle misc = model.appendNode("Misc", 0, root);
-    const TreeItemHandle ring = model.appendNode("Ring (QL 25)", 42, misc);
-    QCOMPARE(model.rowCount(), 0);
-    QVERIFY(!model.indexOf(ring).isValid());
-    QVERIFY(model.hasPending());
-
-    model.commitPending();
-    QVERIFY(!model.hasPending());
-    QCOMPARE(model.rowCount(), 1);
-    const QModelIndex ringIndex = model.indexOf(ring);
-    QVERIFY(ringIndex.isValid());
-    QCOMPARE(ringIndex.data().toString(), QStringLiteral("Ring (QL 25)"));
-    QCOMPARE(ringIndex.data(cItemTreeModel::kZridRole).toInt(), 42);
-    QCOMPARE(model.handleOf(ringIndex), ring);
-    QCOMPARE(model.handleOf(ringIndex.parent()), misc);
-    QCOMPARE(model.itemLabel(misc), std::string("Misc"));
-    QCOMPARE(model.itemZrid(ring), 42);
-}
-
-void cLogicTest::modelCommitsInOneBatchPerParent() {
-    cItemTreeModel model;
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
     QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
-    const TreeItemHandle root = model.appendNode("root", 0, 0);
-    model.commitPending();
-    QCOMPARE(inserted.count(), 1);
-    inserted.clear();
-
+    const TreeItemHandle root = model.appendNode("ZR Items", 0, 0);
     const TreeItemHandle a = model.appendNode("a", 0, root);
     const TreeItemHandle b = model.appendNode("b", 0, root);
     for (int i = 0; i < 500; ++i) {
         model.appendNode("x", 1000 + i, a);
         model.appendNode("y", 2000 + i, b);
     }
+    QVERIFY(model.rowCount() == 0 && !model.indexOf(a).isValid() && model.hasPending());
     model.commitPending();
-    // One batch for the root's two children, one for each folder's 500.
-    QCOMPARE(inserted.count(), 3);
+    QVERIFY(!model.hasPending());
+    // One batch for the top level, one for the root's children, one per folder.
+    QCOMPARE(inserted.count(), 4);
     QCOMPARE(model.rowCount(model.indexOf(a)), 500);
-    QCOMPARE(model.rowCount(model.indexOf(b)), 500);
-    QCOMPARE(model.index(499, 0, model.indexOf(b)).data(cItemTreeModel::kZridRole).toInt(), 2499);
-
+    const QModelIndex last = model.index(499, 0, model.indexOf(b));
+    QCOMPARE(last.data().toString(), QStringLiteral("y"));
+    QCOMPARE(last.data(cItemTreeModel::kZridRole).toInt(), 2499);
+    QCOMPARE(model.handleOf(last.parent()), b);
     // Later appends to a committed folder continue after its committed rows.
     inserted.clear();
     model.appendNode("z", 7, a);
     model.commitPending();
     QCOMPARE(inserted.count(), 1);
-    QCOMPARE(inserted.first().at(1).toInt(), 500);
-    QCOMPARE(inserted.first().at(2).toInt(), 500);
-}
-
-void cLogicTest::modelHandlesGoStaleWhenTheTreeIsRebuilt() {
-    cItemTreeModel model;
-    const TreeItemHandle old = model.appendNode("old", 5, 0);
-    model.commitPending();
-    QVERIFY(model.isValidHandle(old));
+    QCOMPARE(inserted.first().mid(1), (QVariantList{500, 500}));
     model.clear();
     QCOMPARE(model.rowCount(), 0);
-    const TreeItemHandle fresh = model.appendNode("new", 6, 0);
-    model.commitPending();
-    // Same position in the new tree, yet the old handle does not name it.
-    QVERIFY(!model.isValidHandle(old));
-    QVERIFY(!model.indexOf(old).isValid());
-    QCOMPARE(model.itemZrid(old), 0);
-    QVERIFY(model.isValidHandle(fresh));
-    QVERIFY(fresh != old);
-    QCOMPARE(model.appendNode("orphan", 1, old), TreeItemHandle(0));
 }
 
-void cLogicTest::modelRefusesUnknownParentsAndFindsInPreOrder() {
+void cLogicTest::modelHandlesFindingAndChanges() {
     cItemTreeModel model;
-    QCOMPARE(model.appendNode("x", 1, 12345), TreeItemHandle(0));
+    QSignalSpy expand(&model, &cItemTreeModel::expandRequested);
+    QCOMPARE(model.appendNode("x", 1, 12345), TreeItemHandle(0)); // unknown parent
     const TreeItemHandle root = model.appendNode("root", 0, 0);
     const TreeItemHandle first = model.appendNode("first", 0, root);
     const TreeItemHandle second = model.appendNode("second", 0, root);
-    const TreeItemHandle late = model.appendNode("in second", 77, second);
+    model.appendNode("in second", 77, second);
     // Created later, but earlier in pre-order.
     const TreeItemHandle early = model.appendNode("in first", 77, first);
     QCOMPARE(model.findFirstItem(77), early);
-    QVERIFY(model.findFirstItem(77) != late);
     QCOMPARE(model.findFirstItem(78), TreeItemHandle(0));
     QCOMPARE(model.children(root), (std::vector<TreeItemHandle>{first, second}));
-}
-
-void cLogicTest::modelExpandCommitsFirst() {
-    cItemTreeModel model;
-    QSignalSpy expand(&model, &cItemTreeModel::expandRequested);
-    const TreeItemHandle root = model.appendNode("root", 0, 0);
-    const TreeItemHandle item = model.appendNode("item", 1, root);
+    QCOMPARE(model.itemLabel(second), std::string("second"));
     model.requestExpand(root); // commits first so the view can expand a known node
     QCOMPARE(expand.count(), 1);
     QCOMPARE(expand.first().at(0).value<QModelIndex>(), model.indexOf(root));
-    QCOMPARE(model.indexOf(item).data(cItemTreeModel::kZridRole).toInt(), 1);
-}
-
-void cLogicTest::modelPassesQtConsistencyChecks() {
-    cItemTreeModel model;
-    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-    const TreeItemHandle root = model.appendNode("root", 0, 0);
-    for (int folder = 0; folder < 5; ++folder) {
-        const TreeItemHandle parent = model.appendNode("folder", 0, root);
-        for (int i = 0; i < 20; ++i)
-            model.appendNode("item", folder * 100 + i + 1, parent);
-        if (folder % 2) model.commitPending();
-    }
-    model.commitPending();
+    QCOMPARE(model.indexOf(early).data(cItemTreeModel::kZridRole).toInt(), 77);
+    // After a rebuild a handle of the old tree names nothing, even where a
+    // new node stands at its place.
     model.clear();
-    model.appendNode("again", 0, 0);
+    const TreeItemHandle fresh = model.appendNode("new", 6, 0);
     model.commitPending();
-    QCOMPARE(model.rowCount(), 1);
+    QVERIFY(!model.isValidHandle(root) && model.isValidHandle(fresh));
+    QVERIFY(!model.indexOf(root).isValid() && model.itemZrid(early) == 0);
+    QCOMPARE(model.appendNode("orphan", 1, root), TreeItemHandle(0));
 }
 
-void cLogicTest::modelTakesQuarterMillionNodes() {
-    cItemTreeModel model;
-    const TreeItemHandle root = model.appendNode("ZR Items", 0, 0);
-    std::vector<TreeItemHandle> folders;
-    for (int i = 0; i < 40; ++i)
-        folders.push_back(model.appendNode("folder", 0, root));
-    for (int i = 0; i < 250000; ++i)
-        model.appendNode("Item name (QL 100)", i + 1, folders[i % 40]);
-    model.commitPending();
-    QCOMPARE(model.nodeCount(), std::size_t(250041));
-    QCOMPARE(model.rowCount(model.indexOf(folders[7])), 6250);
-    QCOMPARE(
-        model.index(6249, 0, model.indexOf(folders[39])).data(cItemTreeModel::kZridRole).toInt(),
-        250000);
-}
-
-void cLogicTest::historyBackForwardAndTruncation() {
+void cLogicTest::historyBackForwardTruncationAndTenSteps() {
     cNavigationHistory history;
-    QVERIFY(!history.canBack());
-    QVERIFY(!history.canForward());
     history.record(1, 11);
-    QVERIFY(!history.canBack()); // one entry: nothing to go back to
+    QVERIFY(!history.canBack() && !history.canForward()); // one entry: nowhere to go
     history.record(2, 22);
-    history.record(3, 33);
+    history.record(2, 22); // repeats are steps too
     QCOMPARE(history.back()->zrid, 2);
     const std::optional<cHistoryEntry> first = history.back();
-    QCOMPARE(first->zrid, 1);
-    QCOMPARE(first->treeItem, TreeItemHandle(11));
-    QCOMPARE(history.position(), 0u);
-    QVERIFY(!history.canBack());
-    QVERIFY(history.canForward());
-    history.record(4, 44); // drops 2 and 3
-    QCOMPARE(history.identifiers(), (std::deque<ZRID>{1, 4}));
-    QCOMPARE(history.treeItems(), (std::deque<TreeItemHandle>{11, 44}));
-    QCOMPARE(history.position(), 1u);
-    QVERIFY(!history.canForward());
-}
-
-void cLogicTest::historyKeepsTenSteps() {
-    cNavigationHistory history;
-    for (int i = 1; i <= 11; ++i)
-        history.record(i, 0);
-    QCOMPARE(history.size(), std::size_t(10));
-    QCOMPARE(history.identifiers().front(), 2);
-    QCOMPARE(history.position(), 9u);
-    int backs = 0;
-    while (history.back())
-        ++backs;
-    QCOMPARE(backs, 9);
-    QCOMPARE(history.identifiers()[history.position()], 2);
-    int forwards = 0;
-    while (history.forward())
-        ++forwards;
-    QCOMPARE(forwards, 9);
-    QCOMPARE(history.size(), std::size_t(10)); // moving never adds or drops
-}
-
-void cLogicTest::historyRecordsRepeatsAndIgnoresLateCommands() {
-    cNavigationHistory history;
-    history.record(7, 0);
-    history.record(7, 0);
-    QCOMPARE(history.size(), std::size_t(2));
-    QCOMPARE(history.back()->zrid, 7);
+    QVERIFY(first->zrid == 1 && first->treeItem == 11);
     QVERIFY(!history.back()); // not allowed: no move
-    QCOMPARE(history.position(), 0u);
-    QCOMPARE(history.forward()->zrid, 7);
+    QCOMPARE(history.forward()->zrid, 2);
+    history.record(4, 44); // drops the step ahead
+    QCOMPARE(history.identifiers(), (std::deque<ZRID>{1, 2, 4}));
+    QCOMPARE(history.treeItems(), (std::deque<TreeItemHandle>{11, 22, 44}));
     QVERIFY(!history.forward());
-    QCOMPARE(history.position(), 1u);
+    for (int i = 5; i <= 12; ++i)
+        history.record(i, 0);
+    QCOMPARE(history.identifiers().front(), 2); // ten steps: the oldest is forgotten
+    int moves = 0;
+    while (history.back())
+        ++moves;
+    QCOMPARE(history.position(), 0u);
+    while (history.forward())
+        ++moves;
+    QCOMPARE(moves, 18);
+    QCOMPARE(history.size(), std::size_t(10)); // moving never adds or drops
+    history.clear();
+    QVERIFY(history.size() == 0 && history.position() == 0);
 }
 
 void cLogicTest::pumpDispatchesOncePerInterval() {
@@ -221,35 +118,27 @@ void cLogicTest::pumpDispatchesOncePerInterval() {
     cMessagePump pump(milliseconds(30), [&now] { return now; });
     QVERIFY(pump.due()); // the first call dispatches at once
     int dispatched = 0;
-    for (int i = 0; i < 1000; ++i) {
-        now += microseconds(10); // 10 ms in all
-        if (pump.due()) ++dispatched;
-    }
-    QCOMPARE(dispatched, 0);
+    for (int i = 0; i < 1000; ++i, now += microseconds(10)) // 10 ms in all
+        dispatched += pump.due();
     now += milliseconds(25);
-    QVERIFY(pump.due());
-    QVERIFY(!pump.due());
+    QVERIFY(dispatched == 0 && pump.due() && !pump.due());
     pump.reset(); // a new progress phase paints at once
     QVERIFY(pump.due());
 }
 
 void cLogicTest::throttleShowsFirstMessageOfEachOperation() {
     cMessageThrottle throttle;
-    QVERIFY(throttle.admit("any")); // outside an operation every message shows
-    QVERIFY(throttle.admit("any"));
+    QVERIFY(throttle.admit("any") && throttle.admit("any")); // outside an operation: all
     throttle.beginOperation();
     QVERIFY(throttle.admit("cQuarry::processEvent"));
-    for (int i = 0; i < 100000; ++i)
+    for (int i = 0; i < 1000; ++i)
         QVERIFY(!throttle.admit("cQuarry::processEvent"));
     throttle.beginOperation(); // an item shown in the middle of an import
-    QVERIFY(throttle.admit("inner"));
-    QVERIFY(!throttle.admit("inner"));
+    QVERIFY(throttle.admit("inner") && !throttle.admit("inner"));
     const cMessageThrottle::Summary inner = throttle.endOperation();
-    QCOMPARE(inner.suppressed, std::size_t(1));
-    QCOMPARE(inner.caption, std::string("inner"));
+    QVERIFY(inner.suppressed == 1 && inner.caption == "inner");
     const cMessageThrottle::Summary outer = throttle.endOperation();
-    QCOMPARE(outer.suppressed, std::size_t(100000));
-    QCOMPARE(outer.caption, std::string("cQuarry::processEvent"));
+    QVERIFY(outer.suppressed == 1000 && outer.caption == "cQuarry::processEvent");
     QCOMPARE(throttle.depth(), std::size_t(0));
     QCOMPARE(throttle.endOperation().suppressed, std::size_t(0));
 }

@@ -1,7 +1,9 @@
-// quarry-cli keeps its line formats whatever the item file holds, reports
-// output it could not write, and refuses files that are not regular files.
+// quarry-cli on hostile input: its line formats hold whatever the item file
+// holds, output it could not write, a file it could not read and a text over
+// the limit end with their exit status and one clear line, and files that are
+// not regular files are refused unopened.
+#include "../store/store_test_support.h"
 #include "cli_runner.h"
-#include "tests/store/temp_item_file.h"
 
 #include <gtest/gtest.h>
 
@@ -12,6 +14,8 @@
 namespace quarry {
 
 namespace {
+
+using cArguments = std::vector<std::string>;
 
 // Names holding a line feed, tabs and a carriage return; an event holding tag
 // names with a tab and a line feed in them.
@@ -31,7 +35,7 @@ std::string lineHolding(const std::string& text, const std::string& part) {
 
 } // namespace
 
-TEST(CliOutputSafety, TabsAndLineBreaksInFieldsBecomeBlanks) {
+TEST(CliHostile, TabsAndLineBreaksInFieldsBecomeBlanks) {
     const cTempItemFile file(kForgingItems);
     const cCliResult tree = runCli({"tree", file.path()});
     EXPECT_EQ(tree.status, 0);
@@ -51,34 +55,30 @@ TEST(CliOutputSafety, TabsAndLineBreaksInFieldsBecomeBlanks) {
     EXPECT_EQ(lineHolding(usage.err, "identifier"), "quarry-cli: not an item identifier: 1 2");
 }
 
-TEST(CliOutputSafety, FailedWritesEndWithOneAndTheReason) {
+TEST(CliHostile, FailedWritesEndWithOneAndTheReason) {
     const cTempItemFile file(kForgingItems);
     const std::string reason = std::string("write error: ") + std::strerror(ENOSPC);
     // Small outputs fail only when flushed at the end; "show 999" would exit 3.
-    for (const std::vector<std::string>& args : {std::vector<std::string>{"index", file.path()},
-                                                 {"tree", file.path()},
-                                                 {"show", file.path(), "6"},
-                                                 {"show", file.path(), "999"},
-                                                 {"stats", file.path()},
-                                                 {"--help"}}) {
+    for (const cArguments& args :
+         {cArguments{"index", file.path()}, cArguments{"tree", file.path()},
+          cArguments{"show", file.path(), "6"}, cArguments{"show", file.path(), "999"},
+          cArguments{"stats", file.path()}, cArguments{"--help"}}) {
         const cCliResult result = runCli(args, {"/dev/full"});
         EXPECT_EQ(result.status, 1) << args[0];
         EXPECT_NE(result.err.find(reason), std::string::npos) << args[0] << ": " << result.err;
     }
 }
 
-TEST(CliOutputSafety, FilesThatAreNotRegularAreRefusedUnopened) {
+TEST(CliHostile, FilesThatAreNotRegularAreRefusedUnopened) {
     const cTempItemFile file(kForgingItems);
-    const std::string fifo = file.path() + ".fifo";
+    const std::string fifo = file.sibling("items.fifo");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     // Opening the FIFO would wait for a writer, reading /dev/zero would not end.
     cCliRunOptions limited;
     limited.timeLimitSeconds = 20;
     for (const std::string& path : {fifo, std::string("/dev/zero")}) {
-        for (const std::vector<std::string>& args : {std::vector<std::string>{"index", path},
-                                                     {"tree", path},
-                                                     {"show", path, "5"},
-                                                     {"stats", path}}) {
+        for (const cArguments& args : {cArguments{"index", path}, cArguments{"tree", path},
+                                       cArguments{"show", path, "5"}, cArguments{"stats", path}}) {
             const cCliResult result = runCli(args, limited);
             EXPECT_EQ(result.status, 1) << args[0] << " " << path;
             EXPECT_EQ(result.out, "");
@@ -86,6 +86,23 @@ TEST(CliOutputSafety, FilesThatAreNotRegularAreRefusedUnopened) {
             EXPECT_NE(result.err.find(", not a regular file\n"), std::string::npos);
         }
     }
+}
+
+TEST(CliHostile, UnreadableFileAndTextOverSixteenMebibytesSayWhy) {
+    // A regular file whose every read fails is not an empty file.
+    const cCliResult unreadable = runCli({"index", "/proc/self/mem"});
+    EXPECT_EQ(unreadable.status, 1);
+    EXPECT_EQ(unreadable.err,
+              "quarry-cli: cannot read /proc/self/mem: Input/output error (at byte 0)\n");
+
+    const cTempItemFile file(
+        "<Item ZRID=\"5\" Name=\"N\" QL=\"10\" ItemType=\"Misc\"><Description>" +
+        std::string(16 * 1024 * 1024 + 1, 'x'));
+    const cCliResult huge = runCli({"show", file.path(), "5"});
+    EXPECT_EQ(huge.status, 3);
+    EXPECT_EQ(huge.err, std::string(kLoadMessageCaption) +
+                            ": Item 5 cannot be loaded: its description is longer than 16 MiB, "
+                            "the most a text may hold.\n");
 }
 
 } // namespace quarry

@@ -1,4 +1,5 @@
-// Saves a picture of the main window with an item shown, for the README:
+// Saves a picture of the main window with an item shown, for the README
+// (res/screenshot.png):
 //   ui_screenshot ITEM_FILE OUT.png [ZRID]
 // Runs under any platform plugin, the offscreen one included.
 #include "app/quarry.h"
