@@ -1,6 +1,5 @@
-// The general-purpose window pieces on their own: where the status-bar
-// progress control goes, the sizing dock bar's sizes per state, and the thin
-// frame.
+// The general-purpose window pieces on their own: the status-bar progress
+// control, the sizing dock bar's sizes per state, and the thin frame.
 #include "app/quarry.h"
 #include "controls/pane_status_bar.h"
 #include "controls/progress_bar.h"

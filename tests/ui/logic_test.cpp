@@ -1,6 +1,5 @@
-// The window's logic without the window: the tree model's batched appends
-// and handles, the navigation history, the message pump's throttling and the
-// grouping of messages.
+// The window's logic without the window: the tree model, the navigation
+// history, the message pump's pace and the grouping of messages.
 #include "app/navigation_history.h"
 #include "app/quarry.h"
 #include "ui/item_tree_model.h"

@@ -166,8 +166,7 @@ private slots:
               std::pair{bogusPath_, bogus + "</Action></Item></RDB>"},
               std::pair{findPath_, kItems + QByteArray(kFindMore) + "</RDB>"}}) {
             QFile file(path);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write(content);
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
         }
     }
 
