@@ -1,161 +1,140 @@
-// The general-purpose window pieces on their own: where the status-bar
-// progress control goes, the sizing dock bar's sizes per state, and the thin
-// frame.
+// The general-purpose window pieces on their own: the status-bar progress
+// control, the sizing dock bar's sizes per state, and the thin frame.
 #include "app/quarry.h"
 #include "controls/pane_status_bar.h"
 #include "controls/progress_bar.h"
 #include "controls/sizing_control_bar.h"
 #include "controls/thin_splitter_wnd.h"
-#include "ui/frame_resources.h"
 
-#include <QMainWindow>
-#include <QMenu>
-#include <QTest>
-#include <QTextEdit>
-#include <QTreeView>
+#include <QtTest>
+#include <QtWidgets>
 
 namespace quarry {
 
 class cControlsTest : public QObject {
     Q_OBJECT
 private slots:
-    void progressPlacementRules();
-    void progressTakesThePaneAndGivesItBack();
-    void sizingBarKeepsASizePerState();
-    void thinFrameHoldsOnePaneInASunkenBorder();
+    void progressPlacementRules() {
+        // Pane, label width, size percent; where the control goes.
+        const struct {
+            QRect pane;
+            int label, percent;
+            QRect control;
+        } cases[] = {
+            {QRect(10, 4, 300, 20), 0, 100, {10, 6, 300, 16}},
+            // After the label and four spaces (of 4 pixels), up to the right edge.
+            {QRect(10, 4, 300, 20), 50, 100, {76, 6, 234, 16}},
+            // 50 per cent: the right edge moves left by half of what the label
+            // leaves, truncated (234 / 2 = 117).
+            {QRect(10, 4, 300, 20), 50, 50, {76, 6, 117, 16}},
+            {QRect(0, 0, 101, 20), 0, 50, {0, 2, 51, 16}},
+            // Too narrow for the label: zero width, never negative.
+            {QRect(0, 0, 40, 20), 50, 100, {66, 2, 0, 16}},
+            // A tenth of the height at top and bottom, truncated.
+            {QRect(0, 100, 50, 29), 0, 100, {0, 102, 50, 25}},
+        };
+        for (const auto& c : cases)
+            QCOMPARE(CProgressBar::placeInRect(c.pane, c.label, 4, c.percent), c.control);
+    }
+
+    void progressTakesThePaneAndGivesItBack() {
+        QMainWindow bare; // no status bar: every call refuses, none fails harder
+        CProgressBar orphan(&bare);
+        QVERIFY(!orphan.SetRange(0, 10, 1) && !orphan.Create("x", 100, 100, true, 0));
+        QVERIFY(!orphan.PlaceInPane() && orphan.SetPos(5) == 0);
+        orphan.RestorePane();
+
+        QMainWindow window;
+        auto* bar = new CPaneStatusBar(&window);
+        window.setStatusBar(bar);
+        window.setCentralWidget(new QWidget);
+        window.resize(640, 400);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        CProgressBar progress(&window);
+        QVERIFY(!progress.Create("x", 100, 100, true, 3)); // no such pane
+        QVERIFY(progress.Create("Scanning File", 100, 100, true, 0));
+        QCOMPARE(progress.parentWidget(), static_cast<QWidget*>(bar));
+        QCOMPARE(bar->paneText(0), "Scanning File");
+        const QFontMetrics metrics(bar->font());
+        const QRect expected =
+            CProgressBar::placeInRect(bar->paneRect(0), metrics.horizontalAdvance("Scanning File"),
+                                      metrics.horizontalAdvance(QLatin1Char(' ')), 100);
+        QCOMPARE(progress.geometry(), expected);
+        // The control follows the pane when the window changes size.
+        window.resize(420, 400);
+        QTRY_COMPARE(progress.geometry().right(), bar->paneRect(0).right());
+        QVERIFY(progress.SetPos(40) == 0 && progress.value() == 40);
+        progress.RestorePane();
+        QVERIFY(progress.isHidden() && bar->paneText(0) == "Ready");
+        QCOMPARE(progress.SetPos(60), 40); // shows it again where it was
+        QVERIFY(!progress.isHidden() && progress.geometry() == progress.placement());
+        // A second Create reuses the control.
+        QVERIFY(progress.Create("Importing Item Data", 50, 200, true, 0));
+        QCOMPARE(bar->findChildren<QProgressBar*>().size(), 1);
+        QVERIFY(progress.maximum() == 200 && progress.value() == 0 && !progress.isHidden());
+    }
+
+    void sizingBarKeepsASizePerState() {
+        QMainWindow window;
+        window.setCentralWidget(new QTextEdit);
+        auto* bar = new CSizingControlBar;
+        QVERIFY(bar->Create("Items", &window, 102));
+        auto* child = new QTreeView;
+        bar->setWidget(child);
+        bar->setBarStyle(CSizingControlBar::sizeChild);
+        window.addDockWidget(Qt::LeftDockWidgetArea, bar);
+        window.resize(800, 600);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(bar->IsDockedVert() && !bar->IsDockedHorz());
+        QCOMPARE(bar->minimumSizeHint(), QSize(33, 32));
+        // The child fills the bar below its title.
+        QCOMPARE(child->width(), bar->width());
+        QCOMPARE(child->geometry().bottom(), bar->rect().bottom());
+
+        // Sizes are kept per state: what the user made of the bar docked at the
+        // left (dragging its edge) does not leak into the top/bottom size.
+        const QPoint edge((bar->geometry().right() + window.centralWidget()->x()) / 2 + 1, 100);
+        const QPoint to = edge + QPoint(260 - bar->width(), 0);
+        QTest::mousePress(&window, Qt::LeftButton, {}, edge);
+        QTest::mouseMove(&window, to);
+        QTRY_COMPARE(bar->width(), 260);
+        QTest::mouseRelease(&window, Qt::LeftButton, {}, to);
+        QCOMPARE(bar->sizeVert().width(), 260);
+        window.addDockWidget(Qt::TopDockWidgetArea, bar);
+        QTRY_VERIFY(bar->IsDockedHorz());
+        QCOMPARE(bar->sizeHorz(), QSize(200, 200));
+        QCOMPARE(bar->sizeVert().width(), 260);
+        bar->setFloating(true);
+        QTRY_VERIFY(bar->IsFloatingBar());
+        QVERIFY(!bar->IsDockedHorz() && !bar->IsDockedVert());
+        QCOMPARE(bar->minimumSize(), QSize(37, 32));
+        QCOMPARE(bar->sizeHint(), bar->sizeFloat());
+        // It stays open on a close request, docked or floating.
+        QVERIFY(!bar->close() && bar->isVisible());
+        QVERIFY(!(bar->features() & QDockWidget::DockWidgetClosable));
+    }
+
+    void thinFrameHoldsOnePaneInASunkenBorder() {
+        CThinSplitterWnd frame;
+        auto* pane = new QTextEdit;
+        pane->setFrameShape(QFrame::NoFrame);
+        frame.setPane(pane);
+        QCOMPARE(frame.GetPane(0, 0), static_cast<QWidget*>(pane));
+        QVERIFY(!frame.GetPane(0, 1) && !frame.GetPane(1, 0));
+        frame.resize(200, 120);
+        frame.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&frame));
+        QCOMPARE(pane->geometry(), frame.rect().adjusted(1, 1, -1, -1));
+        // Dark at top and left, light at bottom and right.
+        const QImage image = frame.grab().toImage();
+        QVERIFY(qGray(image.pixel(0, 60)) + qGray(image.pixel(100, 0)) <
+                qGray(image.pixel(199, 60)) + qGray(image.pixel(100, 119)));
+        frame.setPane(new QTextEdit); // replacing the pane leaves exactly one
+        QCOMPARE(frame.findChildren<QTextEdit*>(QString(), Qt::FindDirectChildrenOnly).size(), 1);
+    }
 };
-
-void cControlsTest::progressPlacementRules() {
-    // Pane, label width, size percent; the control's left, width, top, height.
-    const struct {
-        QRect pane;
-        int label, percent, left, width, top, height;
-    } cases[] = {
-        {QRect(10, 4, 300, 20), 0, 100, 10, 300, 6, 16},
-        // After the label and four spaces (of 4 pixels), up to the right edge.
-        {QRect(10, 4, 300, 20), 50, 100, 76, 234, 6, 16},
-        // 50 per cent: the right edge moves left by half of what the label
-        // leaves, truncated (234 / 2 = 117).
-        {QRect(10, 4, 300, 20), 50, 50, 76, 117, 6, 16},
-        {QRect(0, 0, 101, 20), 0, 50, 0, 51, 2, 16},
-        // Too narrow for the label: zero width, never negative.
-        {QRect(0, 0, 40, 20), 50, 100, 66, 0, 2, 16},
-        // A tenth of the height at top and bottom, truncated.
-        {QRect(0, 100, 50, 29), 0, 100, 0, 50, 102, 25},
-    };
-    for (const auto& c : cases)
-        QCOMPARE(CProgressBar::placeInRect(c.pane, c.label, 4, c.percent),
-                 QRect(c.left, c.top, c.width, c.height));
-}
-
-void cControlsTest::progressTakesThePaneAndGivesItBack() {
-    QMainWindow bare;
-    CProgressBar orphan(&bare);
-    QVERIFY(!orphan.SetRange(0, 10, 1));
-    QVERIFY(!orphan.Create(QStringLiteral("x"), 100, 100, true, 0)); // no status bar
-    QVERIFY(!orphan.PlaceInPane());
-    QCOMPARE(orphan.SetPos(5), 0);
-    orphan.RestorePane();
-
-    QMainWindow window;
-    auto* bar = new CPaneStatusBar(&window);
-    window.setStatusBar(bar);
-    window.setCentralWidget(new QWidget);
-    window.resize(640, 400);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    CProgressBar progress(&window);
-    QVERIFY(!progress.Create(QStringLiteral("x"), 100, 100, true, 3)); // no such pane
-    QVERIFY(progress.Create(QStringLiteral("Scanning File"), 100, 100, true, 0));
-    QCOMPARE(progress.parentWidget(), static_cast<QWidget*>(bar));
-    QCOMPARE(bar->paneText(0), QStringLiteral("Scanning File"));
-    const QFontMetrics metrics(bar->font());
-    const QRect expected = CProgressBar::placeInRect(
-        bar->paneRect(0), metrics.horizontalAdvance(QStringLiteral("Scanning File")),
-        metrics.horizontalAdvance(QLatin1Char(' ')), 100);
-    QCOMPARE(progress.geometry(), expected);
-    // The control follows the pane when the window changes size.
-    window.resize(420, 400);
-    QTRY_COMPARE(progress.geometry().right(), bar->paneRect(0).right());
-    QCOMPARE(progress.SetPos(40), 0);
-    QCOMPARE(progress.value(), 40);
-    progress.RestorePane();
-    QVERIFY(progress.isHidden());
-    QCOMPARE(bar->paneText(0), QStringLiteral("Ready"));
-    QCOMPARE(progress.SetPos(60), 40); // shows it again where it was
-    QCOMPARE(progress.geometry(), progress.placement());
-    QVERIFY(!progress.isHidden());
-    // A second Create reuses the control.
-    QVERIFY(progress.Create(QStringLiteral("Importing Item Data"), 50, 200, true, 0));
-    QCOMPARE(bar->findChildren<QProgressBar*>().size(), 1);
-    QCOMPARE(progress.maximum(), 200);
-    QCOMPARE(progress.value(), 0);
-    QVERIFY(!progress.isHidden());
-}
-
-void cControlsTest::sizingBarKeepsASizePerState() {
-    QMainWindow window;
-    window.setCentralWidget(new QTextEdit);
-    auto* bar = new CSizingControlBar;
-    QVERIFY(bar->Create(QStringLiteral("Items"), &window, 102));
-    auto* child = new QTreeView;
-    bar->setWidget(child);
-    bar->setBarStyle(CSizingControlBar::sizeChild);
-    QCOMPARE(bar->sizeHorz(), QSize(200, 200));
-    QCOMPARE(bar->sizeMinVert(), QSize(33, 32));
-    window.addDockWidget(Qt::LeftDockWidgetArea, bar);
-    window.resize(800, 600);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    QVERIFY(bar->IsDockedVert() && !bar->IsDockedHorz());
-    QCOMPARE(bar->minimumSizeHint(), QSize(33, 32));
-    // The child fills the bar below its title.
-    QCOMPARE(child->width(), bar->width());
-    QCOMPARE(child->geometry().bottom(), bar->rect().bottom());
-
-    // Sizes are kept per state: what the user made of the bar docked at the
-    // left (dragging its edge) does not leak into the top/bottom size.
-    const QPoint edge((bar->geometry().right() + window.centralWidget()->x()) / 2 + 1, 100);
-    const QPoint to = edge + QPoint(260 - bar->width(), 0);
-    QTest::mousePress(&window, Qt::LeftButton, {}, edge);
-    QTest::mouseMove(&window, to);
-    QTRY_COMPARE(bar->width(), 260);
-    QTest::mouseRelease(&window, Qt::LeftButton, {}, to);
-    QCOMPARE(bar->sizeVert().width(), 260);
-    window.addDockWidget(Qt::TopDockWidgetArea, bar);
-    QTRY_VERIFY(bar->IsDockedHorz());
-    QCOMPARE(bar->sizeHorz(), QSize(200, 200));
-    QCOMPARE(bar->sizeVert().width(), 260);
-    bar->setFloating(true);
-    QTRY_VERIFY(bar->IsFloatingBar());
-    QVERIFY(!bar->IsDockedHorz() && !bar->IsDockedVert());
-    QCOMPARE(bar->minimumSize(), QSize(37, 32));
-    QCOMPARE(bar->sizeHint(), bar->sizeFloat());
-    // It stays open on a close request, docked or floating.
-    QVERIFY(!bar->close());
-    QVERIFY(bar->isVisible());
-    QVERIFY(!(bar->features() & QDockWidget::DockWidgetClosable));
-}
-
-void cControlsTest::thinFrameHoldsOnePaneInASunkenBorder() {
-    CThinSplitterWnd frame;
-    auto* pane = new QTextEdit;
-    pane->setFrameShape(QFrame::NoFrame);
-    frame.setPane(pane);
-    QCOMPARE(frame.GetPane(0, 0), static_cast<QWidget*>(pane));
-    QCOMPARE(frame.GetPane(0, 1), nullptr);
-    QCOMPARE(frame.GetPane(1, 0), nullptr);
-    frame.resize(200, 120);
-    frame.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&frame));
-    QCOMPARE(pane->geometry(), frame.rect().adjusted(1, 1, -1, -1));
-    // Dark at top and left, light at bottom and right.
-    const QImage image = frame.grab().toImage();
-    QVERIFY(qGray(image.pixel(0, 60)) + qGray(image.pixel(100, 0)) <
-            qGray(image.pixel(199, 60)) + qGray(image.pixel(100, 119)));
-    frame.setPane(new QTextEdit); // replacing the pane leaves exactly one
-    QCOMPARE(frame.findChildren<QTextEdit*>(QString(), Qt::FindDirectChildrenOnly).size(), 1);
-}
 
 } // namespace quarry
 
