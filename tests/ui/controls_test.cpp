@@ -1,10 +1,9 @@
 // The general-purpose window pieces on their own: the status-bar progress
-// control, the sizing dock bar's sizes per state, and the thin frame.
+// control and the sizing dock bar's sizes per state.
 #include "app/quarry.h"
 #include "controls/pane_status_bar.h"
 #include "controls/progress_bar.h"
 #include "controls/sizing_control_bar.h"
-#include "controls/thin_splitter_wnd.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -114,25 +113,6 @@ private slots:
         // It stays open on a close request, docked or floating.
         QVERIFY(!bar->close() && bar->isVisible());
         QVERIFY(!(bar->features() & QDockWidget::DockWidgetClosable));
-    }
-
-    void thinFrameHoldsOnePaneInASunkenBorder() {
-        CThinSplitterWnd frame;
-        auto* pane = new QTextEdit;
-        pane->setFrameShape(QFrame::NoFrame);
-        frame.setPane(pane);
-        QCOMPARE(frame.GetPane(0, 0), static_cast<QWidget*>(pane));
-        QVERIFY(!frame.GetPane(0, 1) && !frame.GetPane(1, 0));
-        frame.resize(200, 120);
-        frame.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&frame));
-        QCOMPARE(pane->geometry(), frame.rect().adjusted(1, 1, -1, -1));
-        // Dark at top and left, light at bottom and right.
-        const QImage image = frame.grab().toImage();
-        QVERIFY(qGray(image.pixel(0, 60)) + qGray(image.pixel(100, 0)) <
-                qGray(image.pixel(199, 60)) + qGray(image.pixel(100, 119)));
-        frame.setPane(new QTextEdit); // replacing the pane leaves exactly one
-        QCOMPARE(frame.findChildren<QTextEdit*>(QString(), Qt::FindDirectChildrenOnly).size(), 1);
     }
 };
 
