@@ -176,7 +176,10 @@ bool cItemDatabaseWriter::cDatabase::writeItem(const cItemRecord& item,
         ok &= inserts[kSkills].number(zrid).text("defense").text(name).number(percent).run();
 
     cInsert& requirement = inserts[kRequirements];
-    for (const auto& [action, sets] : item.actions) {
+    for (const auto& actionEntry : item.actions) {
+        // Named, not a structured binding: lambdas below capture it.
+        const std::string& action = actionEntry.first;
+        const auto& sets = actionEntry.second;
         if (sets.empty()) ok &= requirement.number(zrid).text(action).null().null().null().run();
         for (std::size_t set = 0; set < sets.size(); ++set)
             eachPairOrNone(sets[set], [&](const cPair* entry) {
@@ -184,7 +187,9 @@ bool cItemDatabaseWriter::cDatabase::writeItem(const cItemRecord& item,
             });
     }
 
-    for (const auto& [event, functions] : item.events) {
+    for (const auto& eventEntry : item.events) {
+        const std::string& event = eventEntry.first;
+        const auto& functions = eventEntry.second;
         if (functions.empty())
             ok &= inserts[kFunctions].number(zrid).text(event).null().null().null().run();
         for (std::size_t fn = 0; fn < functions.size(); ++fn) {
