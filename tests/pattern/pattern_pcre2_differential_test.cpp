@@ -7,8 +7,6 @@
 // Left out, where the engines differ by design: quantifiers on operands that
 // can match the empty text (here such a repetition fails; PCRE2 takes one
 // empty pass), references to a group not yet closed, and abbreviations.
-// Adjusted: a "$" match ends one past the terminator here, and the end of a
-// non-empty text is never tried as a start.
 #define PCRE2_CODE_UNIT_WIDTH 8
 #include <pcre2.h>
 

@@ -40,36 +40,23 @@ inline std::string describe(const cRichTextDocument& document) {
 
 // True when `text` is well-formed UTF-8 (no overlong forms, no surrogates).
 inline bool isValidUtf8(std::string_view text) {
+    static constexpr char32_t kLeast[] = {0, 0x80, 0x800, 0x10000};
     for (std::size_t i = 0; i < text.size();) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        std::size_t length = 0;
-        char32_t value = 0;
-        if (c < 0x80) {
-            ++i;
-            continue;
-        }
-        if (c >= 0xC2 && c <= 0xDF) {
-            length = 2;
-            value = c & 0x1F;
-        } else if (c >= 0xE0 && c <= 0xEF) {
-            length = 3;
-            value = c & 0x0F;
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            length = 4;
-            value = c & 0x07;
-        } else
-            return false;
-        if (i + length > text.size()) return false;
-        for (std::size_t k = 1; k < length; ++k) {
-            const auto next = static_cast<unsigned char>(text[i + k]);
+        const auto lead = static_cast<unsigned char>(text[i++]);
+        const std::size_t more = lead < 0x80   ? 0
+                                 : lead < 0xC0 ? 9
+                                 : lead < 0xE0 ? 1
+                                 : lead < 0xF0 ? 2
+                                               : 3;
+        if (more > 3 || more > text.size() - i) return false;
+        char32_t value = more ? lead & (0x3F >> more) : lead;
+        for (std::size_t k = 0; k < more; ++k) {
+            const auto next = static_cast<unsigned char>(text[i++]);
             if ((next & 0xC0) != 0x80) return false;
-            value = (value << 6) | (next & 0x3F);
+            value = value << 6 | (next & 0x3F);
         }
-        if ((length == 3 && value < 0x800) ||
-            (length == 4 && (value < 0x10000 || value > 0x10FFFF)) ||
-            (value >= 0xD800 && value <= 0xDFFF))
+        if (value < kLeast[more] || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF))
             return false;
-        i += length;
     }
     return true;
 }

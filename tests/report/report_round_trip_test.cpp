@@ -1,11 +1,8 @@
 // A report read back by the rich-text reader shows every field of the record
 // exactly as the record holds it, whatever "\", "{" and "}" the texts contain.
-//
-// The expected text is what a reader of the document sees, worked out from the
-// layout by hand: markup vanishes, \line is a line break, \tab a tab, and the
-// one blank after a control word belongs to the control word. Every section
-// ends in "\line", so the blank that begins the Actions and Events headings and
-// each function's first piece is taken by that \line.
+// Markup vanishes, \line is a line break, \tab a tab, and the one blank after
+// a control word belongs to it: so each "\line" that ends a section takes the
+// blank that begins the next heading or function.
 #include "knife_report.h"
 #include "platform/rich_text.h"
 #include "report/item_report.h"
@@ -14,20 +11,17 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <random>
 #include <string>
 
 namespace quarry {
 
 namespace {
 
-// A small fixed-seed generator, so every run sees the same records.
-class cSequence {
-public:
-    explicit cSequence(std::uint64_t seed) : state_(seed) {}
-    std::uint32_t next() {
-        state_ = state_ * 6364136223846793005ull + 1442695040888963407ull;
-        return static_cast<std::uint32_t>(state_ >> 33);
-    }
+// A fixed-seed generator, so every run sees the same records.
+struct cSequence : std::mt19937 {
+    using std::mt19937::mt19937;
+    std::uint32_t next() { return static_cast<std::uint32_t>((*this)()); }
     std::uint32_t below(std::uint32_t bound) { return next() % bound; }
 
     // Printable text, heavy on the characters rich text treats specially.
@@ -43,9 +37,6 @@ public:
         return result;
     }
     std::string name() { return "k" + text(6); }
-
-private:
-    std::uint64_t state_;
 };
 
 template <typename Map> void fillTexts(cSequence& random, Map& map, std::uint32_t most) {

@@ -143,23 +143,17 @@ std::string randomQuery(std::mt19937& random, const std::vector<cModelItem>& ite
     for (int tokens = 1 + int(random() % 3); tokens > 0; --tokens) {
         const cModelItem& item = items[random() % items.size()];
         std::string piece = item.name.substr(random() % item.name.size(), 1 + random() % 9);
-        switch (random() % 8) {
-        case 0:
+        const auto form = random() % 8;
+        if (form == 0)
             piece = "-" + piece;
-            break;
-        case 1:
+        else if (form == 1)
             piece = "ql:" + std::to_string(random() % 6) + (random() % 2 ? "-4" : "");
-            break;
-        case 2:
+        else if (form == 2)
             piece = std::to_string(item.zrid);
-            break;
-        case 3:
+        else if (form == 3)
             piece.insert(random() % piece.size(), 1, "abc"[random() % 3]);
-            break;
-        case 4:
+        else if (form == 4)
             piece = "QL:" + piece;
-            break;
-        }
         for (char& c : piece)
             c = random() % 3 == 0 && c >= 'a' && c <= 'z' ? char(c - 32) : c;
         query += (query.empty() ? "" : random() % 2 ? " " : "\t ") + piece;

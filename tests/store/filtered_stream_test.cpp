@@ -87,18 +87,26 @@ TEST(FilteredStream, AgreesWithTheLiteralRulesOnRandomText) {
     }
 }
 
-TEST(FilteredStream, LinesJoinAndTagsKeepTheirDelimiter) {
-    cTempItemFile file("a>b>c>");
+// Lines join with "\n", a tag keeps its ">" (at the end it is ">" alone), and
+// progress is the whole percent read, rounded down. A missing file reads as empty.
+TEST(FilteredStream, JoinedLinesTagsPercentAndAMissingFile) {
+    cTempItemFile file("a>b>c>" + std::string(94, 'x') + ">");
     cFilteredStream stream(file.path());
     EXPECT_TRUE(stream.readLines(2, ">"));
     EXPECT_EQ(stream.text(), "a\nb");
+    EXPECT_EQ(stream.percentRead(), 3); // 4 of 101 bytes
     EXPECT_FALSE(stream.readLines(0, ">"));
     EXPECT_EQ(stream.readTag(), "c>");
+    EXPECT_EQ(stream.readTag(), std::string(94, 'x') + ">");
+    EXPECT_EQ(stream.percentRead(), 100);
     EXPECT_TRUE(stream.atEnd());
     EXPECT_FALSE(stream.readLines(1, ">"));
     EXPECT_EQ(stream.text(), "");
-    EXPECT_EQ(stream.readTag(), ">"); // and so on at the end
     EXPECT_EQ(stream.readTag(), ">");
+    cFilteredStream missing(file.missingPath());
+    EXPECT_FALSE(missing.readLines(1, ">"));
+    EXPECT_EQ(missing.readTag(), ">");
+    EXPECT_TRUE(missing.percentRead() == 0 && missing.tell() == 0 && missing.totalSize() == 0);
 }
 
 TEST(FilteredStream, SeekReturnsToARememberedChunk) {
@@ -127,20 +135,6 @@ TEST(FilteredStream, SeekReturnsToARememberedChunk) {
         stream.seek(1000);
         EXPECT_FALSE(stream.readLines(1, ">"));
     }
-}
-
-// Whole percent of the file, rounded down; a missing file reads as empty.
-TEST(FilteredStream, PercentReadAndAMissingFile) {
-    cTempItemFile file(std::string(100, 'x') + ">");
-    cFilteredStream stream(file.path());
-    stream.seek(25);
-    EXPECT_EQ(stream.percentRead(), 24); // 2500 / 101
-    stream.readLines(1, ">");
-    EXPECT_EQ(stream.percentRead(), 100);
-    cFilteredStream missing(file.sibling("missing.xml"));
-    EXPECT_FALSE(missing.readLines(1, ">"));
-    EXPECT_EQ(missing.readTag(), ">");
-    EXPECT_TRUE(missing.percentRead() == 0 && missing.tell() == 0 && missing.totalSize() == 0);
 }
 
 // Over many blocks: a file without delimiters is one capped chunk consumed

@@ -61,26 +61,11 @@ public:
     }
     void expand(TreeItemHandle item) override { nodes.at(item - 1).expanded = true; }
 
-    // The node at a path of labels from the top level; 0 when a step is missing.
-    TreeItemHandle find(const std::vector<std::string>& path) const {
-        TreeItemHandle at = 0;
-        for (const std::string& label : path) {
-            TreeItemHandle next = 0;
-            for (TreeItemHandle h = nodes.size(); h > 0; --h)
-                if (nodes[h - 1].parent == at && nodes[h - 1].label == label) next = h;
-            if ((at = next) == 0) return 0;
-        }
-        return at;
-    }
-    const Node& node(const std::vector<std::string>& path) const {
-        return nodes.at(find(path) - 1);
-    }
-    // The labels of the children of the node at `path` ({} for the top level).
-    std::vector<std::string> childLabels(const std::vector<std::string>& path) const {
+    // The labels of the children of every node labelled `parent` ("" for the top level).
+    std::vector<std::string> childLabels(const std::string& parent) const {
         std::vector<std::string> labels;
-        const TreeItemHandle at = find(path);
         for (const Node& n : nodes)
-            if (n.parent == at && (at != 0 || path.empty())) labels.push_back(n.label);
+            if ((n.parent ? nodes.at(n.parent - 1).label : "") == parent) labels.push_back(n.label);
         return labels;
     }
     // Nodes that carry an item (folders carry 0).

@@ -11,20 +11,13 @@ namespace quarry {
 // Like the C library, keeping the low 32 bits of a long run of digits
 // without undefined overflow.
 TEST(DecimalText, ReadsLikeTheCLibraryAndWrapsAtThirtyTwoBits) {
-    const std::pair<const char*, std::int32_t> cases[] = {{"281", 281},
-                                                          {"  \t-42", -42},
-                                                          {"+7", 7},
-                                                          {"12ab", 12},
-                                                          {"abc", 0},
-                                                          {"", 0},
-                                                          {"-", 0},
-                                                          {" - 5", 0},
-                                                          {"2147483647", 2147483647},
-                                                          {"2147483648", -2147483647 - 1},
-                                                          {"4294967295", -1},
-                                                          {"4294967296", 0},
-                                                          {"-4294967291", 5},
-                                                          {"99999999999999999999999", -159383553}};
+    // clang-format off
+    const std::pair<const char*, std::int32_t> cases[] = {
+        {"281", 281}, {"  \t-42", -42}, {"+7", 7}, {"12ab", 12}, {"abc", 0}, {"", 0}, {"-", 0},
+        {" - 5", 0}, {"2147483647", 2147483647}, {"2147483648", -2147483647 - 1},
+        {"4294967295", -1}, {"4294967296", 0}, {"-4294967291", 5},
+        {"99999999999999999999999", -159383553}};
+    // clang-format on
     for (const auto& [text, value] : cases)
         EXPECT_EQ(parseDecimal(text), value) << text;
 }
@@ -44,14 +37,11 @@ TEST(ItemIndex, OrdersUnsignedAndKeepsTheFirstPosition) {
 }
 
 TEST(ItemRecord, ItemTypesCompareWithoutLetterCase) {
-    const std::pair<const char*, std::int32_t> cases[] = {{"Weapon", 0},
-                                                          {"spirit", 5},
-                                                          {"NPC", 6},
-                                                          {"WEAPON", 0},
-                                                          {"Tower", kItemTypeNone},
-                                                          {"", kItemTypeNone},
-                                                          {"Weapon ", kItemTypeNone},
-                                                          {"Weapo", kItemTypeNone}};
+    // clang-format off
+    const std::pair<const char*, std::int32_t> cases[] = {
+        {"Weapon", 0}, {"spirit", 5}, {"NPC", 6}, {"WEAPON", 0}, {"Tower", kItemTypeNone},
+        {"", kItemTypeNone}, {"Weapon ", kItemTypeNone}, {"Weapo", kItemTypeNone}};
+    // clang-format on
     for (const auto& [name, type] : cases)
         EXPECT_EQ(findItemType(name), type) << name;
 }
