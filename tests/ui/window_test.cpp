@@ -380,16 +380,6 @@ private slots:
         QVERIFY(watcher.seen[3].text.contains("item 40") && reportText().contains("Odd"));
     }
 
-    void aboutShowsVersionAndCloses() {
-        cModalWatcher watcher;
-        QString version;
-        watcher.answer = [&](QDialog* dialog) {
-            return version = dialog->findChild<QLabel*>("aboutText")->text(), false;
-        };
-        action(cmdAppAbout)->trigger();
-        QCOMPARE(watcher.seen.at(0).caption + " " + version, "About quarry quarry Version 1.0");
-    }
-
     void closingDuringAnImportStopsIt() {
         bool closedDuring = false;
         QTimer closer;
