@@ -34,8 +34,10 @@ case "${1:-}" in
   ;;
 --coverage)
   build_dir=build-coverage
+  # Atomic counters: the tree build's workers run the same code at once, and
+  # counters raced to negative values otherwise.
   cmake_args=(-DCMAKE_BUILD_TYPE=Debug -DQUARRY_BUILD_BENCH=OFF
-    -DCMAKE_CXX_FLAGS=--coverage -DCMAKE_EXE_LINKER_FLAGS=--coverage)
+    "-DCMAKE_CXX_FLAGS=--coverage -fprofile-update=atomic" -DCMAKE_EXE_LINKER_FLAGS=--coverage)
   scripts/ensure_packages.sh gcovr
   ;;
 esac
