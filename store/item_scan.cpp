@@ -40,6 +40,9 @@ cImportResult cItemStore::scanItemFile(const std::string& path, cProgressHost& p
         const bool more = stream.readLines(1, ">");
         const std::string& chunk = stream.text();
         if (chunk.size() >= 5 && std::memcmp(chunk.data(), "<Item", 5) == 0) {
+            // Room for the '>' first: a capped 16 MiB chunk is copied once, not
+            // again into a doubled buffer, so the event loop is not kept waiting.
+            tag.reserve(chunk.size() + 1);
             tag.assign(chunk).push_back('>');
             found.push_back(cIndexEntry{
                 parseDecimal(identifierTextOf(tag, identifierPattern, context)), position});
