@@ -226,8 +226,7 @@ bool cQuarry::exportTo(const cExportTarget& target) {
     onUpdateExport();
     const bool written = cExportCommand(*frame_, store_).run(target);
     frame_->setExportRunning(false);
-    onUpdateExport();
-    if (frame_->closeRequested()) frame_->close();
+    onUpdateExport(); // a close during the export already closed the window
     return written;
 }
 
