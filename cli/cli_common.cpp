@@ -1,7 +1,5 @@
 #include "cli/cli_common.h"
 
-#include "platform/item_file_check.h"
-
 #include <charconv>
 #include <cstdio>
 
@@ -39,26 +37,24 @@ bool parseZridArgument(const std::string& text, ZRID& zrid) {
     return true;
 }
 
-cCliSession::cCliSession() : progress_(standardErrorIsTerminal()), messages_(&progress_) {}
+cCliSession::cCliSession()
+    : progress_(standardErrorIsTerminal()), messages_(&progress_),
+      import_(store_, progress_, messages_) {}
 
-int cCliSession::readFailed(const std::string& reason) {
-    printMessage("cannot read " + path_ + ": " + reason);
+int cCliSession::statusOf(const cImportResult& result) {
+    if (result) return kExitOk;
+    printMessage("cannot read " + path_ + ": " + result.failure);
     return kExitUnreadableFile;
 }
 
 int cCliSession::scan(const std::string& path) {
     path_ = path;
-    const std::string reason = whyUnreadable(path);
-    if (!reason.empty()) return readFailed(reason);
-    const cImportResult result = store_.scanItemFile(path, progress_);
-    return result.readFailed() ? readFailed(result.failure) : kExitOk;
+    if (const cImportResult refused = cItemImport::check(path); !refused) return statusOf(refused);
+    return statusOf(import_.scan(path));
 }
 
 int cCliSession::buildTree(cTreeControl& tree, cLoadedItemSink* loaded) {
-    progress_.beginProgress("Importing Item Data", 0);
-    const cImportResult result = store_.buildCategoryTree(tree, progress_, messages_, loaded);
-    progress_.endProgress();
-    return result.readFailed() ? readFailed(result.failure) : kExitOk;
+    return statusOf(import_.buildTree(tree, loaded));
 }
 
 } // namespace quarry

@@ -5,6 +5,7 @@
 #include "cli/cli_output.h"
 #include "cli/stderr_message_sink.h"
 #include "cli/terminal_progress.h"
+#include "store/item_import.h"
 #include "store/item_store.h"
 
 #include <string>
@@ -34,10 +35,13 @@ const char* usageText();
 // anything else.
 bool parseZridArgument(const std::string& text, ZRID& zrid);
 
-// One run of the tool against one item file.
+// One run of the tool against one item file: its import, with progress and
+// messages on the terminal.
 class cCliSession {
 public:
     cCliSession();
+    cCliSession(const cCliSession&) = delete;
+    cCliSession& operator=(const cCliSession&) = delete;
 
     // Checks the file and runs the import scan. kExitOk, or kExitUnreadableFile
     // after printing the reason (also when a read fails during the scan).
@@ -52,12 +56,15 @@ public:
     cProgressHost& progress() { return progress_; }
 
 private:
-    int readFailed(const std::string& reason);
+    // kExitOk after an import that read the whole file; otherwise the reason
+    // is printed and the answer is kExitUnreadableFile.
+    int statusOf(const cImportResult& result);
 
     std::string path_;
     cTerminalProgress progress_;
     cStderrMessageSink messages_;
     cItemStore store_;
+    cItemImport import_;
 };
 
 // The commands; each takes the arguments after its name and writes its results

@@ -7,10 +7,9 @@
 // NEW's are compared as its tree build loads them, and OLD's record is loaded
 // again only for an item that differs.
 #include "cli/cli_common.h"
-#include "cli/discarding_tree.h"
-#include "platform/item_file_check.h"
 #include "report/item_difference.h"
 #include "report/item_json.h"
+#include "store/discarding_tree.h"
 #include "store/item_record.h"
 
 #include <cstdint>
@@ -27,7 +26,7 @@ struct cItemDigest {
 
 class cDigestCollector : public cLoadedItemSink {
 public:
-    void itemLoaded(const cItemRecord& item) override {
+    void itemLoaded(const cItemRecord& item, const cItemFolders&) override {
         items.push_back(cItemDigest{item.zrid, itemDigest(item)});
     }
     std::vector<cItemDigest> items;
@@ -91,7 +90,7 @@ public:
                       bool json, cCliOutput& out)
         : older_(older), olderItems_(olderItems), json_(json), out_(out) {}
 
-    void itemLoaded(const cItemRecord& item) override {
+    void itemLoaded(const cItemRecord& item, const cItemFolders&) override {
         const auto zrid = static_cast<std::uint32_t>(item.zrid);
         while (next_ < olderItems_.size() && std::uint32_t(olderItems_[next_].zrid) < zrid)
             removed(olderItems_[next_++].zrid);
@@ -159,8 +158,8 @@ int runDiffCommand(const cArguments& args, cCliOutput& out) {
     const std::string& olderPath = args[next];
     const std::string& newerPath = args[next + 1];
     // NEW is checked before OLD's import, not after it.
-    if (const std::string reason = whyUnreadable(newerPath); !reason.empty()) {
-        std::fprintf(stderr, "quarry-cli: cannot read %s: %s\n", newerPath.c_str(), reason.c_str());
+    if (const cImportResult refused = cItemImport::check(newerPath); !refused) {
+        printMessage("cannot read " + newerPath + ": " + refused.failure);
         return kExitUnreadableFile;
     }
 

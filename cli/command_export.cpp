@@ -4,8 +4,9 @@
 // not at all, and an existing OUT is replaced only with --force.
 #include "cli/cli_common.h"
 #include "export/item_export.h"
+#include "export/item_json_lines.h"
 #include "export/replacing_file.h"
-#include "report/item_json_lines.h"
+#include "store/discarding_tree.h"
 
 #include <filesystem>
 
@@ -57,7 +58,8 @@ std::string parseExportOptions(const cArguments& args, cExportOptions& options) 
 
 int exportToStandardOutput(cCliSession& session, cCliOutput& out) {
     cJsonLinesExport lines([&out](std::string_view line) { out.write(line); });
-    return session.buildTree(lines.tree(), &lines);
+    cDiscardingTree tree;
+    return session.buildTree(tree, &lines);
 }
 
 int exportToFile(cCliSession& session, const cExportOptions& options) {

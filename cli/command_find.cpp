@@ -2,8 +2,8 @@
 // tree build, with the tree's messages), then one "ZRID<tab>QL<tab>name" line
 // per item the query finds, in the query rule's order.
 #include "cli/cli_common.h"
-#include "cli/discarding_tree.h"
 #include "search/name_search.h"
+#include "store/discarding_tree.h"
 
 #include <charconv>
 

@@ -1,8 +1,9 @@
 #include "export/item_export.h"
 
 #include "export/item_database.h"
+#include "export/item_json_lines.h"
 #include "export/replacing_file.h"
-#include "report/item_json_lines.h"
+#include "store/discarding_tree.h"
 #include "store/item_store.h"
 
 #include <cerrno>
@@ -25,12 +26,12 @@ std::string whyIncomplete(const cImportResult& built) {
         return {};
     case cImportResult::eOutcome::readFailed:
         return "the item file could not be read: " + built.failure;
+    case cImportResult::eOutcome::unreadable:
+        return "the item file cannot be read: " + built.failure;
     case cImportResult::eOutcome::stopped:
-        return "the program is ending";
-    case cImportResult::eOutcome::superseded:
         break;
     }
-    return "another import began";
+    return "the program is ending";
 }
 
 std::string lastErrorText() {
@@ -50,7 +51,8 @@ cExportResult exportJsonLines(const cItemStore& store, const std::string& path,
             std::fwrite(line.data(), 1, line.size(), file.get()) != line.size())
             result.error = lastErrorText();
     });
-    const cImportResult built = store.buildCategoryTree(lines.tree(), progress, messages, &lines);
+    cDiscardingTree tree;
+    const cImportResult built = store.buildCategoryTree(tree, progress, messages, &lines);
     if (result.error.empty()) result.error = whyIncomplete(built);
     errno = 0;
     if (std::fclose(file.release()) != 0 && result.error.empty()) result.error = lastErrorText();
@@ -65,8 +67,8 @@ cExportResult exportDatabase(const cItemStore& store, const std::string& path,
     cItemDatabaseWriter database;
     std::string incomplete;
     if (database.open(path)) {
-        incomplete =
-            whyIncomplete(store.buildCategoryTree(database.tree(), progress, messages, &database));
+        cDiscardingTree tree;
+        incomplete = whyIncomplete(store.buildCategoryTree(tree, progress, messages, &database));
         database.finish();
     }
     result.error = database.error().empty() ? incomplete : database.error();

@@ -16,7 +16,7 @@ std::size_t pairSlot(char first, char second) {
 
 } // namespace
 
-void cNameIndex::itemLoaded(const cItemRecord& item) {
+void cNameIndex::itemLoaded(const cItemRecord& item, const cItemFolders&) {
     add(item.zrid, item.name, item.ql);
 }
 

@@ -31,7 +31,7 @@ public:
     static constexpr std::size_t kMaxArenaBytes = UINT32_MAX;
 
     // cLoadedItemSink
-    void itemLoaded(const cItemRecord& item) override;
+    void itemLoaded(const cItemRecord& item, const cItemFolders& folders) override;
 
     // Appends an item after every item added before it in index order; false
     // (nothing added) when the arenas are full.

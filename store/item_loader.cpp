@@ -10,7 +10,6 @@
 #include "store/tag_reader.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace quarry {
 
@@ -18,9 +17,6 @@ namespace {
 
 // The value that marks a skill percentage as missing.
 constexpr std::int32_t kNoPercent = 2147483647;
-
-// The tag of a record's first chunk, which the scan indexed.
-constexpr char kItemChunkStart[] = "<Item";
 
 // A byte count as people read it: whole mebibytes where it is some.
 std::string sizeText(std::size_t bytes) {
@@ -120,7 +116,7 @@ bool cItemStore::loadItemAt(cFilteredStream& stream, const cPattern& identifierP
     if (stream.failed()) return false;
     // The position must still yield the identifier by the scan's own rule: a
     // file swapped for one of the same size and time holds other records there.
-    if (tag.compare(0, std::strlen(kItemChunkStart), kItemChunkStart) != 0 ||
+    if (!startsItemRecord(tag) ||
         parseDecimal(identifierTextOf(tag, identifierPattern, identifierContext)) != zrid)
         return false;
     cTagView parts = splitTagText(tag);

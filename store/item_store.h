@@ -3,14 +3,14 @@
 // record loader with its element parsers, and the category tree build.
 //
 // Re-entry. The scan and the tree build let window events run between chunks
-// and between loads (cProgressHost::pumpMessages), and a message box runs its
-// own event loop, so a load, or even a new import, may run in the middle of
-// either. The index is therefore published as an immutable snapshot: a scan
-// empties the store's index when it starts, builds its entries privately and
-// publishes them when done; a tree build walks the snapshot it started with
-// and holds its own file stream. Each import bumps a generation number; a
-// scan or tree build that finds a newer import has begun stops early, leaving
-// the newer import's results alone.
+// and between loads (cProgressHost::pumpMessages), so a load may run in the
+// middle of either; the front ends refuse a second import or an export
+// meanwhile (cItemImport is the one way to import). The index is published
+// as an immutable snapshot: a scan empties the store's index when it starts,
+// builds its entries privately and publishes them when done, and a tree
+// build walks the snapshot it started with and holds its own file streams.
+// Closing the program stops either at its next dispatch
+// (cProgressHost::stopRequested).
 //
 // Reading. A read error fails the scan or the tree build it happens in, and no
 // index or tree is built from what was read. A load checks that its position
@@ -44,12 +44,12 @@ inline constexpr const char* kLoadMessageCaption = "cItemStore::loadItem";
 struct cImportResult {
     enum class eOutcome {
         done,
-        superseded, // a newer import began meanwhile and owns the results
         stopped,    // the program is ending (cProgressHost::stopRequested)
+        unreadable, // not a regular file that can be opened (nothing was read)
         readFailed, // the file could not be read
     };
     eOutcome outcome = eOutcome::done;
-    std::string failure; // readFailed: the system's reason and where
+    std::string failure; // unreadable, readFailed: the system's reason and where
 
     explicit operator bool() const { return outcome == eOutcome::done; }
     bool readFailed() const { return outcome == eOutcome::readFailed; }
@@ -74,9 +74,8 @@ public:
     // Replaces the path, empties the index, then reads the file tag by tag and
     // indexes every tag text that begins with "<Item" under its ZRID value at
     // the position of its "<", showing progress under "Scanning File". The
-    // caller builds the category tree afterwards. Superseded when a newer
-    // import started during this one (from pumpMessages); readFailed, with the
-    // index left empty, when a read fails.
+    // caller builds the category tree afterwards. readFailed, with the index
+    // left empty, when a read fails.
     // The identifier comes from group 0 of `identifierPattern` (kZridPattern,
     // compiled by the application at start-up) matched on each such tag; the
     // pattern must outlive the loads of this import, which check it again.
@@ -109,9 +108,9 @@ public:
     // Empties the tree, appends the category folders, loads every indexed
     // item and files it under its folders, moving the progress display (which
     // the caller has begun) every 100 filed items.
-    // Every item that loads is also handed to `loaded`, when given.
-    // Superseded when a newer import began meanwhile; readFailed, with the
-    // tree emptied, when a read fails.
+    // Every item that loads is also handed to `loaded`, when given, with the
+    // folders it was filed under. readFailed, with the tree emptied, when a
+    // read fails.
     cImportResult buildCategoryTree(cTreeControl& tree, cProgressHost& progress,
                                     cMessageSink& messages,
                                     cLoadedItemSink* loaded = nullptr) const;
@@ -136,7 +135,6 @@ private:
     std::string path_;
     cFileStamp scannedFile_;
     std::shared_ptr<const cItemIndex> index_;
-    std::uint64_t generation_ = 0;
     unsigned loadWorkers_ = 0;
 };
 

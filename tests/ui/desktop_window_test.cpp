@@ -108,7 +108,8 @@ private slots:
         QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(bar->actions()[0]).center());
         QTest::mouseClick(bar->popup(0), Qt::LeftButton, {},
                           bar->popup(0)->actionGeometry(frame()->action(cmdImport)).center());
-        QVERIFY(!frame()->importRunning() && frame()->treeModel()->rowCount() == 0);
+        QVERIFY(cQuarry::instance()->activity() == cQuarry::eActivity::idle &&
+                frame()->treeModel()->rowCount() == 0);
         QTRY_VERIFY_WITH_TIMEOUT(frame()->treeModel()->rowCount() == 1 && !label.isEmpty(), 30000);
         QCOMPARE(dialogParent, static_cast<QWidget*>(frame()));
         const QRect labelArea(

@@ -3,7 +3,6 @@
 #include "app/navigation_history.h"
 #include "app/quarry.h"
 #include "ui/item_tree_model.h"
-#include "ui/message_pump.h"
 #include "ui/message_throttle.h"
 
 #include <QtTest>
@@ -92,20 +91,6 @@ private slots:
         QVERIFY(moves == 18 && history.size() == 10); // moving never adds or drops
         history.clear();
         QVERIFY(history.size() == 0 && history.position() == 0);
-    }
-
-    void pumpDispatchesOncePerInterval() {
-        using namespace std::chrono;
-        steady_clock::time_point now{};
-        cMessagePump pump(milliseconds(30), [&now] { return now; });
-        QVERIFY(pump.due()); // the first call dispatches at once
-        int dispatched = 0;
-        for (int i = 0; i < 1000; ++i, now += microseconds(10)) // 10 ms in all
-            dispatched += pump.due();
-        now += milliseconds(25);
-        QVERIFY(dispatched == 0 && pump.due() && !pump.due());
-        pump.reset(); // a new progress phase paints at once
-        QVERIFY(pump.due());
     }
 
     void throttleShowsFirstMessageOfEachOperation() {
