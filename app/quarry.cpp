@@ -149,9 +149,10 @@ bool cQuarry::scanItemFile(const std::string& path) {
     frame_->beginMessageOperation();
     const cImportResult result = import.run(path, frame_->treeControl(), &names_);
     frame_->endMessageOperation(tr("while importing the item data"));
+    imported_ = bool(result);
+    if (!imported_) names_.clear(); // nothing of a failed import is kept
     names_.commitPending();
     names_.shrinkToFit();
-    imported_ = bool(result);
     setActivity(eActivity::idle);
     frame_->showImportRunning(false);
     if (frame_->closeRequested()) return false; // stopped: the window has gone

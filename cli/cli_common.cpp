@@ -43,7 +43,9 @@ cCliSession::cCliSession()
 
 int cCliSession::statusOf(const cImportResult& result) {
     if (result) return kExitOk;
-    printMessage("cannot read " + path_ + ": " + result.failure);
+    printMessage(result.outcome == cImportResult::eOutcome::changed
+                     ? path_ + " changed during the import"
+                     : "cannot read " + path_ + ": " + result.failure);
     return kExitUnreadableFile;
 }
 

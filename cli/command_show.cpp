@@ -58,10 +58,16 @@ int runShowCommand(const cArguments& args, cCliOutput& out) {
     cCliSession session;
     if (const int status = session.scan(path); status != kExitOk) return status;
 
+    // An item that does not load gives 3, a file that cannot be read (or
+    // changed since the scan) 1, which wins.
     int status = kExitOk;
     for (const ZRID zrid : zrids) {
-        const std::string report = writeItemReport(session.store(), zrid, session.messages());
-        if (report == kFailedToLoadText) status = kExitItemNotLoaded;
+        cItemStore::eLoadFailure why = cItemStore::eLoadFailure::none;
+        const std::string report = writeItemReport(session.store(), zrid, session.messages(), &why);
+        if (why == cItemStore::eLoadFailure::readFailed || why == cItemStore::eLoadFailure::changed)
+            status = kExitUnreadableFile;
+        else if (report == kFailedToLoadText && status == kExitOk)
+            status = kExitItemNotLoaded;
         out.write(render(report, format) + '\n');
     }
     return status;

@@ -20,7 +20,7 @@ struct cFileCloser {
 };
 
 // Why a tree build did not load every item, or an empty text when it did.
-std::string whyIncomplete(const cImportResult& built) {
+std::string whyIncomplete(const cImportResult& built, const std::string& path) {
     switch (built.outcome) {
     case cImportResult::eOutcome::done:
         return {};
@@ -28,6 +28,8 @@ std::string whyIncomplete(const cImportResult& built) {
         return "the item file could not be read: " + built.failure;
     case cImportResult::eOutcome::unreadable:
         return "the item file cannot be read: " + built.failure;
+    case cImportResult::eOutcome::changed:
+        return path + " changed during the import";
     case cImportResult::eOutcome::stopped:
         break;
     }
@@ -53,7 +55,7 @@ cExportResult exportJsonLines(const cItemStore& store, const std::string& path,
     });
     cDiscardingTree tree;
     const cImportResult built = store.buildCategoryTree(tree, progress, messages, &lines);
-    if (result.error.empty()) result.error = whyIncomplete(built);
+    if (result.error.empty()) result.error = whyIncomplete(built, store.path());
     errno = 0;
     if (std::fclose(file.release()) != 0 && result.error.empty()) result.error = lastErrorText();
     result.items = lines.itemCount();
@@ -68,7 +70,8 @@ cExportResult exportDatabase(const cItemStore& store, const std::string& path,
     std::string incomplete;
     if (database.open(path)) {
         cDiscardingTree tree;
-        incomplete = whyIncomplete(store.buildCategoryTree(tree, progress, messages, &database));
+        incomplete = whyIncomplete(store.buildCategoryTree(tree, progress, messages, &database),
+                                   store.path());
         database.finish();
     }
     result.error = database.error().empty() ? incomplete : database.error();

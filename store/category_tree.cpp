@@ -185,10 +185,11 @@ cImportResult cItemStore::buildCategoryTree(cTreeControl& tree, cProgressHost& p
     skeleton.nano = folders.add("Nanoprogram");
 
     // A file rewritten since the scan would file other records under these
-    // positions: then no item loads, as single loads fail too.
+    // positions: nothing is built from it.
+    const cImportResult changed{cImportResult::eOutcome::changed, {}};
     if (!fileUnchangedSinceScan()) {
-        tree.expand(folders.root());
-        return {};
+        tree.deleteAllItems();
+        return changed;
     }
 
     // Records are parsed on the workers; this thread takes the results in
@@ -202,9 +203,11 @@ cImportResult cItemStore::buildCategoryTree(cTreeControl& tree, cProgressHost& p
             const cIndexEntry& entry = index->begin()[i];
             cRecordingSink recorder(result.messages);
             cItemRecord item;
-            result.loaded =
+            const eLoad load =
                 loadItemAt(stream, identifierPattern, entry.zrid, entry.position,
                            index->nextRecordStart(entry.position), item, recorder, context);
+            result.loaded = load == eLoad::loaded;
+            result.moved = load == eLoad::moved;
             // The loaded-item sink gets whole records; filing needs only a part.
             if (result.loaded) result.record = wholeRecords ? std::move(item) : filingPart(item);
             result.readFailed = stream.failed();
@@ -222,10 +225,13 @@ cImportResult cItemStore::buildCategoryTree(cTreeControl& tree, cProgressHost& p
             messages.showMessage(caption, text);
             if (progress.stopRequested()) return stopped; // closed from the message box
         }
-        if (result.readFailed) {
-            // What was read may be cut anywhere: no tree is built from it.
+        if (result.readFailed || result.moved) {
+            // What was read may be cut anywhere or come from another file:
+            // no tree is built from it.
             tree.deleteAllItems();
-            return {cImportResult::eOutcome::readFailed, result.failure};
+            return result.moved
+                       ? changed
+                       : cImportResult{cImportResult::eOutcome::readFailed, result.failure};
         }
         if (result.loaded) {
             const cItemRecord& item = result.record;
@@ -238,6 +244,12 @@ cImportResult cItemStore::buildCategoryTree(cTreeControl& tree, cProgressHost& p
         pool.release(i);
         pacer.step();
         if (progress.stopRequested()) return stopped;
+    }
+    // Records read whole from a file that changed meanwhile may still mix
+    // two states of it.
+    if (!fileUnchangedSinceScan()) {
+        tree.deleteAllItems();
+        return changed;
     }
     tree.expand(folders.root());
     return {};

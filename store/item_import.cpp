@@ -27,7 +27,11 @@ cImportResult cItemImport::run(const std::string& path, cTreeControl& tree,
     cImportResult scanned = scan(path);
     if (scanned.outcome == cImportResult::eOutcome::stopped) return scanned;
     cImportResult built = buildTree(tree, gatherer);
-    return scanned ? built : scanned;
+    if (!scanned) return scanned;
+    // A tree build that read a failing or changing file built nothing; its
+    // index goes too.
+    if (!built && built.outcome != cImportResult::eOutcome::stopped) store_.forgetIndex();
+    return built;
 }
 
 } // namespace quarry

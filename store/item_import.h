@@ -38,8 +38,9 @@ public:
     // item that loads to `gatherer` when given.
     cImportResult buildTree(cTreeControl& tree, cLoadedItemSink* gatherer = nullptr);
     // The three in turn. After a failed scan the tree is built from the empty
-    // index, so no node of an earlier import stays; after a refused file
-    // nothing changes.
+    // index, so no node of an earlier import stays; after a failed tree build
+    // (a read error, a changed file) the index is emptied too; after a
+    // refused file nothing changes.
     cImportResult run(const std::string& path, cTreeControl& tree,
                       cLoadedItemSink* gatherer = nullptr);
 

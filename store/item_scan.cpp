@@ -50,8 +50,10 @@ cImportResult cItemStore::scanItemFile(const std::string& path, cProgressHost& p
     }
     progress.endProgress();
     if (progress.stopRequested()) return {cImportResult::eOutcome::stopped, {}};
-    // A failed read may have shifted or cut what was found: none of it is used.
+    // A failed read may have shifted or cut what was found, and a file that
+    // changed meanwhile may have given a mix of two: none of it is used.
     if (stream.failed()) return {cImportResult::eOutcome::readFailed, stream.failure()};
+    if (!fileUnchangedSinceScan()) return {cImportResult::eOutcome::changed, {}};
     index_ = std::make_shared<const cItemIndex>(cItemIndex::fromFileOrder(std::move(found)));
     return {};
 }

@@ -47,6 +47,7 @@ struct cImportResult {
         stopped,    // the program is ending (cProgressHost::stopRequested)
         unreadable, // not a regular file that can be opened (nothing was read)
         readFailed, // the file could not be read
+        changed,    // the file changed while it was read: what was read is not used
     };
     eOutcome outcome = eOutcome::done;
     std::string failure; // unreadable, readFailed: the system's reason and where
@@ -69,6 +70,8 @@ public:
     // The snapshot stays valid and unchanged whatever happens to the store.
     std::shared_ptr<const cItemIndex> index() const { return index_; }
     std::size_t itemCount() const { return index_->size(); }
+    // Empties the index: nothing of an import that failed is kept.
+    void forgetIndex();
 
     // --- the import scan ---------------------------------------------------
     // Replaces the path, empties the index, then reads the file tag by tag and
@@ -90,7 +93,10 @@ public:
     // holds it, the record cannot be read or is not acceptable, or the file
     // ends before the record does. Tags an event or action does not expect,
     // a text too long to keep and a failed read are reported to `messages`.
-    bool loadItem(ZRID zrid, cItemRecord& record, cMessageSink& messages) const;
+    // `why`, when given, says which of these it was.
+    enum class eLoadFailure { none, notIndexed, notLoadable, changed, readFailed };
+    bool loadItem(ZRID zrid, cItemRecord& record, cMessageSink& messages,
+                  eLoadFailure* why = nullptr) const;
 
     // Element parsers; each answers whether the element held a complete pair.
     static bool parseAttribute(std::string_view attributeText, cItemRecord& record);
@@ -119,13 +125,16 @@ public:
     void setLoadWorkers(unsigned workers) { loadWorkers_ = workers; }
 
 private:
+    // How one load ended: moved when the position no longer holds the item's
+    // record (the file changed since the scan).
+    enum class eLoad { loaded, failed, moved };
     // Loads the record of `zrid` at `position` of a stream over the item file;
-    // the next record's start, when there is one, sizes the first read. Uses
+    // the next record's start, when there is one, bounds the record. Uses
     // nothing of the store, so tree build workers may call it.
-    static bool loadItemAt(cFilteredStream& stream, const cPattern& identifierPattern, ZRID zrid,
-                           RecordPosition position, std::optional<RecordPosition> nextStart,
-                           cItemRecord& record, cMessageSink& messages,
-                           cPatternMatch& identifierContext);
+    static eLoad loadItemAt(cFilteredStream& stream, const cPattern& identifierPattern, ZRID zrid,
+                            RecordPosition position, std::optional<RecordPosition> nextStart,
+                            cItemRecord& record, cMessageSink& messages,
+                            cPatternMatch& identifierContext);
 
     // Whether the item file is still the one the scan read.
     bool fileUnchangedSinceScan() const;
