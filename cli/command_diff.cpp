@@ -162,30 +162,28 @@ private:
 } // namespace
 
 int runDiffCommand(const cArguments& args, cCliOutput& out) {
-    bool json = false;
-    std::size_t next = 0;
-    if (next < args.size() && args[next] == "--format") {
-        if (next + 1 >= args.size() || (args[next + 1] != "text" && args[next + 1] != "jsonl"))
-            return usageError("--format takes text or jsonl");
-        json = args[next + 1] == "jsonl";
-        next += 2;
-    }
-    if (args.size() != next + 2) return usageError("diff takes OLD and NEW");
-    const std::string& olderPath = args[next];
-    const std::string& newerPath = args[next + 1];
+    std::optional<std::string> format;
+    const cCommandLine line = readCommandLine(args, {{"--format", &format}});
+    if (!line.wrong.empty()) return usageError(line.wrong);
+    if (format && *format != "text" && *format != "jsonl")
+        return usageError("--format takes text or jsonl");
+    const bool json = format == "jsonl";
+    if (line.operands.size() != 2) return usageError("diff takes OLD and NEW");
+    const std::string& olderPath = line.operands[0];
+    const std::string& newerPath = line.operands[1];
     // NEW is checked before OLD's import, not after it.
     if (const cImportResult refused = cItemImport::check(newerPath); !refused) {
         printMessage("cannot read " + newerPath + ": " + refused.failure);
         return kExitUnreadableFile;
     }
 
-    cCliSession older;
+    cCliSession older(line.quiet);
     if (const int status = older.scan(olderPath); status != kExitOk) return status;
     cDiscardingTree tree;
     cDigestCollector olderItems;
     if (const int status = older.buildTree(tree, &olderItems); status != kExitOk) return status;
 
-    cCliSession newer;
+    cCliSession newer(line.quiet);
     if (const int status = newer.scan(newerPath); status != kExitOk) return status;
     cDifferenceWriter difference(older.store(), olderItems, json, out);
     if (const int status = newer.buildTree(tree, &difference); status != kExitOk) return status;

@@ -34,30 +34,24 @@ void writeMatches(const cNameIndex& names, const std::vector<std::uint32_t>& ite
 } // namespace
 
 int runFindCommand(const cArguments& args, cCliOutput& out) {
-    std::uint64_t limit = UINT64_MAX;
     bool allowNear = false;
-    std::size_t next = 0;
-    for (; next < args.size(); ++next) {
-        if (args[next] == "--near") {
-            allowNear = true;
-        } else if (args[next] == "--limit") {
-            if (++next >= args.size() || !parseLimit(args[next], limit))
-                return usageError("--limit takes a whole number of at least 1");
-        } else {
-            if (args[next] == "--") ++next;
-            break;
-        }
-    }
-    if (args.size() < next + 2) return usageError("find takes a FILE and a QUERY");
-    const std::string& path = args[next++];
+    std::optional<std::string> limitText;
+    const cCommandLine line =
+        readCommandLine(args, {{"--near", &allowNear}, {"--limit", &limitText}});
+    if (!line.wrong.empty()) return usageError(line.wrong);
+    std::uint64_t limit = UINT64_MAX;
+    if (limitText && !parseLimit(*limitText, limit))
+        return usageError("--limit takes a whole number of at least 1");
+    if (line.operands.size() < 2) return usageError("find takes a FILE and a QUERY");
+    const std::string& path = line.operands[0];
     std::string text;
-    for (; next < args.size(); ++next)
-        text += (text.empty() ? "" : " ") + args[next];
+    for (std::size_t next = 1; next < line.operands.size(); ++next)
+        text += (text.empty() ? "" : " ") + line.operands[next];
     const cNameQuery query = parseNameQuery(text);
     if (!query.isSearchable())
         return usageError("the query has no word, no ql: range and is not an item identifier");
 
-    cCliSession session;
+    cCliSession session(line.quiet);
     if (const int status = session.scan(path); status != kExitOk) return status;
     cDiscardingTree tree;
     cNameIndex names;

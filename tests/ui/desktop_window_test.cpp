@@ -10,6 +10,7 @@
 #include "ui/item_tree_model.h"
 #include "ui/main_frame.h"
 #include "ui/report_pane.h"
+#include "window_test_main.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -214,14 +215,6 @@ private slots:
 
 } // namespace quarry
 
-int main(int argc, char** argv) {
-    using namespace quarry;
-    cQuarry app(argc, argv);
-    cQuarry::setQuitOnLastWindowClosed(false);
-    QTemporaryDir settings; // the tests' own settings store
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
-    cDesktopWindowTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+QUARRY_WINDOW_TEST_MAIN(quarry::cDesktopWindowTest)
 
 #include "desktop_window_test.moc"

@@ -4,6 +4,7 @@
 #include "app/quarry.h"
 #include "ui/item_tree_model.h"
 #include "ui/message_throttle.h"
+#include "window_test_main.h"
 
 #include <QtTest>
 
@@ -112,11 +113,6 @@ private slots:
 
 } // namespace quarry
 
-int main(int argc, char** argv) {
-    using namespace quarry;
-    cQuarry app(argc, argv);
-    cLogicTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+QUARRY_WINDOW_TEST_MAIN(quarry::cLogicTest)
 
 #include "logic_test.moc"

@@ -16,6 +16,7 @@
 #include "ui/main_frame.h"
 #include "ui/message_throttle.h"
 #include "ui/report_pane.h"
+#include "window_test_main.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -526,12 +527,6 @@ private slots:
 
 } // namespace quarry
 
-int main(int argc, char** argv) {
-    using namespace quarry;
-    cQuarry app(argc, argv);
-    cQuarry::setQuitOnLastWindowClosed(false);
-    cWindowTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+QUARRY_WINDOW_TEST_MAIN(quarry::cWindowTest)
 
 #include "window_test.moc"
