@@ -74,7 +74,7 @@ public:
     std::uint64_t sequence(std::uint32_t first) const {
         std::uint64_t cells = 0;
         for (std::uint32_t n = first; n != kPatNoNode; n = nodes_[n].next)
-            cells = std::min(cells + node(n), kTooMany);
+            cells = std::min(cells + (nodes_[n].kind == ePatNode::leaf ? 1 : node(n)), kTooMany);
         return cells;
     }
 
@@ -168,8 +168,13 @@ void cEmitter::emitProgram(std::uint32_t sequence, bool anchored) {
 }
 
 void cEmitter::emitSequence(std::uint32_t first) {
-    for (std::uint32_t n = first; n != kPatNoNode; n = nodes_[n].next)
-        emitNode(n);
+    for (std::uint32_t n = first; n != kPatNoNode; n = nodes_[n].next) {
+        const cPatNode& node = nodes_[n];
+        if (node.kind == ePatNode::leaf)
+            emit(node.op, node.value);
+        else
+            emitNode(n);
+    }
 }
 
 // The contents of a group: a Nop when empty, so the call into it has a target

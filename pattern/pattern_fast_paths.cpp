@@ -23,12 +23,44 @@ namespace {
 // skip sets cost at most this much per loop however large the pattern.
 constexpr std::size_t kWalkBudget = 256;
 
-// Scratch for the walks: instructions visited by the current walk carry its
-// stamp, so no walk clears a table as large as the program.
-struct cWalkScratch {
-    std::vector<std::uint32_t> visitedStamp;
-    std::uint32_t stamp = 0;
-    std::vector<std::uint32_t> work;
+// What one walk has seen and has still to see, both bounded by the budget
+// whatever the program's size: the instructions it visited, in a small hash
+// set whose entries carry the walk's stamp (so no walk clears it), and those
+// it has still to visit. A walk processes at most kWalkBudget instructions,
+// each adding at most two to visit.
+class cWalk {
+public:
+    void start(std::uint32_t from) {
+        ++stamp_;
+        waiting_ = 0;
+        push(from);
+    }
+    bool done() const { return waiting_ == 0; }
+    void push(std::uint32_t at) { toVisit_[waiting_++] = at; }
+    std::uint32_t pop() { return toVisit_[--waiting_]; }
+    // Marks instruction `at` visited; false when this walk has visited it.
+    bool firstVisit(std::uint32_t at) {
+        constexpr std::size_t kMask = kVisitSlots - 1;
+        for (std::size_t h = (at * 2654435761u) & kMask;; h = (h + 1) & kMask) {
+            if (visited_[h].stamp != stamp_) {
+                visited_[h] = cVisit{at, stamp_};
+                return true;
+            }
+            if (visited_[h].at == at) return false;
+        }
+    }
+
+private:
+    struct cVisit {
+        std::uint32_t at = 0;
+        std::uint32_t stamp = 0;
+    };
+    static constexpr std::size_t kVisitSlots = 2 * kWalkBudget; // a power of two, at most half full
+    static_assert((kVisitSlots & (kVisitSlots - 1)) == 0);
+    cVisit visited_[kVisitSlots];
+    std::uint32_t stamp_ = 0;
+    std::uint32_t toVisit_[2 * kWalkBudget + 1];
+    std::size_t waiting_ = 0;
 };
 
 // Adds what one character test can consume to `first`; false when that is
@@ -56,19 +88,15 @@ bool addTest(const cPatProgram& program, const cPatInstruction& test, cPatCharSe
 // Collects the first-consumed characters reachable from `from` into `first`;
 // false when no useful set exists.
 bool firstCharacters(const cPatProgram& program, std::uint32_t from, cPatCharSet& first,
-                     cWalkScratch& scratch) {
+                     cWalk& walk) {
     const std::vector<cPatInstruction>& code = program.code;
     first = cPatCharSet();
-    ++scratch.stamp;
-    std::vector<std::uint32_t>& work = scratch.work;
-    work.assign(1, from);
+    walk.start(from);
     std::size_t budget = kWalkBudget;
-    while (!work.empty()) {
-        const std::uint32_t i = work.back();
-        work.pop_back();
+    while (!walk.done()) {
+        const std::uint32_t i = walk.pop();
         if (i >= code.size()) return false;
-        if (scratch.visitedStamp[i] == scratch.stamp) continue;
-        scratch.visitedStamp[i] = scratch.stamp;
+        if (!walk.firstVisit(i)) continue;
         if (budget-- == 0) return false;
         const cPatInstruction& ins = code[i];
         switch (ins.kind) {
@@ -83,26 +111,26 @@ bool firstCharacters(const cPatProgram& program, std::uint32_t from, cPatCharSet
         case opPushGroup:
         case opPopGroup:
         case opFailIfNoProgress:
-            work.push_back(i + 1);
+            walk.push(i + 1);
             break;
         case opJump:
-            work.push_back(ins.operand);
+            walk.push(ins.operand);
             break;
         case opCall:
             // The following instruction runs, at the same position, when the
             // called code fails.
-            work.push_back(ins.operand);
-            work.push_back(i + 1);
+            walk.push(ins.operand);
+            walk.push(i + 1);
             break;
         case opLazyAny:
-            work.push_back(program.lazyAnyLoops[ins.operand].rest);
-            work.push_back(i + 1);
+            walk.push(program.lazyAnyLoops[ins.operand].rest);
+            walk.push(i + 1);
             break;
         case opRun: {
             // The run may take none of its characters.
             const cPatRun& run = program.runs[ins.operand];
             if (!addTest(program, run.test, first)) return false;
-            work.push_back(run.exit);
+            walk.push(run.exit);
             break;
         }
         case opReturn:
@@ -147,19 +175,17 @@ void cPattern::buildFastPaths() {
     skipSets_.clear();
     startSet_ = kPatNoSkipSet;
     const std::vector<cPatInstruction>& code = program_.code;
-    cWalkScratch scratch;
-    scratch.visitedStamp.assign(code.size(), 0);
+    cWalk walk;
     cPatCharSet first;
     auto addSkipSet = [&]() {
         skipSets_.push_back(skipSetOf(first));
         return static_cast<std::uint32_t>(skipSets_.size() - 1);
     };
     // Instruction 0 calls the pattern's code; instruction 1 is the retry.
-    if (code[1].kind == opAdvanceStart &&
-        firstCharacters(program_, code[0].operand, first, scratch))
+    if (code[1].kind == opAdvanceStart && firstCharacters(program_, code[0].operand, first, walk))
         startSet_ = addSkipSet();
     for (cPatLazyAny& loop : program_.lazyAnyLoops)
-        if (firstCharacters(program_, loop.rest, first, scratch)) loop.skipSet = addSkipSet();
+        if (firstCharacters(program_, loop.rest, first, walk)) loop.skipSet = addSkipSet();
 }
 
 } // namespace quarry
