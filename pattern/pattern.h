@@ -49,7 +49,8 @@ enum : std::int32_t {
 // Deepest nesting of "{", "(", "!" and abbreviations a pattern may use.
 inline constexpr std::uint32_t kPatMaxNesting = 200;
 // Largest compiled program; "+" copies its operand, so nested "+" double the
-// program each level. A pattern that needs more fails with patOutOfMemory.
+// program each level. The compiler counts a program before it emits any of
+// it, and refuses one that needs more with patOutOfMemory.
 inline constexpr std::uint32_t kPatMaxInstructions = 1u << 20;
 
 // The instructions of a compiled program, each with what it does and what its

@@ -21,7 +21,7 @@ enum class ePatNode : std::uint8_t {
     alternation, // the alternatives chained from `body`, each a quantified atom
 };
 
-// Sixteen bytes, so that even a long pattern's nodes stay in the cache.
+// Sixteen bytes, so that a long pattern's nodes take little of the cache.
 struct cPatNode {
     ePatNode kind = ePatNode::leaf;
     std::uint8_t op = opNop;            // leaf: an ePatOp
