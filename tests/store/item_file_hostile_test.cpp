@@ -251,7 +251,9 @@ TEST(ItemFileHostile, AFileChangedDuringTheImportFailsItWhole) {
         std::function<void()> edit;
         int items = 0;
     };
-    for (const auto& [what, edit] : edits) {
+    for (const auto& entry : edits) {
+        const auto& what = entry.first;
+        const auto& edit = entry.second;
         for (const char* when : {"scanning", "between", "building"}) {
             cTempItemFile file(content);
             cItemStore store;
