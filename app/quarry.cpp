@@ -170,8 +170,7 @@ bool cQuarry::scanItemFile(const std::string& path) {
     frame_->endMessageOperation(tr("while importing the item data"));
     imported_ = result && result.loaded != 0; // Export needs items
     if (!result) names_.clear();              // nothing of a failed import is kept
-    names_.commitPending();
-    names_.shrinkToFit();
+    names_.commitPending(); // room kept for the names is not given back: that would copy them all
     setActivity(eActivity::idle);
     frame_->showImportRunning(false);
     if (frame_->closeRequested()) return false; // stopped: the window has gone

@@ -14,9 +14,11 @@ namespace quarry {
 class cItemRecord;
 
 // A 64-bit digest of every member the export writes, the folders the item is
-// filed under included. Two records that differ in one text or number always
-// differ in their digests; records that differ in several collide with a
-// chance of about 2^-64.
+// filed under included. The members are hashed as a row of 64-bit words, a
+// text as its length and then its bytes eight at a time. Two records whose
+// rows differ in one word only (a number, or a text changed within one of its
+// eight-byte runs, its length kept) always differ in their digests; records
+// that differ in any other way collide with a chance of about 2^-64.
 std::uint64_t itemDigest(const cItemRecord& item, const cItemFolders& folders);
 
 // One member in which two records of an item differ. The path is the member's

@@ -20,6 +20,13 @@ void cNameIndex::itemLoaded(const cItemRecord& item, const cItemFolders&) {
     add(item.zrid, item.name, item.ql);
 }
 
+void cNameIndex::expectItems(std::size_t items) {
+    constexpr std::size_t kNameBytes = 24; // a little more than a typical name
+    entries_.reserve(entries_.size() + items);
+    names_.reserve(names_.size() + items * kNameBytes);
+    folded_.reserve(folded_.size() + items * kNameBytes);
+}
+
 bool cNameIndex::add(ZRID zrid, std::string_view name, std::int32_t ql) {
     if (name.size() > kMaxArenaBytes - names_.size() || entries_.size() >= UINT32_MAX) return false;
     entries_.push_back({zrid, ql, static_cast<std::uint32_t>(names_.size())});

@@ -32,6 +32,9 @@ public:
 
     // cLoadedItemSink
     void itemLoaded(const cItemRecord& item, const cItemFolders& folders) override;
+    // Makes room for that many more names at once, so that adding them moves
+    // nothing already there.
+    void expectItems(std::size_t items) override;
 
     // Appends an item after every item added before it in index order; false
     // (nothing added) when the arenas are full.

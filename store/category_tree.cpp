@@ -183,6 +183,8 @@ cImportResult cItemStore::buildCategoryTree(cTreeControl& tree, cProgressHost& p
     if (index->empty()) return {};
     skeleton.perk = folders.add("Perk");
     skeleton.nano = folders.add("Nanoprogram");
+    tree.expectItems(index->size());
+    if (loaded != nullptr) loaded->expectItems(index->size());
 
     // A file rewritten since the scan would file other records under these
     // positions: nothing is built from it.

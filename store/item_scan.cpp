@@ -7,6 +7,8 @@
 #include "store/tag_reader.h"
 #include "store/work_pacer.h"
 
+#include <deque>
+#include <future>
 #include <vector>
 
 namespace quarry {
@@ -28,7 +30,9 @@ cImportResult cItemStore::scanItemFile(const std::string& path, cProgressHost& p
     cWorkPacer pacer(progress);
     stream.setWatcher(&pacer);
     progress.beginProgress("Scanning File", 0);
-    std::vector<cIndexEntry> found; // file order; the first of an identifier wins
+    // File order; the first of an identifier wins. A deque grows without
+    // moving what it holds: millions of entries are never copied at once.
+    std::deque<cIndexEntry> found;
     std::uint32_t counter = 0;
     std::string tag;
     cPatternMatch context(256); // one context for the whole scan: no allocation per item
@@ -62,7 +66,14 @@ cImportResult cItemStore::scanItemFile(const std::string& path, cProgressHost& p
     if (!fileUnchangedSinceScan()) return {cImportResult::eOutcome::changed, {}};
     cImportResult scanned;
     scanned.itemTagsMisplaced = found.empty() && tagsMisplaced;
-    index_ = std::make_shared<const cItemIndex>(cItemIndex::fromFileOrder(std::move(found)));
+    // Sorting millions of entries takes longer than the window may wait for a
+    // turn: the sort runs beside while this thread keeps dispatching events.
+    std::future<cItemIndex> sorted = std::async(std::launch::async, [&found] {
+        return cItemIndex::fromFileOrder(std::vector<cIndexEntry>(found.begin(), found.end()));
+    });
+    while (sorted.wait_for(cWorkPacer::kInterval) != std::future_status::ready)
+        pacer.pumpIfDue();
+    index_ = std::make_shared<const cItemIndex>(sorted.get());
     return scanned;
 }
 

@@ -5,6 +5,7 @@
 // terminal, tests with fakes.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -51,6 +52,9 @@ public:
                                       TreeItemHandle parent) = 0;
     // Expands the node so its children show (expand, not toggle).
     virtual void expand(TreeItemHandle item) = 0;
+    // The build is about to file up to `items` items: room for their nodes
+    // may be made at once, so appending never has to move what is there.
+    virtual void expectItems(std::size_t /*items*/) {}
 };
 
 class cItemRecord;
@@ -68,6 +72,8 @@ class cLoadedItemSink {
 public:
     virtual ~cLoadedItemSink() = default;
     virtual void itemLoaded(const cItemRecord& item, const cItemFolders& folders) = 0;
+    // Up to `items` items will come (see cTreeControl::expectItems).
+    virtual void expectItems(std::size_t /*items*/) {}
 };
 
 // Where a message about the item file goes: a modal message box in the window,
