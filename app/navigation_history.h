@@ -1,5 +1,6 @@
 // Back and Forward through the last ten items shown: the identifiers shown,
-// the tree selection at the time of each, and the position of the current one.
+// the tree node each was shown at (0 for none), and the position of the
+// current one.
 #pragma once
 
 #include "store/store_host.h"

@@ -9,12 +9,15 @@
 #include "ui/main_frame.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMessageBox>
 #include <QSettings>
 #include <QTimer>
 #include <QTranslator>
+
+#include <string_view>
 
 // Resources live in a static library; this keeps them linked in and
 // registered. Qt's macro declares a global function, so it stays outside the
@@ -24,6 +27,21 @@ static void initQuarryResources() {
 }
 
 namespace quarry {
+
+namespace {
+
+// The import's sentences about a file without items, marked for the
+// translators; they are translated where they are shown.
+constexpr const char* kNoItemsTexts[] = {
+    QT_TRANSLATE_NOOP("strings", "No items found in %1."),
+    QT_TRANSLATE_NOOP("strings",
+                      "The file holds \"<Item\" tags, but none right after a '>': the records "
+                      "must follow one another directly, without a line break or blank between "
+                      "them.")};
+static_assert(std::string_view(kNoItemsTexts[0]) == kNoItemsFound &&
+              std::string_view(kNoItemsTexts[1]) == kItemTagsMisplaced);
+
+} // namespace
 
 cQuarry::cQuarry(int& argc, char** argv) : QApplication(argc, argv) {
     initQuarryResources();
@@ -130,7 +148,8 @@ void cQuarry::onCommand(int command) {
 void cQuarry::showItem(ZRID zrid) {
     if (!frame_) return;
     frame_->displayItem(store_, zrid);
-    history_.record(zrid, frame_->getSelectedTreeItem());
+    // The step keeps the node the tree shows the item at, for Back and Forward.
+    history_.record(zrid, frame_->revealItem(zrid));
     onUpdateBack();
     onUpdateForward();
 }
@@ -149,18 +168,51 @@ bool cQuarry::scanItemFile(const std::string& path) {
     frame_->beginMessageOperation();
     const cImportResult result = import.run(path, frame_->treeControl(), &names_);
     frame_->endMessageOperation(tr("while importing the item data"));
-    imported_ = bool(result);
-    if (!imported_) names_.clear(); // nothing of a failed import is kept
+    imported_ = result && result.loaded != 0; // Export needs items
+    if (!result) names_.clear();              // nothing of a failed import is kept
     names_.commitPending(); // room kept for the names is not given back: that would copy them all
     setActivity(eActivity::idle);
     frame_->showImportRunning(false);
     if (frame_->closeRequested()) return false; // stopped: the window has gone
     if (!result) {
+        frame_->setItemFile({}); // nothing of the file is held
         reportImportFailure(path, result);
         return false;
     }
+    if (result.loaded == 0) {
+        reportNoItems(path, result.itemTagsMisplaced);
+        return false;
+    }
+    frame_->setItemFile(path);
+    frame_->showStatusMessage(importedText(path, result));
     noteRecentFile(path, true);
     return true;
+}
+
+QString cQuarry::importedText(const std::string& path, const cImportResult& result) const {
+    const auto items = [](std::uint64_t count) {
+        return count == 1 ? tr("1 item") : tr("%L1 items").arg(count);
+    };
+    return tr("Imported %1: %2 indexed, %L3 filed in the tree.")
+        .arg(QFileInfo(fileNameForDisplay(path)).fileName(), items(store_.itemCount()))
+        .arg(result.filed);
+}
+
+void cQuarry::reportNoItems(const std::string& path, bool tagsMisplaced) {
+    // Nothing the window showed can be shown from this file: it starts afresh.
+    history_.clear();
+    onUpdateBack();
+    onUpdateForward();
+    frame_->clearItem();
+    frame_->setItemFile({});
+    noteRecentFile(path, false);
+    const QString found = frameText(kNoItemsFound).arg(fileNameForDisplay(path));
+    frame_->showStatusMessage(found);
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("quarry"),
+                    tagsMisplaced ? found + QLatin1Char(' ') + frameText(kItemTagsMisplaced)
+                                  : found,
+                    QMessageBox::Ok, frame_.get());
+    box.exec();
 }
 
 void cQuarry::reportImportFailure(const std::string& path, const cImportResult& result) {

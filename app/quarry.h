@@ -46,12 +46,16 @@ public:
     // The same with the identifier pattern given (tests use a broken one).
     bool initInstance(const char* identifierPattern);
 
-    // Shows the item and records the step in the history.
+    // Shows the item, selects its node in the tree (none when it is filed
+    // nowhere) and records the step, with that node, in the history.
     void showItem(ZRID zrid);
-    // Imports a file: scans it, then rebuilds the tree and Find's index. A
-    // file that cannot be read is reported and changes nothing. False when
-    // nothing was imported, another import or an export runs, or the window
-    // was closed meanwhile (the import then stops early).
+    // Imports a file: scans it, then rebuilds the tree and Find's index, and
+    // says in the status bar how many items it indexed and filed; the title
+    // then names the file. A file that cannot be read is reported and changes
+    // nothing. A file with no item that loads is reported too, and the report
+    // and history are cleared. False when nothing was imported, another
+    // import or an export runs, or the window was closed meanwhile (the
+    // import then stops early).
     bool scanItemFile(const std::string& path);
     // Imports the file once the event loop is back: the command that asked
     // for it (a menu entry, a drop) finishes its own event handling first.
@@ -97,6 +101,8 @@ private:
     // Every enable rule at once, when what runs changes.
     void setActivity(eActivity activity);
     void reportImportFailure(const std::string& path, const cImportResult& result);
+    void reportNoItems(const std::string& path, bool tagsMisplaced);
+    QString importedText(const std::string& path, const cImportResult& result) const;
 
     cItemStore store_;
     cNameIndex names_; // before the frame, whose Find pane reads it

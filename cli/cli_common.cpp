@@ -96,11 +96,30 @@ int cCliSession::statusOf(const cImportResult& result) {
 int cCliSession::scan(const std::string& path) {
     path_ = path;
     if (const cImportResult refused = cItemImport::check(path); !refused) return statusOf(refused);
-    return statusOf(import_.scan(path));
+    const cImportResult scanned = import_.scan(path);
+    const int status = statusOf(scanned);
+    if (status == kExitOk && store_.itemCount() == 0) sayNoItems(scanned.itemTagsMisplaced);
+    return status;
 }
 
 int cCliSession::buildTree(cTreeControl& tree, cLoadedItemSink* loaded) {
-    return statusOf(import_.buildTree(tree, loaded));
+    const cImportResult built = import_.buildTree(tree, loaded);
+    const int status = statusOf(built);
+    if (status == kExitOk) noteItemsLoaded(built.loaded);
+    return status;
+}
+
+void cCliSession::noteItemsLoaded(std::uint64_t loaded) {
+    if (loaded == 0 && store_.itemCount() != 0)
+        sayNoItems(false); // a file of none was said at scan
+}
+
+void cCliSession::sayNoItems(bool tagsMisplaced) const {
+    const std::string_view sentence = kNoItemsFound;
+    const std::size_t name = sentence.find("%1");
+    printMessage(std::string(sentence.substr(0, name)) + path_ +
+                 std::string(sentence.substr(name + 2)));
+    if (tagsMisplaced) printMessage(kItemTagsMisplaced);
 }
 
 } // namespace quarry

@@ -74,12 +74,16 @@ public:
     cCliSession& operator=(const cCliSession&) = delete;
 
     // Checks the file and runs the import scan. kExitOk, or kExitUnreadableFile
-    // after printing the reason (also when a read fails during the scan).
+    // after printing the reason (also when a read fails during the scan). A
+    // file that indexes no item is said to hold none on standard error.
     int scan(const std::string& path);
     // Builds the category tree of the scanned file into `tree`, handing every
     // item that loads to `loaded` when given. kExitOk, or kExitUnreadableFile
     // after printing the reason when a read fails.
     int buildTree(cTreeControl& tree, cLoadedItemSink* loaded = nullptr);
+    // After a pass that loaded every indexed item (a tree build, an export):
+    // when items were indexed but none loaded, says the file holds none.
+    void noteItemsLoaded(std::uint64_t loaded);
 
     cItemStore& store() { return store_; }
     cMessageSink& messages() { return messages_; }
@@ -89,6 +93,7 @@ private:
     // kExitOk after an import that read the whole file; otherwise the reason
     // is printed and the answer is kExitUnreadableFile.
     int statusOf(const cImportResult& result);
+    void sayNoItems(bool tagsMisplaced) const;
 
     std::string path_;
     cTerminalProgress progress_;

@@ -53,7 +53,10 @@ int exportToFile(cCliSession& session, const cExportOptions& options) {
     const cExportResult result = exportItems(session.store(), options.format, options.output,
                                              options.force, session.progress(), session.messages());
     session.progress().endProgress();
-    if (result.ok) return kExitOk;
+    if (result.ok) {
+        session.noteItemsLoaded(result.items);
+        return kExitOk;
+    }
     printMessage("cannot write " + options.output + ": " + result.error);
     return kExitWriteFailed;
 }

@@ -111,7 +111,10 @@ bool CMenuBar::OpenByMnemonic(QChar key) {
 
 bool CMenuBar::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
-    if (type != QEvent::KeyPress && type != QEvent::KeyRelease && type != QEvent::MouseButtonPress)
+    // A key a shortcut takes (Alt+Left, a label's Alt+letter) comes as a
+    // shortcut override alone, never as a key press.
+    if (type != QEvent::KeyPress && type != QEvent::KeyRelease &&
+        type != QEvent::MouseButtonPress && type != QEvent::ShortcutOverride)
         return QMenuBar::eventFilter(watched, event);
     auto* target = qobject_cast<QWidget*>(watched);
     if (!target || target->window() != window() || !isVisible())
@@ -126,7 +129,7 @@ bool CMenuBar::eventFilter(QObject* watched, QEvent* event) {
             altAlone_ = false;
             OnKeyMenu();
         }
-    } else if (type != QEvent::KeyRelease) {
+    } else if (type != QEvent::KeyRelease && !isAlt) {
         altAlone_ = false; // Alt+key or a click: not Alt alone
     }
     return QMenuBar::eventFilter(watched, event);

@@ -219,7 +219,8 @@ cImportResult cItemStore::buildCategoryTree(cTreeControl& tree, cProgressHost& p
     const cImportResult stopped{cImportResult::eOutcome::stopped, {}};
 
     std::map<std::string, TreeItemHandle> skillFolders;
-    std::uint64_t filed = 0;
+    cImportResult built;       // counts what loaded and what was filed
+    std::uint64_t nonNano = 0; // progress moves every 100 of them
     for (std::size_t i = 0; i < index->size(); ++i) {
         cLoadResult& result = pool.waitFor(i, cWorkPacer::kInterval, [&] { pacer.pumpIfDue(); });
         if (progress.stopRequested()) return stopped;
@@ -240,8 +241,10 @@ cImportResult cItemStore::buildCategoryTree(cTreeControl& tree, cProgressHost& p
             fileItem(item, folders, skeleton, skillFolders);
             const cItemFolders& filedUnder = folders.filedUnder();
             if (loaded != nullptr) loaded->itemLoaded(item, filedUnder);
-            if (!item.isNano && ++filed % 100 == 0)
-                progress.setProgress(static_cast<std::int32_t>(filed * 100 / index->size()));
+            ++built.loaded;
+            if (!filedUnder.empty()) ++built.filed;
+            if (!item.isNano && ++nonNano % 100 == 0)
+                progress.setProgress(static_cast<std::int32_t>(nonNano * 100 / index->size()));
         }
         pool.release(i);
         pacer.step();
@@ -254,7 +257,7 @@ cImportResult cItemStore::buildCategoryTree(cTreeControl& tree, cProgressHost& p
         return changed;
     }
     tree.expand(folders.root());
-    return {};
+    return built;
 }
 
 } // namespace quarry

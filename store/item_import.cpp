@@ -31,6 +31,7 @@ cImportResult cItemImport::run(const std::string& path, cTreeControl& tree,
     // A tree build that read a failing or changing file built nothing; its
     // index goes too.
     if (!built && built.outcome != cImportResult::eOutcome::stopped) store_.forgetIndex();
+    built.itemTagsMisplaced = scanned.itemTagsMisplaced;
     return built;
 }
 

@@ -19,6 +19,14 @@ namespace quarry {
 // The progress label of the tree build of an import.
 inline constexpr const char* kImportingLabel = "Importing Item Data";
 
+// What both front ends say when an import reads the whole file and finds no
+// item in it: the first sentence, with the file's name for "%1"; then the
+// second when the scan met "<Item" tags where no record can start.
+inline constexpr const char* kNoItemsFound = "No items found in %1.";
+inline constexpr const char* kItemTagsMisplaced =
+    "The file holds \"<Item\" tags, but none right after a '>': the records must follow one "
+    "another directly, without a line break or blank between them.";
+
 class cItemImport {
 public:
     // The identifier pattern must outlive the store's loads (the window
@@ -40,7 +48,8 @@ public:
     // The three in turn. After a failed scan the tree is built from the empty
     // index, so no node of an earlier import stays; after a failed tree build
     // (a read error, a changed file) the index is emptied too; after a
-    // refused file nothing changes.
+    // refused file nothing changes. A whole import answers the tree build's
+    // counts and what the scan noted of misplaced tags.
     cImportResult run(const std::string& path, cTreeControl& tree,
                       cLoadedItemSink* gatherer = nullptr);
 

@@ -36,6 +36,7 @@ cImportResult cItemStore::scanItemFile(const std::string& path, cProgressHost& p
     std::uint32_t counter = 0;
     std::string tag;
     cPatternMatch context(256); // one context for the whole scan: no allocation per item
+    bool tagsMisplaced = false;
     for (;;) {
         const RecordPosition position = stream.tell();
         const bool more = stream.readLines(1, ">");
@@ -48,6 +49,11 @@ cImportResult cItemStore::scanItemFile(const std::string& path, cProgressHost& p
             found.push_back(cIndexEntry{
                 parseDecimal(identifierTextOf(tag, identifierPattern, context)), position});
             if (++counter % 100 == 0) progress.setProgress(stream.percentRead());
+        } else if (found.empty() && !tagsMisplaced) {
+            // Why a file indexes nothing: "<Item" after a line break or a
+            // blank. Looked for only until the first item, so a sound file
+            // pays one test per chunk before it.
+            tagsMisplaced = chunk.find("<Item") != std::string::npos;
         }
         pacer.step();
         if (!more) break;
@@ -58,6 +64,8 @@ cImportResult cItemStore::scanItemFile(const std::string& path, cProgressHost& p
     // changed meanwhile may have given a mix of two: none of it is used.
     if (stream.failed()) return {cImportResult::eOutcome::readFailed, stream.failure()};
     if (!fileUnchangedSinceScan()) return {cImportResult::eOutcome::changed, {}};
+    cImportResult scanned;
+    scanned.itemTagsMisplaced = found.empty() && tagsMisplaced;
     // Sorting millions of entries takes longer than the window may wait for a
     // turn: the sort runs beside while this thread keeps dispatching events.
     std::future<cItemIndex> sorted = std::async(std::launch::async, [&found] {
@@ -66,7 +74,7 @@ cImportResult cItemStore::scanItemFile(const std::string& path, cProgressHost& p
     while (sorted.wait_for(cWorkPacer::kInterval) != std::future_status::ready)
         pacer.pumpIfDue();
     index_ = std::make_shared<const cItemIndex>(sorted.get());
-    return {};
+    return scanned;
 }
 
 } // namespace quarry

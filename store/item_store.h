@@ -51,6 +51,13 @@ struct cImportResult {
     };
     eOutcome outcome = eOutcome::done;
     std::string failure; // unreadable, readFailed: the system's reason and where
+    // What a scan or tree build that ended done found. A scan that indexed
+    // nothing notes whether the file holds "<Item" where no record can start
+    // (not right after a '>'); a tree build counts the items that loaded and
+    // those of them filed under at least one folder.
+    bool itemTagsMisplaced = false;
+    std::uint64_t loaded = 0;
+    std::uint64_t filed = 0;
 
     explicit operator bool() const { return outcome == eOutcome::done; }
     bool readFailed() const { return outcome == eOutcome::readFailed; }

@@ -10,7 +10,7 @@ const std::vector<CMenuItem>& kMainMenu() {
     static const std::vector<CMenuItem> menu = {
         {QT_TRANSLATE_NOOP("menu", "&File"),
          0,
-         {{QT_TRANSLATE_NOOP("menu", "&Import..."), cmdImport, {}},
+         {{QT_TRANSLATE_NOOP("menu", "&Import...\tCtrl+O"), cmdImport, {}},
           {QT_TRANSLATE_NOOP("menu", "&Export..."), cmdExport, {}},
           {QT_TRANSLATE_NOOP("menu", "Recent &Files"), cmdRecentFiles, {}},
           {"", 0, {}},
@@ -29,10 +29,10 @@ const std::vector<CMenuItem>& kMainMenu() {
          {{QT_TRANSLATE_NOOP("menu", "&Toolbar"), cmdViewToolbar, {}},
           {QT_TRANSLATE_NOOP("menu", "&Status Bar"), cmdViewStatusBar, {}},
           {"", 0, {}},
-          {QT_TRANSLATE_NOOP("menu", "Go To"),
+          {QT_TRANSLATE_NOOP("menu", "&Go To"),
            0,
-           {{QT_TRANSLATE_NOOP("menu", "Back"), cmdBack, {}},
-            {QT_TRANSLATE_NOOP("menu", "Forward"), cmdForward, {}}}}}},
+           {{QT_TRANSLATE_NOOP("menu", "&Back\tAlt+Left"), cmdBack, {}},
+            {QT_TRANSLATE_NOOP("menu", "&Forward\tAlt+Right"), cmdForward, {}}}}}},
         {QT_TRANSLATE_NOOP("menu", "&Help"),
          0,
          {{QT_TRANSLATE_NOOP("menu", "&About quarry..."), cmdAppAbout, {}}}},
@@ -71,6 +71,9 @@ const std::vector<cAccelerator>& kAccelerators() {
         {QKeySequence(Qt::CTRL | Qt::Key_X), cmdEditCut},
         {QKeySequence(Qt::CTRL | Qt::Key_Z), cmdEditUndo},
         {QKeySequence(Qt::CTRL | Qt::Key_F), cmdEditFind},
+        {QKeySequence(Qt::CTRL | Qt::Key_O), cmdImport},
+        {QKeySequence(Qt::ALT | Qt::Key_Left), cmdBack},
+        {QKeySequence(Qt::ALT | Qt::Key_Right), cmdForward},
     };
     return table;
 }

@@ -66,8 +66,8 @@ QString frameText(const char* source);
 QString promptOf(const QString& text);
 QString tooltipOf(const QString& text);
 
-inline const char* const kFrameTitle = "quarry"; // the program's name, never translated
 inline const char* const kItemIdBandLabel = QT_TRANSLATE_NOOP("strings", "Item ID");
+inline const char* const kItemIdBoxLabel = QT_TRANSLATE_NOOP("strings", "&Item ID");
 inline const char* const kTreeBarTitle = QT_TRANSLATE_NOOP("strings", "Items");
 inline const char* const kFindBarTitle = QT_TRANSLATE_NOOP("strings", "Find");
 

@@ -5,10 +5,16 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QStyle>
 
 namespace quarry {
 
 namespace {
+
+// A typical item label, "Name of three words (QL 200)" (most are no longer),
+// and the depth of the folders items are filed under.
+constexpr int kTypicalLabelLength = 32;
+constexpr int kItemDepth = 3;
 
 struct cUserInput {
     explicit cUserInput(int& depth) : depth_(depth) { ++depth_; }
@@ -56,6 +62,14 @@ void cItemTree::selectItem(TreeItemHandle handle) {
         selectionModel()->clear();
     }
     userInput_ = saved;
+}
+
+int cItemTree::typicalLabelWidth() const {
+    // One indentation per level, and one for the top level's decoration.
+    // An "n" is about as wide as a letter of a name on average.
+    return indentation() * (kItemDepth + 1) +
+           fontMetrics().horizontalAdvance(QLatin1Char('n')) * kTypicalLabelLength +
+           2 * frameWidth() + style()->pixelMetric(QStyle::PM_ScrollBarExtent);
 }
 
 void cItemTree::currentChanged(const QModelIndex& current, const QModelIndex& previous) {

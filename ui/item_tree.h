@@ -21,9 +21,13 @@ public:
 
     // The handle of the selected (caret) item; 0 when none.
     TreeItemHandle caretItem() const;
-    // Makes `handle` the selection without reporting it; a handle that names
-    // no committed node clears the selection.
+    // Makes `handle` the selection without reporting it and scrolls to it; a
+    // handle that names no committed node clears the selection.
     void selectItem(TreeItemHandle handle);
+    // The width that shows a typical item's label whole where items are
+    // filed (below the top node, a type and a slot or skill), beside a
+    // vertical scroll bar.
+    int typicalLabelWidth() const;
 
 signals:
     // The user selected an item whose data is not 0.

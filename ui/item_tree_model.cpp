@@ -127,7 +127,18 @@ std::string cItemTreeModel::itemLabel(TreeItemHandle handle) const {
 }
 
 TreeItemHandle cItemTreeModel::findFirstItem(ZRID zrid) const {
-    // Pre-order walk with an explicit stack of (parent, next child) pairs.
+    if (zrid == 0) return 0; // folders carry 0: no node carrying it is an item's
+    if (firstNodesGeneration_ != generation_ || firstNodesSize_ != nodes_.size()) indexFirstNodes();
+    const auto found = std::lower_bound(
+        firstNodes_.begin(), firstNodes_.end(), zrid,
+        [](const std::pair<ZRID, std::uint32_t>& entry, ZRID key) { return entry.first < key; });
+    return found != firstNodes_.end() && found->first == zrid ? handleFor(found->second) : 0;
+}
+
+void cItemTreeModel::indexFirstNodes() const {
+    // Every item node in pre-order, walked with an explicit stack of (parent,
+    // next child) pairs; then sorted by identifier, keeping the first of each.
+    firstNodes_.clear();
     std::vector<std::pair<std::uint32_t, std::size_t>> stack{{0u, 0u}};
     while (!stack.empty()) {
         auto& [parentNode, next] = stack.back();
@@ -137,10 +148,17 @@ TreeItemHandle cItemTreeModel::findFirstItem(ZRID zrid) const {
             continue;
         }
         const std::uint32_t child = owner.children[next++];
-        if (nodes_[child].data == zrid) return handleFor(child);
+        if (nodes_[child].data != 0) firstNodes_.emplace_back(nodes_[child].data, child);
         if (!nodes_[child].children.empty()) stack.emplace_back(child, 0u);
     }
-    return 0;
+    const auto byIdentifier = [](const auto& a, const auto& b) { return a.first < b.first; };
+    std::stable_sort(firstNodes_.begin(), firstNodes_.end(), byIdentifier);
+    const auto sameIdentifier = [](const auto& a, const auto& b) { return a.first == b.first; };
+    firstNodes_.erase(std::unique(firstNodes_.begin(), firstNodes_.end(), sameIdentifier),
+                      firstNodes_.end());
+    firstNodes_.shrink_to_fit();
+    firstNodesGeneration_ = generation_;
+    firstNodesSize_ = nodes_.size();
 }
 
 std::vector<TreeItemHandle> cItemTreeModel::children(TreeItemHandle parent) const {

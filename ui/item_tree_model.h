@@ -16,6 +16,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace quarry {
@@ -52,7 +53,9 @@ public:
     TreeItemHandle handleOf(const QModelIndex& index) const;
     ZRID itemZrid(TreeItemHandle handle) const;
     std::string itemLabel(TreeItemHandle handle) const;
-    // The first node in pre-order whose data is `zrid`; 0 when none.
+    // The first node in pre-order that carries the item `zrid`; 0 when none,
+    // and for 0, which folders carry. A lookup in a table the first call
+    // after the tree changed builds, so showing items stays cheap.
     TreeItemHandle findFirstItem(ZRID zrid) const;
     // Children of a node (0: the top level), pending ones included.
     std::vector<TreeItemHandle> children(TreeItemHandle parent) const;
@@ -85,11 +88,17 @@ private:
     TreeItemHandle handleFor(std::uint32_t node) const;
     bool isCommitted(std::uint32_t node) const;
     QModelIndex indexOfNode(std::uint32_t node) const;
+    void indexFirstNodes() const;
 
     std::vector<Node> nodes_;                 // nodes_[0] is the invisible root
     std::string labels_;                      // every label, back to back
     std::vector<std::uint32_t> dirtyParents_; // nodes with uncommitted children
     std::uint32_t generation_ = 1;
+    // findFirstItem's table: (identifier, its first node in pre-order), by
+    // identifier, for the tree of that generation and size.
+    mutable std::vector<std::pair<ZRID, std::uint32_t>> firstNodes_;
+    mutable std::uint32_t firstNodesGeneration_ = 0;
+    mutable std::size_t firstNodesSize_ = 0;
 };
 
 } // namespace quarry

@@ -11,6 +11,7 @@
 #include "ui/file_drop.h"
 #include "ui/file_names.h"
 #include "ui/find_pane.h"
+#include "ui/find_results_model.h"
 #include "ui/frame_resources.h"
 #include "ui/item_id_box.h"
 #include "ui/item_tree.h"
@@ -25,12 +26,19 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QFile>
+#include <QHeaderView>
 #include <QLabel>
+#include <QLayout>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPixmap>
+#include <QScreen>
 #include <QSettings>
+#include <QStyle>
+#include <QTableView>
 #include <QToolBar>
+
+#include <iterator>
 
 namespace quarry {
 
@@ -38,9 +46,10 @@ namespace {
 
 constexpr int kToolbarImageSize = 20;
 
-// The Find bar docked at a side: room for names of about thirty letters beside
-// the QL and ID columns.
-constexpr int kFindBarWidth = 340;
+// With no size of the user's, the window takes this share of the screen's
+// free area, centred, and the Find bar has room for names this long.
+constexpr double kFirstStartShare = 2.0 / 3.0;
+constexpr int kTypicalNameLength = 24;
 
 // Names join Find's index in batches of this many during an import: a commit
 // costs a few tens of milliseconds, and the end of the import has little left.
@@ -69,7 +78,8 @@ QPixmap stripImage(const QPixmap& strip, int index) {
 
 cMainframe::cMainframe(cNameIndex& names, QWidget* parent) : QMainWindow(parent), names_(names) {
     setObjectName(QStringLiteral("mainFrame"));
-    setWindowTitle(QString::fromLatin1(kFrameTitle));
+    // No title of its own: the window is named by its file (setItemFile),
+    // and the platform adds the program's name.
     setWindowIcon(QIcon(QStringLiteral(":/quarry/quarry.png")));
 }
 
@@ -85,7 +95,7 @@ bool cMainframe::create(QString* failure) {
     createDockWindows();
     createFindBar();
     createFileDrop();
-    resize(900, 640);
+    setReadingOrder();
     return true;
 }
 
@@ -98,6 +108,7 @@ bool cMainframe::createClient(QString* failure) {
         return false;
     }
     setCentralWidget(splitter_);
+    reportPane_->setTabChangesFocus(true); // Tab moves on, as everywhere in the window
     // The frame passes the focus to its client area, which keeps it without
     // acting on keys (Enter from the box ends there).
     splitter_->setFocusPolicy(Qt::ClickFocus);
@@ -231,10 +242,11 @@ bool cMainframe::createToolBars(QString* failure) {
 void cMainframe::createItemIdBand() {
     itemIdBand_ = new QToolBar(frameText(kItemIdBandLabel), this);
     itemIdBand_->setObjectName(QStringLiteral("itemIdBand"));
-    auto* label = new QLabel(frameText(kItemIdBandLabel), itemIdBand_);
+    auto* label = new QLabel(frameText(kItemIdBoxLabel), itemIdBand_);
     label->setContentsMargins(4, 0, 4, 0);
     itemIdBand_->addWidget(label);
     itemIdBox_ = new cItemIdBox(itemIdBand_);
+    label->setBuddy(itemIdBox_); // Alt and the label's letter go to the box
     itemIdBand_->addWidget(itemIdBox_);
     addToolBar(Qt::TopToolBarArea, itemIdBand_);
     connect(itemIdBox_, &cItemIdBox::showRequested, this, &cMainframe::showItemRequested);
@@ -248,6 +260,8 @@ void cMainframe::createDockWindows() {
     treeFeed_ = std::make_unique<cItemTreeFeed>(*treeModel_);
     itemTree_ = new cItemTree(treeBar_);
     itemTree_->setItemModel(treeModel_);
+    // Until the user sizes it: an item's label whole, below its folders.
+    treeBar_->setSizeVert(QSize(itemTree_->typicalLabelWidth(), treeBar_->sizeVert().height()));
     treeBar_->setWidget(itemTree_);
     treeBar_->setBarStyle(treeBar_->barStyle()); // the child now exists: let it fill the bar
     addDockWidget(Qt::LeftDockWidgetArea, treeBar_);
@@ -257,9 +271,11 @@ void cMainframe::createDockWindows() {
 void cMainframe::createFindBar() {
     findBar_ = new CSizingControlBar(this);
     findBar_->Create(frameText(kFindBarTitle), this, idFindBar);
-    findBar_->setSizeVert(QSize(kFindBarWidth, findBar_->sizeVert().height()));
     findBar_->setObjectName(QStringLiteral("findBar"));
     findPane_ = new cFindPane(names_, findBar_);
+    // Tab leaves the results rather than walking their cells.
+    findPane_->resultsView()->setTabKeyNavigation(false);
+    findBar_->setSizeVert(QSize(findBarWidth(), findBar_->sizeVert().height()));
     findBar_->setWidget(findPane_);
     findBar_->setBarStyle(CSizingControlBar::sizeChild);
     addDockWidget(Qt::RightDockWidgetArea, findBar_);
@@ -272,7 +288,7 @@ void cMainframe::createFindBar() {
             findBar_->hide();
     });
     connect(findBar_->toggleViewAction(), &QAction::toggled, search, &QAction::setChecked);
-    connect(findPane_, &cFindPane::itemChosen, this, &cMainframe::showFoundItem);
+    connect(findPane_, &cFindPane::itemChosen, this, &cMainframe::showItemRequested);
 }
 
 void cMainframe::showFindPane() {
@@ -283,9 +299,26 @@ void cMainframe::showFindPane() {
     findPane_->focusSearchBox();
 }
 
-void cMainframe::showFoundItem(ZRID zrid) {
-    selectTreeItem(treeModel_->findFirstItem(zrid), zrid);
-    emit showItemRequested(zrid);
+int cMainframe::findBarWidth() const {
+    // A typical name beside the QL and ID columns, the view's frame, the pane's
+    // margins and a scroll bar.
+    const QTableView* view = findPane_->resultsView();
+    const QHeaderView* columns = view->horizontalHeader();
+    const int margins = findPane_->layout()->contentsMargins().left() +
+                        findPane_->layout()->contentsMargins().right();
+    return view->fontMetrics().horizontalAdvance(QLatin1Char('n')) * kTypicalNameLength +
+           columns->sectionSize(cFindResultsModel::kQlColumn) +
+           columns->sectionSize(cFindResultsModel::kIdColumn) + 2 * view->frameWidth() + margins +
+           style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+}
+
+void cMainframe::setReadingOrder() {
+    // Tab goes as one reads the window: the box at the top, the tree at the
+    // left, the report, then Find at the right; hidden ones are passed over.
+    QWidget* const order[] = {itemIdBox_, itemTree_, reportPane_, findPane_->searchBox(),
+                              findPane_->resultsView()};
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
 }
 
 void cMainframe::createFileDrop() {
@@ -326,11 +359,19 @@ void cMainframe::updateEditCommands() {
 }
 
 void cMainframe::focusPane(int step) {
-    QWidget* panes[] = {itemTree_, reportPane_};
+    // The visible panes in reading order; Find takes the focus in its box.
+    std::vector<QWidget*> panes;
+    for (QWidget* pane : {static_cast<QWidget*>(itemTree_), static_cast<QWidget*>(reportPane_),
+                          static_cast<QWidget*>(findPane_)})
+        if (pane->isVisible()) panes.push_back(pane);
+    if (panes.empty()) return;
+    const int count = static_cast<int>(panes.size());
+    const QWidget* focus = QApplication::focusWidget();
     int current = -1;
-    for (int i = 0; i < 2; ++i)
-        if (panes[i]->hasFocus()) current = i;
-    const int next = current < 0 ? (step > 0 ? 0 : 1) : (current + step + 2) % 2;
+    for (int i = 0; i < count; ++i)
+        if (focus && (panes[i] == focus || panes[i]->isAncestorOf(focus))) current = i;
+    const int next = current < 0 ? (step > 0 ? 0 : count - 1) : (current + step + count) % count;
+    panes[next]->activateWindow(); // Find may float in a window of its own
     panes[next]->setFocus(step > 0 ? Qt::TabFocusReason : Qt::BacktabFocusReason);
 }
 
@@ -346,6 +387,27 @@ void cMainframe::displayItem(const cItemStore& store, ZRID zrid) {
 
 TreeItemHandle cMainframe::getSelectedTreeItem() const {
     return itemTree_->caretItem();
+}
+
+TreeItemHandle cMainframe::revealItem(ZRID zrid) {
+    // A node the user chose keeps the selection; otherwise the item's first.
+    const TreeItemHandle selected = itemTree_->caretItem();
+    const bool chosen = zrid != 0 && treeModel_->itemZrid(selected) == zrid;
+    selectTreeItem(chosen ? selected : treeModel_->findFirstItem(zrid), zrid);
+    return itemTree_->caretItem();
+}
+
+void cMainframe::clearItem() {
+    reportPane_->setReportText({});
+    itemIdBox_->clear();
+}
+
+void cMainframe::setItemFile(const std::string& path) {
+    setWindowFilePath(path.empty() ? QString() : fileNameForDisplay(path));
+}
+
+void cMainframe::showStatusMessage(const QString& text) {
+    statusBar_->showMessage(text);
 }
 
 void cMainframe::selectTreeItem(TreeItemHandle handle, ZRID zrid) {
@@ -379,7 +441,7 @@ void cMainframe::setRecentFiles(const std::vector<std::string>& paths) {
 void cMainframe::restoreSettings(QSettings& settings) {
     for (CSizingControlBar* bar : {static_cast<CSizingControlBar*>(treeBar_), findBar_})
         bar->LoadSizes(settings, QString::fromLatin1(kBarProfile));
-    restoreGeometry(settings.value(kGeometryKey).toByteArray());
+    if (!restoreGeometry(settings.value(kGeometryKey).toByteArray())) placeOnFirstStart();
     restoreState(settings.value(kStateKey).toByteArray(), kWindowStateVersion);
     // The bands the user cannot hide stay, whatever a state says.
     menuBand_->setVisible(true);
@@ -387,6 +449,12 @@ void cMainframe::restoreSettings(QSettings& settings) {
     actions_[cmdViewToolbar]->setChecked(!toolBar_->isHidden());
     actions_[cmdSearch]->setChecked(!findBar_->isHidden());
     actions_[cmdViewStatusBar]->setChecked(settings.value(kStatusBarKey, true).toBool());
+}
+
+void cMainframe::placeOnFirstStart() {
+    const QRect screenArea = screen()->availableGeometry();
+    const QSize size = (screenArea.size() * kFirstStartShare).expandedTo(minimumSizeHint());
+    setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size, screenArea));
 }
 
 void cMainframe::saveSettings(QSettings& settings) const {

@@ -57,6 +57,19 @@ public:
     // The item's report into the report pane, its identifier into the box.
     void displayItem(const cItemStore& store, ZRID zrid);
     TreeItemHandle getSelectedTreeItem() const;
+    // Selects the node of the item just shown and scrolls to it: the selected
+    // node when it carries the item (the user chose it there), else the
+    // item's first node; with no node (the item is filed in no folder) the
+    // selection is cleared. Answers the node selected, 0 for none.
+    TreeItemHandle revealItem(ZRID zrid);
+    // An empty report and box: no item is shown.
+    void clearItem();
+    // The window's title names the item file whose items it holds; an empty
+    // path names none.
+    void setItemFile(const std::string& path);
+    // A message in the status bar until the next one (a command's prompt)
+    // replaces it.
+    void showStatusMessage(const QString& text);
     // Selects `handle` without reporting it. A handle from an earlier tree
     // selects the first node carrying `zrid` instead, or nothing.
     void selectTreeItem(TreeItemHandle handle, ZRID zrid);
@@ -80,7 +93,8 @@ public:
 
     // The window between runs: its geometry, its bands and docks (by object
     // name, whatever docks there are), the status bar and the Items bar's
-    // sizes. Read before the window shows; written when it closes.
+    // sizes. Read before the window shows; written when it closes. With no
+    // geometry kept, the window takes two thirds of the screen, centred.
     void restoreSettings(QSettings& settings);
     void saveSettings(QSettings& settings) const;
 
@@ -138,10 +152,12 @@ private:
     void createDockWindows();
     void createFindBar();
     void showFindPane();
-    // A result chosen in Find: the tree selects the item's first node, then
-    // the item is shown as one history step that records that node.
-    void showFoundItem(ZRID zrid);
+    // The Find bar's width until the user sizes it: a typical name whole.
+    int findBarWidth() const;
     void createFileDrop();
+    // Tab and Shift+Tab follow the window as one reads it.
+    void setReadingOrder();
+    void placeOnFirstStart();
     void updateEditCommands();
     void focusPane(int step);
 

@@ -3,12 +3,14 @@
 // the limit end with their exit status and one clear line.
 #include "../store/store_test_support.h"
 #include "cli_runner.h"
+#include "store/item_import.h"
 
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
 
 #include <cstring>
+#include <tuple>
 
 namespace quarry {
 
@@ -85,6 +87,40 @@ TEST(CliHostile, FilesThatCannotBeReadEndWithOneAndOneLineSayingWhy) {
             // The name is shown on one line, its tabs and line breaks as blanks.
             const std::string shown = path == forged ? file.missingPath() + "  forged" : path;
             EXPECT_EQ(result.err, "quarry-cli: cannot read " + shown + ": " + why + "\n");
+        }
+    }
+}
+
+// Every command that imports says a file holds no item on standard error,
+// and why when its "<Item" tags cannot be found, with the exit status of an
+// empty index. A file whose every record fails is said to hold none by the
+// commands that load every record.
+TEST(CliHostile, FilesWithoutItemsSaySo) {
+    const std::string misplaced = std::string("quarry-cli: ") + kItemTagsMisplaced + "\n";
+    // content, whether the scan finds nothing, whether its tags are misplaced
+    const std::tuple<std::string, bool, bool> files[] = {
+        {"", true, false},
+        {"12:00 started\n", true, false},
+        {"<RDB>\n  <Item ZRID=\"5\" Name=\"A\" QL=\"1\"></Item>\n</RDB>", true, true},
+        {"<Item ZRID=\"5\" Name=\"\" QL=\"1\"></Item>", false, false}};
+    for (const auto& [content, noneIndexed, tagsMisplaced] : files) {
+        const cTempItemFile file(content);
+        const std::string said = "quarry-cli: No items found in " + file.path() + ".\n" +
+                                 (tagsMisplaced ? misplaced : "");
+        const std::string db = file.sibling("items.db");
+        // The command, its exit status, whether it loads every record.
+        const std::tuple<cArguments, int, bool> runs[] = {
+            {{"index", file.path()}, 0, false},
+            {{"show", file.path(), "5"}, 3, false},
+            {{"tree", file.path()}, 0, true},
+            {{"stats", file.path()}, 0, true},
+            {{"find", file.path(), "x"}, 0, true},
+            {{"export", file.path()}, 0, true},
+            {{"export", "--format", "sqlite", "--output", db, "--force", file.path()}, 0, true}};
+        for (const auto& [args, status, loadsAll] : runs) {
+            const cCliResult result = runCli(args);
+            EXPECT_EQ(result.status, status) << args[0] << " " << content;
+            EXPECT_EQ(result.err, noneIndexed || loadsAll ? said : "") << args[0] << " " << content;
         }
     }
 }

@@ -38,11 +38,20 @@ TEST(ItemScan, IndexesItemStartTagsAtTheirLessThanSign) {
         {item("7") + item("7") + item("12ab") + item(" +9") + item("x") + item("-5"),
          "0@157 7@0 9@117 12@76 -5@195"},
         {"", ""},
+        {"12:00 started\n12:01 <nothing> done\n", ""},
+        // Nothing indexed, but "<Item" where no record starts: the scan says so.
+        {"<RDB>\n  " + item("1") + "\n  " + item("2") + "\n</RDB>", " misplaced"},
+        // Said only when nothing is indexed.
+        {"\n" + item("1") + item("2"), "2@39"},
     };
     for (const auto& [content, expected] : cases) {
-        cImportedFile imported(content);
-        EXPECT_EQ(entriesOf(imported.store), expected) << content;
-        EXPECT_EQ(imported.store.path(), imported.file.path());
+        cTempItemFile file(content);
+        cItemStore store;
+        cFakeProgress progress;
+        const cImportResult scanned = store.scanItemFile(file.path(), progress);
+        EXPECT_EQ(entriesOf(store) + (scanned.itemTagsMisplaced ? " misplaced" : ""), expected)
+            << content;
+        EXPECT_EQ(store.path(), file.path());
     }
 }
 

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <set>
 #include <string>
 #include <thread>
 #include <tuple>
@@ -104,8 +105,16 @@ TEST(ParallelBuild, AnyNumberOfWorkersGivesWhatLoadingItemByItemGives) {
         imported.store.setLoadWorkers(workers);
         {
             cCountedReads reads;
-            EXPECT_TRUE(imported.store.buildCategoryTree(tree, progress, messages, &sink));
+            const cImportResult built =
+                imported.store.buildCategoryTree(tree, progress, messages, &sink);
+            EXPECT_TRUE(built);
             EXPECT_EQ(reads.bytes, content.size()) << "each record read once";
+            // Counted as loading item by item gives, and as the tree holds them.
+            std::set<ZRID> filed;
+            for (const cFakeTree::Node& node : tree.nodes)
+                if (node.data != 0) filed.insert(node.data);
+            EXPECT_EQ(built.loaded, model.items.size());
+            EXPECT_EQ(built.filed, filed.size());
         }
         EXPECT_EQ(messages.messages, modelMessages.messages);
         EXPECT_EQ(sink.items, model.items);

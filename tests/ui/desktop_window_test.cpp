@@ -4,6 +4,8 @@
 #include "controls/menu_bar.h"
 #include "controls/pane_status_bar.h"
 #include "controls/progress_bar.h"
+#include "ui/find_pane.h"
+#include "ui/find_results_model.h"
 #include "ui/frame_resources.h"
 #include "ui/item_tree.h"
 #include "ui/item_tree_bar.h"
@@ -151,27 +153,56 @@ private slots:
     // its bars hidden by View > Toolbar and Status Bar.
     void windowKeepsWhatTheUserMadeOfIt() {
         cItemTreeBar* bar = frame()->treeBar();
-        QTRY_COMPARE(bar->width(), 200);
+        const int dragged = frame()->itemTree()->typicalLabelWidth() + 60;
+        QTRY_COMPARE(bar->width(), dragged - 60);
         const QPoint edge((bar->geometry().right() + frame()->centralWidget()->x()) / 2 + 1, 200);
         QTest::mousePress(frame(), Qt::LeftButton, {}, edge);
         QTest::mouseMove(frame(), edge + QPoint(60, 0));
-        QTRY_COMPARE(bar->width(), 260); // the layout moves the edge a moment later
+        QTRY_COMPARE(bar->width(), dragged); // the layout moves the edge a moment later
         QTest::mouseRelease(frame(), Qt::LeftButton, {}, edge + QPoint(60, 0));
         frame()->resize(150, 300);
         QTRY_VERIFY(bar->width() < 150);
         frame()->resize(700, 500);
-        QTRY_COMPARE(bar->width(), 260);
+        QTRY_COMPARE(bar->width(), dragged);
         frame()->action(cmdViewToolbar)->trigger();
         frame()->action(cmdViewStatusBar)->trigger();
         QVERIFY(frame()->close() && cQuarry::instance()->InitInstance());
         QTRY_COMPARE(frame()->size(), QSize(700, 500));
-        QTRY_COMPARE(frame()->treeBar()->width(), 260);
+        QTRY_COMPARE(frame()->treeBar()->width(), dragged);
         QVERIFY(frame()->toolBar()->isHidden() && frame()->paneStatusBar()->isHidden());
         for (int command : {cmdViewToolbar, cmdViewStatusBar}) { // and show them again
             QVERIFY(!frame()->action(command)->isChecked());
             frame()->action(command)->trigger();
         }
         QVERIFY(frame()->toolBar()->isVisible() && frame()->paneStatusBar()->isVisible());
+    }
+
+    // With nothing kept, the window opens at two thirds of the screen's free
+    // area, centred, the Items pane showing a typical label whole and Find a
+    // typical name; what the user made of it wins after that (above).
+    void firstStartTakesTwoThirdsOfTheScreen() {
+        QVERIFY(frame()->close());
+        QSettings().clear();
+        QVERIFY(cQuarry::instance()->InitInstance());
+        const QRect screen = frame()->screen()->availableGeometry();
+        QCOMPARE(screen.size(), QSize(1600, 1000)); // the test's screen: screen_1600x1000.json
+        const QRect window = frame()->geometry();
+        QVERIFY2(qAbs(window.width() * 3 - screen.width() * 2) < 3 &&
+                     qAbs(window.height() * 3 - screen.height() * 2) < 3 &&
+                     (window.center() - screen.center()).manhattanLength() < 3,
+                 qPrintable(QStringLiteral("%1,%2 %3x%4")
+                                .arg(window.x())
+                                .arg(window.y())
+                                .arg(window.width())
+                                .arg(window.height())));
+        cItemTree* tree = frame()->itemTree();
+        const int label = tree->indentation() * 4 +
+                          tree->fontMetrics().horizontalAdvance("Carbon Plated Leggings (QL 200)");
+        QTRY_VERIFY(tree->viewport()->width() >= label);
+        frame()->action(cmdSearch)->trigger();
+        const QTableView* results = frame()->findPane()->resultsView();
+        QTRY_VERIFY(results->horizontalHeader()->sectionSize(cFindResultsModel::kNameColumn) >=
+                    results->fontMetrics().horizontalAdvance("Carbon Plated Leggings"));
     }
 
     void recentFilesKeepTheLastFiveImported() {

@@ -5,6 +5,7 @@
 #include "controls/pane_status_bar.h"
 #include "controls/progress_bar.h"
 #include "controls/thin_splitter_wnd.h"
+#include "store/item_import.h"
 #include "ui/file_names.h"
 #include "ui/find_pane.h"
 #include "ui/find_results_model.h"
@@ -38,12 +39,14 @@ const char* const kItems =
     "<Description>Sharp.</Description><AtkValue Name=\"Edged\" Percent=\"50\" /></Item>"
     "<Item ZRID=\"30\" Name=\"Heal\" QL=\"5\" ItemType=\"Misc\" IsNano=\"True\"></Item>";
 
-// For the Find pane, two more. Item 40's action holds a tag it does not expect:
+// For the Find pane, three more. Item 40's action holds a tag it does not expect:
 // its load raises a message box in the middle of the tree build, after the others.
+// Item 42 has no type, so it is filed in no folder.
 const char* const kFindMore =
     "<Item ZRID=\"40\" Name=\"Odd\" QL=\"1\" ItemType=\"Misc\">"
     "<Action Name=\"ToUse\"><Bogus/></Action></Item>"
-    "<Item ZRID=\"41\" Name=\"Ember Lamp\" QL=\"2\" ItemType=\"Misc\"></Item>";
+    "<Item ZRID=\"41\" Name=\"Ember Lamp\" QL=\"2\" ItemType=\"Misc\"></Item>"
+    "<Item ZRID=\"42\" Name=\"Stone\" QL=\"9\"></Item>";
 
 // Notes every modal dialog that comes up, then lets `answer` act on it or,
 // when there is none or it answers false, closes it.
@@ -234,6 +237,9 @@ private slots:
         QVERIFY(importDisabledDuring && reportDuringBuild.contains("Lamp"));
         QCOMPARE(f->paneStatusBar()->paneText(0), "Ready");
         QVERIFY(f->progressBar()->isHidden() && action(cmdImport)->isEnabled());
+        QCOMPARE(f->windowFilePath(), itemsPath_);
+        QCOMPARE(f->paneStatusBar()->currentMessage(),
+                 "Imported items.xml: 5 items indexed, 5 filed in the tree.");
         // The tree: the root expanded, items under their folders with their ZRIDs.
         cItemTreeModel* model = f->treeModel();
         QCOMPARE(model->rowCount(), 1);
@@ -294,27 +300,36 @@ private slots:
         QCOMPARE(state(), "20 | ZRID 20: Lamp Blade (QL 100) | Back @Weapon");
     }
 
-    // The logic tests cover the history itself; here the commands' wiring: each
-    // step shows its item again, and the tree selects what was selected when the
-    // step was taken, without a new step.
-    void backAndForwardShowStepsAndReselectTheirTreeItem() {
-        cItemTree* tree = importIntoExpandedTree();
-        frame()->selectTreeItem(node({"ZR Items", "Misc", "Ring (QL 25)"}), 10);
-        QTest::keyClick(tree, Qt::Key_Down); // Cup
-        typeIntoBox("999");                  // typed while Cup is selected
-        frame()->itemTree()->selectItem(0);
-        typeIntoBox("20"); // typed with nothing selected
-        frame()->selectTreeItem(node({"ZR Items", "Misc", "Ring (QL 25)"}), 10);
-        action(cmdBack)->trigger();
-        QCOMPARE(state(), "999 | --failed to load item data-- | Back | Forward @Cup (QL 3)");
-        action(cmdBack)->trigger();
-        QCOMPARE(state(), "11 | ZRID 11: Cup (QL 3) | Forward @Cup (QL 3)");
-        action(cmdForward)->trigger();
-        action(cmdForward)->trigger();
-        QCOMPARE(state(), "20 | ZRID 20: Lamp Blade (QL 100) | Back @");
-        // View > Go To > Back reaches the application too.
-        frame()->menuBarControl()->popup(2)->actions()[3]->menu()->actions()[0]->trigger();
-        QCOMPARE(frame()->itemIdBox()->text(), "999");
+    // Every way of showing an item selects the node it is shown at, scrolled
+    // into view (an item filed nowhere clears the selection), and its step
+    // keeps that node for Back and Forward, which select it again.
+    void everyWayOfShowingAnItemSelectsItsNode() {
+        importFindItems();
+        QCOMPARE(frame()->paneStatusBar()->currentMessage(),
+                 "Imported find.xml: 8 items indexed, 7 filed in the tree.");
+        frame()->resize(900, 300); // the tree shows a few rows at a time
+        cItemTree* tree = frame()->itemTree();
+        const QString blade = "20 | ZRID 20: Lamp Blade (QL 100) | Back";
+        const std::pair<std::function<void()>, QString> ways[] = {
+            {[&] { typeIntoBox("30"); }, "30 | ZRID 30: Heal @Heal"},
+            {[&] { typeIntoBox("42"); }, "42 | ZRID 42: Stone (QL 9) | Back @"},
+            {[&] { findBox()->setText("blade"), QTest::keyClick(findBox(), Qt::Key_Return); },
+             blade + " @Lamp Blade (QL 100)"},
+            {[&] { app()->showItem(12); }, "12 | ZRID 12: Lamp (QL 7) | Back @Lamp (QL 7)"},
+            {[&] { action(cmdBack)->trigger(); }, blade + " | Forward @Lamp Blade (QL 100)"},
+            {[&] { action(cmdBack)->trigger(); }, "42 | ZRID 42: Stone (QL 9) | Back | Forward @"},
+            {[&] { action(cmdBack)->trigger(); }, "30 | ZRID 30: Heal | Forward @Heal"},
+            {[&] { tree->collapseAll(), action(cmdForward)->trigger(); },
+             "42 | ZRID 42: Stone (QL 9) | Back | Forward @"},
+            {[&] { action(cmdForward)->trigger(); }, blade + " | Forward @Lamp Blade (QL 100)"}};
+        for (const auto& [way, expected] : ways) {
+            tree->scrollToTop();
+            way();
+            QCOMPARE(state(), expected);
+            const QRect shown = tree->visualRect(tree->currentIndex());
+            QVERIFY(expected.endsWith('@') || tree->viewport()->rect().contains(shown));
+        }
+        QCOMPARE(steps(), (std::deque<ZRID>{30, 42, 20, 12}));
     }
 
     void historyFromAnEarlierImportReselectsByIdentifier() {
@@ -338,12 +353,6 @@ private slots:
         import(itemsPath_);
         cReportPane* pane = frame()->reportPane();
         QCOMPARE(pane->font(), QApplication::font());
-        // F6 and Shift+F6 move between the panes.
-        frame()->itemTree()->setFocus();
-        QTest::keyClick(frame()->itemTree(), Qt::Key_F6);
-        QVERIFY(pane->hasFocus() && pane->isActiveView());
-        QTest::keyClick(pane, Qt::Key_F6, Qt::ShiftModifier);
-        QVERIFY(frame()->itemTree()->hasFocus());
         typeIntoBox("20");
         // How the report looks is the layout test's; here the pane's own settings.
         QVERIFY(!pane->document()->isUndoAvailable()); // filling the pane is not an edit
@@ -452,6 +461,102 @@ private slots:
         QVERIFY(watcher.seen[1].text.contains("could not be compiled"));
         for (QWidget* widget : QApplication::topLevelWidgets())
             QVERIFY(!qobject_cast<QMainWindow*>(widget) || !widget->isVisible());
+    }
+
+    // A file without items is said so, in a box and the status bar (with why
+    // when its "<Item" tags sit where no record starts); the window is then as
+    // at its start: no report, no history, no file named, the file out of
+    // Recent Files, Export off.
+    void fileWithoutItemsIsSaidAndLeavesNothingShown() {
+        const QString path = dir_.filePath("none.xml");
+        const std::pair<QByteArray, bool> contents[] = {
+            {"", false},
+            {"12:00 started\n", false},
+            {"<RDB>\n<Item ZRID=\"1\" Name=\"A\" QL=\"1\"></Item>\n</RDB>", true},
+            {"<RDB><Item ZRID=\"1\" Name=\"\" QL=\"1\"></Item></RDB>", false}}; // fails to load
+        for (const auto& [content, misplaced] : contents) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(kItems) > 0);
+            file.close();
+            import(path);
+            typeIntoBox("10");
+            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            QCOMPARE(file.write(content), content.size());
+            file.close();
+            cModalWatcher watcher;
+            QVERIFY(!app()->scanItemFile(path.toStdString()));
+            const QString said = "No items found in " + path + ".";
+            QCOMPARE(watcher.seen.size(), std::size_t(1));
+            QCOMPARE(watcher.seen[0].text, misplaced ? said + " " + kItemTagsMisplaced : said);
+            QCOMPARE(frame()->paneStatusBar()->currentMessage(), said);
+            QCOMPARE(state(), " |  @");
+            QVERIFY(steps().empty() && !action(cmdExport)->isEnabled());
+            QVERIFY(frame()->windowFilePath().isEmpty());
+            QVERIFY(
+                !QString::fromStdString(app()->recentFiles().paths().front()).endsWith("none.xml"));
+        }
+    }
+
+    // The keyboard alone: Tab through the visible widgets as one reads the
+    // window, F6 through the visible panes, the accelerators, and a mnemonic
+    // on the box's label and on every menu entry.
+    void keyboardReachesEveryPartInReadingOrder() {
+        importFindItems();
+        const auto walk = [](Qt::Key key, Qt::KeyboardModifiers modifiers, int presses) {
+            QStringList names;
+            for (int i = 0; i < presses; ++i) {
+                QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+                names << QApplication::focusWidget()->objectName();
+            }
+            return names.join(' ');
+        };
+        frame()->itemIdBox()->setFocus();
+        QCOMPARE(walk(Qt::Key_Tab, {}, 3), "itemTree reportPane itemIdBox");
+        QCOMPARE(walk(Qt::Key_F6, {}, 3), "itemTree reportPane itemTree");
+        QVERIFY(frame()->reportPane()->isActiveView());
+        action(cmdEditFind)->trigger();
+        QCOMPARE(walk(Qt::Key_Tab, {}, 5), "findResults itemIdBox itemTree reportPane findBox");
+        QCOMPARE(walk(Qt::Key_Tab, Qt::ShiftModifier, 2), "reportPane itemTree");
+        QCOMPARE(walk(Qt::Key_F6, {}, 3), "reportPane findBox itemTree");
+        QCOMPARE(walk(Qt::Key_F6, Qt::ShiftModifier, 2), "findBox reportPane");
+        // Alt+Left and Alt+Right step back and forth wherever the focus is.
+        typeIntoBox("10");
+        typeIntoBox("20");
+        for (QWidget* at : QList<QWidget*>{frame()->itemIdBox(), findBox(), frame()->itemTree()}) {
+            at->setFocus();
+            QTest::keyClick(at, Qt::Key_Left, Qt::AltModifier);
+            QCOMPARE(frame()->itemIdBox()->text(), "10");
+            QTest::keyClick(at, Qt::Key_Right, Qt::AltModifier);
+            QCOMPARE(frame()->itemIdBox()->text(), "20");
+        }
+        QTest::keyClick(frame()->itemTree(), Qt::Key_I, Qt::AltModifier);
+        QVERIFY(frame()->itemIdBox()->hasFocus());
+        // The bar's and each menu's entries have mnemonics of their own; so
+        // Alt+V G opens Go To.
+        std::vector<QList<QAction*>> menus{frame()->menuBarControl()->actions()};
+        for (std::size_t i = 0; i < menus.size(); ++i) {
+            QSet<QKeySequence> mnemonics;
+            const QList<QAction*> entries = menus[i]; // menus grows meanwhile
+            for (QAction* entry : entries) {
+                if (entry->isSeparator()) continue;
+                const QKeySequence mnemonic = QKeySequence::mnemonic(entry->text());
+                QVERIFY2(!mnemonic.isEmpty() && !mnemonics.contains(mnemonic),
+                         qPrintable(entry->text()));
+                mnemonics.insert(mnemonic);
+                if (entry->menu()) menus.push_back(entry->menu()->actions());
+            }
+        }
+        QMenu* view = frame()->menuBarControl()->popup(2);
+        QTest::keyClick(frame()->itemTree(), Qt::Key_V, Qt::AltModifier);
+        QTRY_VERIFY(view->isVisible());
+        QTest::keyClick(view, Qt::Key_G);
+        QTRY_VERIFY(view->actions()[3]->menu()->isVisible());
+        QVERIFY(frame()->toolBar()->isVisible());
+        QTest::keyClick(view->actions()[3]->menu(), Qt::Key_Escape);
+        QTest::keyClick(view, Qt::Key_Escape);
+        cModalWatcher watcher;
+        QTest::keyClick(frame()->itemTree(), Qt::Key_O, Qt::ControlModifier);
+        QVERIFY(!watcher.seen.empty() && watcher.seen[0].caption == "Import Parsed RDB File");
     }
 
     // A name that is not valid UTF-8 imports like any other; a dropped URL and a
