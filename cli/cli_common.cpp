@@ -11,7 +11,7 @@ const char* usageText() {
     return "usage: quarry-cli index FILE\n"
            "       quarry-cli tree FILE\n"
            "       quarry-cli show [--format rtf|text|html] FILE ZRID...\n"
-           "       quarry-cli find [--limit N] [--near] FILE QUERY...\n"
+           "       quarry-cli find [--limit N] [--near] [--columns A,B,...] FILE QUERY...\n"
            "       quarry-cli stats FILE\n"
            "       quarry-cli export [--format jsonl] [--output OUT [--force]] FILE\n"
            "       quarry-cli export --format sqlite --output OUT.db [--force] FILE\n"

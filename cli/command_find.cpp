@@ -1,9 +1,13 @@
-// quarry-cli find [--limit N] [--near] FILE QUERY...: a full import (scan and
-// tree build, with the tree's messages), then one "ZRID<tab>QL<tab>name" line
-// per item the query finds, in the query rule's order.
+// quarry-cli find [--limit N] [--near] [--columns A,B,...] FILE QUERY...: the
+// query is read first (an error costs no import), then a full import (scan
+// and tree build, with the tree's messages) gathers what the query reads of
+// each item, and one line per match follows in the query's order:
+// "ZRID<tab>QL<tab>name", then a tab and the value of each column.
 #include "cli/cli_common.h"
 #include "cli/discarding_tree.h"
-#include "search/name_search.h"
+#include "report/item_folders.h"
+#include "search/query_evaluator.h"
+#include "store/item_record.h"
 
 #include <charconv>
 
@@ -11,21 +15,83 @@ namespace quarry {
 
 namespace {
 
+struct cFindOptions {
+    std::uint64_t limit = UINT64_MAX;
+    bool near = false;
+    std::vector<std::string> columns;
+    std::string file;
+    std::string query;
+};
+
 bool parseLimit(const std::string& text, std::uint64_t& limit) {
     const char* end = text.data() + text.size();
     const auto [stop, error] = std::from_chars(text.data(), end, limit);
     return !text.empty() && error == std::errc() && stop == end && limit > 0;
 }
 
-// One line per match: identifier, QL, name (its tabs and line breaks as blanks).
-void writeMatches(const cNameIndex& names, const std::vector<std::uint32_t>& items,
-                  std::uint64_t limit, cCliOutput& out) {
+// Names separated by commas, none empty.
+bool parseColumns(const std::string& text, std::vector<std::string>& columns) {
+    columns.clear();
+    for (std::size_t start = 0;;) {
+        const std::size_t comma = std::min(text.find(',', start), text.size());
+        if (comma == start) return false;
+        columns.push_back(text.substr(start, comma - start));
+        if (comma == text.size()) return true;
+        start = comma + 1;
+    }
+}
+
+// Empty when the arguments make a search; otherwise what is wrong with them.
+std::string parseFindOptions(const cArguments& args, cFindOptions& options) {
+    std::size_t next = 0;
+    for (; next < args.size(); ++next) {
+        if (args[next] == "--near") {
+            options.near = true;
+        } else if (args[next] == "--limit") {
+            if (++next >= args.size() || !parseLimit(args[next], options.limit))
+                return "--limit takes a whole number of at least 1";
+        } else if (args[next] == "--columns") {
+            if (++next >= args.size() || !parseColumns(args[next], options.columns))
+                return "--columns takes attribute names separated by commas";
+        } else {
+            if (args[next] == "--") ++next;
+            break;
+        }
+    }
+    if (args.size() < next + 2) return "find takes a FILE and a QUERY";
+    options.file = args[next++];
+    for (; next < args.size(); ++next)
+        options.query += (options.query.empty() ? "" : " ") + args[next];
+    return {};
+}
+
+// Hands the index each loaded item with the folders the tree build filed it
+// under, noted by a tree control that keeps the folder nodes.
+class cFolderFeed : public cLoadedItemSink {
+public:
+    explicit cFolderFeed(cQueryIndex& index) : index_(index) {}
+    cTreeControl& tree() { return tree_; }
+    void itemLoaded(const cItemRecord& item) override {
+        index_.add(item, tree_.takeFolders(item.zrid));
+    }
+
+private:
+    cQueryIndex& index_;
+    cItemFolderTree tree_;
+};
+
+void writeMatches(const cQueryIndex& index, const std::vector<std::uint32_t>& items,
+                  const cFindOptions& options, cCliOutput& out) {
     std::string line;
-    for (std::size_t i = 0; i < items.size() && i < limit; ++i) {
-        const std::uint32_t position = items[i];
-        line =
-            std::to_string(names.zrid(position)) + '\t' + std::to_string(names.ql(position)) + '\t';
-        appendField(line, names.name(position));
+    std::string value;
+    for (std::size_t i = 0; i < items.size() && i < options.limit; ++i) {
+        const std::uint32_t item = items[i];
+        line = std::to_string(index.zrid(item)) + '\t' + std::to_string(index.ql(item)) + '\t';
+        appendField(line, index.name(item));
+        for (const std::string& column : options.columns) {
+            line.push_back('\t');
+            if (index.attributeText(item, column, value)) appendField(line, value);
+        }
         line.push_back('\n');
         out.write(line);
     }
@@ -34,37 +100,34 @@ void writeMatches(const cNameIndex& names, const std::vector<std::uint32_t>& ite
 } // namespace
 
 int runFindCommand(const cArguments& args, cCliOutput& out) {
-    std::uint64_t limit = UINT64_MAX;
-    bool allowNear = false;
-    std::size_t next = 0;
-    for (; next < args.size(); ++next) {
-        if (args[next] == "--near") {
-            allowNear = true;
-        } else if (args[next] == "--limit") {
-            if (++next >= args.size() || !parseLimit(args[next], limit))
-                return usageError("--limit takes a whole number of at least 1");
-        } else {
-            if (args[next] == "--") ++next;
-            break;
-        }
+    cFindOptions options;
+    if (const std::string wrong = parseFindOptions(args, options); !wrong.empty())
+        return usageError(wrong);
+    const cParsedQuery parsed = parseQuery(options.query);
+    if (!parsed.ok()) {
+        printMessage("query: " + parsed.error->message());
+        return kExitUsage;
     }
-    if (args.size() < next + 2) return usageError("find takes a FILE and a QUERY");
-    const std::string& path = args[next++];
-    std::string text;
-    for (; next < args.size(); ++next)
-        text += (text.empty() ? "" : " ") + args[next];
-    const cNameQuery query = parseNameQuery(text);
-    if (!query.isSearchable())
-        return usageError("the query has no word, no ql: range and is not an item identifier");
+
+    // Only what the query and the columns read is gathered.
+    cQueryFieldSet fields = parsed.query.fields();
+    if (!options.columns.empty()) fields.add(eQueryField::attr);
+    cQueryIndex index;
+    index.setFields(fields);
 
     cCliSession session;
-    if (const int status = session.scan(path); status != kExitOk) return status;
-    cDiscardingTree tree;
-    cNameIndex names;
-    if (const int status = session.buildTree(tree, &names); status != kExitOk) return status;
-    names.commitPending();
-    names.shrinkToFit();
-    writeMatches(names, searchNames(names, query, allowNear).items, limit, out);
+    if (const int status = session.scan(options.file); status != kExitOk) return status;
+    int status = kExitOk;
+    if (fields.has(eQueryField::folder)) {
+        cFolderFeed feed(index);
+        status = session.buildTree(feed.tree(), &feed);
+    } else {
+        cDiscardingTree tree;
+        status = session.buildTree(tree, &index);
+    }
+    if (status != kExitOk) return status;
+    index.commitPending();
+    writeMatches(index, runQuery(index, parsed.query, options.near).items, options, out);
     return kExitOk;
 }
 

@@ -1,7 +1,7 @@
 #include "search/name_index.h"
 
+#include "search/flat_arrays.h"
 #include "search/name_text.h"
-#include "store/item_record.h"
 
 #include <algorithm>
 #include <cstring>
@@ -16,13 +16,9 @@ std::size_t pairSlot(char first, char second) {
 
 } // namespace
 
-void cNameIndex::itemLoaded(const cItemRecord& item) {
-    add(item.zrid, item.name, item.ql);
-}
-
-bool cNameIndex::add(ZRID zrid, std::string_view name, std::int32_t ql) {
+bool cNameIndex::add(std::uint32_t item, std::string_view name, std::int32_t ql) {
     if (name.size() > kMaxArenaBytes - names_.size() || entries_.size() >= UINT32_MAX) return false;
-    entries_.push_back({zrid, ql, static_cast<std::uint32_t>(names_.size())});
+    entries_.push_back({item, ql, static_cast<std::uint32_t>(names_.size())});
     names_.append(name);
     appendFolded(name, folded_);
     pairCounts_.resize(256 * 256);
@@ -88,7 +84,7 @@ void cNameIndex::commitPending() {
     foldedNames.reserve(names.capacity());
     fresh.reserve(keys.size());
     for (const cSortKey& key : keys) {
-        fresh.push_back({entries_[key.item].zrid, entries_[key.item].ql,
+        fresh.push_back({entries_[key.item].item, entries_[key.item].ql,
                          static_cast<std::uint32_t>(names.size())});
         names.append(name(key.item));
         foldedNames.append(foldedName(key.item));
@@ -139,7 +135,7 @@ void cNameIndex::mergeFromTheBack(const std::vector<cEntry>& fresh, const std::s
             std::memcpy(&folded_[writeEnd], foldedNames.data() + taken.offset, length);
             freshEnd = taken.offset;
         }
-        entries_[--write] = {taken.zrid, taken.ql, static_cast<std::uint32_t>(writeEnd)};
+        entries_[--write] = {taken.item, taken.ql, static_cast<std::uint32_t>(writeEnd)};
     }
 }
 
@@ -160,8 +156,9 @@ void cNameIndex::clear() {
 }
 
 std::size_t cNameIndex::bytesHeld() const {
-    return names_.capacity() + folded_.capacity() + entries_.capacity() * sizeof(cEntry) +
-           pairCounts_.capacity() * sizeof(std::uint32_t);
+    std::size_t bytes = 0;
+    forEachArray([&bytes](const auto& array) { bytes += bytesOf(array); });
+    return bytes;
 }
 
 } // namespace quarry

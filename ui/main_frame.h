@@ -6,7 +6,7 @@
 // uses to show items and move the tree's selection.
 #pragma once
 
-#include "search/name_index.h"
+#include "search/query_index.h"
 #include "store/store_host.h"
 #include "ui/message_throttle.h"
 
@@ -105,7 +105,7 @@ public:
     cItemTreeBar* treeBar() const { return treeBar_; }
     CSizingControlBar* findBar() const { return findBar_; }
     cFindPane* findPane() const { return findPane_; }
-    const cNameIndex& names() const { return names_; }
+    const cQueryIndex& names() const { return names_; }
     CMenuBar* menuBarControl() const { return menuBar_; }
     CPaneStatusBar* paneStatusBar() const { return statusBar_; }
     CProgressBar* progressBar() const { return progress_; }
@@ -160,7 +160,7 @@ private:
     cItemTreeModel* treeModel_ = nullptr;
     CSizingControlBar* findBar_ = nullptr;
     cFindPane* findPane_ = nullptr;
-    cNameIndex names_;
+    cQueryIndex names_;
     std::map<int, QAction*> actions_;
     QMenu* recentFilesMenu_ = nullptr;
     cMessageThrottle throttle_;
