@@ -18,14 +18,16 @@ std::size_t pairSlot(char first, char second) {
 
 bool cNameIndex::add(std::uint32_t item, std::string_view name, std::int32_t ql) {
     if (name.size() > kMaxArenaBytes - names_.size() || entries_.size() >= UINT32_MAX) return false;
-    entries_.push_back({item, ql, static_cast<std::uint32_t>(names_.size())});
+    const std::size_t start = names_.size();
+    entries_.push_back({item, ql, static_cast<std::uint32_t>(start)});
     names_.append(name);
-    appendFolded(name, folded_);
-    pairCounts_.resize(256 * 256);
-    const std::string_view added = std::string_view(folded_).substr(folded_.size() - name.size());
-    for (std::size_t i = 0; i < added.size(); ++i) {
-        ++byteCounts_[static_cast<unsigned char>(added[i])];
-        if (i > 0) ++pairCounts_[pairSlot(added[i - 1], added[i])];
+    folded_.resize(start + name.size());
+    if (pairCounts_.empty()) pairCounts_.resize(256 * 256);
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const unsigned char c = foldByte(static_cast<unsigned char>(name[i]));
+        folded_[start + i] = static_cast<char>(c);
+        ++byteCounts_[c];
+        if (i > 0) ++pairCounts_[pairSlot(folded_[start + i - 1], static_cast<char>(c))];
     }
     return true;
 }

@@ -2,6 +2,8 @@
 
 #include "search/name_text.h"
 
+#include <cstring>
+
 namespace quarry {
 
 std::vector<std::uint32_t> prefixTable(std::string_view word) {
@@ -19,6 +21,15 @@ std::vector<std::uint32_t> prefixTable(std::string_view word) {
 bool startsAWord(std::string_view name, std::string_view word,
                  const std::vector<std::uint32_t>& fallback) {
     if (word.empty()) return true;
+    // Most names have few words: compare at each word start while that has
+    // cost less than twice the name's bytes, then go on in one linear pass.
+    std::size_t budget = 2 * name.size();
+    for (std::size_t at = 0; at + word.size() <= name.size(); ++at) {
+        if (at > 0 && isNameWordByte(static_cast<unsigned char>(name[at - 1]))) continue;
+        if (std::memcmp(name.data() + at, word.data(), word.size()) == 0) return true;
+        if (word.size() > budget) break;
+        budget -= word.size();
+    }
     std::size_t matched = 0;
     for (std::size_t i = 0; i < name.size(); ++i) {
         while (matched > 0 && name[i] != word[matched])

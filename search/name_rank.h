@@ -16,9 +16,10 @@ namespace quarry {
 inline constexpr int kRankCount = 4;
 inline constexpr int kLastRank = kRankCount - 1;
 
-// Whether `word` starts a word of `name`, by one pass of the
-// Knuth-Morris-Pratt search over the name. `fallback` is the word's table
-// of longest proper prefixes that are also suffixes (prefixTable()).
+// Whether `word` starts a word of `name`: compared at the name's word starts
+// while that costs less than twice the name's length, else found by one pass
+// of the Knuth-Morris-Pratt search. `fallback` is the word's table of longest
+// proper prefixes that are also suffixes (prefixTable()).
 bool startsAWord(std::string_view name, std::string_view word,
                  const std::vector<std::uint32_t>& fallback);
 std::vector<std::uint32_t> prefixTable(std::string_view word);

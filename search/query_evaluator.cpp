@@ -121,8 +121,14 @@ public:
             items.invert();
             return items;
         }
-        case cQueryNode::eKind::conjunction:
-            return conjunction(node.children, true);
+        case cQueryNode::eKind::conjunction: {
+            // Words the name must contain are looked for together, in one
+            // scan of the names.
+            const cConjunction parts = split(at);
+            cItemBits items = all(parts.others);
+            if (!parts.words.empty()) items.intersect(namesWith(parts.words));
+            return items;
+        }
         case cQueryNode::eKind::disjunction: {
             cItemBits items(count_);
             for (const std::uint32_t child : node.children)
@@ -133,23 +139,33 @@ public:
         return cItemBits(count_);
     }
 
-    // What holds for every child. Words the name must contain are looked
-    // for together, in one scan of the names; `withWords` false leaves them
-    // out (the near-spelling fallback puts its own test in their place).
-    cItemBits conjunction(const std::vector<std::uint32_t>& children, bool withWords) {
+    // A conjunction (or a lone term) as the words its names must contain
+    // and its other children.
+    struct cConjunction {
         std::vector<std::string_view> words;
         std::vector<std::uint32_t> others;
-        for (const std::uint32_t child : children) {
-            const cQueryNode& node = query_.nodes[child];
-            if (node.kind == cQueryNode::eKind::term &&
-                query_.terms[node.term].field == eQueryField::name)
-                words.push_back(query_.terms[node.term].value);
+    };
+    cConjunction split(std::uint32_t at) const {
+        const cQueryNode& node = query_.nodes[at];
+        const std::vector<std::uint32_t> lone{at};
+        cConjunction parts;
+        for (const std::uint32_t child :
+             node.kind == cQueryNode::eKind::conjunction ? node.children : lone) {
+            const cQueryNode& part = query_.nodes[child];
+            if (part.kind == cQueryNode::eKind::term &&
+                query_.terms[part.term].field == eQueryField::name)
+                parts.words.push_back(query_.terms[part.term].value);
             else
-                others.push_back(child);
+                parts.others.push_back(child);
         }
-        cItemBits items = words.empty() || !withWords ? cItemBits(count_, true) : namesWith(words);
-        for (const std::uint32_t child : others)
-            items.intersect(node(child));
+        return parts;
+    }
+
+    // What holds for every node: every item when there are none.
+    cItemBits all(const std::vector<std::uint32_t>& nodes) {
+        cItemBits items(count_, true);
+        for (const std::uint32_t at : nodes)
+            items.intersect(node(at));
         return items;
     }
 
@@ -245,24 +261,23 @@ std::optional<std::uint32_t> itemWithIdentifier(const cQueryIndex& index, ZRID z
     return std::nullopt;
 }
 
-// The items of a set in name order: sorted by name position when they are
+// The name positions of a set of items, in name order: sorted when they are
 // few, else picked up on one walk through the name order.
 std::vector<std::uint32_t> inNameOrder(const cQueryIndex& index, const cItemBits& items) {
-    std::vector<std::uint32_t> ordered;
+    std::vector<std::uint32_t> positions;
     const std::size_t count = items.count();
-    ordered.reserve(count);
-    const std::vector<std::uint32_t>& positions = index.data().namePositions;
+    positions.reserve(count);
+    const cNameIndex& names = index.names();
     if (count < index.size() / 16) {
-        items.forEach(
-            [&](std::size_t item) { ordered.push_back(static_cast<std::uint32_t>(item)); });
-        std::sort(ordered.begin(), ordered.end(),
-                  [&](std::uint32_t a, std::uint32_t b) { return positions[a] < positions[b]; });
+        items.forEach([&](std::size_t item) {
+            positions.push_back(index.namePosition(static_cast<std::uint32_t>(item)));
+        });
+        std::sort(positions.begin(), positions.end());
     } else {
-        const cNameIndex& names = index.names();
         for (std::uint32_t position = 0; position < names.size(); ++position)
-            if (items.test(names.item(position))) ordered.push_back(names.item(position));
+            if (items.test(names.item(position))) positions.push_back(position);
     }
-    return ordered;
+    return positions;
 }
 
 std::vector<std::string_view> nameWordsOf(const cQuery& query) {
@@ -270,16 +285,6 @@ std::vector<std::string_view> nameWordsOf(const cQuery& query) {
     for (const std::uint32_t term : query.nameWords)
         words.push_back(query.terms[term].value);
     return words;
-}
-
-// Every item that holds for the terms of an "and"-only query but its name words.
-cItemBits withoutNameWords(cEvaluator& evaluator, const cQuery& query, std::uint32_t count) {
-    const cQueryNode& root = query.nodes[query.root];
-    if (root.kind == cQueryNode::eKind::conjunction)
-        return evaluator.conjunction(root.children, false);
-    if (root.kind == cQueryNode::eKind::term && query.terms[root.term].field == eQueryField::name)
-        return cItemBits(count, true);
-    return evaluator.node(query.root);
 }
 
 } // namespace
@@ -291,13 +296,32 @@ cQueryResult runQuery(const cQueryIndex& index, const cQuery& query, bool allowN
     if (query.identifier) first = itemWithIdentifier(index, *query.identifier);
     if (first) result.items.push_back(*first);
 
+    // The matches' name positions in name order. When the top of the query
+    // asks for words in the name, the scan of the names meets the matches in
+    // name order and the other terms only filter them.
+    const cNameIndex& names = index.names();
     cEvaluator evaluator(index, query);
-    cItemBits matched = evaluator.node(query.root);
-    if (first) matched.reset(*first);
+    const cEvaluator::cConjunction top = evaluator.split(query.root);
+    std::vector<std::uint32_t> ordered;
+    if (!top.words.empty()) {
+        const bool filtered = !top.others.empty();
+        const cItemBits others = filtered ? evaluator.all(top.others) : cItemBits();
+        ordered = namesContainingAll(names, top.words);
+        std::erase_if(ordered, [&](std::uint32_t position) {
+            const std::uint32_t item = names.item(position);
+            return item == first || (filtered && !others.test(item));
+        });
+    } else {
+        cItemBits matched = evaluator.node(query.root);
+        if (first) matched.reset(*first);
+        ordered = inNameOrder(index, matched);
+    }
+
     const std::vector<std::string_view> words = nameWordsOf(query);
-    if (matched.count() == 0) {
+    if (ordered.empty()) {
+        // Near spellings: an "and"-only query's other terms still hold.
         if (allowNear && query.andOnly && !words.empty()) {
-            cItemBits admitted = withoutNameWords(evaluator, query, index.size());
+            cItemBits admitted = evaluator.all(top.others);
             if (first) admitted.reset(*first);
             const std::vector<std::uint32_t> near = findNearSpellings(index, admitted, words);
             result.items.insert(result.items.end(), near.begin(), near.end());
@@ -305,16 +329,11 @@ cQueryResult runQuery(const cQueryIndex& index, const cQuery& query, bool allowN
         }
         return result;
     }
-
-    const std::vector<std::uint32_t> ordered = inNameOrder(index, matched);
-    if (words.empty()) {
-        result.items.insert(result.items.end(), ordered.begin(), ordered.end());
-        return result;
-    }
     const cNameRanker ranker(words);
     std::vector<std::uint32_t> ranks[kRankCount];
-    for (const std::uint32_t item : ordered)
-        ranks[ranker.rank(index.foldedName(item))].push_back(item);
+    for (const std::uint32_t position : ordered)
+        ranks[words.empty() ? kLastRank : ranker.rank(names.foldedName(position))].push_back(
+            names.item(position));
     for (const auto& rank : ranks)
         result.items.insert(result.items.end(), rank.begin(), rank.end());
     return result;

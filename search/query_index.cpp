@@ -2,15 +2,20 @@
 
 #include "search/flat_arrays.h"
 #include "search/name_text.h"
-#include "search/number_test.h"
 #include "store/item_record.h"
 
 #include <algorithm>
-#include <charconv>
+#include <optional>
 
 namespace quarry {
 
 namespace {
+
+// The keys of the pairs read, made once rather than for every lookup.
+const std::string kStatKey = "Stat";
+const std::string kValueKey = "Value";
+const std::string kSlotKey = "Slot";
+const std::string kNameKey = "Name";
 
 // Appends one entry, unless the list is full (its ends are 32-bit).
 template <class Entry> void append(cItemLists<Entry>& lists, const Entry& entry) {
@@ -48,29 +53,41 @@ void appendSkills(cItemLists<cSkillPercent>& lists, cTextPool& pool,
 
 std::uint32_t slotBits(const cItemRecord& item) {
     std::uint32_t bits = 0;
-    const auto slot = item.attributes.find("Slot");
+    const auto slot = item.attributes.find(kSlotKey);
     if (slot == item.attributes.end()) return 0;
     for (std::int32_t s = 0; s < kSlotCount; ++s)
         if (slot->second.find(kSlotNames[s]) != std::string::npos) bits |= 1u << s;
     return bits;
 }
 
-std::string_view valueOf(const std::map<std::string, std::string>& pairs, const char* key) {
+std::string_view valueOf(const std::map<std::string, std::string>& pairs, const std::string& key) {
     const auto found = pairs.find(key);
     return found == pairs.end() ? std::string_view() : std::string_view(found->second);
+}
+
+// The number a text writes in its plain decimal form (an optional "-", no
+// leading zeros, no "-0") when it fits a value cell.
+std::optional<std::int32_t> plainNumber(std::string_view text) {
+    const bool negative = !text.empty() && text[0] == '-';
+    const std::string_view digits = text.substr(negative ? 1 : 0);
+    if (digits.empty() || digits.size() > 10 || (digits[0] == '0' && digits.size() > 1) ||
+        (negative && digits == "0"))
+        return std::nullopt;
+    std::int64_t value = 0;
+    for (const char c : digits) {
+        if (c < '0' || c > '9') return std::nullopt;
+        value = value * 10 + (c - '0');
+    }
+    if (negative) value = -value;
+    if (value < cValueCell::kLowest || value > cValueCell::kHighest) return std::nullopt;
+    return static_cast<std::int32_t>(value);
 }
 
 } // namespace
 
 cValueCell cQueryIndex::valueCell(std::string_view text) {
-    if (const std::optional<std::int64_t> number = wholeNumberValue(text);
-        number && *number >= cValueCell::kLowest && *number <= cValueCell::kHighest) {
-        // Kept as a number only when the number gives the text back.
-        char digits[24];
-        const auto written = std::to_chars(digits, digits + sizeof digits, *number);
-        if (std::string_view(digits, static_cast<std::size_t>(written.ptr - digits)) == text)
-            return cValueCell::number(static_cast<std::int32_t>(*number));
-    }
+    if (const std::optional<std::int32_t> number = plainNumber(text))
+        return cValueCell::number(*number);
     return cValueCell::text(data_.valueTexts.intern(text));
 }
 
@@ -108,10 +125,10 @@ bool cQueryIndex::add(const cItemRecord& item, const std::vector<std::string>& f
     if (fields_.has(eQueryField::req)) {
         for (const auto& action : item.actions)
             for (const cRequirementSet& set : action.second) {
-                const auto stat = set.find("Stat");
+                const auto stat = set.find(kStatKey);
                 if (stat == set.end()) continue;
                 const std::uint32_t key = data_.statNames.intern(stat->second);
-                const cValueCell cell = valueCell(valueOf(set, "Value"));
+                const cValueCell cell = valueCell(valueOf(set, kValueKey));
                 if (key != cTextPool::kNoText &&
                     (cell.isNumber() || cell.textId() != cTextPool::kNoText))
                     append(data_.requirements, cKeyedValue{key, cell});
@@ -135,7 +152,7 @@ bool cQueryIndex::add(const cItemRecord& item, const std::vector<std::string>& f
     if (fields_.has(eQueryField::func) || fields_.has(eQueryField::arg)) {
         for (const auto& event : item.events)
             for (const cFunctionRecord& function : event.second) {
-                if (const auto name = function.attributes.find("Name");
+                if (const auto name = function.attributes.find(kNameKey);
                     name != function.attributes.end() && fields_.has(eQueryField::func))
                     appendText(data_.functions, data_.functionNames, name->second);
                 if (fields_.has(eQueryField::arg))
