@@ -2,6 +2,7 @@
 // order of the results, near spellings, and every kind of query that does not
 // parse, with its message.
 #include "query_test_support.h"
+#include "search/name_rank.h"
 
 #include <gtest/gtest.h>
 
@@ -174,6 +175,7 @@ const cCase kCases[] = {
     {repeated("(", 1000) + "a" + repeated(")", 1000), false, "error: \"(\" nested too deeply"},
     {repeated("-", 40) + "a", false, "error: \"-\" nested too deeply"},
     {repeated("a ", 65), false, "error: query too long: more than 64 terms"},
+    {repeated("a ", 2000), false, "error: query too long: more than 64 terms"},
     {repeated("a ", 10000), false, "error: query too long: more than 4096 bytes"},
     {repeated("x", 1 << 20), false, "error: query too long: more than 4096 bytes"},
 };
@@ -195,6 +197,17 @@ TEST_P(QueryLanguage, FindsTheItemsInOrderOrSaysWhatIsWrong) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, QueryLanguage, ::testing::ValuesIn(kCases));
+
+// A word compared at every word start of a 16 MB "a.a.a." name would cost 8
+// million comparisons of 64 KiB each, minutes of work; the test is linear.
+TEST(NameRank, TheStartsAWordTestIsLinearOnRepetitiveNames) {
+    const std::string name = repeated("a.", 8 << 20) + "b";
+    const std::string word = repeated("a.", 32 << 10) + "b";
+    const std::string absent = repeated("a.", 32 << 10) + "c";
+    EXPECT_TRUE(startsAWord(name, word, prefixTable(word)));
+    EXPECT_FALSE(startsAWord(name, absent, prefixTable(absent)));
+    EXPECT_EQ(cNameRanker({word, "a.a"}).rank(name), 2);
+}
 
 } // namespace
 
