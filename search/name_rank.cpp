@@ -26,7 +26,8 @@ bool startsAWord(std::string_view name, std::string_view word,
     std::size_t budget = 2 * name.size();
     for (std::size_t at = 0; at + word.size() <= name.size(); ++at) {
         if (at > 0 && isNameWordByte(static_cast<unsigned char>(name[at - 1]))) continue;
-        if (std::memcmp(name.data() + at, word.data(), word.size()) == 0) return true;
+        if (name[at] == word[0] && std::memcmp(name.data() + at, word.data(), word.size()) == 0)
+            return true;
         if (word.size() > budget) break;
         budget -= word.size();
     }

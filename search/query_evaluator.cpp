@@ -307,10 +307,11 @@ cQueryResult runQuery(const cQueryIndex& index, const cQuery& query, bool allowN
         const bool filtered = !top.others.empty();
         const cItemBits others = filtered ? evaluator.all(top.others) : cItemBits();
         ordered = namesContainingAll(names, top.words);
-        std::erase_if(ordered, [&](std::uint32_t position) {
-            const std::uint32_t item = names.item(position);
-            return item == first || (filtered && !others.test(item));
-        });
+        if (filtered || first)
+            std::erase_if(ordered, [&](std::uint32_t position) {
+                const std::uint32_t item = names.item(position);
+                return item == first || (filtered && !others.test(item));
+            });
     } else {
         cItemBits matched = evaluator.node(query.root);
         if (first) matched.reset(*first);

@@ -20,8 +20,9 @@ std::vector<std::string> wordsOf(std::string_view name) {
     return words;
 }
 
+// A name picked by its place in name order.
 std::string_view randomName(const cQueryIndex& index, cRandomStream& random) {
-    return index.name(random.below(index.size()));
+    return index.names().name(random.below(index.size()));
 }
 
 // A whole word, a prefix of at least 2 bytes, or a middle part of at least 2.
