@@ -85,10 +85,12 @@ std::optional<std::int32_t> plainNumber(std::string_view text) {
 
 } // namespace
 
-cValueCell cQueryIndex::valueCell(std::string_view text) {
+std::optional<cValueCell> cQueryIndex::valueCell(std::string_view text) {
     if (const std::optional<std::int32_t> number = plainNumber(text))
         return cValueCell::number(*number);
-    return cValueCell::text(data_.valueTexts.intern(text));
+    const std::uint32_t id = data_.valueTexts.intern(text);
+    if (id == cTextPool::kNoText || id > cValueCell::kMostTextId) return std::nullopt;
+    return cValueCell::text(id);
 }
 
 void cQueryIndex::itemLoaded(const cItemRecord& item) {
@@ -115,10 +117,9 @@ bool cQueryIndex::add(const cItemRecord& item, const std::vector<std::string>& f
     if (fields_.has(eQueryField::attr)) {
         for (const auto& [name, value] : item.attributes) {
             const std::uint32_t key = data_.attributeNames.intern(name);
-            const cValueCell cell = valueCell(value);
-            if (key != cTextPool::kNoText &&
-                (cell.isNumber() || cell.textId() != cTextPool::kNoText))
-                append(data_.attributes, cKeyedValue{key, cell});
+            const std::optional<cValueCell> cell = valueCell(value);
+            if (key != cTextPool::kNoText && cell)
+                append(data_.attributes, cKeyedValue{key, *cell});
         }
         endItem(data_.attributes);
     }
@@ -128,10 +129,9 @@ bool cQueryIndex::add(const cItemRecord& item, const std::vector<std::string>& f
                 const auto stat = set.find(kStatKey);
                 if (stat == set.end()) continue;
                 const std::uint32_t key = data_.statNames.intern(stat->second);
-                const cValueCell cell = valueCell(valueOf(set, kValueKey));
-                if (key != cTextPool::kNoText &&
-                    (cell.isNumber() || cell.textId() != cTextPool::kNoText))
-                    append(data_.requirements, cKeyedValue{key, cell});
+                const std::optional<cValueCell> cell = valueCell(valueOf(set, kValueKey));
+                if (key != cTextPool::kNoText && cell)
+                    append(data_.requirements, cKeyedValue{key, *cell});
             }
         endItem(data_.requirements);
     }

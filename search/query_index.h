@@ -39,6 +39,7 @@ class cValueCell {
 public:
     static constexpr std::int64_t kLowest = -(std::int64_t(1) << 30);
     static constexpr std::int64_t kHighest = (std::int64_t(1) << 30) - 1;
+    static constexpr std::uint32_t kMostTextId = (1u << 31) - 1;
 
     static cValueCell number(std::int32_t value) {
         return cValueCell(static_cast<std::uint32_t>(value) & ~kTextBit);
@@ -196,7 +197,8 @@ public:
     }
 
 private:
-    cValueCell valueCell(std::string_view text);
+    // The cell of a value; none when the value texts cannot take it.
+    std::optional<cValueCell> valueCell(std::string_view text);
     const cTextPool* namesOf(eQueryField field) const;
 
     cQueryFieldSet fields_ = cQueryFieldSet::all();
