@@ -163,9 +163,10 @@ private:
         const cQueryToken* token = peek();
         const cQueryToken* before = previous_;
         if (token == nullptr) {
-            if (before == nullptr)
-                return error_ = cQueryError{{}, "the query is empty", 0, text_.size()},
-                       std::nullopt;
+            if (before == nullptr) {
+                error_ = cQueryError{{}, "the query is empty", 0, text_.size()};
+                return std::nullopt;
+            }
             return fail(*before,
                         before->kind == eKind::open ? "is never closed" : "has nothing after it");
         }
