@@ -19,7 +19,7 @@ std::uint64_t cTextPool::hashOf(std::string_view text) {
         hash = std::rotl((hash ^ word) * kMultiplier, 29);
     }
     std::uint64_t tail = 0;
-    std::memcpy(&tail, text.data() + at, text.size() - at);
+    if (at < text.size()) std::memcpy(&tail, text.data() + at, text.size() - at);
     hash = (hash ^ tail) * kMultiplier;
     return hash ^ (hash >> 32);
 }
