@@ -44,8 +44,8 @@ esac
 
 scripts/build.sh "$build_dir" "${cmake_args[@]}"
 # What the tests use beside the build: the desktop entry's and the AppStream
-# validators, groff for the manual pages, dpkg-dev for the Debian package.
-scripts/ensure_packages.sh desktop-file-utils appstream groff-base dpkg-dev
+# validators, groff for the manual pages, dpkg-dev and lintian for the Debian package.
+scripts/ensure_packages.sh desktop-file-utils appstream groff-base dpkg-dev lintian
 # Counters of an earlier run would add to this one's.
 [[ "$build_dir" == build-coverage ]] && find "$build_dir" -name '*.gcda' -delete
 export QT_QPA_PLATFORM=offscreen

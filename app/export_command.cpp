@@ -83,14 +83,11 @@ std::optional<cExportTarget> cExportCommand::askTarget() const {
 }
 
 bool cExportCommand::run(const cExportTarget& target) const {
-    // A copy of the store: whatever the window does while events are
-    // dispatched, the export reads the import it started from.
-    const cItemStore imported = store_;
     cQuietMessages quiet;
     frame_.beginProgress("Exporting Items", 0);
     // The user confirmed replacing an existing file in the dialog.
     const cExportResult result =
-        exportItems(imported, target.format, target.path, true, frame_, quiet);
+        exportItems(store_, target.format, target.path, true, frame_, quiet);
     frame_.endProgress();
 
     const QString name = fileNameForDisplay(target.path);

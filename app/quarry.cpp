@@ -2,7 +2,7 @@
 
 #include "app/about_dialog.h"
 #include "app/quit_signals.h"
-#include "platform/item_file_check.h"
+#include "store/item_import.h"
 #include "store/tag_reader.h"
 #include "ui/file_names.h"
 #include "ui/frame_resources.h"
@@ -73,7 +73,7 @@ bool cQuarry::initInstance(const char* identifierPattern) {
     frame_.reset();
     history_.clear();
 
-    auto frame = std::make_unique<cMainframe>();
+    auto frame = std::make_unique<cMainframe>(names_);
     QString failure;
     if (!frame->create(&failure)) {
         failStart(QStringLiteral("cMainframe"), failure);
@@ -95,8 +95,7 @@ bool cQuarry::initInstance(const char* identifierPattern) {
     connect(frame_.get(), &cMainframe::showItemRequested, this, &cQuarry::showItem);
     connect(frame_.get(), &cMainframe::commandTriggered, this, &cQuarry::onCommand);
     connect(frame_.get(), &cMainframe::importRequested, this, &cQuarry::requestImport);
-    onUpdateBack();
-    onUpdateForward();
+    setActivity(eActivity::idle);
     frame_->show();
     return true;
 }
@@ -137,44 +136,53 @@ void cQuarry::showItem(ZRID zrid) {
 }
 
 bool cQuarry::scanItemFile(const std::string& path) {
-    // A running export reads the store an import would empty (a drop or a
-    // recent file can ask for one meanwhile).
-    if (!frame_ || frame_->importRunning() || frame_->exportRunning()) return false;
-    const std::string reason = whyUnreadable(path);
-    if (!reason.empty()) {
-        QMessageBox box(QMessageBox::Warning, QStringLiteral("quarry"),
-                        tr("The item file \"%1\" cannot be read (%2).")
-                            .arg(fileNameForDisplay(path), QString::fromLocal8Bit(reason)),
-                        QMessageBox::Ok, frame_.get());
-        box.exec();
-        noteRecentFile(path, false);
+    if (!frame_ || activity_ != eActivity::idle) return false;
+    cItemImport import(store_, *frame_, *frame_, identifierPattern_);
+    if (const cImportResult refused = cItemImport::check(path); !refused) {
+        reportImportFailure(path, refused);
         return false;
     }
-    frame_->setImportRunning(true);
     imported_ = false;
-    onUpdateExport();
-    const cImportResult scanned = store_.scanItemFile(path, *frame_, identifierPattern_);
-    // After a failed scan the index is empty: the tree is rebuilt from it, so
-    // no node of the earlier import stays.
-    cImportResult built;
-    if (scanned.outcome != cImportResult::eOutcome::superseded && !frame_->closeRequested())
-        built = frame_->importItems(store_);
-    frame_->setImportRunning(false);
-    imported_ = scanned && built;
-    onUpdateExport();
+    names_.clear();
+    setActivity(eActivity::importing);
+    frame_->showImportRunning(true);
+    frame_->beginMessageOperation();
+    const cImportResult result = import.run(path, frame_->treeControl(), &names_);
+    frame_->endMessageOperation(tr("while importing the item data"));
+    imported_ = bool(result);
+    if (!imported_) names_.clear(); // nothing of a failed import is kept
+    names_.commitPending(); // room kept for the names is not given back: that would copy them all
+    setActivity(eActivity::idle);
+    frame_->showImportRunning(false);
     if (frame_->closeRequested()) return false; // stopped: the window has gone
-    const cImportResult& failed = scanned.readFailed() ? scanned : built;
-    if (failed.readFailed()) {
-        QMessageBox box(
-            QMessageBox::Warning, QStringLiteral("quarry"),
-            tr("The item file \"%1\" could not be read, so nothing was imported: %2")
-                .arg(fileNameForDisplay(path), QString::fromLocal8Bit(failed.failure.c_str())),
-            QMessageBox::Ok, frame_.get());
-        box.exec();
+    if (!result) {
+        reportImportFailure(path, result);
+        return false;
     }
-    const bool imported = scanned && built;
-    if (imported) noteRecentFile(path, true);
-    return imported;
+    noteRecentFile(path, true);
+    return true;
+}
+
+void cQuarry::reportImportFailure(const std::string& path, const cImportResult& result) {
+    const QString name = fileNameForDisplay(path);
+    const QString reason = QString::fromLocal8Bit(result.failure.c_str());
+    const bool refused = result.outcome == cImportResult::eOutcome::unreadable;
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("quarry"),
+                    refused
+                        ? tr("The item file \"%1\" cannot be read (%2).").arg(name, reason)
+                        : tr("The item file \"%1\" could not be read, so nothing was imported: %2")
+                              .arg(name, reason),
+                    QMessageBox::Ok, frame_.get());
+    box.exec();
+    if (refused) noteRecentFile(path, false);
+}
+
+void cQuarry::setActivity(eActivity activity) {
+    activity_ = activity;
+    onUpdateImport();
+    onUpdateExport();
+    onUpdateBack();
+    onUpdateForward();
 }
 
 void cQuarry::noteRecentFile(const std::string& path, bool imported) {
@@ -185,6 +193,7 @@ void cQuarry::noteRecentFile(const std::string& path, bool imported) {
     QSettings settings;
     recentFiles_.save(settings);
     if (frame_) frame_->setRecentFiles(recentFiles_.paths());
+    onUpdateImport();
 }
 
 void cQuarry::handleQuitSignals() {
@@ -198,7 +207,7 @@ void cQuarry::handleQuitSignals() {
 }
 
 void cQuarry::onImport() {
-    if (!frame_ || frame_->importRunning()) return;
+    if (!frame_ || activity_ != eActivity::idle) return;
     QFileDialog dialog(frame_.get(), tr("Import Parsed RDB File"));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
@@ -211,22 +220,21 @@ void cQuarry::onImport() {
 }
 
 void cQuarry::requestImport(const std::string& path) {
+    if (activity_ != eActivity::idle) return; // a drop or a recent file during other work
     QTimer::singleShot(0, this, [this, path] { scanItemFile(path); });
 }
 
 void cQuarry::onExport() {
-    if (!frame_ || !imported_ || frame_->importRunning() || frame_->exportRunning()) return;
+    if (!frame_ || !imported_ || activity_ != eActivity::idle) return;
     const std::optional<cExportTarget> target = cExportCommand(*frame_, store_).askTarget();
     if (target) exportTo(*target);
 }
 
 bool cQuarry::exportTo(const cExportTarget& target) {
-    if (!frame_ || !imported_ || frame_->importRunning() || frame_->exportRunning()) return false;
-    frame_->setExportRunning(true);
-    onUpdateExport();
+    if (!frame_ || !imported_ || activity_ != eActivity::idle) return false;
+    setActivity(eActivity::exporting);
     const bool written = cExportCommand(*frame_, store_).run(target);
-    frame_->setExportRunning(false);
-    onUpdateExport(); // a close during the export already closed the window
+    setActivity(eActivity::idle); // a close during the export already closed the window
     return written;
 }
 
@@ -263,10 +271,15 @@ void cQuarry::onUpdateForward() {
     if (frame_) frame_->action(cmdForward)->setEnabled(history_.canForward());
 }
 
+void cQuarry::onUpdateImport() {
+    if (!frame_) return;
+    const bool idle = activity_ == eActivity::idle;
+    frame_->action(cmdImport)->setEnabled(idle);
+    frame_->action(cmdRecentFiles)->setEnabled(idle && !recentFiles_.paths().empty());
+}
+
 void cQuarry::onUpdateExport() {
-    if (frame_)
-        frame_->action(cmdExport)->setEnabled(imported_ && !frame_->importRunning() &&
-                                              !frame_->exportRunning());
+    if (frame_) frame_->action(cmdExport)->setEnabled(imported_ && activity_ == eActivity::idle);
 }
 
 } // namespace quarry

@@ -1,14 +1,20 @@
 // The application object: one instance for the whole run. It holds the item
-// store, the identifier pattern, the navigation history and the files
-// imported last, starts the program by building and showing the main frame,
-// carries out Import, Back, Forward and About, and is the one gate every
-// request to show an item passes: showItem.
+// store and Find's name index, the identifier pattern, the navigation history
+// and the files imported last, starts the program by building and showing the
+// main frame, carries out Import, Export, Back, Forward and About, and is the
+// one gate every request to show an item passes: showItem.
+//
+// It owns the one import and the one export that may run, and the one busy
+// state: while either runs, window events are still dispatched, so any
+// command may arrive; Import, Recent Files, a dropped file and Export are
+// then refused, everything else runs.
 #pragma once
 
 #include "app/export_command.h"
 #include "app/navigation_history.h"
 #include "app/recent_files.h"
 #include "pattern/pattern.h"
+#include "search/query_index.h"
 #include "store/item_store.h"
 
 #include <QApplication>
@@ -42,9 +48,10 @@ public:
 
     // Shows the item and records the step in the history.
     void showItem(ZRID zrid);
-    // Imports a file: scans it, then rebuilds the tree. A file that cannot be
-    // read is reported and changes nothing. False when nothing was imported
-    // or the window was closed meanwhile (the import then stops early).
+    // Imports a file: scans it, then rebuilds the tree and Find's index. A
+    // file that cannot be read is reported and changes nothing. False when
+    // nothing was imported, another import or an export runs, or the window
+    // was closed meanwhile (the import then stops early).
     bool scanItemFile(const std::string& path);
     // Imports the file once the event loop is back: the command that asked
     // for it (a menu entry, a drop) finishes its own event handling first.
@@ -63,17 +70,23 @@ public:
     void onBack();
     void onForward();
     void onAppAbout();
-    // Enable rules of Back and Forward, applied to the frame's actions.
+    // Enable rules, applied to the frame's actions: Back and Forward by the
+    // history; Import and Recent Files while nothing runs; Export once an
+    // import has read a whole file, while nothing runs.
     void onUpdateBack();
     void onUpdateForward();
-    // Export is enabled once an import has read a whole file, while no import
-    // or export runs.
+    void onUpdateImport();
     void onUpdateExport();
+
+    // What runs now; commands that would start work run only when idle.
+    enum class eActivity { idle, importing, exporting };
+    eActivity activity() const { return activity_; }
 
     cMainframe* mainFrame() const { return frame_.get(); }
     cItemStore& store() { return store_; }
     const cNavigationHistory& history() const { return history_; }
     const cRecentFiles& recentFiles() const { return recentFiles_; }
+    const cQueryIndex& names() const { return names_; }
 
 private:
     void loadTranslations();
@@ -81,12 +94,17 @@ private:
     // Adds or drops a file of Recent Files, in the frame and the settings store.
     void noteRecentFile(const std::string& path, bool imported);
     void onCommand(int command);
+    // Every enable rule at once, when what runs changes.
+    void setActivity(eActivity activity);
+    void reportImportFailure(const std::string& path, const cImportResult& result);
 
     cItemStore store_;
+    cQueryIndex names_; // before the frame, whose Find pane reads it
     cPattern identifierPattern_;
     cNavigationHistory history_;
     cRecentFiles recentFiles_;
     bool imported_ = false; // the last import read the whole file
+    eActivity activity_ = eActivity::idle;
     std::unique_ptr<cMainframe> frame_;
 };
 

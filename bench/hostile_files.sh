@@ -7,6 +7,7 @@
 # NAME is any of the files below (default: all of them).
 #   unended.xml     20,000 records that never reach "</Item>" (about 1.2 MB)
 #   nanos.xml       250,000 small nano programs
+#   tiny_items.xml  5,000,000 tiny items, each filed (about 350 MB)
 #   no_close.xml    200 MB without a ">"
 #   zeros.bin       4.4 GB of NUL bytes, made sparse so it takes no disk;
 #                   delete it when done
@@ -19,14 +20,14 @@
 set -euo pipefail
 
 if [[ $# -lt 1 ]]; then
-  sed -n '2,18s/^# \{0,1\}//p' "$0" >&2
+  sed -n '2,19s/^# \{0,1\}//p' "$0" >&2
   exit 2
 fi
 dir=$1
 shift
 names=("$@")
 [[ ${#names[@]} -gt 0 ]] ||
-  names=(unended.xml nanos.xml no_close.xml zeros.bin attributes.xml long_word.xml big_record.xml
+  names=(unended.xml nanos.xml tiny_items.xml no_close.xml zeros.bin attributes.xml long_word.xml big_record.xml
     mb_record.xml)
 mkdir -p "$dir"
 
@@ -67,6 +68,11 @@ make_file() {
     { printf '%s' "$header"
       awk 'BEGIN { for (i = 1; i <= 250000; ++i)
         printf "<Item ZRID=\"%d\" Name=\"Nano %d\" IsNano=\"True\"><Description>Calms.</Description></Item>", 100000 + i, i }'
+      printf '</RDB>'; } >"$path" ;;
+  tiny_items.xml)
+    { printf '%s' "$header"
+      awk 'BEGIN { for (i = 1; i <= 5000000; ++i)
+        printf "<Item ZRID=\"%d\" Name=\"Tiny %d\" QL=\"1\" ItemType=\"Misc\"></Item>", i, i }'
       printf '</RDB>'; } >"$path" ;;
   no_close.xml)
     { yes '<Item ZRID="1" Name="no closing bracket in sight' || true; } | head -c 200000000 >"$path" ;;

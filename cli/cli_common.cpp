@@ -1,23 +1,65 @@
 #include "cli/cli_common.h"
 
-#include "platform/item_file_check.h"
-
 #include <charconv>
 #include <cstdio>
 
 namespace quarry {
 
 const char* usageText() {
-    return "usage: quarry-cli index FILE\n"
-           "       quarry-cli tree FILE\n"
-           "       quarry-cli show [--format rtf|text|html] FILE ZRID...\n"
-           "       quarry-cli find [--limit N] [--near] [--columns A,B,...] FILE QUERY...\n"
-           "       quarry-cli stats FILE\n"
-           "       quarry-cli export [--format jsonl] [--output OUT [--force]] FILE\n"
-           "       quarry-cli export --format sqlite --output OUT.db [--force] FILE\n"
-           "       quarry-cli diff [--format text|jsonl] OLD NEW\n"
+    return "usage: quarry-cli index [-q] FILE\n"
+           "       quarry-cli tree [-q] FILE\n"
+           "       quarry-cli show [-q] [--format rtf|text|html] FILE ZRID...\n"
+           "       quarry-cli find [-q] [--limit N] [--near] [--columns A,B,...] FILE QUERY...\n"
+           "       quarry-cli stats [-q] FILE\n"
+           "       quarry-cli export [-q] [--format jsonl] [--output OUT [--force]] FILE\n"
+           "       quarry-cli export [-q] --format sqlite --output OUT.db [--force] FILE\n"
+           "       quarry-cli diff [-q] [--format text|jsonl] OLD NEW\n"
+           "       quarry-cli --help | --version\n"
+           "Options go before FILE; a lone -- ends them, so a QUERY word may start with --.\n"
+           "  -q, --quiet  no messages about unsupported tags on standard error\n";
+}
 
-           "       quarry-cli --help | --version\n";
+namespace {
+
+bool isQuietOption(std::string_view arg) {
+    return arg == "-q" || arg == "--quiet";
+}
+
+const cOption* findOption(std::initializer_list<cOption> options, std::string_view name) {
+    for (const cOption& option : options)
+        if (option.name == name) return &option;
+    return nullptr;
+}
+
+} // namespace
+
+cCommandLine readCommandLine(const cArguments& args, std::initializer_list<cOption> options) {
+    cCommandLine line;
+    bool endMarkSeen = false; // a lone "--": nothing after it is an option
+    for (std::size_t next = 0; next < args.size() && line.wrong.empty(); ++next) {
+        const std::string& arg = args[next];
+        const bool optionsTaken = !endMarkSeen && line.operands.empty();
+        if (!endMarkSeen && arg == "--") {
+            endMarkSeen = true;
+        } else if (endMarkSeen || arg.size() < 2 || arg[0] != '-' ||
+                   (!optionsTaken && arg[1] != '-')) {
+            line.operands.push_back(arg);
+        } else if (!optionsTaken) {
+            line.wrong = arg + " after the operands: options go before FILE (after a lone --, "
+                               "an argument may start with --)";
+        } else if (isQuietOption(arg)) {
+            line.quiet = true;
+        } else if (const cOption* option = findOption(options, arg); option == nullptr) {
+            line.wrong = "unknown option: " + arg;
+        } else if (option->flag != nullptr) {
+            *option->flag = true;
+        } else if (next + 1 == args.size()) {
+            line.wrong = arg + " takes a value";
+        } else {
+            *option->value = args[++next];
+        }
+    }
+    return line;
 }
 
 int usageError(const std::string& reason) {
@@ -39,26 +81,26 @@ bool parseZridArgument(const std::string& text, ZRID& zrid) {
     return true;
 }
 
-cCliSession::cCliSession() : progress_(standardErrorIsTerminal()), messages_(&progress_) {}
+cCliSession::cCliSession(bool quiet)
+    : progress_(standardErrorIsTerminal()), messages_(&progress_, quiet),
+      import_(store_, progress_, messages_) {}
 
-int cCliSession::readFailed(const std::string& reason) {
-    printMessage("cannot read " + path_ + ": " + reason);
+int cCliSession::statusOf(const cImportResult& result) {
+    if (result) return kExitOk;
+    printMessage(result.outcome == cImportResult::eOutcome::changed
+                     ? path_ + " changed during the import"
+                     : "cannot read " + path_ + ": " + result.failure);
     return kExitUnreadableFile;
 }
 
 int cCliSession::scan(const std::string& path) {
     path_ = path;
-    const std::string reason = whyUnreadable(path);
-    if (!reason.empty()) return readFailed(reason);
-    const cImportResult result = store_.scanItemFile(path, progress_);
-    return result.readFailed() ? readFailed(result.failure) : kExitOk;
+    if (const cImportResult refused = cItemImport::check(path); !refused) return statusOf(refused);
+    return statusOf(import_.scan(path));
 }
 
 int cCliSession::buildTree(cTreeControl& tree, cLoadedItemSink* loaded) {
-    progress_.beginProgress("Importing Item Data", 0);
-    const cImportResult result = store_.buildCategoryTree(tree, progress_, messages_, loaded);
-    progress_.endProgress();
-    return result.readFailed() ? readFailed(result.failure) : kExitOk;
+    return statusOf(import_.buildTree(tree, loaded));
 }
 
 } // namespace quarry

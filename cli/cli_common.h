@@ -5,8 +5,11 @@
 #include "cli/cli_output.h"
 #include "cli/stderr_message_sink.h"
 #include "cli/terminal_progress.h"
+#include "store/item_import.h"
 #include "store/item_store.h"
 
+#include <initializer_list>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,6 +27,33 @@ enum eExitStatus : int {
 
 using cArguments = std::vector<std::string>;
 
+// An option a command takes: a flag, or an option whose value is the argument
+// after it. Given twice, the last one counts.
+struct cOption {
+    cOption(const char* name, bool* flag) : name(name), flag(flag) {}
+    cOption(const char* name, std::optional<std::string>* value) : name(name), value(value) {}
+
+    std::string_view name;
+    bool* flag = nullptr;
+    std::optional<std::string>* value = nullptr;
+};
+
+// A command's arguments, read.
+struct cCommandLine {
+    std::vector<std::string> operands; // FILE, ZRID, QUERY... in their order
+    bool quiet = false;                // -q, --quiet: every command takes it
+    std::string wrong;                 // why the arguments do not read; empty when they do
+};
+
+// Reads a command's arguments by the rule every command shares. Options come
+// first; the first operand ends them, and so does a lone "--" (which is not an
+// operand). Once they have ended, an argument starting with "--" is refused
+// rather than read as an operand, so an option put after FILE is not silently
+// taken for a query word or an identifier; after a lone "--" nothing is
+// refused. A single dash is an option only where options are taken, so "-5"
+// and "-word" after FILE stay operands.
+cCommandLine readCommandLine(const cArguments& args, std::initializer_list<cOption> options);
+
 // Prints "quarry-cli: reason" and the usage text on standard error; returns kExitUsage.
 int usageError(const std::string& reason);
 // The usage text, one line per command form.
@@ -34,10 +64,14 @@ const char* usageText();
 // anything else.
 bool parseZridArgument(const std::string& text, ZRID& zrid);
 
-// One run of the tool against one item file.
+// One run of the tool against one item file: its import, with progress and
+// messages on the terminal.
 class cCliSession {
 public:
-    cCliSession();
+    // `quiet`: no messages about tags an item's record does not expect.
+    explicit cCliSession(bool quiet);
+    cCliSession(const cCliSession&) = delete;
+    cCliSession& operator=(const cCliSession&) = delete;
 
     // Checks the file and runs the import scan. kExitOk, or kExitUnreadableFile
     // after printing the reason (also when a read fails during the scan).
@@ -52,12 +86,15 @@ public:
     cProgressHost& progress() { return progress_; }
 
 private:
-    int readFailed(const std::string& reason);
+    // kExitOk after an import that read the whole file; otherwise the reason
+    // is printed and the answer is kExitUnreadableFile.
+    int statusOf(const cImportResult& result);
 
     std::string path_;
     cTerminalProgress progress_;
     cStderrMessageSink messages_;
     cItemStore store_;
+    cItemImport import_;
 };
 
 // The commands; each takes the arguments after its name and writes its results

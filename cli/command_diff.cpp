@@ -7,13 +7,13 @@
 // NEW's are compared as its tree build loads them, and OLD's record is loaded
 // again only for an item that differs.
 #include "cli/cli_common.h"
-#include "cli/discarding_tree.h"
-#include "platform/item_file_check.h"
 #include "report/item_difference.h"
 #include "report/item_json.h"
+#include "store/discarding_tree.h"
 #include "store/item_record.h"
 
 #include <cstdint>
+#include <map>
 #include <vector>
 
 namespace quarry {
@@ -23,14 +23,24 @@ namespace {
 struct cItemDigest {
     ZRID zrid;
     std::uint64_t digest;
+    std::uint32_t folders; // into cDigestCollector::folderLists
 };
 
+// OLD's items as digests, and their folders: the lists a loaded record lacks,
+// kept once each (a file has a few hundred).
 class cDigestCollector : public cLoadedItemSink {
 public:
-    void itemLoaded(const cItemRecord& item) override {
-        items.push_back(cItemDigest{item.zrid, itemDigest(item)});
+    void itemLoaded(const cItemRecord& item, const cItemFolders& folders) override {
+        const auto [known, added] =
+            listNumbers_.emplace(folders, static_cast<std::uint32_t>(folderLists.size()));
+        if (added) folderLists.push_back(folders);
+        items.push_back(cItemDigest{item.zrid, itemDigest(item, folders), known->second});
     }
     std::vector<cItemDigest> items;
+    std::vector<cItemFolders> folderLists;
+
+private:
+    std::map<cItemFolders, std::uint32_t> listNumbers_;
 };
 
 // Messages about OLD were shown while it was imported; its items loaded again
@@ -87,11 +97,12 @@ void appendDifference(std::string& out, bool json, char sign, ZRID zrid, const s
 // come in index order, ascending identifiers read as unsigned numbers.
 class cDifferenceWriter : public cLoadedItemSink {
 public:
-    cDifferenceWriter(const cItemStore& older, const std::vector<cItemDigest>& olderItems,
-                      bool json, cCliOutput& out)
-        : older_(older), olderItems_(olderItems), json_(json), out_(out) {}
+    cDifferenceWriter(const cItemStore& older, const cDigestCollector& olderItems, bool json,
+                      cCliOutput& out)
+        : older_(older), olderItems_(olderItems.items), olderFolders_(olderItems.folderLists),
+          json_(json), out_(out) {}
 
-    void itemLoaded(const cItemRecord& item) override {
+    void itemLoaded(const cItemRecord& item, const cItemFolders& folders) override {
         const auto zrid = static_cast<std::uint32_t>(item.zrid);
         while (next_ < olderItems_.size() && std::uint32_t(olderItems_[next_].zrid) < zrid)
             removed(olderItems_[next_++].zrid);
@@ -99,10 +110,12 @@ public:
             write('+', item.zrid, item.name, {});
             return;
         }
-        if (olderItems_[next_++].digest == itemDigest(item)) return;
+        const cItemDigest& older = olderItems_[next_++];
+        if (older.digest == itemDigest(item, folders)) return;
         cItemRecord before;
         if (loadOlder(item.zrid, before))
-            write('~', item.zrid, item.name, compareItems(before, item));
+            write('~', item.zrid, item.name,
+                  compareItems(before, olderFolders_[older.folders], item, folders));
     }
     // The items after NEW's last one.
     void finish() {
@@ -111,9 +124,9 @@ public:
     }
 
     bool differ() const { return differ_; }
-    // False when OLD changed on disk while NEW was read, so an item of it no
-    // longer loaded.
-    bool olderStillReadable() const { return olderReadable_; }
+    // Why an item of OLD no longer loaded when it was read again: OLD changed
+    // on disk or could not be read while NEW was read; none when all loaded.
+    cItemStore::eLoadFailure olderFailure() const { return olderFailure_; }
 
 private:
     void removed(ZRID zrid) {
@@ -121,8 +134,9 @@ private:
         if (loadOlder(zrid, before)) write('-', zrid, before.name, {});
     }
     bool loadOlder(ZRID zrid, cItemRecord& record) {
-        if (older_.loadItem(zrid, record, quiet_)) return true;
-        olderReadable_ = false;
+        cItemStore::eLoadFailure why = cItemStore::eLoadFailure::none;
+        if (older_.loadItem(zrid, record, quiet_, &why)) return true;
+        olderFailure_ = why;
         return false;
     }
     void write(char sign, ZRID zrid, const std::string& name,
@@ -135,10 +149,11 @@ private:
 
     const cItemStore& older_;
     const std::vector<cItemDigest>& olderItems_;
+    const std::vector<cItemFolders>& olderFolders_;
     bool json_;
     std::size_t next_ = 0;
     bool differ_ = false;
-    bool olderReadable_ = true;
+    cItemStore::eLoadFailure olderFailure_ = cItemStore::eLoadFailure::none;
     cQuietMessages quiet_;
     cCliOutput& out_;
     std::string text_;
@@ -147,36 +162,40 @@ private:
 } // namespace
 
 int runDiffCommand(const cArguments& args, cCliOutput& out) {
-    bool json = false;
-    std::size_t next = 0;
-    if (next < args.size() && args[next] == "--format") {
-        if (next + 1 >= args.size() || (args[next + 1] != "text" && args[next + 1] != "jsonl"))
-            return usageError("--format takes text or jsonl");
-        json = args[next + 1] == "jsonl";
-        next += 2;
-    }
-    if (args.size() != next + 2) return usageError("diff takes OLD and NEW");
-    const std::string& olderPath = args[next];
-    const std::string& newerPath = args[next + 1];
+    std::optional<std::string> format;
+    const cCommandLine line = readCommandLine(args, {{"--format", &format}});
+    if (!line.wrong.empty()) return usageError(line.wrong);
+    if (format && *format != "text" && *format != "jsonl")
+        return usageError("--format takes text or jsonl");
+    const bool json = format == "jsonl";
+    if (line.operands.size() != 2) return usageError("diff takes OLD and NEW");
+    const std::string& olderPath = line.operands[0];
+    const std::string& newerPath = line.operands[1];
     // NEW is checked before OLD's import, not after it.
-    if (const std::string reason = whyUnreadable(newerPath); !reason.empty()) {
-        std::fprintf(stderr, "quarry-cli: cannot read %s: %s\n", newerPath.c_str(), reason.c_str());
+    if (const cImportResult refused = cItemImport::check(newerPath); !refused) {
+        printMessage("cannot read " + newerPath + ": " + refused.failure);
         return kExitUnreadableFile;
     }
 
-    cCliSession older;
+    cCliSession older(line.quiet);
     if (const int status = older.scan(olderPath); status != kExitOk) return status;
     cDiscardingTree tree;
     cDigestCollector olderItems;
     if (const int status = older.buildTree(tree, &olderItems); status != kExitOk) return status;
 
-    cCliSession newer;
+    cCliSession newer(line.quiet);
     if (const int status = newer.scan(newerPath); status != kExitOk) return status;
-    cDifferenceWriter difference(older.store(), olderItems.items, json, out);
+    cDifferenceWriter difference(older.store(), olderItems, json, out);
     if (const int status = newer.buildTree(tree, &difference); status != kExitOk) return status;
     difference.finish();
 
-    if (!difference.olderStillReadable()) {
+    switch (difference.olderFailure()) {
+    case cItemStore::eLoadFailure::none:
+        break;
+    case cItemStore::eLoadFailure::readFailed:
+        printMessage("cannot read " + olderPath + ": a read failed while it was read again");
+        return kExitUnreadableFile;
+    default:
         printMessage("cannot read " + olderPath + ": it changed during the comparison");
         return kExitUnreadableFile;
     }

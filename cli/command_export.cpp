@@ -4,8 +4,9 @@
 // not at all, and an existing OUT is replaced only with --force.
 #include "cli/cli_common.h"
 #include "export/item_export.h"
+#include "export/item_json_lines.h"
 #include "export/replacing_file.h"
-#include "report/item_json_lines.h"
+#include "store/discarding_tree.h"
 
 #include <filesystem>
 
@@ -17,38 +18,24 @@ struct cExportOptions {
     eExportFormat format = eExportFormat::jsonLines;
     std::string output; // empty: standard output
     bool force = false;
+    bool quiet = false;
     std::string file;
 };
 
 // Empty when the arguments make an export; otherwise what is wrong with them.
 std::string parseExportOptions(const cArguments& args, cExportOptions& options) {
-    std::size_t next = 0;
-    for (; next < args.size() && args[next].starts_with("--"); ++next) {
-        const std::string& option = args[next];
-        if (option == "--") {
-            ++next;
-            break;
-        }
-        if (option == "--force") {
-            options.force = true;
-            continue;
-        }
-        if (next + 1 >= args.size()) return option + " takes a value";
-        const std::string& value = args[++next];
-        if (option == "--output") {
-            options.output = value;
-        } else if (option == "--format" && value == "jsonl") {
-            options.format = eExportFormat::jsonLines;
-        } else if (option == "--format" && value == "sqlite") {
-            options.format = eExportFormat::sqlite;
-        } else if (option == "--format") {
-            return "--format takes jsonl or sqlite";
-        } else {
-            return "unknown option: " + option;
-        }
-    }
-    if (args.size() != next + 1) return "export takes one FILE";
-    options.file = args[next];
+    std::optional<std::string> format, output;
+    const cCommandLine line = readCommandLine(
+        args, {{"--format", &format}, {"--output", &output}, {"--force", &options.force}});
+    if (!line.wrong.empty()) return line.wrong;
+    if (format == "sqlite")
+        options.format = eExportFormat::sqlite;
+    else if (format && *format != "jsonl")
+        return "--format takes jsonl or sqlite";
+    options.output = output.value_or("");
+    options.quiet = line.quiet;
+    if (line.operands.size() != 1) return "export takes one FILE";
+    options.file = line.operands[0];
     if (options.format == eExportFormat::sqlite && options.output.empty())
         return "--format sqlite needs --output OUT.db";
     if (options.force && options.output.empty()) return "--force goes with --output";
@@ -57,7 +44,8 @@ std::string parseExportOptions(const cArguments& args, cExportOptions& options) 
 
 int exportToStandardOutput(cCliSession& session, cCliOutput& out) {
     cJsonLinesExport lines([&out](std::string_view line) { out.write(line); });
-    return session.buildTree(lines.tree(), &lines);
+    cDiscardingTree tree;
+    return session.buildTree(tree, &lines);
 }
 
 int exportToFile(cCliSession& session, const cExportOptions& options) {
@@ -84,7 +72,7 @@ int runExportCommand(const cArguments& args, cCliOutput& out) {
         return kExitWriteFailed;
     }
 
-    cCliSession session;
+    cCliSession session(options.quiet);
     if (const int status = session.scan(options.file); status != kExitOk) return status;
     if (options.output.empty()) return exportToStandardOutput(session, out);
     removeTemporaryFilesOnSignals();

@@ -4,10 +4,8 @@
 // each item, and one line per match follows in the query's order:
 // "ZRID<tab>QL<tab>name", then a tab and the value of each column.
 #include "cli/cli_common.h"
-#include "cli/discarding_tree.h"
-#include "report/item_folders.h"
 #include "search/query_evaluator.h"
-#include "store/item_record.h"
+#include "store/discarding_tree.h"
 
 #include <charconv>
 
@@ -18,6 +16,7 @@ namespace {
 struct cFindOptions {
     std::uint64_t limit = UINT64_MAX;
     bool near = false;
+    bool quiet = false;
     std::vector<std::string> columns;
     std::string file;
     std::string query;
@@ -43,42 +42,22 @@ bool parseColumns(const std::string& text, std::vector<std::string>& columns) {
 
 // Empty when the arguments make a search; otherwise what is wrong with them.
 std::string parseFindOptions(const cArguments& args, cFindOptions& options) {
-    std::size_t next = 0;
-    for (; next < args.size(); ++next) {
-        if (args[next] == "--near") {
-            options.near = true;
-        } else if (args[next] == "--limit") {
-            if (++next >= args.size() || !parseLimit(args[next], options.limit))
-                return "--limit takes a whole number of at least 1";
-        } else if (args[next] == "--columns") {
-            if (++next >= args.size() || !parseColumns(args[next], options.columns))
-                return "--columns takes attribute names separated by commas";
-        } else {
-            if (args[next] == "--") ++next;
-            break;
-        }
-    }
-    if (args.size() < next + 2) return "find takes a FILE and a QUERY";
-    options.file = args[next++];
-    for (; next < args.size(); ++next)
-        options.query += (options.query.empty() ? "" : " ") + args[next];
+    std::optional<std::string> limit;
+    std::optional<std::string> columns;
+    const cCommandLine line = readCommandLine(
+        args, {{"--near", &options.near}, {"--limit", &limit}, {"--columns", &columns}});
+    if (!line.wrong.empty()) return line.wrong;
+    if (limit && !parseLimit(*limit, options.limit))
+        return "--limit takes a whole number of at least 1";
+    if (columns && !parseColumns(*columns, options.columns))
+        return "--columns takes attribute names separated by commas";
+    if (line.operands.size() < 2) return "find takes a FILE and a QUERY";
+    options.quiet = line.quiet;
+    options.file = line.operands[0];
+    for (std::size_t next = 1; next < line.operands.size(); ++next)
+        options.query += (options.query.empty() ? "" : " ") + line.operands[next];
     return {};
 }
-
-// Hands the index each loaded item with the folders the tree build filed it
-// under, noted by a tree control that keeps the folder nodes.
-class cFolderFeed : public cLoadedItemSink {
-public:
-    explicit cFolderFeed(cQueryIndex& index) : index_(index) {}
-    cTreeControl& tree() { return tree_; }
-    void itemLoaded(const cItemRecord& item) override {
-        index_.add(item, tree_.takeFolders(item.zrid));
-    }
-
-private:
-    cQueryIndex& index_;
-    cItemFolderTree tree_;
-};
 
 void writeMatches(const cQueryIndex& index, const std::vector<std::uint32_t>& items,
                   const cFindOptions& options, cCliOutput& out) {
@@ -115,17 +94,10 @@ int runFindCommand(const cArguments& args, cCliOutput& out) {
     cQueryIndex index;
     index.setFields(fields);
 
-    cCliSession session;
+    cCliSession session(options.quiet);
     if (const int status = session.scan(options.file); status != kExitOk) return status;
-    int status = kExitOk;
-    if (fields.has(eQueryField::folder)) {
-        cFolderFeed feed(index);
-        status = session.buildTree(feed.tree(), &feed);
-    } else {
-        cDiscardingTree tree;
-        status = session.buildTree(tree, &index);
-    }
-    if (status != kExitOk) return status;
+    cDiscardingTree tree;
+    if (const int status = session.buildTree(tree, &index); status != kExitOk) return status;
     index.commitPending();
     writeMatches(index, runQuery(index, parsed.query, options.near).items, options, out);
     return kExitOk;

@@ -7,9 +7,11 @@
 namespace quarry {
 
 int runIndexCommand(const cArguments& args, cCliOutput& out) {
-    if (args.size() != 1) return usageError("index takes one FILE");
-    cCliSession session;
-    if (const int status = session.scan(args[0]); status != kExitOk) return status;
+    const cCommandLine line = readCommandLine(args, {});
+    if (!line.wrong.empty()) return usageError(line.wrong);
+    if (line.operands.size() != 1) return usageError("index takes one FILE");
+    cCliSession session(line.quiet);
+    if (const int status = session.scan(line.operands[0]); status != kExitOk) return status;
 
     const auto index = session.store().index();
     for (const cIndexEntry& entry : *index)

@@ -38,30 +38,35 @@ std::string render(const std::string& report, eShowFormat format) {
 } // namespace
 
 int runShowCommand(const cArguments& args, cCliOutput& out) {
+    std::optional<std::string> formatName;
+    const cCommandLine line = readCommandLine(args, {{"--format", &formatName}});
+    if (!line.wrong.empty()) return usageError(line.wrong);
     eShowFormat format = eShowFormat::rtf;
-    std::size_t next = 0;
-    if (next < args.size() && args[next] == "--format") {
-        if (next + 1 >= args.size() || !parseFormat(args[next + 1], format))
-            return usageError("--format takes rtf, text or html");
-        next += 2;
-    }
-    if (args.size() < next + 2) return usageError("show takes a FILE and at least one ZRID");
-    const std::string& path = args[next++];
+    if (formatName && !parseFormat(*formatName, format))
+        return usageError("--format takes rtf, text or html");
+    if (line.operands.size() < 2) return usageError("show takes a FILE and at least one ZRID");
+    const std::string& path = line.operands[0];
     std::vector<ZRID> zrids;
-    for (; next < args.size(); ++next) {
+    for (std::size_t next = 1; next < line.operands.size(); ++next) {
         ZRID zrid = 0;
-        if (!parseZridArgument(args[next], zrid))
-            return usageError("not an item identifier: " + args[next]);
+        if (!parseZridArgument(line.operands[next], zrid))
+            return usageError("not an item identifier: " + line.operands[next]);
         zrids.push_back(zrid);
     }
 
-    cCliSession session;
+    cCliSession session(line.quiet);
     if (const int status = session.scan(path); status != kExitOk) return status;
 
+    // An item that does not load gives 3, a file that cannot be read (or
+    // changed since the scan) 1, which wins.
     int status = kExitOk;
     for (const ZRID zrid : zrids) {
-        const std::string report = writeItemReport(session.store(), zrid, session.messages());
-        if (report == kFailedToLoadText) status = kExitItemNotLoaded;
+        cItemStore::eLoadFailure why = cItemStore::eLoadFailure::none;
+        const std::string report = writeItemReport(session.store(), zrid, session.messages(), &why);
+        if (why == cItemStore::eLoadFailure::readFailed || why == cItemStore::eLoadFailure::changed)
+            status = kExitUnreadableFile;
+        else if (report == kFailedToLoadText && status == kExitOk)
+            status = kExitItemNotLoaded;
         out.write(render(report, format) + '\n');
     }
     return status;

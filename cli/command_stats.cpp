@@ -17,9 +17,11 @@ double secondsSince(std::chrono::steady_clock::time_point start) {
 } // namespace
 
 int runStatsCommand(const cArguments& args, cCliOutput& out) {
-    if (args.size() != 1) return usageError("stats takes one FILE");
-    const std::string& path = args[0];
-    cCliSession session;
+    const cCommandLine line = readCommandLine(args, {});
+    if (!line.wrong.empty()) return usageError(line.wrong);
+    if (line.operands.size() != 1) return usageError("stats takes one FILE");
+    const std::string& path = line.operands[0];
+    cCliSession session(line.quiet);
 
     const auto scanStart = std::chrono::steady_clock::now();
     if (const int status = session.scan(path); status != kExitOk) return status;

@@ -5,9 +5,11 @@
 namespace quarry {
 
 int runTreeCommand(const cArguments& args, cCliOutput& out) {
-    if (args.size() != 1) return usageError("tree takes one FILE");
-    cCliSession session;
-    if (const int status = session.scan(args[0]); status != kExitOk) return status;
+    const cCommandLine line = readCommandLine(args, {});
+    if (!line.wrong.empty()) return usageError(line.wrong);
+    if (line.operands.size() != 1) return usageError("tree takes one FILE");
+    cCliSession session(line.quiet);
+    if (const int status = session.scan(line.operands[0]); status != kExitOk) return status;
 
     cRecordedTree tree;
     if (const int status = session.buildTree(tree); status != kExitOk) return status;

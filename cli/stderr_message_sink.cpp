@@ -2,6 +2,7 @@
 
 #include "cli/cli_output.h"
 #include "cli/terminal_progress.h"
+#include "store/item_store.h"
 
 #include <cstdio>
 
@@ -15,6 +16,7 @@ std::string formatMessageLine(const std::string& caption, const std::string& tex
 }
 
 void cStderrMessageSink::showMessage(const std::string& caption, const std::string& text) {
+    if (quiet_ && caption != kLoadMessageCaption) return;
     if (progress_) progress_->clearLine();
     const std::string line = formatMessageLine(caption, text);
     std::fwrite(line.data(), 1, line.size(), stderr);

@@ -242,8 +242,7 @@ bool cItemDatabaseWriter::open(const std::string& path) {
     return ok;
 }
 
-void cItemDatabaseWriter::itemLoaded(const cItemRecord& item) {
-    const std::vector<std::string>& folders = tree_.takeFolders(item.zrid);
+void cItemDatabaseWriter::itemLoaded(const cItemRecord& item, const cItemFolders& folders) {
     if (database_ == nullptr || !error_.empty()) return;
     if (!database_->writeItem(item, folders))
         error_ = database_->lastError();

@@ -18,7 +18,7 @@
 // is lost. Texts are written as UTF-8.
 #pragma once
 
-#include "report/item_folders.h"
+#include "store/store_host.h"
 
 #include <cstdint>
 #include <memory>
@@ -36,9 +36,7 @@ public:
     // Opens the database at `path` (a new or empty file), makes the tables and
     // begins the transaction. False with the reason in error() on failure.
     bool open(const std::string& path);
-    // The tree control to build the category tree into.
-    cTreeControl& tree() { return tree_; }
-    void itemLoaded(const cItemRecord& item) override;
+    void itemLoaded(const cItemRecord& item, const cItemFolders& folders) override;
     // Commits, makes the indexes and closes the database. False with the
     // reason in error() when this or any earlier step failed.
     bool finish();
@@ -49,7 +47,6 @@ public:
 private:
     class cDatabase;
 
-    cItemFolderTree tree_;
     std::unique_ptr<cDatabase> database_;
     std::string error_;
     std::uint64_t items_ = 0;

@@ -1,8 +1,9 @@
 #include "export/item_export.h"
 
 #include "export/item_database.h"
+#include "export/item_json_lines.h"
 #include "export/replacing_file.h"
-#include "report/item_json_lines.h"
+#include "store/discarding_tree.h"
 #include "store/item_store.h"
 
 #include <cerrno>
@@ -19,18 +20,20 @@ struct cFileCloser {
 };
 
 // Why a tree build did not load every item, or an empty text when it did.
-std::string whyIncomplete(const cImportResult& built) {
+std::string whyIncomplete(const cImportResult& built, const std::string& path) {
     switch (built.outcome) {
     case cImportResult::eOutcome::done:
         return {};
     case cImportResult::eOutcome::readFailed:
         return "the item file could not be read: " + built.failure;
+    case cImportResult::eOutcome::unreadable:
+        return "the item file cannot be read: " + built.failure;
+    case cImportResult::eOutcome::changed:
+        return path + " changed during the import";
     case cImportResult::eOutcome::stopped:
-        return "the program is ending";
-    case cImportResult::eOutcome::superseded:
         break;
     }
-    return "another import began";
+    return "the program is ending";
 }
 
 std::string lastErrorText() {
@@ -50,8 +53,9 @@ cExportResult exportJsonLines(const cItemStore& store, const std::string& path,
             std::fwrite(line.data(), 1, line.size(), file.get()) != line.size())
             result.error = lastErrorText();
     });
-    const cImportResult built = store.buildCategoryTree(lines.tree(), progress, messages, &lines);
-    if (result.error.empty()) result.error = whyIncomplete(built);
+    cDiscardingTree tree;
+    const cImportResult built = store.buildCategoryTree(tree, progress, messages, &lines);
+    if (result.error.empty()) result.error = whyIncomplete(built, store.path());
     errno = 0;
     if (std::fclose(file.release()) != 0 && result.error.empty()) result.error = lastErrorText();
     result.items = lines.itemCount();
@@ -65,8 +69,9 @@ cExportResult exportDatabase(const cItemStore& store, const std::string& path,
     cItemDatabaseWriter database;
     std::string incomplete;
     if (database.open(path)) {
-        incomplete =
-            whyIncomplete(store.buildCategoryTree(database.tree(), progress, messages, &database));
+        cDiscardingTree tree;
+        incomplete = whyIncomplete(store.buildCategoryTree(tree, progress, messages, &database),
+                                   store.path());
         database.finish();
     }
     result.error = database.error().empty() ? incomplete : database.error();

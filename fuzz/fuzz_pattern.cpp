@@ -11,6 +11,7 @@
 // So the text is kept short when the pattern has more than one place that
 // branches, and patterns with many such places are skipped.
 #include "pattern/pattern.h"
+#include "pattern/pattern_syntax.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -81,6 +82,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     require(result == compiled.lastError());
     require(result >= patOk && result <= patTooDeep);
     require(compiled.instructions().size() <= kPatMaxInstructions);
+    // The size counted before emitting is the size emitted (the case-blind
+    // compile reads a lowered copy, so only the exact one is counted here).
+    if (result == patOk && caseSensitive) {
+        cPatSyntax syntax;
+        parsePattern(reinterpret_cast<const unsigned char*>(pattern.c_str()), syntax);
+        require(countProgram(syntax) == compiled.instructions().size());
+    }
 
     cPatternMatch context(16);
     context.setMaxStackEntries((data[0] & 2u) != 0 ? 64 : 64 * 1024);

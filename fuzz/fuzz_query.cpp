@@ -3,7 +3,6 @@
 // small fixed item file (imported once). A result names each searchable item
 // at most once; an error names a span of the query.
 #include "fuzz_hosts.h"
-#include "report/item_folders.h"
 #include "search/query_evaluator.h"
 #include "store/item_record.h"
 #include "store/item_store.h"
@@ -48,7 +47,7 @@ const char kItemFile[] =
     "Value=\"0\"/></Item><Item ZRID=\"80\" Name=\"Pouch\" QL=\"3\" ItemType=\"Utility\">"
     "<Attribute Name=\"Slot\" Value=\"BELT HUD1\"/></Item></Items>";
 
-class cIndexedFile : public cLoadedItemSink {
+class cIndexedFile {
 public:
     cIndexedFile() {
         const char* folder = std::getenv("TMPDIR");
@@ -59,18 +58,15 @@ public:
         cFuzzProgress progress;
         cFuzzMessages messages;
         require(static_cast<bool>(store.scanItemFile(path, progress)));
-        store.buildCategoryTree(folders_, progress, messages, this);
+        cFuzzTree tree;
+        store.buildCategoryTree(tree, progress, messages, &index_);
         std::remove(path.c_str());
         index_.commitPending();
         require(index_.size() > 0);
     }
-    void itemLoaded(const cItemRecord& item) override {
-        index_.add(item, folders_.takeFolders(item.zrid));
-    }
     const cQueryIndex& index() const { return index_; }
 
 private:
-    cItemFolderTree folders_;
     cQueryIndex index_;
 };
 

@@ -49,116 +49,99 @@ enum : std::int32_t {
 // Deepest nesting of "{", "(", "!" and abbreviations a pattern may use.
 inline constexpr std::uint32_t kPatMaxNesting = 200;
 // Largest compiled program; "+" copies its operand, so nested "+" double the
-// program each level. A pattern that needs more fails with patOutOfMemory.
+// program each level. The compiler counts a program before it emits any of
+// it, and refuses one that needs more with patOutOfMemory.
 inline constexpr std::uint32_t kPatMaxInstructions = 1u << 20;
 
-// Instruction kinds of the compiled program.
+// The instructions of a compiled program, each with what it does and what its
+// operand is. The program starts at instruction 0 with a call of the
+// pattern's code; when that fails it reaches instruction 1, the retry
+// (opFail or opAdvanceStart).
 enum ePatOp : std::uint32_t {
-    opNop,              // go on
-    opGroupOpen,        // group start := position
-    opGroupClose,       // group end := position
-    opChar,             // match one character (0 matches the terminator)
+    opNop,              // go on (stands for an empty group)
+    opGroupOpen,        // group `operand` starts at the position
+    opGroupClose,       // group `operand` ends at the position
+    opChar,             // match the character `operand` (0 matches the terminator)
     opAnyChar,          // match any character but the terminator
-    opInSet,            // match a member of the map that follows (kPatSetMapCells cells)
-    opNotInSet,         // match a non-member (never the terminator)
-    opJump,             // continue at the target
+    opInSet,            // match a member of set `operand`
+    opNotInSet,         // match a character outside set `operand`, never the terminator
+    opJump,             // continue at instruction `operand`
     opPushPos,          // push the position
     opPopPos,           // position := pop
-    opCall,             // push the position and the next index, continue at the target
+    opCall,             // push the position and the next index, continue at `operand`
     opReturn,           // backtrack: resume at the last pushed index and position
-    opPushSlot,         // push a slot's value
-    opPopSlot,          // slot := pop
-    opPosToSlot,        // slot := position
-    opDepthToSlot,      // slot := stack depth
-    opSlotToPos,        // position := slot
-    opSlotToDepth,      // stack depth := slot
-    opFailIfNoProgress, // backtrack when the position equals the slot
-    opBackReference,    // match the text a group holds now
-    opFail,             // the match fails (anchored patterns)
-    opAdvanceStart,     // start the next attempt one character later
+    opPushSlot,         // push slot `operand`'s value
+    opPopSlot,          // slot `operand` := pop
+    opPosToSlot,        // slot `operand` := position
+    opDepthToSlot,      // slot `operand` := stack depth
+    opSlotToPos,        // position := slot `operand`
+    opSlotToDepth,      // stack depth := slot `operand`
+    opFailIfNoProgress, // backtrack when the position equals slot `operand`
+    opBackReference,    // match the text group `operand` holds now
+    opFail,             // the match fails (the retry of an anchored pattern)
+    opAdvanceStart,     // start the next attempt one character later, at instruction 0
     opMatch,            // the match succeeds
-    opPushGroup,        // push a group's start and end
-    opPopGroup,         // restore a group's end and start from the stack
+    opPushGroup,        // push group `operand`'s start and end
+    opPopGroup,         // restore group `operand`'s end and start from the stack
+    opRun,              // greedy loop over one character test, run `operand`, taken whole
+    opLazyAny,          // try lazy any-character loop `operand`'s rest, skipping ahead
 };
 
 struct cPatInstruction {
-    std::uint32_t kind;
-    std::uint32_t operand;
+    std::uint32_t kind;    // an ePatOp
+    std::uint32_t operand; // what the kind's comment names
 };
 
-// A map of characters, one bit per byte value: the members of a set, or the
-// characters a match can go on with.
-inline constexpr std::size_t kPatCharMapBytes = 256 / 8;
+// A set of characters, one bit per byte value.
+struct cPatCharSet {
+    unsigned char bits[256 / 8] = {};
 
-inline bool patMapHas(const unsigned char* map, unsigned char c) {
-    return (map[c >> 3] >> (c & 7)) & 1u;
-}
+    bool has(unsigned char c) const { return (bits[c >> 3] >> (c & 7)) & 1u; }
+    void add(unsigned char c) { bits[c >> 3] |= static_cast<unsigned char>(1u << (c & 7)); }
+};
 
-inline void patMapAdd(unsigned char* map, unsigned char c) {
-    map[c >> 3] |= static_cast<unsigned char>(1u << (c & 7));
-}
+// A greedy loop ("X*", or the loop of "X+") whose X is one character test.
+// opRun takes every character the test accepts at once and leaves, per
+// character, the entries one pass of the loop leaves: the slot's old value,
+// the position, and a call entry resuming at `resume`. There an opPopPos and
+// an opPopSlot of `slot` undo a pass each time the rest fails, so the loop
+// gives its characters back one by one; after the run the match goes on at
+// `exit`.
+struct cPatRun {
+    cPatInstruction test; // opChar (never 0), opAnyChar, opInSet or opNotInSet
+    std::uint32_t slot;   // where a pass's start is kept
+    std::uint32_t resume;
+    std::uint32_t exit;
+};
 
-// A set instruction (opInSet, opNotInSet) carries its member map in the cells
-// right after it; the next instruction follows the map.
-inline constexpr std::uint32_t kPatSetMapCells = kPatCharMapBytes / sizeof(cPatInstruction);
-static_assert(kPatSetMapCells * sizeof(cPatInstruction) == kPatCharMapBytes);
-inline constexpr std::uint32_t kPatSetCells = 1 + kPatSetMapCells;
+// A lazy loop over any character ("X*?" or the loop of "X+?" with X "."):
+//   (head) opLazyAny; opAnyChar; opJump head; (rest)
+// opLazyAny calls `rest` as opCall would. When the rest can only begin with
+// a member of a skip set, it first moves to the next such character, since
+// the rest fails at every place between.
+struct cPatLazyAny {
+    std::uint32_t rest;
+    std::uint32_t skipSet; // kPatNoSkipSet, or an index into the skip sets
+};
+inline constexpr std::uint32_t kPatNoSkipSet = 0xFFFFFFFFu;
 
-// Walks over the program test this and step over a set's map on a branch:
-// stepping by patCells would make each index wait for the load before it.
-constexpr bool patIsSet(std::uint32_t kind) {
-    return kind == opInSet || kind == opNotInSet;
-}
+// Characters where a match or the rest of a lazy loop may begin. A search for
+// the next one runs through the member list when the set is this small.
+struct cPatSkipSet {
+    static constexpr int kMaxListed = 8;
+    cPatCharSet set;
+    char members[kMaxListed + 1]; // zero-terminated member list when useMembers
+    bool useMembers;
+};
 
-// Cells an instruction of this kind occupies, its data included; the
-// instruction after it starts that many cells later.
-constexpr std::uint32_t patCells(std::uint32_t kind) {
-    return patIsSet(kind) ? kPatSetCells : 1;
-}
-
-// The member map of the set instruction at `set`.
-inline const unsigned char* patSetMap(const cPatInstruction* set) {
-    return reinterpret_cast<const unsigned char*>(set + 1);
-}
-inline unsigned char* patSetMap(cPatInstruction* set) {
-    return reinterpret_cast<unsigned char*>(set + 1);
-}
-
-// The constructs the matcher's fast paths recognise, as cell offsets from the
-// construct's first instruction. The compiler emits them through these names
-// and the fast-path detector checks them through the same names.
-
-// Every program: Call body; then AdvanceStart, or Fail when anchored, where a
-// failed attempt ends up; then the body, ending in Match.
+// A compiled program: the instructions and the tables their operands name.
 struct cPatProgram {
-    enum : std::uint32_t { callBody, retry, body };
-};
-
-// A greedy loop over X ("X*", and the loops of "X+" and "X?"), with slot m
-// holding where the current pass started:
-//   (a) PushSlot m; PosToSlot m; PushPos; Call body; PopPos; PopSlot m; Jump end;
-//   (body) X; FailIfNoProgress m; PosToSlot m; Jump a
-// "X?" has no Jump a.
-struct cPatGreedyLoop {
-    enum : std::uint32_t {
-        saveSlot,        // PushSlot m
-        markPass,        // PosToSlot m
-        savePosition,    // PushPos
-        callBody,        // Call body
-        restorePosition, // PopPos: a pass that fails resumes here
-        restoreSlot,     // PopSlot m
-        exit,            // Jump end
-        body,            // X
-    };
-    // The tail after X, as offsets from X's end.
-    enum : std::uint32_t { checkProgress, markNextPass, repeat };
-};
-
-// A lazy loop over an X that always consumes something: the rest is tried
-// first, X when the rest fails.
-//   (c) Call end; (body) X; Jump c
-struct cPatLazyLoop {
-    enum : std::uint32_t { tryRest, body };
+    std::vector<cPatInstruction> code;
+    std::vector<cPatCharSet> sets;
+    std::vector<cPatRun> runs;
+    std::vector<cPatLazyAny> lazyAnyLoops;
+    std::uint32_t groupCount = 0;
+    std::uint32_t slotCount = 0;
 };
 
 // The backtrack stack never grows beyond this many entries; a match that would
@@ -188,6 +171,7 @@ public:
 
 private:
     friend class cPattern;
+    friend class cPatBacktrackStack;
     friend std::string getGroup(const cPatternMatch& context, std::uint32_t index);
 
     // Small patterns (every pattern the program uses) run entirely in the
@@ -246,42 +230,28 @@ public:
     bool match(const char* text, cPatternMatch* context, const char** endOut = nullptr) const;
 
     std::int32_t lastError() const { return lastError_; }
-    std::uint32_t groupCount() const { return groupCount_; }
-    std::uint32_t slotCount() const { return slotCount_; }
+    std::uint32_t groupCount() const { return program_.groupCount; }
+    std::uint32_t slotCount() const { return program_.slotCount; }
     bool caseSensitive() const { return caseSensitive_; }
     // The compiled program, for tests and diagnostics.
-    const std::vector<cPatInstruction>& instructions() const { return instructions_; }
+    const std::vector<cPatInstruction>& instructions() const { return program_.code; }
 
 private:
-    friend class cPatternCompiler;
-    // Side table for the matcher's fast paths, built after a successful
-    // compile; it never changes what a match reports.
+    void clear();
+    // Works out the matcher's skip sets after a successful compile; they
+    // never change what a match reports.
     void buildFastPaths();
     // Runs the program on `subject`; `stop` receives where matching ended.
     bool execute(const unsigned char* subject, cPatternMatch& context,
                  const unsigned char*& stop) const;
 
     std::int32_t lastError_ = 0;
-    std::vector<cPatInstruction> instructions_;
-    std::uint32_t groupCount_ = 0;
-    std::uint32_t slotCount_ = 0;
     bool caseSensitive_ = true;
-    // For each instruction: 0, or 1 + an index into skipSets_ when the
-    // instruction heads a lazy any-character loop whose continuation can only
-    // start with a member of that set. At instruction 1 of an unanchored
-    // pattern: the set of characters a match can start with.
-    std::vector<std::uint32_t> skipSetIndex_;
-    struct cSkipSet {
-        // Sets this small are searched through their member list.
-        static constexpr int kMaxListed = 8;
-        unsigned char map[kPatCharMapBytes];
-        char members[kMaxListed + 1]; // zero-terminated member list when useMembers
-        bool useMembers;
-    };
-    std::vector<cSkipSet> skipSets_;
-    // For each instruction: 1 when it heads a greedy "*" loop whose operand
-    // is one character test, which the matcher runs without dispatching.
-    std::vector<std::uint8_t> runHead_;
+    cPatProgram program_;
+    std::vector<cPatSkipSet> skipSets_;
+    // The skip set of the characters a match can start with (unanchored
+    // patterns only), or kPatNoSkipSet.
+    std::uint32_t startSet_ = kPatNoSkipSet;
 };
 
 // The text of capture group `index` of the last match held by `context`; empty

@@ -1,54 +1,102 @@
-// Fast paths for the matcher, worked out once per compiled pattern.
+// The matcher's skip sets, worked out once per compiled pattern.
 //
 // Both rest on the set of characters that the code from some instruction on
 // can consume first. A place where the next character is not in that set is
 // one where that code fails before consuming anything, so the matcher may
 // skip such places without changing any result:
-// - a lazy loop over any character (cPatLazyLoop over AnyChar) tries its
-//   rest at every position; it jumps to the next possible start;
+// - a lazy loop over any character (cPatLazyAny) tries its rest at every
+//   position; it jumps to the next possible start;
 // - an unanchored pattern starts its next attempt at the next character a
 //   match can begin with.
-// A third needs no set: a greedy loop over one character test
-// (cPatGreedyLoop, repeating) is run by the matcher in one scan, leaving
-// exactly the stack entries and slot value the loop would.
 // The set is unusable (no fast path) when the code can succeed without
 // consuming, or looks behind or back at positions in ways the walk does not
 // follow (look-ahead, back-references, the terminator).
 #include "pattern/pattern.h"
 
-#include <cstring>
+#include <bit>
 
 namespace quarry {
 
 namespace {
 
 // Instructions one walk may visit; beyond that the walk gives up, so the
-// side table costs at most this much per loop however large the pattern.
+// skip sets cost at most this much per loop however large the pattern.
 constexpr std::size_t kWalkBudget = 256;
 
-// Scratch for the walks: instructions visited by the current walk carry its
-// stamp, so no walk clears a table as large as the program.
-struct cWalkScratch {
-    std::vector<std::uint32_t> visitedStamp;
-    std::uint32_t stamp = 0;
-    std::vector<std::size_t> work;
+// What one walk has seen and has still to see, both bounded by the budget
+// whatever the program's size: the instructions it visited, in a small hash
+// set whose entries carry the walk's stamp (so no walk clears it), and those
+// it has still to visit. A walk processes at most kWalkBudget instructions,
+// each adding at most two to visit.
+class cWalk {
+public:
+    void start(std::uint32_t from) {
+        ++stamp_;
+        waiting_ = 0;
+        push(from);
+    }
+    bool done() const { return waiting_ == 0; }
+    void push(std::uint32_t at) { toVisit_[waiting_++] = at; }
+    std::uint32_t pop() { return toVisit_[--waiting_]; }
+    // Marks instruction `at` visited; false when this walk has visited it.
+    bool firstVisit(std::uint32_t at) {
+        constexpr std::size_t kMask = kVisitSlots - 1;
+        for (std::size_t h = (at * 2654435761u) & kMask;; h = (h + 1) & kMask) {
+            if (visited_[h].stamp != stamp_) {
+                visited_[h] = cVisit{at, stamp_};
+                return true;
+            }
+            if (visited_[h].at == at) return false;
+        }
+    }
+
+private:
+    struct cVisit {
+        std::uint32_t at = 0;
+        std::uint32_t stamp = 0;
+    };
+    static constexpr std::size_t kVisitSlots = 2 * kWalkBudget; // a power of two, at most half full
+    static_assert((kVisitSlots & (kVisitSlots - 1)) == 0);
+    cVisit visited_[kVisitSlots];
+    std::uint32_t stamp_ = 0;
+    std::uint32_t toVisit_[2 * kWalkBudget + 1];
+    std::size_t waiting_ = 0;
 };
 
-// Collects the first-consumed characters reachable from `from` into `map`;
+// Adds what one character test can consume to `first`; false when that is
+// any character or the terminator.
+bool addTest(const cPatProgram& program, const cPatInstruction& test, cPatCharSet& first) {
+    switch (test.kind) {
+    case opChar:
+        if (test.operand == 0) return false;
+        first.add(static_cast<unsigned char>(test.operand));
+        return true;
+    case opInSet:
+    case opNotInSet: {
+        const cPatCharSet& set = program.sets[test.operand];
+        for (std::size_t b = 0; b < sizeof set.bits; ++b)
+            first.bits[b] |=
+                test.kind == opInSet ? set.bits[b] : static_cast<unsigned char>(~set.bits[b]);
+        first.bits[0] &= static_cast<unsigned char>(~1u); // the terminator is never consumed
+        return true;
+    }
+    default: // opAnyChar
+        return false;
+    }
+}
+
+// Collects the first-consumed characters reachable from `from` into `first`;
 // false when no useful set exists.
-bool firstCharacters(const std::vector<cPatInstruction>& code, std::size_t from,
-                     unsigned char (&map)[kPatCharMapBytes], cWalkScratch& scratch) {
-    std::memset(map, 0, sizeof map);
-    ++scratch.stamp;
-    std::vector<std::size_t>& work = scratch.work;
-    work.assign(1, from);
+bool firstCharacters(const cPatProgram& program, std::uint32_t from, cPatCharSet& first,
+                     cWalk& walk) {
+    const std::vector<cPatInstruction>& code = program.code;
+    first = cPatCharSet();
+    walk.start(from);
     std::size_t budget = kWalkBudget;
-    while (!work.empty()) {
-        std::size_t i = work.back();
-        work.pop_back();
+    while (!walk.done()) {
+        const std::uint32_t i = walk.pop();
         if (i >= code.size()) return false;
-        if (scratch.visitedStamp[i] == scratch.stamp) continue;
-        scratch.visitedStamp[i] = scratch.stamp;
+        if (!walk.firstVisit(i)) continue;
         if (budget-- == 0) return false;
         const cPatInstruction& ins = code[i];
         switch (ins.kind) {
@@ -63,116 +111,81 @@ bool firstCharacters(const std::vector<cPatInstruction>& code, std::size_t from,
         case opPushGroup:
         case opPopGroup:
         case opFailIfNoProgress:
-            work.push_back(i + 1);
+            walk.push(i + 1);
             break;
         case opJump:
-            work.push_back(ins.operand);
+            walk.push(ins.operand);
             break;
         case opCall:
             // The following instruction runs, at the same position, when the
             // called code fails.
-            work.push_back(ins.operand);
-            work.push_back(i + 1);
+            walk.push(ins.operand);
+            walk.push(i + 1);
             break;
+        case opLazyAny:
+            walk.push(program.lazyAnyLoops[ins.operand].rest);
+            walk.push(i + 1);
+            break;
+        case opRun: {
+            // The run may take none of its characters.
+            const cPatRun& run = program.runs[ins.operand];
+            if (!addTest(program, run.test, first)) return false;
+            walk.push(run.exit);
+            break;
+        }
         case opReturn:
         case opFail:
         case opAdvanceStart:
             break;
         case opChar:
-            if (ins.operand == 0) return false;
-            patMapAdd(map, static_cast<unsigned char>(ins.operand));
-            break;
         case opAnyChar:
-            return false;
         case opInSet:
-        case opNotInSet: {
-            const unsigned char* bits = patSetMap(&code[i]);
-            for (std::size_t b = 0; b < kPatCharMapBytes; ++b)
-                map[b] |= ins.kind == opInSet ? bits[b] : static_cast<unsigned char>(~bits[b]);
-            map[0] &= static_cast<unsigned char>(~1u); // the terminator is never consumed
+        case opNotInSet:
+            if (!addTest(program, ins, first)) return false;
             break;
-        }
         default: // opMatch, opBackReference, opDepthToSlot, opSlotToPos, opSlotToDepth
             return false;
         }
     }
-    for (std::size_t b = 0; b < kPatCharMapBytes; ++b)
-        if (map[b] != (b == 0 ? 0xFE : 0xFF)) return true;
+    for (std::size_t b = 0; b < sizeof first.bits; ++b)
+        if (first.bits[b] != (b == 0 ? 0xFE : 0xFF)) return true;
     return false; // every character: nothing to skip
 }
 
-// True when `a` heads a greedy loop (cPatGreedyLoop) whose operand is one
-// character test that never consumes the terminator.
-bool isSingleCharacterRun(const std::vector<cPatInstruction>& code, std::size_t a) {
-    using L = cPatGreedyLoop;
-    std::size_t body = a + L::body;
-    if (body >= code.size() || code[a + L::saveSlot].kind != opPushSlot) return false;
-    auto is = [&code](std::size_t i, std::uint32_t kind, std::size_t operand) {
-        return code[i].kind == kind && code[i].operand == operand;
-    };
-    std::uint32_t m = code[a + L::saveSlot].operand;
-    if (!is(a + L::markPass, opPosToSlot, m) || code[a + L::savePosition].kind != opPushPos ||
-        !is(a + L::callBody, opCall, body) || code[a + L::restorePosition].kind != opPopPos ||
-        !is(a + L::restoreSlot, opPopSlot, m) || code[a + L::exit].kind != opJump)
-        return false;
-    const cPatInstruction& test = code[body];
-    bool oneCharacter = (test.kind == opChar && test.operand != 0) || test.kind == opAnyChar ||
-                        test.kind == opInSet || test.kind == opNotInSet;
-    if (!oneCharacter) return false;
-    std::size_t tail = body + patCells(test.kind);
-    return tail + L::repeat < code.size() && is(tail + L::checkProgress, opFailIfNoProgress, m) &&
-           is(tail + L::markNextPass, opPosToSlot, m) && is(tail + L::repeat, opJump, a) &&
-           code[a + L::exit].operand == tail + L::repeat + 1;
-}
-
-// True when `c` heads a lazy loop (cPatLazyLoop) over any character.
-bool isLazyAnyCharacterLoop(const std::vector<cPatInstruction>& code, std::size_t c) {
-    using L = cPatLazyLoop;
-    std::size_t repeat = c + L::body + patCells(opAnyChar);
-    return repeat < code.size() && code[c + L::tryRest].kind == opCall &&
-           code[c + L::tryRest].operand == repeat + 1 && code[c + L::body].kind == opAnyChar &&
-           code[repeat].kind == opJump && code[repeat].operand == c;
+// The skip set of `first`, which never holds the terminator. Its members
+// are listed while they are few; the count stops one past the list.
+cPatSkipSet skipSetOf(const cPatCharSet& first) {
+    constexpr int kMaxListed = cPatSkipSet::kMaxListed;
+    cPatSkipSet skip{};
+    skip.set = first;
+    int count = 0;
+    for (unsigned b = 0; b < sizeof first.bits && count <= kMaxListed; ++b)
+        for (unsigned bits = first.bits[b]; bits != 0 && count <= kMaxListed; bits &= bits - 1) {
+            if (count < kMaxListed)
+                skip.members[count] = static_cast<char>(8 * b + std::countr_zero(bits));
+            ++count;
+        }
+    skip.useMembers = count <= kMaxListed;
+    return skip;
 }
 
 } // namespace
 
 void cPattern::buildFastPaths() {
-    runHead_.assign(instructions_.size(), 0);
-    skipSetIndex_.assign(instructions_.size(), 0);
     skipSets_.clear();
-    auto addSet = [this](std::size_t at, const unsigned char(&map)[kPatCharMapBytes]) {
-        cSkipSet set{};
-        std::memcpy(set.map, map, sizeof map);
-        int count = 0;
-        for (unsigned c = 1; c < 256; ++c) {
-            if (!patMapHas(map, static_cast<unsigned char>(c))) continue;
-            if (count < cSkipSet::kMaxListed) set.members[count] = static_cast<char>(c);
-            ++count;
-        }
-        set.useMembers = count <= cSkipSet::kMaxListed;
-        skipSets_.push_back(set);
-        skipSetIndex_[at] = static_cast<std::uint32_t>(skipSets_.size());
+    startSet_ = kPatNoSkipSet;
+    const std::vector<cPatInstruction>& code = program_.code;
+    cWalk walk;
+    cPatCharSet first;
+    auto addSkipSet = [&]() {
+        skipSets_.push_back(skipSetOf(first));
+        return static_cast<std::uint32_t>(skipSets_.size() - 1);
     };
-
-    unsigned char map[kPatCharMapBytes];
-    const std::vector<cPatInstruction>& code = instructions_;
-    cWalkScratch scratch;
-    scratch.visitedStamp.assign(code.size(), 0);
-    using P = cPatProgram;
-    if (code.size() > P::body && code[P::retry].kind == opAdvanceStart &&
-        firstCharacters(code, P::body, map, scratch))
-        addSet(P::retry, map);
-    for (std::size_t c = P::body; c < code.size(); ++c) {
-        if (patIsSet(code[c].kind)) {
-            c += kPatSetMapCells;
-            continue;
-        }
-        // The loop's rest is what its call tries first.
-        if (isLazyAnyCharacterLoop(code, c) &&
-            firstCharacters(code, code[c + cPatLazyLoop::tryRest].operand, map, scratch))
-            addSet(c, map);
-        if (isSingleCharacterRun(code, c)) runHead_[c] = 1;
-    }
+    // Instruction 0 calls the pattern's code; instruction 1 is the retry.
+    if (code[1].kind == opAdvanceStart && firstCharacters(program_, code[0].operand, first, walk))
+        startSet_ = addSkipSet();
+    for (cPatLazyAny& loop : program_.lazyAnyLoops)
+        if (firstCharacters(program_, loop.rest, first, walk)) loop.skipSet = addSkipSet();
 }
 
 } // namespace quarry

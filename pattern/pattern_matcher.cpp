@@ -14,56 +14,129 @@
 
 namespace quarry {
 
-bool cPattern::execute(const unsigned char* subject, cPatternMatch& context,
-                       const unsigned char*& stop) const {
-    const cPatInstruction* code = instructions_.data();
-    const std::uint32_t* skipIndex = skipSetIndex_.data();
-    const cSkipSet* skipSets = skipSets_.data();
-    const std::uint8_t* runHead = runHead_.data();
-    const char** groups = context.groups();
-    std::uintptr_t* slots = context.slots_;
-    std::uintptr_t* stack = context.stack();
-    const std::size_t limit = context.maxStackEntries_;
-    std::size_t capacity = std::min<std::size_t>(context.stackCapacity(), limit);
-    std::size_t depth = 0;
+// The backtrack stack of one match: the context's cells, grown on demand up
+// to the context's bound.
+class cPatBacktrackStack {
+public:
+    explicit cPatBacktrackStack(cPatternMatch& context)
+        : context_(context), cells_(context.stack()), limit_(context.maxStackEntries_),
+          capacity_(std::min<std::size_t>(context.stackCapacity(), limit_)) {}
 
-    // Grows the stack so `need` more cells fit; false once the bound is hit.
-    auto reserve = [&](std::size_t need) -> bool {
-        if (depth + need <= capacity) return true;
-        if (depth + need > limit) return false;
-        std::size_t grown = std::min<std::size_t>(2 * (depth + need) + 2, limit);
-        context.growStack(grown, depth);
-        stack = context.stack();
-        capacity = grown;
+    // Makes room for `count` more entries; false when that would pass the bound.
+    bool reserve(std::size_t count) {
+        if (depth + count <= capacity_) return true;
+        if (depth + count > limit_) return false;
+        capacity_ = std::min<std::size_t>(2 * (depth + count) + 2, limit_);
+        context_.growStack(capacity_, depth);
+        cells_ = context_.stack();
         return true;
-    };
-    // Finds the next member of skip set `index` at or after `from`, or the
-    // terminator. The last answer per set is remembered: a later search that
-    // starts between its start and its result has the same result, so the
-    // searches repeated from each new attempt do not rescan the text.
-    const unsigned char** cache = context.skipCache_;
-    auto skipTo = [&](std::uint32_t index, const unsigned char* from) -> const unsigned char* {
-        const unsigned char*& lastFrom = cache[2 * index];
-        const unsigned char*& lastFound = cache[2 * index + 1];
+    }
+    void push(std::uintptr_t value) { cells_[depth++] = value; }
+    std::uintptr_t pop() { return cells_[--depth]; }
+
+    std::size_t depth = 0; // entries in use
+
+private:
+    cPatternMatch& context_;
+    std::uintptr_t* cells_;
+    const std::size_t limit_;
+    std::size_t capacity_;
+};
+
+namespace {
+
+std::uintptr_t cell(const void* p) {
+    return reinterpret_cast<std::uintptr_t>(p);
+}
+
+// Finds the next member of a skip set at or after a place, or the
+// terminator. The last answer per set is remembered: a later search that
+// starts between its start and its result has the same result, so the
+// searches repeated from each new attempt do not rescan the text.
+class cSkipSearch {
+public:
+    cSkipSearch(const cPatSkipSet* sets, const unsigned char** cache)
+        : sets_(sets), cache_(cache) {}
+
+    const unsigned char* next(std::uint32_t index, const unsigned char* from) {
+        const unsigned char*& lastFrom = cache_[2 * index];
+        const unsigned char*& lastFound = cache_[2 * index + 1];
         if (lastFrom != nullptr && lastFrom <= from && from <= lastFound) return lastFound;
-        const cSkipSet& set = skipSets[index];
+        const cPatSkipSet& skip = sets_[index];
         const unsigned char* p = from;
-        if (set.useMembers) {
-            p += std::strcspn(reinterpret_cast<const char*>(p), set.members);
+        if (skip.useMembers) {
+            p += std::strcspn(reinterpret_cast<const char*>(p), skip.members);
         } else {
-            while (*p && !patMapHas(set.map, *p))
+            while (*p && !skip.set.has(*p))
                 ++p;
         }
         lastFrom = from;
         lastFound = p;
         return p;
-    };
+    }
 
-    // 0, or 1 + the skip set of the characters a match can start with.
-    const std::uint32_t startSet = skipIndex[cPatProgram::retry];
+private:
+    const cPatSkipSet* sets_;
+    const unsigned char** cache_;
+};
+
+// Takes a greedy run (cPatRun) whole: every character from `pos` on that
+// the test accepts, leaving per character the entries one pass of the loop
+// leaves, and the slot as the loop leaves it. False when the stack bound
+// stops the loop, which then fails the match as the loop itself would.
+bool takeRun(const cPatRun& run, const cPatCharSet* sets, std::uintptr_t* slots,
+             const unsigned char*& pos, cPatBacktrackStack& stack) {
+    constexpr std::size_t kEntriesPerPass = 4;
+    const unsigned char* end = pos;
+    switch (run.test.kind) {
+    case opChar:
+        while (*end == run.test.operand)
+            ++end;
+        break;
+    case opAnyChar:
+        end += std::strlen(reinterpret_cast<const char*>(end));
+        break;
+    case opInSet:
+        while (*end && sets[run.test.operand].has(*end))
+            ++end;
+        break;
+    default: // opNotInSet
+        while (*end && !sets[run.test.operand].has(*end))
+            ++end;
+        break;
+    }
+    const auto count = static_cast<std::size_t>(end - pos);
+    // The loop's last, failing pass needs its entries too.
+    if (!stack.reserve(kEntriesPerPass * (count + 1))) return false;
+    std::uintptr_t saved = slots[run.slot];
+    for (const unsigned char* p = pos; p < end; ++p) {
+        stack.push(saved);      // PushSlot
+        stack.push(cell(p));    // PushPos
+        stack.push(cell(p));    // Call: the position,
+        stack.push(run.resume); // and where to resume
+        saved = cell(p + 1);    // PosToSlot after the pass
+    }
+    slots[run.slot] = saved;
+    pos = end;
+    return true;
+}
+
+} // namespace
+
+bool cPattern::execute(const unsigned char* subject, cPatternMatch& context,
+                       const unsigned char*& stop) const {
+    const cPatInstruction* code = program_.code.data();
+    const cPatCharSet* sets = program_.sets.data();
+    const cPatRun* runs = program_.runs.data();
+    const cPatLazyAny* lazyAnyLoops = program_.lazyAnyLoops.data();
+    const char** groups = context.groups();
+    std::uintptr_t* slots = context.slots_;
+    cPatBacktrackStack stack(context);
+    cSkipSearch skip(skipSets_.data(), context.skipCache_);
+
     const unsigned char* attempt = subject;
-    if (startSet != 0) {
-        attempt = skipTo(startSet - 1, attempt);
+    if (startSet_ != kPatNoSkipSet) {
+        attempt = skip.next(startSet_, attempt);
         if (*attempt == 0) {
             stop = attempt;
             context.matchStart_ = reinterpret_cast<const char*>(attempt);
@@ -71,7 +144,7 @@ bool cPattern::execute(const unsigned char* subject, cPatternMatch& context,
         }
     }
     const unsigned char* pos = attempt;
-    std::uint32_t pc = cPatProgram::callBody;
+    std::uint32_t pc = 0;
 
     for (;;) {
         const cPatInstruction ins = code[pc];
@@ -98,98 +171,50 @@ bool cPattern::execute(const unsigned char* subject, cPatternMatch& context,
             ++pc;
             continue;
         case opInSet:
-            if (*pos == 0 || !patMapHas(patSetMap(code + pc), *pos)) goto backtrack;
+            if (*pos == 0 || !sets[ins.operand].has(*pos)) goto backtrack;
             ++pos;
-            pc += kPatSetCells;
+            ++pc;
             continue;
         case opNotInSet:
-            if (*pos == 0 || patMapHas(patSetMap(code + pc), *pos)) goto backtrack;
+            if (*pos == 0 || sets[ins.operand].has(*pos)) goto backtrack;
             ++pos;
-            pc += kPatSetCells;
+            ++pc;
             continue;
         case opJump:
             pc = ins.operand;
             continue;
         case opPushPos:
-            if (!reserve(1)) goto exhausted;
-            stack[depth++] = reinterpret_cast<std::uintptr_t>(pos);
+            if (!stack.reserve(1)) goto exhausted;
+            stack.push(cell(pos));
             ++pc;
             continue;
         case opPopPos:
-            pos = reinterpret_cast<const unsigned char*>(stack[--depth]);
+            pos = reinterpret_cast<const unsigned char*>(stack.pop());
             ++pc;
             continue;
         case opCall:
-            if (skipIndex[pc] != 0) {
-                // Lazy any-character loop: its continuation can only start
-                // at a member of the set, so go straight to the next one.
-                pos = skipTo(skipIndex[pc] - 1, pos);
-                if (*pos == 0) goto backtrack;
-            }
-            if (!reserve(2)) goto exhausted;
-            stack[depth++] = reinterpret_cast<std::uintptr_t>(pos);
-            stack[depth++] = pc + 1;
+            if (!stack.reserve(2)) goto exhausted;
+            stack.push(cell(pos));
+            stack.push(pc + 1);
             pc = ins.operand;
             continue;
         case opReturn:
             goto backtrack;
         case opPushSlot:
-            if (runHead[pc]) {
-                // A greedy loop (cPatGreedyLoop) over one character test:
-                // take the whole run at once and leave, per pass, the entries
-                // the loop would (old slot value, position, and the call
-                // entry that resumes at PopPos), then go on after the loop.
-                using L = cPatGreedyLoop;
-                constexpr std::size_t kEntriesPerPass = 4;
-                const cPatInstruction* test = code + pc + L::body;
-                const unsigned char* end = pos;
-                switch (test->kind) {
-                case opChar:
-                    while (*end == test->operand)
-                        ++end;
-                    break;
-                case opAnyChar:
-                    end += std::strlen(reinterpret_cast<const char*>(end));
-                    break;
-                case opInSet:
-                    while (*end && patMapHas(patSetMap(test), *end))
-                        ++end;
-                    break;
-                default: // opNotInSet
-                    while (*end && !patMapHas(patSetMap(test), *end))
-                        ++end;
-                    break;
-                }
-                std::size_t count = static_cast<std::size_t>(end - pos);
-                // The loop's last, failing pass needs its entries too.
-                if (!reserve(kEntriesPerPass * (count + 1))) goto exhausted;
-                std::uintptr_t saved = slots[ins.operand];
-                for (const unsigned char* p = pos; p < end; ++p) {
-                    stack[depth++] = saved;
-                    stack[depth++] = reinterpret_cast<std::uintptr_t>(p);
-                    stack[depth++] = reinterpret_cast<std::uintptr_t>(p);
-                    stack[depth++] = pc + L::restorePosition;
-                    saved = reinterpret_cast<std::uintptr_t>(p + 1);
-                }
-                slots[ins.operand] = saved;
-                pos = end;
-                pc = code[pc + L::exit].operand;
-                continue;
-            }
-            if (!reserve(1)) goto exhausted;
-            stack[depth++] = slots[ins.operand];
+            if (!stack.reserve(1)) goto exhausted;
+            stack.push(slots[ins.operand]);
             ++pc;
             continue;
         case opPopSlot:
-            slots[ins.operand] = stack[--depth];
+            slots[ins.operand] = stack.pop();
             ++pc;
             continue;
         case opPosToSlot:
-            slots[ins.operand] = reinterpret_cast<std::uintptr_t>(pos);
+            slots[ins.operand] = cell(pos);
             ++pc;
             continue;
         case opDepthToSlot:
-            slots[ins.operand] = depth;
+            slots[ins.operand] = stack.depth;
             ++pc;
             continue;
         case opSlotToPos:
@@ -197,11 +222,11 @@ bool cPattern::execute(const unsigned char* subject, cPatternMatch& context,
             ++pc;
             continue;
         case opSlotToDepth:
-            depth = slots[ins.operand];
+            stack.depth = slots[ins.operand];
             ++pc;
             continue;
         case opFailIfNoProgress:
-            if (reinterpret_cast<std::uintptr_t>(pos) == slots[ins.operand]) goto backtrack;
+            if (cell(pos) == slots[ins.operand]) goto backtrack;
             ++pc;
             continue;
         case opBackReference: {
@@ -210,7 +235,7 @@ bool cPattern::execute(const unsigned char* subject, cPatternMatch& context,
             const char* start = groups[2 * ins.operand];
             const char* end = groups[2 * ins.operand + 1];
             if (start != nullptr && end != nullptr && end > start) {
-                std::size_t length = static_cast<std::size_t>(end - start);
+                const auto length = static_cast<std::size_t>(end - start);
                 // Group texts hold no terminator, so this stops at the
                 // text's end instead of reading past it.
                 if (std::strncmp(reinterpret_cast<const char*>(pos), start, length) != 0)
@@ -225,37 +250,55 @@ bool cPattern::execute(const unsigned char* subject, cPatternMatch& context,
         case opAdvanceStart:
             if (*attempt == 0) goto failed;
             ++attempt;
-            if (startSet != 0) attempt = skipTo(startSet - 1, attempt);
+            if (startSet_ != kPatNoSkipSet) attempt = skip.next(startSet_, attempt);
             if (*attempt == 0) {
                 pos = attempt;
                 goto failed;
             }
             pos = attempt;
-            depth = 0;
-            pc = cPatProgram::callBody;
+            stack.depth = 0;
+            pc = 0;
             continue;
         case opMatch:
             context.matchStart_ = reinterpret_cast<const char*>(attempt);
             stop = pos;
             return true;
         case opPushGroup:
-            if (!reserve(2)) goto exhausted;
-            stack[depth++] = reinterpret_cast<std::uintptr_t>(groups[2 * ins.operand]);
-            stack[depth++] = reinterpret_cast<std::uintptr_t>(groups[2 * ins.operand + 1]);
+            if (!stack.reserve(2)) goto exhausted;
+            stack.push(cell(groups[2 * ins.operand]));
+            stack.push(cell(groups[2 * ins.operand + 1]));
             ++pc;
             continue;
         case opPopGroup:
-            groups[2 * ins.operand + 1] = reinterpret_cast<const char*>(stack[--depth]);
-            groups[2 * ins.operand] = reinterpret_cast<const char*>(stack[--depth]);
+            groups[2 * ins.operand + 1] = reinterpret_cast<const char*>(stack.pop());
+            groups[2 * ins.operand] = reinterpret_cast<const char*>(stack.pop());
             ++pc;
             continue;
+        case opRun: {
+            const cPatRun& run = runs[ins.operand];
+            if (!takeRun(run, sets, slots, pos, stack)) goto exhausted;
+            pc = run.exit;
+            continue;
+        }
+        case opLazyAny: {
+            const cPatLazyAny& loop = lazyAnyLoops[ins.operand];
+            if (loop.skipSet != kPatNoSkipSet) {
+                pos = skip.next(loop.skipSet, pos);
+                if (*pos == 0) goto backtrack;
+            }
+            if (!stack.reserve(2)) goto exhausted;
+            stack.push(cell(pos));
+            stack.push(pc + 1);
+            pc = loop.rest;
+            continue;
+        }
         default:
             goto failed;
         }
     backtrack:
-        if (depth < 2) goto failed; // cannot happen with a compiled program
-        pc = static_cast<std::uint32_t>(stack[--depth]);
-        pos = reinterpret_cast<const unsigned char*>(stack[--depth]);
+        if (stack.depth < 2) goto failed; // cannot happen with a compiled program
+        pc = static_cast<std::uint32_t>(stack.pop());
+        pos = reinterpret_cast<const unsigned char*>(stack.pop());
         continue;
     exhausted:
         // The match would need more stack entries than the context allows.
@@ -275,7 +318,7 @@ bool cPattern::match(const char* text, cPatternMatch* context, const char** endO
     ctx.matchStart_ = nullptr;
     ctx.matchEnd_ = nullptr;
     ctx.groupCount_ = 0;
-    if (lastError_ != patOk || instructions_.empty()) return false;
+    if (lastError_ != patOk || program_.code.empty()) return false;
 
     const unsigned char* subject = reinterpret_cast<const unsigned char*>(text);
     const unsigned char* stop = subject;
@@ -291,7 +334,7 @@ bool cPattern::match(const char* text, cPatternMatch* context, const char** endO
             }
             subject = reinterpret_cast<const unsigned char*>(ctx.lowered_.data());
         }
-        ctx.prepare(groupCount_, slotCount_, skipSets_.size());
+        ctx.prepare(program_.groupCount, program_.slotCount, skipSets_.size());
         matched = execute(subject, ctx, stop);
     } catch (const std::bad_alloc&) {
         ctx.groupCount_ = 0;
@@ -306,7 +349,7 @@ bool cPattern::match(const char* text, cPatternMatch* context, const char** endO
     ctx.matchStart_ = toCaller(ctx.matchStart_);
     ctx.matchEnd_ = toCaller(reinterpret_cast<const char*>(stop));
     const char** groups = ctx.groups();
-    for (std::size_t i = 0; i < 2 * static_cast<std::size_t>(groupCount_); ++i)
+    for (std::size_t i = 0; i < 2 * static_cast<std::size_t>(program_.groupCount); ++i)
         groups[i] = matched ? toCaller(groups[i]) : nullptr;
     if (endOut) *endOut = ctx.matchEnd_;
     return matched;

@@ -115,7 +115,7 @@ std::string itemTypeJson(std::int32_t itemType) {
 
 } // namespace
 
-std::uint64_t itemDigest(const cItemRecord& item) {
+std::uint64_t itemDigest(const cItemRecord& item, const cItemFolders& folders) {
     cDigest digest;
     digest.add(item.zrid);
     digest.add(item.name);
@@ -128,10 +128,13 @@ std::uint64_t itemDigest(const cItemRecord& item) {
     digest.add(item.defValues);
     digest.add(item.actions);
     digest.add(item.events);
+    digest.add(folders);
     return digest.value();
 }
 
-std::vector<cMemberChange> compareItems(const cItemRecord& before, const cItemRecord& after) {
+std::vector<cMemberChange> compareItems(const cItemRecord& before,
+                                        const cItemFolders& beforeFolders, const cItemRecord& after,
+                                        const cItemFolders& afterFolders) {
     cComparison compare;
     compare.member("name", before.name, after.name);
     compare.member("ql", before.ql, after.ql);
@@ -143,6 +146,7 @@ std::vector<cMemberChange> compareItems(const cItemRecord& before, const cItemRe
     compare.map("defense", before.defValues, after.defValues);
     compare.map("actions", before.actions, after.actions);
     compare.map("events", before.events, after.events);
+    compare.member("folders", beforeFolders, afterFolders);
     return std::move(compare.changes);
 }
 

@@ -3,6 +3,8 @@
 // records of one item differ, as the export writes them.
 #pragma once
 
+#include "store/store_host.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -11,11 +13,13 @@ namespace quarry {
 
 class cItemRecord;
 
-// A 64-bit digest of every member the export writes but the folders, which
-// follow from the others. Two records that differ in one text or number always
-// differ in their digests; records that differ in several collide with a
-// chance of about 2^-64.
-std::uint64_t itemDigest(const cItemRecord& item);
+// A 64-bit digest of every member the export writes, the folders the item is
+// filed under included. The members are hashed as a row of 64-bit words, a
+// text as its length and then its bytes eight at a time. Two records whose
+// rows differ in one word only (a number, or a text changed within one of its
+// eight-byte runs, its length kept) always differ in their digests; records
+// that differ in any other way collide with a chance of about 2^-64.
+std::uint64_t itemDigest(const cItemRecord& item, const cItemFolders& folders);
 
 // One member in which two records of an item differ. The path is the member's
 // name ("ql", "description"), or for a member of a map the map's name, "." and
@@ -27,8 +31,11 @@ struct cMemberChange {
     std::string after;
 };
 
-// The members that differ, in the export's member order, map keys in byte
-// order; empty for records that export alike.
-std::vector<cMemberChange> compareItems(const cItemRecord& before, const cItemRecord& after);
+// The members that differ, in the export's member order ("folders" last, as
+// one member whose order counts), map keys in byte order; empty for records
+// that export alike.
+std::vector<cMemberChange> compareItems(const cItemRecord& before,
+                                        const cItemFolders& beforeFolders, const cItemRecord& after,
+                                        const cItemFolders& afterFolders);
 
 } // namespace quarry

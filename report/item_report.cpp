@@ -21,10 +21,11 @@ void formatReport(const cItemRecord& item, std::string& text) {
     appendReportEnd(out);
 }
 
-std::string writeItemReport(const cItemStore& store, ZRID zrid, cMessageSink& messages) {
+std::string writeItemReport(const cItemStore& store, ZRID zrid, cMessageSink& messages,
+                            cItemStore::eLoadFailure* why) {
     std::string text = kFailedToLoadText;
     cItemRecord record;
-    if (store.loadItem(zrid, record, messages)) formatReport(record, text);
+    if (store.loadItem(zrid, record, messages, why)) formatReport(record, text);
     return text;
 }
 

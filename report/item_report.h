@@ -2,14 +2,13 @@
 // pane receives for an indexed item.
 #pragma once
 
-#include "store/store_host.h"
+#include "store/item_store.h"
 
 #include <string>
 
 namespace quarry {
 
 class cItemRecord;
-class cItemStore;
 
 // The text shown instead of a report when an item cannot be loaded.
 inline constexpr const char* kFailedToLoadText = "--failed to load item data--";
@@ -18,7 +17,9 @@ inline constexpr const char* kFailedToLoadText = "--failed to load item data--";
 void formatReport(const cItemRecord& item, std::string& text);
 
 // Loads the item from the store and answers its report, or kFailedToLoadText
-// when it does not load. Unexpected tags are reported to `messages`.
-std::string writeItemReport(const cItemStore& store, ZRID zrid, cMessageSink& messages);
+// when it does not load (`why`, when given, says why). Unexpected tags are
+// reported to `messages`.
+std::string writeItemReport(const cItemStore& store, ZRID zrid, cMessageSink& messages,
+                            cItemStore::eLoadFailure* why = nullptr);
 
 } // namespace quarry

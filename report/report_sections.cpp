@@ -52,7 +52,7 @@ void appendReportHeader(cReportText& out) {
 }
 
 void appendTitle(cReportText& out, const cItemRecord& item) {
-    out.markup("ZRID ").number(item.zrid).markup(": {\\b ").text(item.name).markup("}");
+    out.markup("ZRID ").number(item.recordZrid).markup(": {\\b ").text(item.name).markup("}");
     if (!item.isNano) out.markup(" (QL ").number(item.ql).markup(")");
 }
 

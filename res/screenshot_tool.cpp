@@ -2,6 +2,7 @@
 // (res/screenshot.png):
 //   ui_screenshot ITEM_FILE OUT.png [ZRID]
 // Runs under any platform plugin, the offscreen one included.
+#include "app/own_settings.h"
 #include "app/quarry.h"
 #include "ui/item_tree.h"
 #include "ui/item_tree_model.h"
@@ -17,6 +18,7 @@
 
 int main(int argc, char** argv) {
     using namespace quarry;
+    const cOwnSettings settings;
     cQuarry app(argc, argv);
     if (argc < 3) return 2;
     if (!app.InitInstance()) return 1;

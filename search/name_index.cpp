@@ -16,6 +16,13 @@ std::size_t pairSlot(char first, char second) {
 
 } // namespace
 
+void cNameIndex::expectItems(std::size_t items) {
+    constexpr std::size_t kNameBytes = 24; // a little more than a typical name
+    entries_.reserve(entries_.size() + items);
+    names_.reserve(names_.size() + items * kNameBytes);
+    folded_.reserve(folded_.size() + items * kNameBytes);
+}
+
 bool cNameIndex::add(std::uint32_t item, std::string_view name, std::int32_t ql) {
     if (name.size() > kMaxArenaBytes - names_.size() || entries_.size() >= UINT32_MAX) return false;
     const std::size_t start = names_.size();

@@ -31,6 +31,9 @@ public:
     // Appends item number `item` after every item added before it in index
     // order; false (nothing added) when the arenas are full.
     bool add(std::uint32_t item, std::string_view name, std::int32_t ql);
+    // Makes room for that many more names at once, so that adding them moves
+    // nothing already there.
+    void expectItems(std::size_t items);
     // Files the items added since the last commit into name order.
     void commitPending();
     // Gives back the room kept for more items, once no more will come.

@@ -93,11 +93,22 @@ std::optional<cValueCell> cQueryIndex::valueCell(std::string_view text) {
     return cValueCell::text(id);
 }
 
-void cQueryIndex::itemLoaded(const cItemRecord& item) {
-    add(item, {});
+void cQueryIndex::itemLoaded(const cItemRecord& item, const cItemFolders& folders) {
+    add(item, folders);
 }
 
-bool cQueryIndex::add(const cItemRecord& item, const std::vector<std::string>& folderPaths) {
+void cQueryIndex::expectItems(std::size_t items) {
+    names_.expectItems(items);
+    const std::size_t total = data_.zrids.size() + items;
+    data_.zrids.reserve(total);
+    data_.qls.reserve(total);
+    data_.types.reserve(total);
+    data_.nanos.reserve(total);
+    data_.slotMasks.reserve(total);
+    data_.namePositions.reserve(total);
+}
+
+bool cQueryIndex::add(const cItemRecord& item, const cItemFolders& folderPaths) {
     const auto number = static_cast<std::uint32_t>(data_.zrids.size());
     const std::size_t position = names_.size() + names_.pendingCount();
     if (!names_.add(number, item.name, item.ql)) return false;

@@ -152,9 +152,11 @@ public:
     // Adds a loaded item with the folders it was filed under (the labels
     // below the top node joined by "/", in tree order). False, with nothing
     // added, when the name index is full.
-    bool add(const cItemRecord& item, const std::vector<std::string>& folderPaths);
-    // cLoadedItemSink: an item without its folders.
-    void itemLoaded(const cItemRecord& item) override;
+    bool add(const cItemRecord& item, const cItemFolders& folderPaths);
+    // cLoadedItemSink
+    void itemLoaded(const cItemRecord& item, const cItemFolders& folders) override;
+    // Makes room for that many more items in the arrays of one element each.
+    void expectItems(std::size_t items) override;
 
     // Makes the pending items searchable.
     void commitPending();

@@ -8,8 +8,8 @@
 #include "store/record_load_pool.h"
 #include "store/work_pacer.h"
 
+#include <algorithm>
 #include <map>
-#include <optional>
 #include <utility>
 #include <vector>
 
@@ -17,40 +17,100 @@ namespace quarry {
 
 namespace {
 
+// The folders of one build, with what the loaded-item sink is told of them:
+// each folder's path and its place in the tree's pre-order. Folders are made
+// below the top node or below one of its children, so a place is the
+// position of the top node's child, then (for a folder below it) one more
+// than its own position there.
+class cFolders {
+public:
+    explicit cFolders(cTreeControl& tree) : tree_(tree) {}
+
+    // A folder below the top node, or below one made here (`parent`).
+    TreeItemHandle add(const std::string& label, TreeItemHandle parent = 0) {
+        const TreeItemHandle handle = tree_.insertItem(label, 0, parent ? parent : root_);
+        if (root_ == 0) {
+            root_ = handle; // the top node itself: no path of its own
+            return handle;
+        }
+        cFolder folder;
+        if (parent == 0) {
+            folder.place = std::uint64_t(topCount_++) << 32;
+            folder.path = label;
+        } else {
+            cFolder& owner = folders_.at(parent);
+            folder.place = owner.place | ++owner.childCount;
+            folder.path = owner.path + "/" + label;
+        }
+        folders_.emplace(handle, std::move(folder));
+        return handle;
+    }
+    TreeItemHandle root() const { return root_; }
+
+    // Files the item under `folder`, noting it for filedUnder().
+    void file(const cItemRecord& item, TreeItemHandle folder) {
+        item.addToTree(tree_, folder);
+        filed_.push_back(&folders_.at(folder));
+    }
+    // The folders the item filed last went to, in tree order; forgets them.
+    const cItemFolders& filedUnder() {
+        std::sort(filed_.begin(), filed_.end(),
+                  [](const cFolder* a, const cFolder* b) { return a->place < b->place; });
+        paths_.resize(filed_.size());
+        for (std::size_t i = 0; i < filed_.size(); ++i)
+            paths_[i].assign(filed_[i]->path); // reuses each text's room
+        filed_.clear();
+        return paths_;
+    }
+
+private:
+    struct cFolder {
+        std::string path;
+        std::uint64_t place = 0;
+        std::uint32_t childCount = 0;
+    };
+
+    cTreeControl& tree_;
+    TreeItemHandle root_ = 0;
+    std::uint32_t topCount_ = 0;
+    std::map<TreeItemHandle, cFolder> folders_;
+    std::vector<const cFolder*> filed_;
+    cItemFolders paths_;
+};
+
 struct cSkeleton {
-    TreeItemHandle root = 0;
     TreeItemHandle types[kItemTypeCount] = {};
     TreeItemHandle slots[kSlotCount] = {};
     TreeItemHandle perk = 0;
     TreeItemHandle nano = 0;
 };
 
-cSkeleton appendSkeleton(cTreeControl& tree) {
+cSkeleton appendSkeleton(cFolders& folders) {
     cSkeleton skeleton;
-    skeleton.root = tree.insertItem("ZR Items", 0, 0);
+    folders.add("ZR Items");
     for (std::int32_t type = 0; type < kItemTypeCount; ++type)
-        skeleton.types[type] = tree.insertItem(kItemTypeNames[type], 0, skeleton.root);
+        skeleton.types[type] = folders.add(kItemTypeNames[type]);
     for (std::int32_t slot = 0; slot < kSlotCount; ++slot) {
         const TreeItemHandle folder =
             skeleton.types[slot < kUtilitySlotFirst ? kArmorType : kUtilityType];
-        skeleton.slots[slot] = tree.insertItem(kSlotNames[slot], 0, folder);
+        skeleton.slots[slot] = folders.add(kSlotNames[slot], folder);
     }
     return skeleton;
 }
 
-void fileBySlots(const cItemRecord& item, cTreeControl& tree, const cSkeleton& skeleton,
+void fileBySlots(const cItemRecord& item, cFolders& folders, const cSkeleton& skeleton,
                  std::int32_t first, std::int32_t count) {
     for (std::int32_t slot = first; slot < first + count; ++slot)
         if (item.attributeContains("Slot", kSlotNames[slot]))
-            item.addToTree(tree, skeleton.slots[slot]);
+            folders.file(item, skeleton.slots[slot]);
 }
 
 // Files one loaded item: a nano program under "Nanoprogram", anything else
 // by its type.
-void fileItem(const cItemRecord& item, cTreeControl& tree, const cSkeleton& skeleton,
+void fileItem(const cItemRecord& item, cFolders& folders, const cSkeleton& skeleton,
               std::map<std::string, TreeItemHandle>& skillFolders) {
     if (item.isNano) {
-        item.addToTree(tree, skeleton.nano);
+        folders.file(item, skeleton.nano);
         return;
     }
     switch (item.itemType) {
@@ -58,23 +118,23 @@ void fileItem(const cItemRecord& item, cTreeControl& tree, const cSkeleton& skel
         for (const auto& skill : item.atkValues)
             if (skillFolders.count(skill.first) == 0)
                 skillFolders.emplace(skill.first,
-                                     tree.insertItem(skill.first, 0, skeleton.types[kWeaponType]));
+                                     folders.add(skill.first, skeleton.types[kWeaponType]));
         // Both maps walk names in the same order, so this is the folders' name order.
         for (const auto& skill : item.atkValues)
-            item.addToTree(tree, skillFolders.at(skill.first));
+            folders.file(item, skillFolders.at(skill.first));
         break;
     case kArmorType: // a "0" in the slots marks a perk
         if (item.attributeContains("Slot", "0"))
-            item.addToTree(tree, skeleton.perk);
+            folders.file(item, skeleton.perk);
         else
-            fileBySlots(item, tree, skeleton, kArmorSlotFirst, kArmorSlotCount);
+            fileBySlots(item, folders, skeleton, kArmorSlotFirst, kArmorSlotCount);
         break;
     case kUtilityType:
-        fileBySlots(item, tree, skeleton, kUtilitySlotFirst, kUtilitySlotCount);
+        fileBySlots(item, folders, skeleton, kUtilitySlotFirst, kUtilitySlotCount);
         break;
     default: // every other type has a folder of its own; no type has none
         if (item.itemType >= 0 && item.itemType < kItemTypeCount)
-            item.addToTree(tree, skeleton.types[item.itemType]);
+            folders.file(item, skeleton.types[item.itemType]);
         break;
     }
 }
@@ -112,90 +172,88 @@ private:
 
 cImportResult cItemStore::buildCategoryTree(cTreeControl& tree, cProgressHost& progress,
                                             cMessageSink& messages, cLoadedItemSink* loaded) const {
-    // Work on what this import left, whatever runs while window events are
-    // dispatched; a newer import makes this build stop (it builds its own).
+    // Work on the index this import left, whatever runs while window events
+    // are dispatched.
     const std::shared_ptr<const cItemIndex> index = index_;
-    const std::uint64_t generation = generation_;
-    const std::string path = path_;
     const cPattern& identifierPattern = *identifierPattern_;
 
     tree.deleteAllItems();
-    cSkeleton skeleton = appendSkeleton(tree);
+    cFolders folders(tree);
+    cSkeleton skeleton = appendSkeleton(folders);
     if (index->empty()) return {};
-    skeleton.perk = tree.insertItem("Perk", 0, skeleton.root);
-    skeleton.nano = tree.insertItem("Nanoprogram", 0, skeleton.root);
+    skeleton.perk = folders.add("Perk");
+    skeleton.nano = folders.add("Nanoprogram");
+    tree.expectItems(index->size());
+    if (loaded != nullptr) loaded->expectItems(index->size());
 
     // A file rewritten since the scan would file other records under these
-    // positions: then no item loads, as single loads fail too.
+    // positions: nothing is built from it.
+    const cImportResult changed{cImportResult::eOutcome::changed, {}};
     if (!fileUnchangedSinceScan()) {
-        tree.expand(skeleton.root);
-        return {};
+        tree.deleteAllItems();
+        return changed;
     }
 
     // Records are parsed on the workers; this thread takes the results in
     // index order and does everything else: the tree, the messages (replayed
     // in the order the loads raised them), the loaded-item sink, progress.
     cRecordLoadPool pool(
-        index->size(), loadWorkers_ != 0 ? loadWorkers_ : cRecordLoadPool::defaultWorkers(), path,
+        index->size(), loadWorkers_ != 0 ? loadWorkers_ : cRecordLoadPool::defaultWorkers(), path_,
         limits_,
         [&index, &identifierPattern, wholeRecords = loaded != nullptr](
             std::size_t i, cFilteredStream& stream, cPatternMatch& context, cLoadResult& result) {
             const cIndexEntry& entry = index->begin()[i];
             cRecordingSink recorder(result.messages);
             cItemRecord item;
-            result.loaded =
+            const eLoad load =
                 loadItemAt(stream, identifierPattern, entry.zrid, entry.position,
                            index->nextRecordStart(entry.position), item, recorder, context);
+            result.loaded = load == eLoad::loaded;
+            result.moved = load == eLoad::moved;
             // The loaded-item sink gets whole records; filing needs only a part.
             if (result.loaded) result.record = wholeRecords ? std::move(item) : filingPart(item);
             result.readFailed = stream.failed();
             if (result.readFailed) result.failure = stream.failure();
         });
-    // Items that are not filed dispatch no events by the build's rule; the
-    // pacer does once they have taken a while, and so does waiting.
-    cWorkPacer pacer(progress, generation_, generation);
-    const auto interrupted = [&]() -> std::optional<cImportResult> {
-        if (generation_ != generation)
-            return cImportResult{cImportResult::eOutcome::superseded, {}};
-        if (progress.stopRequested()) return cImportResult{cImportResult::eOutcome::stopped, {}};
-        return std::nullopt;
-    };
+    cWorkPacer pacer(progress);
+    const cImportResult stopped{cImportResult::eOutcome::stopped, {}};
 
     std::map<std::string, TreeItemHandle> skillFolders;
     std::uint64_t filed = 0;
     for (std::size_t i = 0; i < index->size(); ++i) {
         cLoadResult& result = pool.waitFor(i, cWorkPacer::kInterval, [&] { pacer.pumpIfDue(); });
-        if (const auto stop = interrupted()) return *stop;
+        if (progress.stopRequested()) return stopped;
         for (const auto& [caption, text] : result.messages) {
             messages.showMessage(caption, text);
-            // A message box ran a newer import, or the window is closing.
-            if (const auto stop = interrupted()) return *stop;
+            if (progress.stopRequested()) return stopped; // closed from the message box
         }
-        if (result.readFailed) {
-            // What was read may be cut anywhere: no tree is built from it.
+        if (result.readFailed || result.moved) {
+            // What was read may be cut anywhere or come from another file:
+            // no tree is built from it.
             tree.deleteAllItems();
-            return {cImportResult::eOutcome::readFailed, result.failure};
+            return result.moved
+                       ? changed
+                       : cImportResult{cImportResult::eOutcome::readFailed, result.failure};
         }
-        const bool ok = result.loaded;
-        if (ok) {
+        if (result.loaded) {
             const cItemRecord& item = result.record;
-            fileItem(item, tree, skeleton, skillFolders);
-            if (loaded != nullptr) loaded->itemLoaded(item);
+            fileItem(item, folders, skeleton, skillFolders);
+            const cItemFolders& filedUnder = folders.filedUnder();
+            if (loaded != nullptr) loaded->itemLoaded(item, filedUnder);
+            if (!item.isNano && ++filed % 100 == 0)
+                progress.setProgress(static_cast<std::int32_t>(filed * 100 / index->size()));
         }
-        const bool counts = ok && !result.record.isNano;
         pool.release(i);
-        if (!counts) {
-            pacer.pumpIfDue();
-            if (const auto stop = interrupted()) return *stop;
-            continue;
-        }
-        ++filed;
-        pacer.pump();
-        if (const auto stop = interrupted()) return *stop;
-        if (filed % 100 == 0)
-            progress.setProgress(static_cast<std::int32_t>(filed * 100 / index->size()));
+        pacer.step();
+        if (progress.stopRequested()) return stopped;
     }
-    tree.expand(skeleton.root);
+    // Records read whole from a file that changed meanwhile may still mix
+    // two states of it.
+    if (!fileUnchangedSinceScan()) {
+        tree.deleteAllItems();
+        return changed;
+    }
+    tree.expand(folders.root());
     return {};
 }
 

@@ -53,7 +53,7 @@ void reportUnsupportedTag(std::string_view tagName, const cItemRecord& item,
     std::string text = "Encountered unsupported tag: <";
     text.append(tagName);
     text += "> while processing item with ZRID ";
-    text += std::to_string(item.zrid);
+    text += std::to_string(item.recordZrid);
     messages.showMessage("cQuarry::processEvent", text);
 }
 

@@ -1,19 +1,19 @@
 #include "store/file_stamp.h"
 
-#include <system_error>
+#include <sys/stat.h>
 
 namespace quarry {
 
 cFileStamp cFileStamp::of(const std::string& path) {
-    std::error_code error;
-    const std::filesystem::path file(path);
+    struct stat info {};
     cFileStamp stamp;
-    if (!std::filesystem::is_regular_file(file, error) || error) return stamp;
-    stamp.size = std::filesystem::file_size(file, error);
-    if (error) return stamp;
-    stamp.changed = std::filesystem::last_write_time(file, error);
-    if (error) return stamp;
+    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return stamp;
     stamp.readable = true;
+    stamp.device = info.st_dev;
+    stamp.inode = info.st_ino;
+    stamp.size = static_cast<std::uint64_t>(info.st_size);
+    stamp.changedSeconds = info.st_mtim.tv_sec;
+    stamp.changedNanoseconds = info.st_mtim.tv_nsec;
     return stamp;
 }
 

@@ -10,7 +10,6 @@
 #include "store/tag_reader.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace quarry {
 
@@ -18,9 +17,6 @@ namespace {
 
 // The value that marks a skill percentage as missing.
 constexpr std::int32_t kNoPercent = 2147483647;
-
-// The tag of a record's first chunk, which the scan indexed.
-constexpr char kItemChunkStart[] = "<Item";
 
 // A byte count as people read it: whole mebibytes where it is some.
 std::string sizeText(std::size_t bytes) {
@@ -33,6 +29,12 @@ void reportTooLong(ZRID zrid, const std::string& what, std::size_t limit, cMessa
     messages.showMessage(kLoadMessageCaption,
                          "Item " + std::to_string(zrid) + " cannot be loaded: " + what +
                              " is longer than " + sizeText(limit) + ", the most a text may hold.");
+}
+
+void reportChangedFile(ZRID zrid, cMessageSink& messages) {
+    messages.showMessage(kLoadMessageCaption,
+                         "Item " + std::to_string(zrid) +
+                             " cannot be loaded: the item file changed since it was imported.");
 }
 
 void reportReadError(ZRID zrid, const std::string& failure, cMessageSink& messages) {
@@ -97,37 +99,56 @@ bool cItemStore::fileUnchangedSinceScan() const {
     return now.readable && now == scannedFile_;
 }
 
-bool cItemStore::loadItem(ZRID zrid, cItemRecord& record, cMessageSink& messages) const {
+bool cItemStore::loadItem(ZRID zrid, cItemRecord& record, cMessageSink& messages,
+                          eLoadFailure* why) const {
+    eLoadFailure failure = eLoadFailure::none;
     const std::optional<RecordPosition> position = findItem(zrid);
-    if (!position || !fileUnchangedSinceScan()) return false;
-    cFilteredStream stream(path_, limits_);
-    cPatternMatch context(256);
-    if (loadItemAt(stream, *identifierPattern_, zrid, *position, index_->nextRecordStart(*position),
-                   record, messages, context))
-        return true;
-    if (stream.failed()) reportReadError(zrid, stream.failure(), messages);
-    return false;
+    if (!position) {
+        failure = eLoadFailure::notIndexed;
+    } else if (!fileUnchangedSinceScan()) {
+        failure = eLoadFailure::changed;
+    } else {
+        cFilteredStream stream(path_, limits_);
+        cPatternMatch context(256);
+        switch (loadItemAt(stream, *identifierPattern_, zrid, *position,
+                           index_->nextRecordStart(*position), record, messages, context)) {
+        case eLoad::loaded:
+            break;
+        case eLoad::moved:
+            failure = eLoadFailure::changed;
+            break;
+        case eLoad::failed:
+            failure = stream.failed() ? eLoadFailure::readFailed : eLoadFailure::notLoadable;
+            if (stream.failed()) reportReadError(zrid, stream.failure(), messages);
+            break;
+        }
+    }
+    if (failure == eLoadFailure::changed) reportChangedFile(zrid, messages);
+    if (why != nullptr) *why = failure;
+    return failure == eLoadFailure::none;
 }
 
-bool cItemStore::loadItemAt(cFilteredStream& stream, const cPattern& identifierPattern, ZRID zrid,
-                            RecordPosition position, std::optional<RecordPosition> nextStart,
-                            cItemRecord& record, cMessageSink& messages,
-                            cPatternMatch& identifierContext) {
+cItemStore::eLoad cItemStore::loadItemAt(cFilteredStream& stream, const cPattern& identifierPattern,
+                                         ZRID zrid, RecordPosition position,
+                                         std::optional<RecordPosition> nextStart,
+                                         cItemRecord& record, cMessageSink& messages,
+                                         cPatternMatch& identifierContext) {
     // The record's own bytes in one read: up to the next record, or the end.
     stream.seek(position, nextStart ? *nextStart : std::max(stream.totalSize(), position + 1));
     std::string tag;
     stream.readTag(tag);
-    if (stream.failed()) return false;
+    if (stream.failed()) return eLoad::failed;
     // The position must still yield the identifier by the scan's own rule: a
-    // file swapped for one of the same size and time holds other records there.
-    if (tag.compare(0, std::strlen(kItemChunkStart), kItemChunkStart) != 0 ||
+    // file swapped for one of the same size and time holds other records
+    // there, and a shorter one none.
+    if (!startsItemRecord(tag) ||
         parseDecimal(identifierTextOf(tag, identifierPattern, identifierContext)) != zrid)
-        return false;
+        return eLoad::moved;
     cTagView parts = splitTagText(tag);
-    if (parts.name != "Item") return false;
+    if (parts.name != "Item") return eLoad::failed;
     if (stream.truncated()) {
         reportTooLong(zrid, "its start tag", stream.limits().chunkLimit, messages);
-        return false;
+        return eLoad::failed;
     }
 
     ZRID fileZrid = 0;
@@ -154,14 +175,17 @@ bool cItemStore::loadItemAt(cFilteredStream& stream, const cPattern& identifierP
     } while (!text.empty());
 
     // A nano program may have quality level 0; any other item must have one.
-    if (fileZrid == 0 || name.empty() || (ql == 0 && !isNano)) return false;
+    if (fileZrid == 0 || name.empty() || (ql == 0 && !isNano)) return eLoad::failed;
 
-    cItemRecord work(fileZrid, std::move(name));
+    // Everyone who follows the item comes back by the key it was loaded by;
+    // the report shows the record's own identifier.
+    cItemRecord work(zrid, std::move(name));
+    work.recordZrid = fileZrid;
     work.ql = ql;
     work.itemType = itemType;
     work.isNano = isNano;
 
-    cRecordReader reader(stream);
+    cRecordReader reader(stream, nextStart.value_or(UINT64_MAX));
     std::string description;
     while (reader.nextTag()) {
         const std::string& read = reader.tag();
@@ -170,9 +194,8 @@ bool cItemStore::loadItemAt(cFilteredStream& stream, const cPattern& identifierP
         if (parts.name == "Description") {
             if (parts.attributes != "/") {
                 const bool whole = reader.readText(description, "its description");
-                // A description ended by the next record's start tag keeps what it read.
-                if (whole ||
-                    (reader.stop() == cRecordReader::eStop::nextItem && !description.empty()))
+                // A description ended by the next record keeps what it read.
+                if (whole || reader.stop() == cRecordReader::eStop::nextItem)
                     work.setDescription(description);
             }
         } else if (parts.name == "Attribute") {
@@ -197,13 +220,13 @@ bool cItemStore::loadItemAt(cFilteredStream& stream, const cPattern& identifierP
         break;
     case cRecordReader::eStop::endOfFile: // the record is incomplete
     case cRecordReader::eStop::readError: // the caller reports it
-        return false;
+        return eLoad::failed;
     case cRecordReader::eStop::tooLong:
         reportTooLong(zrid, reader.tooLongWhat(), stream.limits().chunkLimit, messages);
-        return false;
+        return eLoad::failed;
     }
     record = std::move(work);
-    return true;
+    return eLoad::loaded;
 }
 
 } // namespace quarry

@@ -25,7 +25,8 @@ std::int32_t findItemType(std::string_view name) {
     return kItemTypeNone;
 }
 
-cItemRecord::cItemRecord(ZRID zrid, std::string name) : zrid(zrid), name(std::move(name)) {
+cItemRecord::cItemRecord(ZRID zrid, std::string name)
+    : zrid(zrid), recordZrid(zrid), name(std::move(name)) {
     setDefaults();
 }
 

@@ -91,7 +91,11 @@ public:
     // treeLabel() and carrying zrid as its data; returns the node.
     TreeItemHandle addToTree(cTreeControl& tree, TreeItemHandle parent) const;
 
+    // The key the record was loaded by, which leads back to it; the record's
+    // own ZRID attribute, which the report shows, differs only in a start tag
+    // that holds another attribute ending in "ZRID=" before it, or two.
     ZRID zrid = 0;
+    ZRID recordZrid = 0;
     std::string name;
     std::string description;
     std::int32_t ql = 0;

@@ -7,7 +7,8 @@
 #include "store/tag_reader.h"
 #include "store/work_pacer.h"
 
-#include <cstring>
+#include <deque>
+#include <future>
 #include <vector>
 
 namespace quarry {
@@ -18,7 +19,6 @@ cImportResult cItemStore::scanItemFile(const std::string& path, cProgressHost& p
 
 cImportResult cItemStore::scanItemFile(const std::string& path, cProgressHost& progress,
                                        const cPattern& identifierPattern) {
-    const std::uint64_t generation = ++generation_;
     path_ = path;
     identifierPattern_ = &identifierPattern;
     scannedFile_ = cFileStamp::of(path);
@@ -27,19 +27,20 @@ cImportResult cItemStore::scanItemFile(const std::string& path, cProgressHost& p
     index_ = std::make_shared<const cItemIndex>();
 
     cFilteredStream stream(path, limits_);
-    cWorkPacer pacer(progress, generation_, generation);
+    cWorkPacer pacer(progress);
     stream.setWatcher(&pacer);
     progress.beginProgress("Scanning File", 0);
-    std::vector<cIndexEntry> found; // file order; the first of an identifier wins
+    // File order; the first of an identifier wins. A deque grows without
+    // moving what it holds: millions of entries are never copied at once.
+    std::deque<cIndexEntry> found;
     std::uint32_t counter = 0;
-    bool superseded = false;
     std::string tag;
     cPatternMatch context(256); // one context for the whole scan: no allocation per item
     for (;;) {
         const RecordPosition position = stream.tell();
         const bool more = stream.readLines(1, ">");
         const std::string& chunk = stream.text();
-        if (chunk.size() >= 5 && std::memcmp(chunk.data(), "<Item", 5) == 0) {
+        if (startsItemRecord(chunk)) {
             // Room for the '>' first: a capped 16 MiB chunk is copied once, not
             // again into a doubled buffer, so the event loop is not kept waiting.
             tag.reserve(chunk.size() + 1);
@@ -48,19 +49,23 @@ cImportResult cItemStore::scanItemFile(const std::string& path, cProgressHost& p
                 parseDecimal(identifierTextOf(tag, identifierPattern, context)), position});
             if (++counter % 100 == 0) progress.setProgress(stream.percentRead());
         }
-        pacer.pump();
-        if (generation_ != generation) {
-            superseded = true; // a newer import ran meanwhile and owns the index now
-            break;
-        }
+        pacer.step();
         if (!more) break;
     }
     progress.endProgress();
-    if (superseded || generation_ != generation) return {cImportResult::eOutcome::superseded, {}};
     if (progress.stopRequested()) return {cImportResult::eOutcome::stopped, {}};
-    // A failed read may have shifted or cut what was found: none of it is used.
+    // A failed read may have shifted or cut what was found, and a file that
+    // changed meanwhile may have given a mix of two: none of it is used.
     if (stream.failed()) return {cImportResult::eOutcome::readFailed, stream.failure()};
-    index_ = std::make_shared<const cItemIndex>(cItemIndex::fromFileOrder(std::move(found)));
+    if (!fileUnchangedSinceScan()) return {cImportResult::eOutcome::changed, {}};
+    // Sorting millions of entries takes longer than the window may wait for a
+    // turn: the sort runs beside while this thread keeps dispatching events.
+    std::future<cItemIndex> sorted = std::async(std::launch::async, [&found] {
+        return cItemIndex::fromFileOrder(std::vector<cIndexEntry>(found.begin(), found.end()));
+    });
+    while (sorted.wait_for(cWorkPacer::kInterval) != std::future_status::ready)
+        pacer.pumpIfDue();
+    index_ = std::make_shared<const cItemIndex>(sorted.get());
     return {};
 }
 

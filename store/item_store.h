@@ -3,14 +3,14 @@
 // record loader with its element parsers, and the category tree build.
 //
 // Re-entry. The scan and the tree build let window events run between chunks
-// and between loads (cProgressHost::pumpMessages), and a message box runs its
-// own event loop, so a load, or even a new import, may run in the middle of
-// either. The index is therefore published as an immutable snapshot: a scan
-// empties the store's index when it starts, builds its entries privately and
-// publishes them when done; a tree build walks the snapshot it started with
-// and holds its own file stream. Each import bumps a generation number; a
-// scan or tree build that finds a newer import has begun stops early, leaving
-// the newer import's results alone.
+// and between loads (cProgressHost::pumpMessages), so a load may run in the
+// middle of either; the front ends refuse a second import or an export
+// meanwhile (cItemImport is the one way to import). The index is published
+// as an immutable snapshot: a scan empties the store's index when it starts,
+// builds its entries privately and publishes them when done, and a tree
+// build walks the snapshot it started with and holds its own file streams.
+// Closing the program stops either at its next dispatch
+// (cProgressHost::stopRequested).
 //
 // Reading. A read error fails the scan or the tree build it happens in, and no
 // index or tree is built from what was read. A load checks that its position
@@ -44,12 +44,13 @@ inline constexpr const char* kLoadMessageCaption = "cItemStore::loadItem";
 struct cImportResult {
     enum class eOutcome {
         done,
-        superseded, // a newer import began meanwhile and owns the results
         stopped,    // the program is ending (cProgressHost::stopRequested)
+        unreadable, // not a regular file that can be opened (nothing was read)
         readFailed, // the file could not be read
+        changed,    // the file changed while it was read: what was read is not used
     };
     eOutcome outcome = eOutcome::done;
-    std::string failure; // readFailed: the system's reason and where
+    std::string failure; // unreadable, readFailed: the system's reason and where
 
     explicit operator bool() const { return outcome == eOutcome::done; }
     bool readFailed() const { return outcome == eOutcome::readFailed; }
@@ -69,14 +70,15 @@ public:
     // The snapshot stays valid and unchanged whatever happens to the store.
     std::shared_ptr<const cItemIndex> index() const { return index_; }
     std::size_t itemCount() const { return index_->size(); }
+    // Empties the index: nothing of an import that failed is kept.
+    void forgetIndex();
 
     // --- the import scan ---------------------------------------------------
     // Replaces the path, empties the index, then reads the file tag by tag and
     // indexes every tag text that begins with "<Item" under its ZRID value at
     // the position of its "<", showing progress under "Scanning File". The
-    // caller builds the category tree afterwards. Superseded when a newer
-    // import started during this one (from pumpMessages); readFailed, with the
-    // index left empty, when a read fails.
+    // caller builds the category tree afterwards. readFailed, with the index
+    // left empty, when a read fails.
     // The identifier comes from group 0 of `identifierPattern` (kZridPattern,
     // compiled by the application at start-up) matched on each such tag; the
     // pattern must outlive the loads of this import, which check it again.
@@ -91,7 +93,10 @@ public:
     // holds it, the record cannot be read or is not acceptable, or the file
     // ends before the record does. Tags an event or action does not expect,
     // a text too long to keep and a failed read are reported to `messages`.
-    bool loadItem(ZRID zrid, cItemRecord& record, cMessageSink& messages) const;
+    // `why`, when given, says which of these it was.
+    enum class eLoadFailure { none, notIndexed, notLoadable, changed, readFailed };
+    bool loadItem(ZRID zrid, cItemRecord& record, cMessageSink& messages,
+                  eLoadFailure* why = nullptr) const;
 
     // Element parsers; each answers whether the element held a complete pair.
     static bool parseAttribute(std::string_view attributeText, cItemRecord& record);
@@ -109,9 +114,9 @@ public:
     // Empties the tree, appends the category folders, loads every indexed
     // item and files it under its folders, moving the progress display (which
     // the caller has begun) every 100 filed items.
-    // Every item that loads is also handed to `loaded`, when given.
-    // Superseded when a newer import began meanwhile; readFailed, with the
-    // tree emptied, when a read fails.
+    // Every item that loads is also handed to `loaded`, when given, with the
+    // folders it was filed under. readFailed, with the tree emptied, when a
+    // read fails.
     cImportResult buildCategoryTree(cTreeControl& tree, cProgressHost& progress,
                                     cMessageSink& messages,
                                     cLoadedItemSink* loaded = nullptr) const;
@@ -120,13 +125,16 @@ public:
     void setLoadWorkers(unsigned workers) { loadWorkers_ = workers; }
 
 private:
+    // How one load ended: moved when the position no longer holds the item's
+    // record (the file changed since the scan).
+    enum class eLoad { loaded, failed, moved };
     // Loads the record of `zrid` at `position` of a stream over the item file;
-    // the next record's start, when there is one, sizes the first read. Uses
+    // the next record's start, when there is one, bounds the record. Uses
     // nothing of the store, so tree build workers may call it.
-    static bool loadItemAt(cFilteredStream& stream, const cPattern& identifierPattern, ZRID zrid,
-                           RecordPosition position, std::optional<RecordPosition> nextStart,
-                           cItemRecord& record, cMessageSink& messages,
-                           cPatternMatch& identifierContext);
+    static eLoad loadItemAt(cFilteredStream& stream, const cPattern& identifierPattern, ZRID zrid,
+                            RecordPosition position, std::optional<RecordPosition> nextStart,
+                            cItemRecord& record, cMessageSink& messages,
+                            cPatternMatch& identifierContext);
 
     // Whether the item file is still the one the scan read.
     bool fileUnchangedSinceScan() const;
@@ -136,7 +144,6 @@ private:
     std::string path_;
     cFileStamp scannedFile_;
     std::shared_ptr<const cItemIndex> index_;
-    std::uint64_t generation_ = 0;
     unsigned loadWorkers_ = 0;
 };
 

@@ -33,6 +33,7 @@ class cPatternMatch;
 // One loaded record and what its load said, to be replayed in order.
 struct cLoadResult {
     bool loaded = false;
+    bool moved = false; // the record's position no longer holds it: the file changed
     bool readFailed = false;
     std::string failure; // readFailed: why
     cItemRecord record;

@@ -4,10 +4,6 @@
 
 namespace quarry {
 
-bool isItemStartTag(std::string_view tagText) {
-    return splitTagText(tagText).name == "Item";
-}
-
 bool cRecordReader::stopAt(eStop stop) {
     stop_ = stop;
     return false;
@@ -15,11 +11,14 @@ bool cRecordReader::stopAt(eStop stop) {
 
 bool cRecordReader::nextTag() {
     if (stopped()) return false;
+    if (atBound()) return stopAt(eStop::nextItem);
     stream_.readTag(tag_);
     if (stream_.failed()) return stopAt(eStop::readError);
     // The stream answers ">" alone only at the end of the file.
     if (tag_.size() == 1) return stopAt(eStop::endOfFile);
-    if (isItemStartTag(tag_)) return stopAt(eStop::nextItem);
+    // Tags end where the scan's chunks end, so one never runs past the next
+    // record's start; should one do so all the same, the record ended before it.
+    if (stream_.tell() > bound_) return stopAt(eStop::nextItem);
     if (stream_.truncated()) {
         tooLongWhat_ = "a <" + std::string(splitTagText(tag_).name) + "> tag";
         return stopAt(eStop::tooLong);
@@ -30,22 +29,20 @@ bool cRecordReader::nextTag() {
 bool cRecordReader::readText(std::string& text, const char* what) {
     text.clear();
     if (stopped()) return false;
-    const RecordPosition at = stream_.tell();
+    if (atBound()) return stopAt(eStop::nextItem);
     const bool any = stream_.readLines(1, "<");
     if (stream_.failed()) return stopAt(eStop::readError);
     if (!any) return stopAt(eStop::endOfFile);
-    // Only a "<" was passed over before the text: the element was empty and
-    // what was read as its text is the tag after it.
-    if (stream_.chunkStart() == at + 1 && isItemStartTag("<" + stream_.text()))
-        return stopAt(eStop::nextItem);
     if (stream_.truncated()) {
         tooLongWhat_ = what;
         return stopAt(eStop::tooLong);
     }
     text = stream_.text();
+    // The "<" that ended the text is the next record's: the text is whole
+    // and so is the record.
+    if (stream_.tell() > bound_) return stopAt(eStop::nextItem);
     stream_.readLines(1, ">");
     if (stream_.failed()) return stopAt(eStop::readError);
-    if (isItemStartTag("<" + stream_.text() + ">")) return stopAt(eStop::nextItem);
     return true;
 }
 

@@ -1,17 +1,18 @@
 // Reading the tags of one item record for the loader and the element parsers.
 //
-// A record ends at its own "</Item>". It also ends where another item
-// record's start tag (a tag named Item) is met, wherever the reading stands,
-// inside an event, a function or an action too: a record never holds another,
-// so its end was not read as one (a line feed before "</Item>", a missing
-// end). The record then keeps what it had read, as if its end stood there, and
-// each load reads no further than the next record. The end of the file, a
-// failed read or a text longer than the stream keeps stop the record short:
-// it does not load.
+// A record ends at its own "</Item>", or where the next record the scan found
+// begins (any chunk that starts with "<Item", duplicates included): reaching
+// that position ends the record as if "</Item>" had been read there, wherever
+// the reading stands, inside an event, a function or an action too. The
+// record then keeps what it had read. So each load reads no further than the
+// next record, and a text that merely holds "<Item" (in a description) is
+// text. The end of the file, a failed read or a text longer than the stream
+// keeps stop the record short: it does not load.
 #pragma once
 
 #include "store/filtered_stream.h"
 
+#include <cstdint>
 #include <string>
 
 namespace quarry {
@@ -20,13 +21,15 @@ class cRecordReader {
 public:
     enum class eStop {
         none,      // reading goes on
-        nextItem,  // another record's start tag: this record ends whole
+        nextItem,  // the next record begins: this record ends whole
         endOfFile, // the file ends inside the record
         tooLong,   // a text over the chunk limit (tooLongWhat() says which)
         readError, // the file could not be read (the stream says why)
     };
 
-    explicit cRecordReader(cFilteredStream& stream) : stream_(stream) {}
+    // `nextRecordStart`: where the next record the scan found begins, if any.
+    explicit cRecordReader(cFilteredStream& stream, RecordPosition nextRecordStart = UINT64_MAX)
+        : stream_(stream), bound_(nextRecordStart) {}
 
     // Reads the next tag into tag(); false when the record stops before it.
     bool nextTag();
@@ -48,14 +51,14 @@ public:
 
 private:
     bool stopAt(eStop stop);
+    // Whether the reading has come to the next record.
+    bool atBound() const { return stream_.tell() >= bound_; }
 
     cFilteredStream& stream_;
+    RecordPosition bound_;
     std::string tag_;
     eStop stop_ = eStop::none;
     std::string tooLongWhat_;
 };
-
-// Whether a tag text is another item record's start tag.
-bool isItemStartTag(std::string_view tagText);
 
 } // namespace quarry

@@ -5,8 +5,10 @@
 // terminal, tests with fakes.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace quarry {
 
@@ -30,7 +32,8 @@ public:
     virtual void setProgress(std::int32_t position) = 0;
     // Removes the display.
     virtual void endProgress() = 0;
-    // Lets pending window events run; called very often, so it must be cheap.
+    // Lets pending window events run. Long work calls it about once per
+    // cWorkPacer::kInterval, never more often.
     virtual void pumpMessages() = 0;
     // Whether the user asked the program to end: long work then stops at the
     // next place it dispatches events.
@@ -49,18 +52,28 @@ public:
                                       TreeItemHandle parent) = 0;
     // Expands the node so its children show (expand, not toggle).
     virtual void expand(TreeItemHandle item) = 0;
+    // The build is about to file up to `items` items: room for their nodes
+    // may be made at once, so appending never has to move what is there.
+    virtual void expectItems(std::size_t /*items*/) {}
 };
 
 class cItemRecord;
 
+// The folders the tree build filed one item under, each as its path: the
+// labels below the top node joined by "/" ("Weapon/Pulse Carbines"), in the
+// tree's order; empty when the item is filed nowhere.
+using cItemFolders = std::vector<std::string>;
+
 // Receives every item the category tree build loads, in index order, once
-// each, whether or not it is filed under a folder: what name search and
-// export gather without another pass over the file. An item arrives once its
-// nodes are in the tree, so the tree tells where it was filed.
+// each, whether or not it is filed under a folder, with the folders it was
+// filed under: what the indexes and the export gather without another pass
+// over the file.
 class cLoadedItemSink {
 public:
     virtual ~cLoadedItemSink() = default;
-    virtual void itemLoaded(const cItemRecord& item) = 0;
+    virtual void itemLoaded(const cItemRecord& item, const cItemFolders& folders) = 0;
+    // Up to `items` items will come (see cTreeControl::expectItems).
+    virtual void expectItems(std::size_t /*items*/) {}
 };
 
 // Where a message about the item file goes: a modal message box in the window,

@@ -30,6 +30,13 @@ inline constexpr const char* kAttributePattern = "{.+?}=\"{.*?}\"( {.+})?";
 // Group 0: the value of an item start tag's ZRID attribute.
 inline constexpr const char* kZridPattern = "^<.*?ZRID=\"{.*?}\".*?>";
 
+// Whether a chunk of the file starts an item record: it begins with "<Item".
+// The scan indexes exactly these chunks, and a load checks its position
+// still holds one.
+constexpr bool startsItemRecord(std::string_view chunk) {
+    return chunk.starts_with("<Item");
+}
+
 struct cTagView {
     bool matched = false;
     std::string_view name;

@@ -4,20 +4,17 @@ namespace quarry {
 
 void cWorkPacer::pumpIfDue() {
     const auto now = std::chrono::steady_clock::now();
-    if (pumped_) {
-        // A dispatch happened since the last look: the interval runs from here.
-        pumped_ = false;
-        since_ = now;
-        return;
-    }
-    if (now - since_ < kInterval) return;
+    if (pumped_ && now - last_ < kInterval) return;
     progress_.pumpMessages();
-    since_ = now;
+    pumped_ = true;
+    // The interval runs from the end of the dispatch: a message box or a
+    // long handler does not make the next dispatch due at once.
+    last_ = std::chrono::steady_clock::now();
 }
 
 bool cWorkPacer::blockRead() {
     pumpIfDue();
-    return liveGeneration_ == generation_ && !progress_.stopRequested();
+    return !progress_.stopRequested();
 }
 
 } // namespace quarry

@@ -16,6 +16,7 @@ public:
     void deleteAllItems() override;
     TreeItemHandle insertItem(const std::string& label, ZRID data, TreeItemHandle parent) override;
     void expand(TreeItemHandle item) override;
+    void expectItems(std::size_t items) override;
 
 private:
     cItemTreeModel& model_;

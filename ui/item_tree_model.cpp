@@ -57,6 +57,11 @@ TreeItemHandle cItemTreeModel::appendNode(const std::string& label, ZRID zrid,
     return handleFor(node);
 }
 
+void cItemTreeModel::reserve(std::size_t nodes, std::size_t labelBytes) {
+    nodes_.reserve(nodes_.size() + nodes);
+    labels_.reserve(labels_.size() + nodes * labelBytes);
+}
+
 void cItemTreeModel::requestExpand(TreeItemHandle handle) {
     const std::uint32_t node = nodeOf(handle);
     if (node == 0) return;

@@ -35,6 +35,9 @@ public:
     // unseen by views until the next commit, and returns its handle. Answers
     // 0 (and appends nothing) for a parent that is stale or unknown.
     TreeItemHandle appendNode(const std::string& label, ZRID zrid, TreeItemHandle parent);
+    // Makes room for `nodes` more nodes with labels of about `labelBytes`
+    // each, so that appending them moves nothing already there.
+    void reserve(std::size_t nodes, std::size_t labelBytes);
     // Commits pending nodes and asks views to expand the node.
     void requestExpand(TreeItemHandle handle);
     // Shows views every node appended since the last commit.

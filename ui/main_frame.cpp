@@ -6,6 +6,7 @@
 #include "controls/sizing_control_bar.h"
 #include "controls/thin_splitter_wnd.h"
 #include "report/item_report.h"
+#include "search/query_index.h"
 #include "store/item_store.h"
 #include "ui/file_drop.h"
 #include "ui/file_names.h"
@@ -16,7 +17,6 @@
 #include "ui/item_tree_bar.h"
 #include "ui/item_tree_feed.h"
 #include "ui/item_tree_model.h"
-#include "ui/message_pump.h"
 #include "ui/report_pane.h"
 #include "ui/text_conversion.h"
 
@@ -49,7 +49,8 @@ constexpr std::size_t kNameCommitBatch = 32768;
 // The store's labels of long work, marked for the translators; beginProgress
 // translates the label it is given.
 [[maybe_unused]] const char* const kStoreProgressLabels[] = {
-    QT_TRANSLATE_NOOP("strings", "Scanning File")};
+    QT_TRANSLATE_NOOP("strings", "Scanning File"),
+    QT_TRANSLATE_NOOP("strings", "Importing Item Data")};
 
 // Settings keys; the state's version changes when the bands or docks do.
 constexpr int kWindowStateVersion = 1;
@@ -66,17 +67,13 @@ QPixmap stripImage(const QPixmap& strip, int index) {
 
 } // namespace
 
-cMainframe::cMainframe(QWidget* parent) : QMainWindow(parent) {
+cMainframe::cMainframe(cQueryIndex& names, QWidget* parent) : QMainWindow(parent), names_(names) {
     setObjectName(QStringLiteral("mainFrame"));
     setWindowTitle(QString::fromLatin1(kFrameTitle));
     setWindowIcon(QIcon(QStringLiteral(":/quarry/quarry.png")));
 }
 
-cMainframe::~cMainframe() {
-    // The Find pane's results model reads names_, which as a member is destroyed
-    // before QWidget's destructor deletes the children: the pane goes first.
-    delete findBar_;
-}
+cMainframe::~cMainframe() = default;
 
 bool cMainframe::create(QString* failure) {
     if (!createClient(failure)) return false;
@@ -248,6 +245,7 @@ void cMainframe::createDockWindows() {
     treeBar_->Create(frameText(kTreeBarTitle), this, idTreeBar);
     treeBar_->setObjectName(QStringLiteral("itemTreeBar")); // the saved state's name for it
     treeModel_ = new cItemTreeModel(this);
+    treeFeed_ = std::make_unique<cItemTreeFeed>(*treeModel_);
     itemTree_ = new cItemTree(treeBar_);
     itemTree_->setItemModel(treeModel_);
     treeBar_->setWidget(itemTree_);
@@ -357,25 +355,13 @@ void cMainframe::selectTreeItem(TreeItemHandle handle, ZRID zrid) {
     itemTree_->selectItem(handle);
 }
 
-cImportResult cMainframe::importItems(const cItemStore& store) {
-    beginProgress(QT_TRANSLATE_NOOP("strings", "Importing Item Data"), 0);
-    beginMessageOperation();
-    cItemTreeFeed feed(*treeModel_);
-    names_.clear();
-    const cImportResult result = store.buildCategoryTree(feed, *this, *this, &names_);
-    treeModel_->commitPending();
-    endProgress();
-    endMessageOperation(tr("while importing the item data"));
-    return result;
+cTreeControl& cMainframe::treeControl() {
+    return *treeFeed_;
 }
 
-void cMainframe::setImportRunning(bool running) {
-    importRunning_ = running;
-    actions_[cmdImport]->setEnabled(!running);
-    if (running) names_.clear();
+void cMainframe::showImportRunning(bool running) {
+    if (!running) treeModel_->commitPending();
     findPane_->setImportRunning(running);
-    if (!running) names_.shrinkToFit();
-    actions_[cmdRecentFiles]->setEnabled(!running && !recentFilesMenu_->isEmpty());
 }
 
 void cMainframe::setRecentFiles(const std::vector<std::string>& paths) {
@@ -388,7 +374,6 @@ void cMainframe::setRecentFiles(const std::vector<std::string>& paths) {
         entry->setStatusTip(name);
         connect(entry, &QAction::triggered, this, [this, path] { emit importRequested(path); });
     }
-    actions_[cmdRecentFiles]->setEnabled(!importRunning_ && !paths.empty());
 }
 
 void cMainframe::restoreSettings(QSettings& settings) {
@@ -412,19 +397,13 @@ void cMainframe::saveSettings(QSettings& settings) const {
     settings.setValue(kStatusBarKey, actions_.at(cmdViewStatusBar)->isChecked());
 }
 
-void cMainframe::setExportRunning(bool running) {
-    exportRunning_ = running;
-    actions_[cmdImport]->setEnabled(!running);
-    actions_[cmdRecentFiles]->setEnabled(!running && !recentFilesMenu_->isEmpty());
-}
-
 void cMainframe::closeEvent(QCloseEvent* event) {
     QSettings settings;
     saveSettings(settings);
-    // An import or export stops at its next dispatch of events
-    // (stopRequested). The window goes at once all the same: the program ends
-    // as its last window closes, once the work has returned to the event loop.
-    if (importRunning_ || exportRunning_) closeRequested_ = true;
+    // Work running now stops at its next dispatch of events (stopRequested).
+    // The window goes at once all the same: the program ends as its last
+    // window closes, once the work has returned to the event loop.
+    closeRequested_ = true;
     QMainWindow::closeEvent(event);
 }
 
@@ -433,8 +412,6 @@ void cMainframe::closeEvent(QCloseEvent* event) {
 void cMainframe::beginProgress(const std::string& label, std::int32_t start) {
     progress_->Create(frameText(label.c_str()), 100, 100, true, 0);
     if (start != 0) progress_->SetPos(start);
-    // A new phase paints its label at the next chance.
-    sharedMessagePump().reset();
 }
 
 void cMainframe::setProgress(std::int32_t position) {
@@ -447,10 +424,9 @@ void cMainframe::endProgress() {
 
 void cMainframe::pumpMessages() {
     // Views learn of the nodes appended so far before the window repaints.
-    quarry::pumpMessages([this] {
-        treeModel_->commitPending();
-        if (names_.pendingCount() >= kNameCommitBatch) findPane_->refresh();
-    });
+    treeModel_->commitPending();
+    if (names_.pendingCount() >= kNameCommitBatch) findPane_->refresh();
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
 // --- messages ----------------------------------------------------------------

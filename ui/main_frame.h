@@ -1,12 +1,12 @@
 // The main window: the toolbar, menu bar and "Item ID" bands at the top, the
 // "Items" dock with the category tree on the left, the report pane in its thin
 // frame filling the rest, and the status bar with the progress control. It
-// serves the store as progress display, message sink and (through a feed into
+// serves the import as progress display, message sink and (through a feed into
 // its tree model) tree control, and offers the operations the application
-// uses to show items and move the tree's selection.
+// uses to show items and move the tree's selection. The application decides
+// what runs and which commands are enabled; the frame shows what it is told.
 #pragma once
 
-#include "search/query_index.h"
 #include "store/store_host.h"
 #include "ui/message_throttle.h"
 
@@ -14,6 +14,7 @@
 #include <QString>
 
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -26,11 +27,12 @@ namespace quarry {
 
 class cItemStore;
 class cFindPane;
-struct cImportResult;
 class cItemIdBox;
 class cItemTree;
 class cItemTreeBar;
+class cItemTreeFeed;
 class cItemTreeModel;
+class cQueryIndex;
 class cReportPane;
 class CMenuBar;
 class CPaneStatusBar;
@@ -41,7 +43,8 @@ class CThinSplitterWnd;
 class cMainframe : public QMainWindow, public cProgressHost, public cMessageSink {
     Q_OBJECT
 public:
-    explicit cMainframe(QWidget* parent = nullptr);
+    // Find searches `names`, which the application's imports fill.
+    explicit cMainframe(cQueryIndex& names, QWidget* parent = nullptr);
     ~cMainframe() override;
 
     // Builds every window in the classic order: client area, status bar, menu
@@ -57,22 +60,23 @@ public:
     // Selects `handle` without reporting it. A handle from an earlier tree
     // selects the first node carrying `zrid` instead, or nothing.
     void selectTreeItem(TreeItemHandle handle, ZRID zrid);
-    // Rebuilds the category tree from the store under "Importing Item Data",
-    // gathering every item's name for Find on the way.
-    cImportResult importItems(const cItemStore& store);
-    // While an import runs, Import is disabled, Find covers the items filed
-    // so far, and closing the window stops it (the window goes at once and
-    // the program ends when the import has returned). A new import starts
-    // Find afresh.
-    void setImportRunning(bool running);
+    // The tree control an import builds the category tree into: the tree
+    // pane's model, which shows the nodes appended so far at every dispatch.
+    cTreeControl& treeControl();
+    // While an import runs, Find covers the items filed so far and says so;
+    // at its end the tree and Find show everything it filed.
+    void showImportRunning(bool running);
     // The entries of File > Recent Files, newest first (file names' bytes).
     void setRecentFiles(const std::vector<std::string>& paths);
-    bool importRunning() const { return importRunning_; }
-    // While an export runs, Import is disabled and closing the window stops
-    // the export as it stops an import.
-    void setExportRunning(bool running);
-    bool exportRunning() const { return exportRunning_; }
+    // Once the user closed the window, long work stops at its next dispatch
+    // (the window goes at once; the program ends when the work has returned)
+    // and no message box opens.
     bool closeRequested() const { return closeRequested_; }
+    // Messages of one operation (an import, one item shown): the first is
+    // shown, the rest are summarised when it ends, with `what` saying when
+    // they came up.
+    void beginMessageOperation();
+    void endMessageOperation(const QString& what);
 
     // The window between runs: its geometry, its bands and docks (by object
     // name, whatever docks there are), the status bar and the Items bar's
@@ -85,7 +89,6 @@ public:
     void setProgress(std::int32_t position) override;
     void endProgress() override;
     void pumpMessages() override;
-    // Closing the window stops an import or export at its next dispatch.
     bool stopRequested() const override { return closeRequested_; }
     // cMessageSink: a modal box owned by this window; within one operation
     // (an import, one item shown) only the first is shown and the rest are
@@ -105,7 +108,6 @@ public:
     cItemTreeBar* treeBar() const { return treeBar_; }
     CSizingControlBar* findBar() const { return findBar_; }
     cFindPane* findPane() const { return findPane_; }
-    const cQueryIndex& names() const { return names_; }
     CMenuBar* menuBarControl() const { return menuBar_; }
     CPaneStatusBar* paneStatusBar() const { return statusBar_; }
     CProgressBar* progressBar() const { return progress_; }
@@ -117,7 +119,7 @@ public:
 signals:
     // The user asked for an item: a tree selection or Enter in the box.
     void showItemRequested(ZRID zrid);
-    // A command the application carries out (Import, Back, Forward, About).
+    // A command the application carries out (Import, Export, Back, Forward, About).
     void commandTriggered(int command);
     // The user chose a file to import: from Recent Files, or dropped on the window.
     void importRequested(const std::string& path);
@@ -143,9 +145,6 @@ private:
     void updateEditCommands();
     void focusPane(int step);
 
-    void beginMessageOperation();
-    void endMessageOperation(const QString& what);
-
     CThinSplitterWnd* splitter_ = nullptr;
     cReportPane* reportPane_ = nullptr;
     CPaneStatusBar* statusBar_ = nullptr;
@@ -158,14 +157,13 @@ private:
     cItemTreeBar* treeBar_ = nullptr;
     cItemTree* itemTree_ = nullptr;
     cItemTreeModel* treeModel_ = nullptr;
+    std::unique_ptr<cItemTreeFeed> treeFeed_;
     CSizingControlBar* findBar_ = nullptr;
     cFindPane* findPane_ = nullptr;
-    cQueryIndex names_;
+    cQueryIndex& names_;
     std::map<int, QAction*> actions_;
     QMenu* recentFilesMenu_ = nullptr;
     cMessageThrottle throttle_;
-    bool importRunning_ = false;
-    bool exportRunning_ = false;
     bool closeRequested_ = false;
     bool sizedDock_ = false;
 };

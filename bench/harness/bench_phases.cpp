@@ -12,11 +12,11 @@
 #include "cli/recorded_tree.h"
 #include "pattern/pattern.h"
 #include "platform/rich_text.h"
-#include "report/item_folders.h"
 #include "report/item_report.h"
 #include "search/query_evaluator.h"
 #include "store/item_record.h"
 #include "store/item_store.h"
+#include "store/tag_reader.h"
 
 #include <pugixml.hpp>
 
@@ -24,6 +24,7 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <string>
 #include <vector>
 
 namespace quarry {
@@ -219,31 +220,17 @@ std::vector<double> timeQueries(const cQueryIndex& index, const std::vector<std:
     return milliseconds;
 }
 
-// Hands the index each loaded item with the folders it was filed under.
-class cFolderFeed : public cLoadedItemSink {
-public:
-    explicit cFolderFeed(cQueryIndex& index) : index_(index) {}
-    cTreeControl& tree() { return tree_; }
-    void itemLoaded(const cItemRecord& item) override {
-        index_.add(item, tree_.takeFolders(item.zrid));
-    }
-
-private:
-    cQueryIndex& index_;
-    cItemFolderTree tree_;
-};
-
 // The full import gathering every field of every item, as the window does,
 // then name queries as players type them and the fixed field queries.
 int phaseQueries(const cPhaseOptions& options) {
     cItemStore store;
     cQuietProgress progress;
     cCountingSink messages;
+    cRecordedTree tree;
     cQueryIndex index;
-    cFolderFeed feed(index);
     const cStopwatch watch;
     store.scanItemFile(options.path, progress);
-    store.buildCategoryTree(feed.tree(), progress, messages, &feed);
+    store.buildCategoryTree(tree, progress, messages, &index);
     const double importSeconds = watch.cpuSeconds();
     index.commitPending();
     index.shrinkToFit();
@@ -376,6 +363,59 @@ int phasePatterns(const cPhaseOptions& options) {
     return 0;
 }
 
+// How often each compile case runs: enough for a tenth of a second or so.
+constexpr int kProgramPatternCompiles = 100000;
+constexpr int kLongPatternCompiles = 20;
+constexpr int kNestedPatternCompiles = 200;
+constexpr int kDoublingPatternCompiles = 10;
+
+// `depth` levels of `open`, an "a", then `close` as often.
+std::string nestedPattern(std::uint32_t depth, char open, const char* close) {
+    std::string text = std::string(depth, open) + "a";
+    for (std::uint32_t i = 0; i < depth; ++i)
+        text += close;
+    return text;
+}
+
+// Compiles `pattern` `times` times; the CPU seconds it took, or -1 when a
+// compile gave another result than `expected`.
+double timeCompiles(const std::string& pattern, int times, std::int32_t expected) {
+    cPattern compiled;
+    const cStopwatch watch;
+    for (int i = 0; i < times; ++i)
+        if (compiled.compile(pattern.c_str(), true) != expected) return -1.0;
+    return watch.cpuSeconds();
+}
+
+// Compiling patterns: the program's own (compiled once per run of the
+// program), a long flat pattern of every construct, patterns nested as deep
+// as allowed, and nested "+" (each level doubles the program) up to and past
+// the size limit. The file is not read.
+int phaseCompile(const cPhaseOptions&) {
+    const cStopwatch watch;
+    double programSeconds = 0.0;
+    for (const char* text : {kTagPattern, kAttributePattern, kZridPattern})
+        programSeconds += timeCompiles(text, kProgramPatternCompiles, patOk);
+    put("compile_program_seconds", programSeconds);
+
+    std::string flat;
+    while (flat.size() < 100000)
+        flat += "a.[b-d]{e}(f)*g+?\\d!hi??{j|k}[^l]+\\1";
+    put("compile_long_seconds", timeCompiles(flat, kLongPatternCompiles, patOk));
+
+    const double nested =
+        timeCompiles(nestedPattern(kPatMaxNesting, '(', ")?"), kNestedPatternCompiles, patOk) +
+        timeCompiles(nestedPattern(kPatMaxNesting, '{', "}?"), kNestedPatternCompiles, patOk);
+    put("compile_nested_seconds", nested);
+
+    const double doubling =
+        timeCompiles(nestedPattern(14, '(', ")+"), kDoublingPatternCompiles, patOk) +
+        timeCompiles(nestedPattern(40, '(', ")+"), kDoublingPatternCompiles, patOutOfMemory);
+    put("compile_doubling_seconds", doubling);
+    putTimes(watch);
+    return 0;
+}
+
 } // namespace
 
 int runPhase(const std::string& name, const cPhaseOptions& options) {
@@ -388,6 +428,7 @@ int runPhase(const std::string& name, const cPhaseOptions& options) {
     if (name == "gaps") return phaseGaps(options);
     if (name == "show") return phaseShow(options);
     if (name == "patterns") return phasePatterns(options);
+    if (name == "compile") return phaseCompile(options);
     if (name == "queries") return phaseQueries(options);
     return 2;
 }

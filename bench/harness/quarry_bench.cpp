@@ -219,8 +219,8 @@ int main(int argc, char** argv) {
     const std::string self = selfPath();
     const bool haveCli = !cliPath.empty() && access(cliPath.c_str(), X_OK) == 0;
 
-    const std::vector<std::string> phases = {"read",    "pugixml", "memchr",   "scan",   "import",
-                                             "import1", "show",    "patterns", "queries"};
+    const std::vector<std::string> phases = {"read",    "pugixml", "memchr",   "scan",  "import",
+                                             "import1", "show",    "patterns", "queries", "compile"};
     std::map<std::string, cRuns> results;
     // The command-line tool as whole processes: the index alone, and find
     // against tree (the same import; find searches where tree prints).
@@ -402,6 +402,19 @@ int main(int argc, char** argv) {
         row(label + ": PCRE2 with JIT", seconds(valuesOf(patterns, k + "_pcre_jit")), "",
             ratio(ratios(patterns, k + "_pcre_jit", patterns, k + "_pcre"), "PCRE2"), "", "", "");
     }
+
+    const cRuns& compiles = results["compile"];
+    const std::pair<const char*, const char*> compileRows[] = {
+        {"compile the tag, attribute and identifier patterns, 100,000 times each",
+         "compile_program_seconds"},
+        {"compile a 100,000-character pattern of every construct, 20 times",
+         "compile_long_seconds"},
+        {"compile patterns nested as deep as allowed, 200 times each", "compile_nested_seconds"},
+        {"compile nested \"+\" (14 levels, and 40 refused as too large), 10 times each",
+         "compile_doubling_seconds"},
+    };
+    for (const auto& [label, key] : compileRows)
+        row(label, seconds(valuesOf(compiles, key)), "", "", "", "", "");
 
     std::printf("\n");
     const double status = first(pugi, "status");

@@ -15,6 +15,7 @@
 //    --shows 0 --steps 0 leave it out.
 // Message boxes that come up are answered at once and counted.
 
+#include "app/own_settings.h"
 #include "app/quarry.h"
 #include "gen/random_stream.h"
 #include "harness/bench_stats.h"
@@ -228,6 +229,7 @@ int main(int argc, char** argv) {
     }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
 
+    const cOwnSettings settings; // the window's recent files stay out of the user's
     // The application object gets no arguments of ours.
     int appArgc = 1;
     char* appArgv[] = {argv[0], nullptr};

@@ -66,8 +66,6 @@ TEST(CliHostile, FilesThatCannotBeReadEndWithOneAndOneLineSayingWhy) {
     const std::string fifo = file.sibling("items.fifo");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     const std::string forged = file.missingPath() + "\n\tforged";
-    cCliRunOptions limited;
-    limited.timeLimitSeconds = 20;
     // Opening the FIFO would wait for a writer, reading /dev/zero would not
     // end: both are refused unopened. A regular file whose every read fails is
     // not an empty file.
@@ -81,7 +79,7 @@ TEST(CliHostile, FilesThatCannotBeReadEndWithOneAndOneLineSayingWhy) {
         for (const cArguments& args :
              {cArguments{"index", path}, cArguments{"tree", path}, cArguments{"show", path, "5"},
               cArguments{"stats", path}, cArguments{"find", path, "x"}}) {
-            const cCliResult result = runCli(args, limited);
+            const cCliResult result = runCli(args, {.timeLimitSeconds = 20});
             EXPECT_EQ(result.status, 1) << args[0] << " " << path;
             EXPECT_EQ(result.out, "");
             // The name is shown on one line, its tabs and line breaks as blanks.
@@ -95,7 +93,7 @@ TEST(CliHostile, TextOverSixteenMebibytesSaysWhy) {
     const cTempItemFile file(
         "<Item ZRID=\"5\" Name=\"N\" QL=\"10\" ItemType=\"Misc\"><Description>" +
         std::string(16 * 1024 * 1024 + 1, 'x'));
-    const cCliResult huge = runCli({"show", file.path(), "5"});
+    const cCliResult huge = runCli({"show", "--quiet", file.path(), "5"}); // told all the same
     EXPECT_EQ(huge.status, 3);
     EXPECT_EQ(huge.err, std::string(kLoadMessageCaption) +
                             ": Item 5 cannot be loaded: its description is longer than 16 MiB, "

@@ -39,6 +39,7 @@ cCliResult runCli(const std::vector<std::string>& args, const cCliRunOptions& op
     for (const std::string& arg : args)
         command += " " + shellWord(arg);
     command += " >" + out;
+    if (!options.folder.empty()) command = "cd " + shellWord(options.folder) + " && " + command;
     if (options.terminal)
         command =
             "script -qefc " + shellWord(command) + " /dev/null </dev/null >" + err + " 2>/dev/null";

@@ -14,12 +14,14 @@ struct cCliResult {
 
 struct cCliRunOptions {
     // Standard output goes here instead of being collected (e.g. "/dev/full").
-    std::string outputPath;
+    std::string outputPath = {};
     // Standard error on a pseudo-terminal (through script(1)), as for a person
     // at a terminal; `err` then holds what the terminal received.
     bool terminal = false;
     // A run still going after this long is ended; its status is then not 0-3.
     unsigned timeLimitSeconds = 120;
+    // The working folder of the run, when not the test's own.
+    std::string folder = {};
 };
 
 // Standard output and error go to files, so neither can fill up and stall.

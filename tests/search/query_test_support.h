@@ -1,23 +1,21 @@
 // An item file imported into a store and gathered into a query index, with
-// the folders the tree build filed each item under, as the command line does.
+// the folders the tree build filed each item under.
 #pragma once
 
 #include "../store/store_test_support.h"
-#include "report/item_folders.h"
 #include "search/query_evaluator.h"
+#include "store/discarding_tree.h"
 
 #include <string>
 #include <vector>
 
 namespace quarry {
 
-struct cIndexedFile : cLoadedItemSink {
+struct cIndexedFile {
     explicit cIndexedFile(const std::string& content) : imported(content) {
-        imported.store.buildCategoryTree(folders, imported.progress, imported.messages, this);
+        cDiscardingTree tree;
+        imported.store.buildCategoryTree(tree, imported.progress, imported.messages, &index);
         index.commitPending();
-    }
-    void itemLoaded(const cItemRecord& item) override {
-        index.add(item, folders.takeFolders(item.zrid));
     }
     // The identifiers a query finds, in order; "error: " and the message
     // when it does not parse.
@@ -31,7 +29,6 @@ struct cIndexedFile : cLoadedItemSink {
     }
 
     cImportedFile imported;
-    cItemFolderTree folders;
     cQueryIndex index;
 };
 

@@ -89,34 +89,26 @@ TEST(CategoryTree, EachKindOfItemIsFiledUnderItsFolders) {
         "Misc/Ring (QL 25)=25 Nanoprogram/Heal %s=30 NPC/z (QL -2)=-2");
 }
 
-TEST(CategoryTree, ImportsAndLoadsDuringTheBuild) {
+TEST(CategoryTree, LoadsDuringTheBuildReadTheirOwnItems) {
     std::string content;
     for (int i = 1; i <= 5; ++i)
         content += item(i, "m" + std::to_string(i), "Misc");
     cImportedFile imported(content);
-    // A load between two steps reads its own item.
-    std::vector<std::string> shown;
-    imported.progress.onPump = [&] {
-        cItemRecord record;
-        if (imported.load(5 - imported.progress.pumps, record)) shown.push_back(record.name);
-    };
+    // Handed each item, the window may show another one meanwhile.
+    struct cShowing : cLoadedItemSink {
+        explicit cShowing(cImportedFile& file) : file(file) {}
+        void itemLoaded(const cItemRecord& item, const cItemFolders&) override {
+            cItemRecord record;
+            if (file.load(6 - item.zrid, record)) shown.push_back(record.name);
+        }
+        cImportedFile& file;
+        std::vector<std::string> shown;
+    } showing(imported);
     cFakeTree tree;
-    imported.build(tree);
-    EXPECT_EQ(shown, (std::vector<std::string>{"m4", "m3", "m2", "m1"}));
+    ASSERT_TRUE(
+        imported.store.buildCategoryTree(tree, imported.progress, imported.messages, &showing));
+    EXPECT_EQ(showing.shown, (std::vector<std::string>{"m5", "m4", "m3", "m2", "m1"}));
     EXPECT_EQ(tree.childLabels("Misc").size(), 5u);
-
-    // A new import stops the build; the tree is the new import's.
-    cTempItemFile other(item(7, "o", "Misc"));
-    cFakeProgress inner;
-    imported.progress.pumps = 0;
-    imported.progress.onPump = [&] {
-        if (imported.progress.pumps != 2) return;
-        imported.store.scanItemFile(other.path(), inner);
-        imported.store.buildCategoryTree(tree, inner, imported.messages);
-    };
-    imported.build(tree);
-    EXPECT_EQ(tree.childLabels("Misc"), Labels{"o (QL 7)"});
-    EXPECT_EQ(imported.progress.pumps, 2);
 }
 
 } // namespace quarry

@@ -62,6 +62,7 @@ std::string loadedOf(cImportedFile& imported, ZRID zrid) {
     if (!imported.load(zrid, record)) return record.name == "untouched" ? "-" : "changed record";
     return std::to_string(record.zrid) + " " + record.name + " ql" + std::to_string(record.ql) +
            " type" + std::to_string(record.itemType) + (record.isNano ? " nano" : "") +
+           (record.recordZrid != record.zrid ? " own" + std::to_string(record.recordZrid) : "") +
            bodyOf(record);
 }
 
@@ -99,19 +100,27 @@ TEST(ItemLoader, TheItemStartTag) {
         {"<Item ZRID=\"11\" QL=\"1\"></Item>", 11, "-"},
         {"<Item></Item>", 0, "-"},
         {"<Item ZRID=\"5\" Name=\"x\" QL=\"1\"></Item>", 6, "-"}, // not indexed
-        // The later pair wins, a type not in the table keeps the earlier one.
+        // The later pair wins, a type not in the table keeps the earlier one;
+        // the item keeps the key it was indexed under, the record its own ZRID.
         {"<Item ZRID=\"70\" Name=\"First\" Name=\"Second\" QL=\"7x\" ItemType=\"Armor\" "
          "ItemType=\"Tower\" Other=\"1\" IsNano=\"False\" ZRID=\"71\"></Item>",
-         70, "71 Second ql7 type1"},
+         70, "70 Second ql7 type1 own71"},
+        {"<Item ParentZRID=\"7\" ZRID=\"8\" Name=\"P\" QL=\"1\"></Item>", 7, "7 P ql1 type7 own8"},
+        {"<Item ParentZRID=\"7\" ZRID=\"8\" Name=\"P\" QL=\"1\"></Item>", 8, "-"},
         {"<Item ZRID=\"4294967297\" Name=\"Big\" QL=\"-4294967295\"></Item>", 1, "1 Big ql1 type7"},
-        // A record whose "</Item>" is not read as its end ends at the next
-        // record's start tag, wherever the reading stands, keeping what it read.
+        // A record whose "</Item>" is not read as its end ends where the next
+        // record the scan found begins, wherever the reading stands, keeping
+        // what it read; "<Item" within a text is text.
         {kFirst + "<Description>First</Description>\n</Item>" + kSecond, 1,
          "1 N ql4 type3 desc[First]"},
         {kFirst + "<Description>First</Description>\n</Item>" + kSecond, 2,
          "2 N ql4 type3 desc[2]"},
-        {kFirst + "<Description>First" + kSecond, 1, "1 N ql4 type3 desc[First]"},
-        {kFirst + "<Description>" + kSecond, 1, "1 N ql4 type3"},
+        {kFirst + "<Description>First" + kSecond, 1, "1 N ql4 type3 desc[2]"},
+        {kFirst + "<Description>First" + kSecond, 2, "-"},
+        {kFirst + "<Description>x <Item y</Description><Attribute Name=\"M\" Value=\"1\" /></Item>",
+         1, "1 N ql4 type3 desc[x ] attr{M=1}"},
+        {kFirst + "<Description></Item>" + kSecond, 1, "1 N ql4 type3 desc[/Item>]"},
+        {kFirst + "<Description>" + kSecond, 1, "1 N ql4 type3 desc[]"},
         {kFirst + "<Description>" + kSecond, 2, "2 N ql4 type3 desc[2]"},
         {kFirst + "<Event Name=\"E\"><Function Name=\"F\">" + kSecond, 1,
          "1 N ql4 type3 event{E:(Name=F;;)}"},

@@ -9,9 +9,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 namespace quarry {
@@ -34,11 +36,45 @@ std::string mixedFile() {
 }
 
 struct cSink : cLoadedItemSink {
-    void itemLoaded(const cItemRecord& item) override {
+    void itemLoaded(const cItemRecord& item, const cItemFolders& filedUnder) override {
         items.push_back(item.treeLabel() + item.description);
+        for (const std::string& path : filedUnder)
+            folders.push_back(std::to_string(item.zrid) + " " + path);
     }
     std::vector<std::string> items;
+    std::vector<std::string> folders;
 };
+
+// The folders of every item node of a tree, as the sink is told them: by
+// item in index order, each folder as the labels below the top node, in tree
+// order. Folders are appended after their parents and siblings before later
+// siblings, so the node numbers of a folder's ancestors give its place.
+std::vector<std::string> foldersOfTree(const cFakeTree& tree) {
+    struct cFiled {
+        std::uint32_t zrid;
+        std::vector<TreeItemHandle> place; // the node numbers of its folders, top first
+        std::string path;
+    };
+    std::vector<cFiled> filed;
+    for (const cFakeTree::Node& node : tree.nodes) {
+        if (node.data == 0) continue;
+        cFiled item{std::uint32_t(node.data), {}, {}};
+        for (TreeItemHandle at = node.parent; tree.nodes.at(at - 1).parent != 0;
+             at = tree.nodes.at(at - 1).parent) {
+            item.place.insert(item.place.begin(), at);
+            const std::string& label = tree.nodes.at(at - 1).label;
+            item.path = item.path.empty() ? label : label + "/" + item.path;
+        }
+        filed.push_back(item);
+    }
+    std::sort(filed.begin(), filed.end(), [](const cFiled& a, const cFiled& b) {
+        return std::tie(a.zrid, a.place) < std::tie(b.zrid, b.place);
+    });
+    std::vector<std::string> paths;
+    for (const cFiled& item : filed)
+        paths.push_back(std::to_string(ZRID(item.zrid)) + " " + item.path);
+    return paths;
+}
 
 // Counts the bytes every stream over the item file asks for.
 struct cCountedReads {
@@ -58,7 +94,7 @@ TEST(ParallelBuild, AnyNumberOfWorkersGivesWhatLoadingItemByItemGives) {
     cSink model;
     for (const cIndexEntry& entry : *imported.store.index())
         if (cItemRecord record; imported.store.loadItem(entry.zrid, record, modelMessages))
-            model.itemLoaded(record);
+            model.itemLoaded(record, {});
     std::vector<std::string> firstTree;
     for (const unsigned workers : {0u, 1u, 5u}) {
         cFakeTree tree;
@@ -73,6 +109,7 @@ TEST(ParallelBuild, AnyNumberOfWorkersGivesWhatLoadingItemByItemGives) {
         }
         EXPECT_EQ(messages.messages, modelMessages.messages);
         EXPECT_EQ(sink.items, model.items);
+        EXPECT_EQ(sink.folders, foldersOfTree(tree));
         std::vector<std::string> nodes = progress.calls;
         for (const cFakeTree::Node& node : tree.nodes)
             nodes.push_back(node.label + "/" + std::to_string(node.parent));
@@ -80,12 +117,14 @@ TEST(ParallelBuild, AnyNumberOfWorkersGivesWhatLoadingItemByItemGives) {
         EXPECT_EQ(nodes, firstTree) << workers;
     }
     struct cStopping : cFakeProgress {
-        bool stopRequested() const override { return pumps >= 3; }
+        bool stopRequested() const override { return calls.size() >= 2; }
     } stopping;
     cFakeTree tree;
-    EXPECT_EQ(imported.store.buildCategoryTree(tree, stopping, imported.messages).outcome,
+    cSink stopped;
+    EXPECT_EQ(imported.store.buildCategoryTree(tree, stopping, imported.messages, &stopped).outcome,
               cImportResult::eOutcome::stopped);
-    EXPECT_EQ(stopping.pumps, 3);
+    EXPECT_EQ(stopping.calls.size(), 2u); // no progress after the stop
+    EXPECT_LT(stopped.items.size(), model.items.size());
 }
 
 // Records without an end stop at the next record's start tag, so a build over

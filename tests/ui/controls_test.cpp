@@ -4,6 +4,7 @@
 #include "controls/pane_status_bar.h"
 #include "controls/progress_bar.h"
 #include "controls/sizing_control_bar.h"
+#include "window_test_main.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -118,11 +119,6 @@ private slots:
 
 } // namespace quarry
 
-int main(int argc, char** argv) {
-    using namespace quarry;
-    cQuarry app(argc, argv);
-    cControlsTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+QUARRY_WINDOW_TEST_MAIN(quarry::cControlsTest)
 
 #include "controls_test.moc"

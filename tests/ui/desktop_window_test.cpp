@@ -10,6 +10,7 @@
 #include "ui/item_tree_model.h"
 #include "ui/main_frame.h"
 #include "ui/report_pane.h"
+#include "window_test_main.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -108,7 +109,8 @@ private slots:
         QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(bar->actions()[0]).center());
         QTest::mouseClick(bar->popup(0), Qt::LeftButton, {},
                           bar->popup(0)->actionGeometry(frame()->action(cmdImport)).center());
-        QVERIFY(!frame()->importRunning() && frame()->treeModel()->rowCount() == 0);
+        QVERIFY(cQuarry::instance()->activity() == cQuarry::eActivity::idle &&
+                frame()->treeModel()->rowCount() == 0);
         QTRY_VERIFY_WITH_TIMEOUT(frame()->treeModel()->rowCount() == 1 && !label.isEmpty(), 30000);
         QCOMPARE(dialogParent, static_cast<QWidget*>(frame()));
         const QRect labelArea(
@@ -213,14 +215,6 @@ private slots:
 
 } // namespace quarry
 
-int main(int argc, char** argv) {
-    using namespace quarry;
-    cQuarry app(argc, argv);
-    cQuarry::setQuitOnLastWindowClosed(false);
-    QTemporaryDir settings; // the tests' own settings store
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
-    cDesktopWindowTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+QUARRY_WINDOW_TEST_MAIN(quarry::cDesktopWindowTest)
 
 #include "desktop_window_test.moc"

@@ -3,6 +3,7 @@
 #include "app/quarry.h"
 #include "ui/frame_resources.h"
 #include "ui/main_frame.h"
+#include "window_test_main.h"
 
 #include <QAction>
 #include <QFile>
@@ -127,12 +128,6 @@ private:
 
 } // namespace quarry
 
-int main(int argc, char** argv) {
-    using namespace quarry;
-    cQuarry app(argc, argv);
-    cQuarry::setQuitOnLastWindowClosed(false);
-    cExportWindowTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+QUARRY_WINDOW_TEST_MAIN(quarry::cExportWindowTest)
 
 #include "export_window_test.moc"

@@ -3,8 +3,8 @@
 #include "app/navigation_history.h"
 #include "app/quarry.h"
 #include "ui/item_tree_model.h"
-#include "ui/message_pump.h"
 #include "ui/message_throttle.h"
+#include "window_test_main.h"
 
 #include <QtTest>
 
@@ -94,20 +94,6 @@ private slots:
         QVERIFY(history.size() == 0 && history.position() == 0);
     }
 
-    void pumpDispatchesOncePerInterval() {
-        using namespace std::chrono;
-        steady_clock::time_point now{};
-        cMessagePump pump(milliseconds(30), [&now] { return now; });
-        QVERIFY(pump.due()); // the first call dispatches at once
-        int dispatched = 0;
-        for (int i = 0; i < 1000; ++i, now += microseconds(10)) // 10 ms in all
-            dispatched += pump.due();
-        now += milliseconds(25);
-        QVERIFY(dispatched == 0 && pump.due() && !pump.due());
-        pump.reset(); // a new progress phase paints at once
-        QVERIFY(pump.due());
-    }
-
     void throttleShowsFirstMessageOfEachOperation() {
         cMessageThrottle throttle;
         QVERIFY(throttle.admit("any") && throttle.admit("any")); // outside an operation: all
@@ -127,11 +113,6 @@ private slots:
 
 } // namespace quarry
 
-int main(int argc, char** argv) {
-    using namespace quarry;
-    cQuarry app(argc, argv);
-    cLogicTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+QUARRY_WINDOW_TEST_MAIN(quarry::cLogicTest)
 
 #include "logic_test.moc"

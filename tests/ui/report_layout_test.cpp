@@ -6,6 +6,7 @@
 #include "store/item_store.h"
 #include "ui/report_document.h"
 #include "ui/report_pane.h"
+#include "window_test_main.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -148,11 +149,6 @@ void cReportLayoutTest::largeReportsGoInShortBlocks() {
 
 } // namespace quarry
 
-int main(int argc, char** argv) {
-    using namespace quarry;
-    QApplication app(argc, argv);
-    cReportLayoutTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+QUARRY_WINDOW_TEST_MAIN(quarry::cReportLayoutTest)
 
 #include "report_layout_test.moc"

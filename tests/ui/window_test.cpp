@@ -16,6 +16,7 @@
 #include "ui/main_frame.h"
 #include "ui/message_throttle.h"
 #include "ui/report_pane.h"
+#include "window_test_main.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -384,7 +385,7 @@ private slots:
         bool closedDuring = false;
         QTimer closer;
         connect(&closer, &QTimer::timeout, this, [&] {
-            if (closedDuring || !frame()->importRunning()) return;
+            if (closedDuring || cQuarry::instance()->activity() == cQuarry::eActivity::idle) return;
             closedDuring = true;
             frame()->close();
         });
@@ -392,7 +393,48 @@ private slots:
         QVERIFY(!app()->scanItemFile(itemsPath_.toStdString())); // stopped, not finished
         closer.stop();
         QVERIFY(closedDuring && frame()->closeRequested());
-        QVERIFY(!frame()->isVisible() && !frame()->importRunning());
+        QVERIFY(!frame()->isVisible() &&
+                cQuarry::instance()->activity() == cQuarry::eActivity::idle);
+    }
+
+    // The labels of the whole tree in pre-order, and how many names Find holds.
+    QString treeAndNames(TreeItemHandle at = 0) {
+        QString text = at ? QString::fromStdString(frame()->treeModel()->itemLabel(at)) + "(" : "";
+        for (TreeItemHandle child : frame()->treeModel()->children(at))
+            text += treeAndNames(child);
+        return at ? text + ")" : text + QString::number(app()->names().size());
+    }
+
+    // While an import dispatches events any command may arrive: showing an
+    // item and Find run, every way to start another import or an export is
+    // refused, and the import ends as it would have alone.
+    void commandsDuringAnImportRunOrAreRefused() {
+        import(itemsPath_);
+        const QString alone = treeAndNames();
+        QStringList ran;
+        QTimer during;
+        connect(&during, &QTimer::timeout, this, [&] {
+            if (!ran.isEmpty() || frame()->paneStatusBar()->paneText(0) != "Importing Item Data")
+                return;
+            app()->showItem(12);
+            findBox()->setText("Lamp");
+            emit frame()->importRequested(bogusPath_.toStdString()); // a drop, a recent file
+            ran << reportText().section('\n', 0, 0)
+                << QString::number(found().endsWith("so far, import running"))
+                << QString::number(app()->scanItemFile(bogusPath_.toStdString()))
+                << QString::number(app()->exportTo({dir_.filePath("out.jsonl").toStdString()}))
+                << QString::number(action(cmdImport)->isEnabled() +
+                                   action(cmdRecentFiles)->isEnabled() +
+                                   action(cmdExport)->isEnabled());
+        });
+        during.start(0);
+        import(itemsPath_);
+        during.stop();
+        QCoreApplication::processEvents(); // a queued request would run now
+        QCOMPARE(ran.join(" | "), "ZRID 12: Lamp (QL 7) | 1 | 0 | 0 | 0");
+        QCOMPARE(treeAndNames(), alone);
+        QVERIFY(found().startsWith("Lamp, Lamp Blade"));
+        QVERIFY(!QFile::exists(dir_.filePath("out.jsonl")));
     }
 
     void unreadableFileAndBrokenPatternAreReported() {
@@ -485,12 +527,6 @@ private slots:
 
 } // namespace quarry
 
-int main(int argc, char** argv) {
-    using namespace quarry;
-    cQuarry app(argc, argv);
-    cQuarry::setQuitOnLastWindowClosed(false);
-    cWindowTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+QUARRY_WINDOW_TEST_MAIN(quarry::cWindowTest)
 
 #include "window_test.moc"

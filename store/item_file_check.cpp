@@ -1,4 +1,4 @@
-#include "platform/item_file_check.h"
+#include "store/item_file_check.h"
 
 #include <cerrno>
 #include <cstring>

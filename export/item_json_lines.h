@@ -2,7 +2,7 @@
 // object and a line feed, with the folders the build filed it under.
 #pragma once
 
-#include "report/item_folders.h"
+#include "store/store_host.h"
 
 #include <cstdint>
 #include <functional>
@@ -11,22 +11,17 @@
 
 namespace quarry {
 
-class cItemRecord;
-
 class cJsonLinesExport : public cLoadedItemSink {
 public:
     // `write` receives each line, line feed included.
     explicit cJsonLinesExport(std::function<void(std::string_view)> write)
         : write_(std::move(write)) {}
 
-    // The tree control to build the category tree into.
-    cTreeControl& tree() { return tree_; }
-    void itemLoaded(const cItemRecord& item) override;
+    void itemLoaded(const cItemRecord& item, const cItemFolders& folders) override;
     std::uint64_t itemCount() const { return items_; }
 
 private:
     std::function<void(std::string_view)> write_;
-    cItemFolderTree tree_;
     std::string line_;
     std::uint64_t items_ = 0;
 };
