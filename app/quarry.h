@@ -14,7 +14,7 @@
 #include "app/navigation_history.h"
 #include "app/recent_files.h"
 #include "pattern/pattern.h"
-#include "search/name_index.h"
+#include "search/query_index.h"
 #include "store/item_store.h"
 
 #include <QApplication>
@@ -90,7 +90,7 @@ public:
     cItemStore& store() { return store_; }
     const cNavigationHistory& history() const { return history_; }
     const cRecentFiles& recentFiles() const { return recentFiles_; }
-    const cNameIndex& names() const { return names_; }
+    const cQueryIndex& names() const { return names_; }
 
 private:
     void loadTranslations();
@@ -105,7 +105,7 @@ private:
     QString importedText(const std::string& path, const cImportResult& result) const;
 
     cItemStore store_;
-    cNameIndex names_; // before the frame, whose Find pane reads it
+    cQueryIndex names_; // before the frame, whose Find pane reads it
     cPattern identifierPattern_;
     cNavigationHistory history_;
     cRecentFiles recentFiles_;

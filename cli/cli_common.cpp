@@ -9,7 +9,7 @@ const char* usageText() {
     return "usage: quarry-cli index [-q] FILE\n"
            "       quarry-cli tree [-q] FILE\n"
            "       quarry-cli show [-q] [--format rtf|text|html] FILE ZRID...\n"
-           "       quarry-cli find [-q] [--limit N] [--near] FILE QUERY...\n"
+           "       quarry-cli find [-q] [--limit N] [--near] [--columns A,B,...] FILE QUERY...\n"
            "       quarry-cli stats [-q] FILE\n"
            "       quarry-cli export [-q] [--format jsonl] [--output OUT [--force]] FILE\n"
            "       quarry-cli export [-q] --format sqlite --output OUT.db [--force] FILE\n"

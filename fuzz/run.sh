@@ -13,7 +13,7 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-15}
 shift || true
 targets=("$@")
-[[ ${#targets[@]} -eq 0 ]] && targets=(fuzz_pattern fuzz_item_file fuzz_rich_text)
+[[ ${#targets[@]} -eq 0 ]] && targets=(fuzz_pattern fuzz_item_file fuzz_rich_text fuzz_query)
 build_dir=${QUARRY_FUZZ_BUILD_DIR:-$here/build-fuzz}
 
 "$here/scripts/ensure_packages.sh" cmake ninja-build clang libclang-rt-14-dev
@@ -33,7 +33,8 @@ cmake -S "$here" -B "$build_dir" -G Ninja \
 cmake --build "$build_dir" -j "${QUARRY_FUZZ_BUILD_JOBS:-2}" --target "${targets[@]}"
 
 # Inputs longer than these add time per run and no new paths.
-declare -A max_len=([fuzz_pattern]=512 [fuzz_item_file]=16384 [fuzz_rich_text]=16384)
+# A query past 4096 bytes is refused unread, so a little more reaches every path.
+declare -A max_len=([fuzz_pattern]=512 [fuzz_item_file]=16384 [fuzz_rich_text]=16384 [fuzz_query]=4200)
 
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}

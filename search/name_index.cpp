@@ -1,7 +1,7 @@
 #include "search/name_index.h"
 
+#include "search/flat_arrays.h"
 #include "search/name_text.h"
-#include "store/item_record.h"
 
 #include <algorithm>
 #include <cstring>
@@ -16,10 +16,6 @@ std::size_t pairSlot(char first, char second) {
 
 } // namespace
 
-void cNameIndex::itemLoaded(const cItemRecord& item, const cItemFolders&) {
-    add(item.zrid, item.name, item.ql);
-}
-
 void cNameIndex::expectItems(std::size_t items) {
     constexpr std::size_t kNameBytes = 24; // a little more than a typical name
     entries_.reserve(entries_.size() + items);
@@ -27,16 +23,18 @@ void cNameIndex::expectItems(std::size_t items) {
     folded_.reserve(folded_.size() + items * kNameBytes);
 }
 
-bool cNameIndex::add(ZRID zrid, std::string_view name, std::int32_t ql) {
+bool cNameIndex::add(std::uint32_t item, std::string_view name, std::int32_t ql) {
     if (name.size() > kMaxArenaBytes - names_.size() || entries_.size() >= UINT32_MAX) return false;
-    entries_.push_back({zrid, ql, static_cast<std::uint32_t>(names_.size())});
+    const std::size_t start = names_.size();
+    entries_.push_back({item, ql, static_cast<std::uint32_t>(start)});
     names_.append(name);
-    appendFolded(name, folded_);
-    pairCounts_.resize(256 * 256);
-    const std::string_view added = std::string_view(folded_).substr(folded_.size() - name.size());
-    for (std::size_t i = 0; i < added.size(); ++i) {
-        ++byteCounts_[static_cast<unsigned char>(added[i])];
-        if (i > 0) ++pairCounts_[pairSlot(added[i - 1], added[i])];
+    folded_.resize(start + name.size());
+    if (pairCounts_.empty()) pairCounts_.resize(256 * 256);
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const unsigned char c = foldByte(static_cast<unsigned char>(name[i]));
+        folded_[start + i] = static_cast<char>(c);
+        ++byteCounts_[c];
+        if (i > 0) ++pairCounts_[pairSlot(folded_[start + i - 1], static_cast<char>(c))];
     }
     return true;
 }
@@ -95,7 +93,7 @@ void cNameIndex::commitPending() {
     foldedNames.reserve(names.capacity());
     fresh.reserve(keys.size());
     for (const cSortKey& key : keys) {
-        fresh.push_back({entries_[key.item].zrid, entries_[key.item].ql,
+        fresh.push_back({entries_[key.item].item, entries_[key.item].ql,
                          static_cast<std::uint32_t>(names.size())});
         names.append(name(key.item));
         foldedNames.append(foldedName(key.item));
@@ -146,7 +144,7 @@ void cNameIndex::mergeFromTheBack(const std::vector<cEntry>& fresh, const std::s
             std::memcpy(&folded_[writeEnd], foldedNames.data() + taken.offset, length);
             freshEnd = taken.offset;
         }
-        entries_[--write] = {taken.zrid, taken.ql, static_cast<std::uint32_t>(writeEnd)};
+        entries_[--write] = {taken.item, taken.ql, static_cast<std::uint32_t>(writeEnd)};
     }
 }
 
@@ -167,8 +165,9 @@ void cNameIndex::clear() {
 }
 
 std::size_t cNameIndex::bytesHeld() const {
-    return names_.capacity() + folded_.capacity() + entries_.capacity() * sizeof(cEntry) +
-           pairCounts_.capacity() * sizeof(std::uint32_t);
+    std::size_t bytes = 0;
+    forEachArray([&bytes](const auto& array) { bytes += bytesOf(array); });
+    return bytes;
 }
 
 } // namespace quarry

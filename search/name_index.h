@@ -2,18 +2,16 @@
 //
 // Layout: one arena of the names as read, one arena of the same names folded
 // (name_text.h), both with the same offsets, and one 12-byte entry per item
-// (identifier, QL, offset; a name ends where the next one begins). Committed
+// (its item number, QL, offset; a name ends where the next one begins). Committed
 // entries lie in the order search results are shown in: folded name byte by
 // byte, then QL, then index order. A scan of the folded arena from start to
 // end therefore meets matching names in that order and needs no sort.
 //
-// Items arrive through cLoadedItemSink in index order (the tree build's
-// contract) and wait, appended, until commitPending() merges them into name
-// order. Searches see committed items only; every commit or clear() changes
-// generation(), because positions of committed entries move.
+// Items arrive in index order (the tree build's contract), numbered by the
+// caller in that order, and wait, appended, until commitPending() merges them
+// into name order. Searches see committed items only; every commit or clear()
+// changes generation(), because positions of committed entries move.
 #pragma once
-
-#include "store/store_host.h"
 
 #include <array>
 #include <cstddef>
@@ -24,21 +22,18 @@
 
 namespace quarry {
 
-class cNameIndex : public cLoadedItemSink {
+class cNameIndex {
 public:
     // Names are addressed by 32-bit offsets: an item whose name would take
     // the arenas past this size is left out (it stays in the tree).
     static constexpr std::size_t kMaxArenaBytes = UINT32_MAX;
 
-    // cLoadedItemSink
-    void itemLoaded(const cItemRecord& item, const cItemFolders& folders) override;
+    // Appends item number `item` after every item added before it in index
+    // order; false (nothing added) when the arenas are full.
+    bool add(std::uint32_t item, std::string_view name, std::int32_t ql);
     // Makes room for that many more names at once, so that adding them moves
     // nothing already there.
-    void expectItems(std::size_t items) override;
-
-    // Appends an item after every item added before it in index order; false
-    // (nothing added) when the arenas are full.
-    bool add(ZRID zrid, std::string_view name, std::int32_t ql);
+    void expectItems(std::size_t items);
     // Files the items added since the last commit into name order.
     void commitPending();
     // Gives back the room kept for more items, once no more will come.
@@ -49,7 +44,7 @@ public:
     // Committed items, by position in name order.
     std::size_t size() const { return committed_; }
     std::size_t pendingCount() const { return entries_.size() - committed_; }
-    ZRID zrid(std::size_t position) const { return entries_[position].zrid; }
+    std::uint32_t item(std::size_t position) const { return entries_[position].item; }
     std::int32_t ql(std::size_t position) const { return entries_[position].ql; }
     std::string_view name(std::size_t position) const { return nameIn(names_, position); }
     std::string_view foldedName(std::size_t position) const { return nameIn(folded_, position); }
@@ -67,10 +62,18 @@ public:
     std::uint64_t generation() const { return generation_; }
     // Memory held by the arenas and entries.
     std::size_t bytesHeld() const;
+    // Calls visit(array) for each member array.
+    template <class Visit> void forEachArray(Visit&& visit) const {
+        visit(names_);
+        visit(folded_);
+        visit(entries_);
+        visit(byteCounts_);
+        visit(pairCounts_);
+    }
 
 private:
     struct cEntry {
-        ZRID zrid;
+        std::uint32_t item;
         std::int32_t ql;
         std::uint32_t offset;
     };

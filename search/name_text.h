@@ -29,6 +29,16 @@ inline std::string folded(std::string_view text) {
     return out;
 }
 
+// Whether two texts are equal folded.
+inline bool equalFolded(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (foldByte(static_cast<unsigned char>(a[i])) !=
+            foldByte(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
+
 // Whether `word` occurs in `text`: in time linear in both, whatever the bytes
 // (the C library's two-way search), so hostile names cannot stall a search.
 inline bool containsBytes(std::string_view text, std::string_view word) {

@@ -1,8 +1,10 @@
 #include "search/near_spelling.h"
 
+#include "search/name_rank.h"
 #include "search/name_text.h"
 
 #include <algorithm>
+#include <tuple>
 #include <utility>
 
 namespace quarry {
@@ -21,10 +23,13 @@ int boundedEditDistance(std::string_view a, std::string_view b, int limit,
     if (m - n > band) return over;
     if (n == 0) return static_cast<int>(m);
 
-    // Two rows of the classic table, each filled only within `limit` of its
-    // diagonal; cells outside the band hold `over`.
-    scratch.assign(2 * (m + 1), over);
-    int* prev = scratch.data();
+    // Three rows of the table (a swap looks two rows back), each filled only
+    // within `limit` of its diagonal; the cells beside the band hold `over`.
+    // A row's smallest cell never shrinks further down, so a row above the
+    // limit ends the work.
+    scratch.assign(3 * (m + 1), over);
+    int* before = scratch.data();
+    int* prev = before + m + 1;
     int* cur = prev + m + 1;
     for (std::size_t j = 0; j <= std::min(m, band); ++j)
         prev[j] = static_cast<int>(j);
@@ -34,29 +39,46 @@ int boundedEditDistance(std::string_view a, std::string_view b, int limit,
         cur[lo - 1] = lo == 1 ? std::min(static_cast<int>(i), over) : over;
         int rowMin = cur[lo - 1];
         for (std::size_t j = lo; j <= hi; ++j) {
-            const int substitute = prev[j - 1] + (a[i - 1] != b[j - 1] ? 1 : 0);
-            cur[j] = std::min({substitute, prev[j] + 1, cur[j - 1] + 1, over});
+            int cell = std::min(
+                {prev[j - 1] + (a[i - 1] != b[j - 1] ? 1 : 0), prev[j] + 1, cur[j - 1] + 1});
+            if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1])
+                cell = std::min(cell, before[j - 2] + 1);
+            cur[j] = std::min(cell, over);
             rowMin = std::min(rowMin, cur[j]);
         }
         if (hi < m) cur[hi + 1] = over;
         if (rowMin > limit) return over;
-        std::swap(prev, cur);
+        int* const oldest = before;
+        before = prev;
+        prev = cur;
+        cur = oldest;
     }
     return std::min(prev[m], over);
 }
 
-std::vector<std::uint32_t> findNearSpellings(const cNameIndex& index, const cNameQuery& query) {
-    const std::size_t wordCount = query.words.size();
+std::vector<std::uint32_t> findNearSpellings(const cQueryIndex& index, const cItemBits& admitted,
+                                             const std::vector<std::string_view>& words) {
+    const cNameIndex& names = index.names();
+    const std::size_t wordCount = words.size();
     std::vector<int> limits;
-    for (const std::string& word : query.words)
+    for (const std::string_view word : words)
         limits.push_back(nearEditLimit(word.size()));
 
-    std::vector<std::pair<int, std::uint32_t>> found; // total edits, position
+    struct cFound {
+        int edits;
+        int rank;
+        std::uint32_t position;
+        bool operator<(const cFound& o) const {
+            return std::tie(edits, rank, position) < std::tie(o.edits, o.rank, o.position);
+        }
+    };
+    std::vector<cFound> found;
     std::vector<int> fewest(wordCount);
+    std::vector<std::string_view> closest(wordCount);
     std::vector<int> scratch;
-    for (std::size_t position = 0; position < index.size(); ++position) {
-        if (!query.admitsQl(index.ql(position))) continue;
-        const std::string_view name = index.foldedName(position);
+    for (std::uint32_t position = 0; position < names.size(); ++position) {
+        if (!admitted.test(names.item(position))) continue;
+        const std::string_view name = names.foldedName(position);
         for (std::size_t w = 0; w < wordCount; ++w)
             fewest[w] = limits[w] + 1;
         for (std::size_t at = 0; at < name.size();) {
@@ -68,10 +90,16 @@ std::vector<std::uint32_t> findNearSpellings(const cNameIndex& index, const cNam
             while (end < name.size() && isNameWordByte(static_cast<unsigned char>(name[end])))
                 ++end;
             const std::string_view nameWord = name.substr(at, end - at);
+            // Only a strictly closer word replaces the one found first.
             for (std::size_t w = 0; w < wordCount; ++w)
-                if (fewest[w] > 0)
-                    fewest[w] = std::min(fewest[w], boundedEditDistance(query.words[w], nameWord,
-                                                                        fewest[w] - 1, scratch));
+                if (fewest[w] > 0) {
+                    const int edits =
+                        boundedEditDistance(words[w], nameWord, fewest[w] - 1, scratch);
+                    if (edits < fewest[w]) {
+                        fewest[w] = edits;
+                        closest[w] = nameWord;
+                    }
+                }
             at = end;
         }
         int total = 0;
@@ -80,16 +108,14 @@ std::vector<std::uint32_t> findNearSpellings(const cNameIndex& index, const cNam
             near = near && fewest[w] <= limits[w];
             total += fewest[w];
         }
-        if (near && !query.excludesName(name))
-            found.emplace_back(total, static_cast<std::uint32_t>(position));
+        if (near) found.push_back({total, cNameRanker(closest).rank(name), position});
     }
-    std::stable_sort(found.begin(), found.end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
-    std::vector<std::uint32_t> positions;
-    positions.reserve(found.size());
-    for (const auto& entry : found)
-        positions.push_back(entry.second);
-    return positions;
+    std::sort(found.begin(), found.end());
+    std::vector<std::uint32_t> items;
+    items.reserve(found.size());
+    for (const cFound& entry : found)
+        items.push_back(names.item(entry.position));
+    return items;
 }
 
 } // namespace quarry

@@ -1,13 +1,13 @@
-// Near spellings: the fallback when a query with words matches nothing. A
-// name qualifies when every word of the query is within a few edits
-// (insertions, deletions, substitutions) of some word of the name (a run of
-// ASCII letters and digits, folded): 0 edits for words of up to 3 bytes, 1
-// for 4 to 7, 2 for 8 or more. Exclusions and QL ranges still apply. Matches
-// come by the total of each word's fewest edits, then in name order.
+// Near spellings: what answers a query of name words joined by "and" when
+// nothing matches. A name qualifies when every name word of the query is
+// within a few edits of some word of the name (a run of ASCII letters and
+// digits, folded): 0 edits for words of up to 3 bytes, 1 for 4 to 7, 2 for
+// 8 or more. An edit inserts, deletes or substitutes a byte, or swaps two
+// neighbouring bytes (optimal string alignment).
 #pragma once
 
-#include "search/name_index.h"
-#include "search/name_query.h"
+#include "search/item_bits.h"
+#include "search/query_index.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -18,12 +18,17 @@ namespace quarry {
 
 int nearEditLimit(std::size_t wordLength);
 
-// The edit distance of `a` and `b` when it is at most `limit`, else limit + 1.
-// `scratch` is reused between calls.
+// The distance of `a` and `b` when it is at most `limit`, else limit + 1,
+// in time proportional to the shorter text times the limit. `scratch` is
+// reused between calls.
 int boundedEditDistance(std::string_view a, std::string_view b, int limit,
                         std::vector<int>& scratch);
 
-// Positions of the names that qualify, in the order shown.
-std::vector<std::uint32_t> findNearSpellings(const cNameIndex& index, const cNameQuery& query);
+// The searchable items of `admitted` whose names qualify for `words`, in the
+// order shown: fewest edits in total first; then by rank (name_rank.h) with
+// each word replaced by the first name word closest to it; then in name
+// order. The work is linear in the names' bytes for each word.
+std::vector<std::uint32_t> findNearSpellings(const cQueryIndex& index, const cItemBits& admitted,
+                                             const std::vector<std::string_view>& words);
 
 } // namespace quarry

@@ -1,6 +1,7 @@
 #include "ui/find_pane.h"
 
 #include "ui/find_results_model.h"
+#include "ui/text_conversion.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -20,7 +21,7 @@ bool isEnter(int key) {
 
 } // namespace
 
-cFindPane::cFindPane(cNameIndex& names, QWidget* parent) : QWidget(parent), names_(names) {
+cFindPane::cFindPane(cQueryIndex& names, QWidget* parent) : QWidget(parent), names_(names) {
     setObjectName(QStringLiteral("findPane"));
 
     searchBox_ = new QLineEdit(this);
@@ -85,20 +86,22 @@ void cFindPane::refresh() {
     // Items filed since the last search join the index first.
     names_.commitPending();
     const QByteArray text = searchBox_->text().toUtf8();
-    const cNameQuery query =
-        parseNameQuery(std::string_view(text.constData(), static_cast<std::size_t>(text.size())));
-    cNameSearchResult result;
-    if (query.isSearchable()) result = searchNames(names_, query, true);
-    showCount(result, query);
+    const cParsedQuery parsed =
+        parseQuery(std::string_view(text.constData(), static_cast<std::size_t>(text.size())));
+    cQueryResult result;
+    if (parsed.ok()) result = runQuery(names_, parsed.query, true);
+    showCount(result, parsed);
     // A new result comes in the search's own order, without a sort column.
     resultsView_->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
     model_->setResults(std::move(result.items));
 }
 
-void cFindPane::showCount(const cNameSearchResult& result, const cNameQuery& query) {
+void cFindPane::showCount(const cQueryResult& result, const cParsedQuery& parsed) {
     const std::size_t count = result.items.size();
     QString line;
-    if (!searchBox_->text().trimmed().isEmpty() || query.isSearchable())
+    if (!parsed.ok() && !searchBox_->text().trimmed().isEmpty())
+        line = textFromBytes(parsed.error->message());
+    else if (parsed.ok())
         line = count == 0 ? tr("no items")
                : count == 1
                    ? tr("1 item")

@@ -7,7 +7,7 @@
 // so; a new import clears the results, and its end runs the search again.
 #pragma once
 
-#include "search/name_search.h"
+#include "search/query_evaluator.h"
 
 #include <QWidget>
 
@@ -23,7 +23,7 @@ class cFindPane : public QWidget {
     Q_OBJECT
 public:
     // The pane searches `names`, which the frame fills during its imports.
-    explicit cFindPane(cNameIndex& names, QWidget* parent = nullptr);
+    explicit cFindPane(cQueryIndex& names, QWidget* parent = nullptr);
 
     // An import starts (the index has been cleared) or has ended.
     void setImportRunning(bool running);
@@ -45,10 +45,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void showCount(const cNameSearchResult& result, const cNameQuery& query);
+    void showCount(const cQueryResult& result, const cParsedQuery& parsed);
     void chooseRow(int row);
 
-    cNameIndex& names_;
+    cQueryIndex& names_;
     QLineEdit* searchBox_ = nullptr;
     QLabel* countLine_ = nullptr;
     QTableView* resultsView_ = nullptr;

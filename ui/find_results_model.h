@@ -1,8 +1,8 @@
-// The results of a name search as a table of Name, QL and ID. It holds only
-// positions in the name index and formats a row when a view asks for it, so
+// The results of a query as a table of Name, QL and ID. It holds only item
+// numbers of the query index and formats a row when a view asks for it, so
 // a quarter of a million results cost nothing until they are on screen.
-// Results belong to one state of the index: once the index commits or
-// clears, they answer nothing until the next search replaces them.
+// Results belong to one import: once the index clears, they answer nothing
+// until the next search replaces them.
 #pragma once
 
 #include "store/store_host.h"
@@ -14,7 +14,7 @@
 
 namespace quarry {
 
-class cNameIndex;
+class cQueryIndex;
 
 class cFindResultsModel : public QAbstractTableModel {
     Q_OBJECT
@@ -23,10 +23,10 @@ public:
     // The role under which data() answers a row's identifier.
     static constexpr int kZridRole = Qt::UserRole;
 
-    cFindResultsModel(const cNameIndex& names, QObject* parent = nullptr);
+    cFindResultsModel(const cQueryIndex& names, QObject* parent = nullptr);
 
-    // Replaces the results with positions in the index's present name order.
-    void setResults(std::vector<std::uint32_t> positions);
+    // Replaces the results with item numbers of the index.
+    void setResults(std::vector<std::uint32_t> items);
     void clear() { setResults({}); }
     // The identifier of a row; 0 when there is no such row.
     ZRID zridAt(int row) const;
@@ -42,8 +42,8 @@ public:
 private:
     bool isCurrent() const;
 
-    const cNameIndex& names_;
-    std::vector<std::uint32_t> positions_;
+    const cQueryIndex& names_;
+    std::vector<std::uint32_t> items_;
     std::uint64_t generation_ = 0;
 };
 

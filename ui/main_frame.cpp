@@ -6,7 +6,7 @@
 #include "controls/sizing_control_bar.h"
 #include "controls/thin_splitter_wnd.h"
 #include "report/item_report.h"
-#include "search/name_index.h"
+#include "search/query_index.h"
 #include "store/item_store.h"
 #include "ui/file_drop.h"
 #include "ui/file_names.h"
@@ -76,7 +76,7 @@ QPixmap stripImage(const QPixmap& strip, int index) {
 
 } // namespace
 
-cMainframe::cMainframe(cNameIndex& names, QWidget* parent) : QMainWindow(parent), names_(names) {
+cMainframe::cMainframe(cQueryIndex& names, QWidget* parent) : QMainWindow(parent), names_(names) {
     setObjectName(QStringLiteral("mainFrame"));
     // No title of its own: the window is named by its file (setItemFile),
     // and the platform adds the program's name.

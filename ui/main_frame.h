@@ -32,7 +32,7 @@ class cItemTree;
 class cItemTreeBar;
 class cItemTreeFeed;
 class cItemTreeModel;
-class cNameIndex;
+class cQueryIndex;
 class cReportPane;
 class CMenuBar;
 class CPaneStatusBar;
@@ -44,7 +44,7 @@ class cMainframe : public QMainWindow, public cProgressHost, public cMessageSink
     Q_OBJECT
 public:
     // Find searches `names`, which the application's imports fill.
-    explicit cMainframe(cNameIndex& names, QWidget* parent = nullptr);
+    explicit cMainframe(cQueryIndex& names, QWidget* parent = nullptr);
     ~cMainframe() override;
 
     // Builds every window in the classic order: client area, status bar, menu
@@ -176,7 +176,7 @@ private:
     std::unique_ptr<cItemTreeFeed> treeFeed_;
     CSizingControlBar* findBar_ = nullptr;
     cFindPane* findPane_ = nullptr;
-    cNameIndex& names_;
+    cQueryIndex& names_;
     std::map<int, QAction*> actions_;
     QMenu* recentFilesMenu_ = nullptr;
     cMessageThrottle throttle_;

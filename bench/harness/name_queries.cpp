@@ -1,6 +1,6 @@
 #include "name_queries.h"
 
-#include "search/name_search.h"
+#include "search/query_evaluator.h"
 
 namespace quarry {
 
@@ -20,8 +20,9 @@ std::vector<std::string> wordsOf(std::string_view name) {
     return words;
 }
 
-std::string_view randomName(const cNameIndex& index, cRandomStream& random) {
-    return index.name(random.below(static_cast<std::uint32_t>(index.size())));
+// A name picked by its place in name order.
+std::string_view randomName(const cQueryIndex& index, cRandomStream& random) {
+    return index.names().name(random.below(index.size()));
 }
 
 // A whole word, a prefix of at least 2 bytes, or a middle part of at least 2.
@@ -68,7 +69,7 @@ void misspell(std::string& word, cRandomStream& random) {
 
 } // namespace
 
-std::vector<std::string> makeTypedQueries(const cNameIndex& index, cRandomStream& random,
+std::vector<std::string> makeTypedQueries(const cQueryIndex& index, cRandomStream& random,
                                           std::size_t count) {
     std::vector<std::string> queries;
     while (index.size() > 0 && queries.size() < count) {
@@ -85,7 +86,7 @@ std::vector<std::string> makeTypedQueries(const cNameIndex& index, cRandomStream
     return queries;
 }
 
-std::vector<std::string> makeMisspelledQueries(const cNameIndex& index, cRandomStream& random,
+std::vector<std::string> makeMisspelledQueries(const cQueryIndex& index, cRandomStream& random,
                                                std::size_t count) {
     std::vector<std::string> queries;
     for (std::size_t tries = 0; index.size() > 0 && queries.size() < count && tries < count * 100;
@@ -103,7 +104,8 @@ std::vector<std::string> makeMisspelledQueries(const cNameIndex& index, cRandomS
             query += (query.empty() ? "" : " ") + word;
         }
         mixCase(query, random);
-        if (searchNames(index, parseNameQuery(query), false).items.empty())
+        const cParsedQuery parsed = parseQuery(query);
+        if (parsed.ok() && runQuery(index, parsed.query, false).items.empty())
             queries.push_back(query);
     }
     return queries;

@@ -5,18 +5,18 @@
 #pragma once
 
 #include "gen/random_stream.h"
-#include "search/name_index.h"
+#include "search/query_index.h"
 
 #include <string>
 #include <vector>
 
 namespace quarry {
 
-std::vector<std::string> makeTypedQueries(const cNameIndex& index, cRandomStream& random,
+std::vector<std::string> makeTypedQueries(const cQueryIndex& index, cRandomStream& random,
                                           std::size_t count);
 // Queries with one or two words, each changed by one edit (two for words of
 // 8 bytes or more), that match no name exactly.
-std::vector<std::string> makeMisspelledQueries(const cNameIndex& index, cRandomStream& random,
+std::vector<std::string> makeMisspelledQueries(const cQueryIndex& index, cRandomStream& random,
                                                std::size_t count);
 
 } // namespace quarry

@@ -35,8 +35,10 @@ namespace quarry {
 
 namespace {
 
-// What the find command is measured with: a word many names hold.
+// What the find command is measured with: a word many names hold, and
+// fields that need requirements gathered besides.
 const char kCliFindQuery[] = "lance";
+const char kCliFieldQuery[] = "type:armor slot:head req:strength<400";
 
 const char kUsage[] =
     "usage: quarry-bench [--runs N] [--shows N] [--seed S] [--cli PATH] FILE\n"
@@ -218,7 +220,7 @@ int main(int argc, char** argv) {
     const bool haveCli = !cliPath.empty() && access(cliPath.c_str(), X_OK) == 0;
 
     const std::vector<std::string> phases = {"read",    "pugixml", "memchr",   "scan",  "import",
-                                             "import1", "show",    "patterns", "names", "compile"};
+                                             "import1", "show",    "patterns", "queries", "compile"};
     std::map<std::string, cRuns> results;
     // The command-line tool as whole processes: the index alone, and find
     // against tree (the same import; find searches where tree prints).
@@ -226,6 +228,7 @@ int main(int argc, char** argv) {
         {"index", {cliPath, "index", options.path}},
         {"tree", {cliPath, "tree", options.path}},
         {"find", {cliPath, "find", options.path, kCliFindQuery}},
+        {"fields", {cliPath, "find", options.path, kCliFieldQuery}},
     };
     std::map<std::string, cRuns> cliResults;
     cPhaseRun gaps;
@@ -257,7 +260,7 @@ int main(int argc, char** argv) {
             result.values["seconds"] = child.cpuSeconds;
             result.values["wall_seconds"] = child.wallSeconds;
             result.peakMB = child.peakMiB * 1024.0 * 1024.0 / 1e6;
-            std::fprintf(stderr, "run %llu/%llu cli-%-5s %s %.2f s, peak %.1f MB\n",
+            std::fprintf(stderr, "run %llu/%llu cli-%-6s %s %.2f s, peak %.1f MB\n",
                          static_cast<unsigned long long>(run + 1),
                          static_cast<unsigned long long>(runCount), command.c_str(),
                          result.ok ? "ok    " : "FAILED", result.wallSeconds, result.peakMB);
@@ -335,40 +338,56 @@ int main(int argc, char** argv) {
     row("show one item: 99th percentile", millis(p99),
         millis(valuesOf(results["show"], "wall_p99_ms")), "", "", "≤ 2 ms", verdict(p99, 2.0));
 
-    const cRuns& names = results["names"];
-    const std::vector<double> nameMB = valuesOf(names, "index_mb");
-    row("full import gathering every name on the way (what the window and `find` do)",
-        seconds(valuesOf(names, "import_seconds")), "",
-        ratio(ratios(names, "import_seconds", results["import"], "seconds"), "import"),
-        megabytes(peaks(names)), "", "");
-    row("name index: names, QLs and identifiers put in name order, and the memory it holds",
-        seconds(valuesOf(names, "commit_seconds")), "", "", megabytes(nameMB), "< 16 MB",
+    const cRuns& queries = results["queries"];
+    const std::vector<double> nameMB = valuesOf(queries, "name_index_mb");
+    std::vector<double> indexMB = valuesOf(queries, "query_index_bytes");
+    for (double& bytes : indexMB)
+        bytes /= 1e6;
+    row("full import gathering every field of every item on the way (what the window does)",
+        seconds(valuesOf(queries, "import_seconds")), "",
+        ratio(ratios(queries, "import_seconds", results["import"], "seconds"), "import"),
+        megabytes(peaks(queries)), "", "");
+    row("name index: names, QLs and item numbers put in name order, and the memory it holds",
+        seconds(valuesOf(queries, "commit_seconds")), "", "", megabytes(nameMB), "< 16 MB",
         verdict(nameMB, 16.0));
-    const std::vector<double> queryMedian = valuesOf(names, "query_median_ms");
-    const std::vector<double> queryP99 = valuesOf(names, "query_p99_ms");
-    row("find by name, 1,000 typed queries (1-3 words from real names): median",
-        millis(queryMedian), "", "", "", "≤ 2 ms", verdict(queryMedian, 2.0));
-    row("find by name: 99th percentile", millis(queryP99), "", "", "", "≤ 10 ms",
-        verdict(queryP99, 10.0));
+    row("query index: every index the queries use, the name index included (query_index_bytes)", "",
+        "", "", megabytes(indexMB), "≤ 64 MB", verdict(indexMB, 64.0));
+    const std::vector<double> nameMedian = valuesOf(queries, "name_median_ms");
+    const std::vector<double> nameP99 = valuesOf(queries, "name_p99_ms");
+    row("find by name, 1,000 typed queries (1-3 words from real names): median", millis(nameMedian),
+        "", "", "", "≤ 2 ms", verdict(nameMedian, 2.0));
+    row("find by name: 99th percentile", millis(nameP99), "", "", "", "≤ 10 ms",
+        verdict(nameP99, 10.0));
     row("find by name, one letter (a to z): median / slowest",
-        millis(valuesOf(names, "letter_median_ms")) + " / " +
-            millis(valuesOf(names, "letter_max_ms")),
+        millis(valuesOf(queries, "letter_median_ms")) + " / " +
+            millis(valuesOf(queries, "letter_max_ms")),
         "", "", "", "", "");
-    const std::vector<double> nearP99 = valuesOf(names, "near_p99_ms");
+    const std::vector<double> nearP99 = valuesOf(queries, "near_p99_ms");
     row("near-spelling fallback, misspelled queries: median / 99th percentile",
-        millis(valuesOf(names, "near_median_ms")) + " / " + millis(nearP99), "", "", "",
+        millis(valuesOf(queries, "near_median_ms")) + " / " + millis(nearP99), "", "", "",
         "p99 ≤ 100 ms", verdict(nearP99, 100.0));
+    const std::vector<double> queryMedian = valuesOf(queries, "query_median_ms");
+    const std::vector<double> queryP99 = valuesOf(queries, "query_p99_ms");
+    row("field queries (every field and operator): median (query_median_ms)", millis(queryMedian),
+        "", "", "", "≤ 5 ms", verdict(queryMedian, 5.0));
+    row("field queries: 99th percentile (query_p99_ms) / slowest",
+        millis(queryP99) + " / " + millis(valuesOf(queries, "query_max_ms")), "", "", "", "≤ 30 ms",
+        verdict(queryP99, 30.0));
     if (haveCli) {
-        const std::vector<double> findRatio =
-            ratios(cliResults["find"], "seconds", cliResults["tree"], "seconds");
         row("`quarry-cli tree FILE > /dev/null`, the whole process",
             seconds(valuesOf(cliResults["tree"], "seconds")),
             seconds(valuesOf(cliResults["tree"], "wall_seconds")), "",
             megabytes(peaks(cliResults["tree"])), "", "");
-        row(std::string("`quarry-cli find FILE ") + kCliFindQuery + "`, the whole process",
-            seconds(valuesOf(cliResults["find"], "seconds")),
-            seconds(valuesOf(cliResults["find"], "wall_seconds")), ratio(findRatio, "tree"),
-            megabytes(peaks(cliResults["find"])), "≤ 1.10 × tree", verdict(findRatio, 1.10));
+        for (const auto& [command, query] :
+             {std::pair<std::string, const char*>{"find", kCliFindQuery},
+              {"fields", kCliFieldQuery}}) {
+            const std::vector<double> findRatio =
+                ratios(cliResults[command], "seconds", cliResults["tree"], "seconds");
+            row(std::string("`quarry-cli find FILE '") + query + "'`, the whole process",
+                seconds(valuesOf(cliResults[command], "seconds")),
+                seconds(valuesOf(cliResults[command], "wall_seconds")), ratio(findRatio, "tree"),
+                megabytes(peaks(cliResults[command])), "≤ 1.10 × tree", verdict(findRatio, 1.10));
+        }
     }
 
     for (const char* key : {"tag", "attr"}) {
@@ -416,9 +435,13 @@ int main(int argc, char** argv) {
                 "starts and ends): %.0f (tag), %.0f (attribute)\n",
                 first(patterns, "tags"), first(patterns, "attribute_texts"),
                 first(patterns, "tag_disagreements"), first(patterns, "attr_disagreements"));
-    std::printf("- find by name: %.0f names, %.1f results per typed query on average, %.0f "
-                "misspelled queries\n",
-                first(names, "names"), first(names, "query_found"), first(names, "near_queries"));
+    std::printf("- queries: %.0f items searchable, %.1f results per typed name query on average "
+                "(%.0f did not parse), %.0f misspelled queries; %.0f field queries, %.1f results "
+                "each on average (%.0f did not parse)\n",
+                first(queries, "names"), first(queries, "name_found"),
+                first(queries, "name_errors"), first(queries, "near_queries"),
+                first(queries, "queries"), first(queries, "query_found"),
+                first(queries, "query_errors"));
     if (!haveCli) std::printf("- quarry-cli was not found, so its rows are left out\n");
 
     bool allOk = true;

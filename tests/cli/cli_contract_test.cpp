@@ -123,9 +123,9 @@ TEST_F(CliContract, WrongUsageExitsWithTwoAndTheUsage) {
         {"stats", path, path}, {"show", path}, {"show", path, "ten"}, {"show", path, "99999999999"},
         {"show", path, "10x"}, {"show", path, "+-10"}, {"show", path, ""},
         {"show", "--format", "pdf", path, "10"}, {"show", "--format"}, {"find", path},
-        {"find", path, "-knife"}, {"find", path, " \t"}, {"find", "--limit", "0", path, "knife"},
-        {"find", "--limit", "x", path, "knife"}, {"find", path, "knife", "--near"}, // late options
-        {"find", path, "--limit", "1", "knife"}};
+        {"find", "--limit", "0", path, "knife"}, {"find", "--limit", "x", path, "knife"},
+        {"find", "--columns", "", path, "knife"}, {"find", "--columns", "a,,b", path, "knife"},
+        {"find", path, "knife", "--near"}, {"find", path, "--limit", "1", "knife"}}; // late options
     // clang-format on
     for (const cArguments& args : wrong) {
         const cCliResult result = runCli(args);
@@ -162,9 +162,10 @@ TEST_F(CliContract, QuietDropsTheUnsupportedTagMessagesAndNothingElse) {
 namespace {
 
 // Item 40 has no type (no folder); 50 has no name and does not load; 30
-// holds a tag its event does not expect.
+// holds a tag its event does not expect; 10 has two attributes named alike.
 const std::string kFindItemFile =
-    "<Items><Item ZRID=\"10\" Name=\"Knife\" QL=\"5\" ItemType=\"Weapon\"></Item>"
+    "<Items><Item ZRID=\"10\" Name=\"Knife\" QL=\"5\" ItemType=\"Weapon\"><Attribute "
+    "Name=\"Range\" Value=\"40\"/><Attribute Name=\"RANGE\" Value=\"7\"/></Item>"
     "<Item ZRID=\"20\" Name=\"Blue\tKnife\r\nCase\" QL=\"3\" ItemType=\"Misc\"></Item>"
     "<Item ZRID=\"30\" Name=\"Calm\" IsNano=\"True\"><Event Name=\"OnUse\">"
     "<Requirement Name=\"x\" Value=\"y\" /></Event></Item><Item ZRID=\"40\" Name=\"Loose Knife\" "
@@ -188,9 +189,14 @@ TEST(FindCommand, PrintsMatchesInTheirRankOnePerLine) {
                  {{"F", "50"}, ""},
                  {{"F", "calm"}, "30\t0\tCalm\n"},
                  {{"F", "knifr"}, ""},
-                 {{"--near", "F", "knifr"}, kBlue + kKnife + kLoose},
+                 {{"--near", "F", "knifr"}, kKnife + kBlue + kLoose},
                  {{"--near", "--limit", "2", "F", "loose", "knifr"}, kLoose},
-                 {{"--", "F", "-20"}, ""}};
+                 {{"--", "F", "-20"}, ""},
+                 {{"F", "-knife"}, "30\t0\tCalm\n"},
+                 {{"F", "folder:misc", "or", "is:nano"}, "20\t3\tBlue Knife  Case\n30\t0\tCalm\n"},
+                 // The first of two names alike in key order ("RANGE" before "Range").
+                 {{"--columns", "range,Slot", "F", "knife"},
+                  "10\t5\tKnife\t7\t\n20\t3\tBlue Knife  Case\t\t\n40\t7\tLoose Knife\t\t\n"}};
     for (const auto& c : cases) {
         cArguments args = {"find"};
         for (const std::string& arg : c.args)
@@ -198,6 +204,23 @@ TEST(FindCommand, PrintsMatchesInTheirRankOnePerLine) {
         const cCliResult result = runCli(args);
         EXPECT_EQ(result.status, 0) << c.args.back();
         EXPECT_EQ(result.out, c.out) << c.args.back();
+    }
+}
+
+TEST(FindCommand, AQueryErrorEndsWithTwoAndItsReasonBeforeAnyImport) {
+    const cTempItemFile file(kFindItemFile);
+    const struct {
+        std::string path, query, reason;
+    } cases[] = {{file.path(), " \t", "the query is empty"},
+                 {file.path(), "ql:x",
+                  "\"ql:x\" takes a number N, a range N-M or a comparison "
+                  "=N, !=N, <N, <=N, >N, >=N"},
+                 {file.missingPath(), "(knife", "\"(\" is never closed"}};
+    for (const auto& c : cases) {
+        const cCliResult result = runCli({"find", c.path, c.query});
+        EXPECT_EQ(result.status, 2) << c.query;
+        EXPECT_EQ(result.out, "");
+        EXPECT_EQ(result.err, "quarry-cli: query: " + c.reason + "\n");
     }
 }
 

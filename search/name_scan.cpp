@@ -1,42 +1,13 @@
-#include "search/name_search.h"
+#include "search/name_scan.h"
 
 #include "search/name_text.h"
-#include "search/near_spelling.h"
 
 #include <algorithm>
 #include <cstring>
-#include <optional>
 
 namespace quarry {
 
 namespace {
-
-constexpr int kRankCount = 4;
-constexpr int kRankOther = kRankCount - 1;
-
-// Whether `word` occurs at the name's start or after a byte that is not an
-// ASCII letter or digit.
-bool startsAWord(std::string_view name, std::string_view word) {
-    for (std::size_t at = 0; at + word.size() <= name.size(); ++at)
-        if ((at == 0 || !isNameWordByte(static_cast<unsigned char>(name[at - 1]))) &&
-            name.compare(at, word.size(), word) == 0)
-            return true;
-    return false;
-}
-
-int rankOf(std::string_view name, const cNameQuery& query, std::string_view joinedWords) {
-    if (name == joinedWords) return 0;
-    if (name.starts_with(query.words.front())) return 1;
-    for (const std::string& word : query.words)
-        if (!startsAWord(name, word)) return kRankOther;
-    return 2;
-}
-
-bool containsAll(std::string_view name, const std::vector<std::string>& words) {
-    for (const std::string& word : words)
-        if (!containsBytes(name, word)) return false;
-    return true;
-}
 
 // The scan looks for the word with the rarest pair of neighbouring bytes (or
 // rarest byte, for a word of one byte) at the places where that pair sits:
@@ -47,7 +18,7 @@ struct cAnchor {
     std::size_t second = 0;
 };
 
-cAnchor chooseAnchor(const cNameIndex& index, const std::vector<std::string>& words) {
+cAnchor chooseAnchor(const cNameIndex& index, const std::vector<std::string_view>& words) {
     cAnchor anchor{words.front()};
     std::uint64_t rarest = UINT64_MAX;
     const auto consider = [&](std::string_view word, std::size_t first, std::uint64_t count) {
@@ -55,7 +26,7 @@ cAnchor chooseAnchor(const cNameIndex& index, const std::vector<std::string>& wo
         rarest = count;
         anchor = {word, first, std::min(first + 1, word.size() - 1)};
     };
-    for (const std::string& word : words) {
+    for (const std::string_view word : words) {
         const auto byte = [&](std::size_t at) { return static_cast<unsigned char>(word[at]); };
         if (word.size() == 1) consider(word, 0, index.byteCount(byte(0)));
         for (std::size_t at = 0; at + 1 < word.size(); ++at)
@@ -144,86 +115,44 @@ std::size_t nameHolding(const cNameIndex& index, std::size_t from, std::size_t o
     return low;
 }
 
-// Calls visit(position) once for each committed name that contains the
-// anchor's word, in name order.
-template <class Visit>
-void forEachNameContaining(const cNameIndex& index, const cAnchor& anchor, Visit&& visit) {
+bool containsAll(std::string_view name, const std::vector<std::string_view>& words) {
+    for (const std::string_view word : words)
+        if (!containsBytes(name, word)) return false;
+    return true;
+}
+
+} // namespace
+
+std::vector<std::uint32_t> namesContainingAll(const cNameIndex& index,
+                                              const std::vector<std::string_view>& words) {
+    std::vector<std::uint32_t> found;
     const std::string_view arena = index.foldedArena();
+    const cAnchor anchor = chooseAnchor(index, words);
     const std::string_view word = anchor.word;
-    if (word.empty() || word.size() > arena.size()) return;
+    if (word.empty()) { // every name contains it: the other words decide
+        for (std::size_t position = 0; position < index.size(); ++position)
+            if (containsAll(index.foldedName(position), words))
+                found.push_back(static_cast<std::uint32_t>(position));
+        return found;
+    }
+    if (word.size() > arena.size()) return found;
     const cCandidateFinder candidates(arena, anchor);
     std::size_t position = 0; // a name at or before the next place
     for (std::size_t from = 0;;) {
         const std::size_t start = candidates.next(from);
-        if (start == SIZE_MAX) return;
+        if (start == SIZE_MAX) return found;
         from = start + 1;
         if (arena.compare(start, word.size(), word) != 0) continue;
         // The word is there; it counts when it lies within one name.
         position = nameHolding(index, position, start);
         const std::size_t end = index.nameEnd(position);
         if (start + word.size() <= end) {
-            visit(position);
+            if (containsAll(index.foldedName(position), words))
+                found.push_back(static_cast<std::uint32_t>(position));
             from = end;
             ++position;
         }
     }
-}
-
-std::optional<std::uint32_t> findIdentifier(const cNameIndex& index, ZRID zrid) {
-    for (std::size_t position = 0; position < index.size(); ++position)
-        if (index.zrid(position) == zrid) return static_cast<std::uint32_t>(position);
-    return std::nullopt;
-}
-
-std::string joinWords(const std::vector<std::string>& words) {
-    std::string joined;
-    for (const std::string& word : words)
-        joined += (joined.empty() ? "" : " ") + word;
-    return joined;
-}
-
-} // namespace
-
-cNameSearchResult searchNames(const cNameIndex& index, const cNameQuery& query, bool allowNear) {
-    cNameSearchResult result;
-    std::optional<std::uint32_t> first;
-    if (query.identifier) first = findIdentifier(index, *query.identifier);
-    if (first) result.items.push_back(*first);
-    if (!query.hasConditions()) return result;
-
-    const std::string joined = joinWords(query.words);
-    std::vector<std::uint32_t> ranks[kRankCount];
-    const auto consider = [&](std::size_t position) {
-        if (first == position) return;
-        const std::string_view name = index.foldedName(position);
-        if (!query.admitsQl(index.ql(position)) || !containsAll(name, query.words) ||
-            query.excludesName(name))
-            return;
-        const int rank = query.words.empty() ? kRankOther : rankOf(name, query, joined);
-        ranks[rank].push_back(static_cast<std::uint32_t>(position));
-    };
-    if (query.words.empty()) {
-        for (std::size_t position = 0; position < index.size(); ++position)
-            consider(position);
-    } else {
-        forEachNameContaining(index, chooseAnchor(index, query.words), consider);
-    }
-
-    std::size_t matched = 0;
-    for (const auto& rank : ranks)
-        matched += rank.size();
-    if (matched == 0 && allowNear && !query.words.empty()) {
-        for (const std::uint32_t position : findNearSpellings(index, query))
-            if (first != position) {
-                result.items.push_back(position);
-                result.near = true;
-            }
-        return result;
-    }
-    result.items.reserve(result.items.size() + matched);
-    for (const auto& rank : ranks)
-        result.items.insert(result.items.end(), rank.begin(), rank.end());
-    return result;
 }
 
 } // namespace quarry

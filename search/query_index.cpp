@@ -1,0 +1,271 @@
+#include "search/query_index.h"
+
+#include "search/flat_arrays.h"
+#include "search/name_text.h"
+#include "store/item_record.h"
+
+#include <algorithm>
+#include <optional>
+
+namespace quarry {
+
+namespace {
+
+// The keys of the pairs read, made once rather than for every lookup.
+const std::string kStatKey = "Stat";
+const std::string kValueKey = "Value";
+const std::string kSlotKey = "Slot";
+const std::string kNameKey = "Name";
+
+// Appends one entry, unless the list is full (its ends are 32-bit).
+template <class Entry> void append(cItemLists<Entry>& lists, const Entry& entry) {
+    if (lists.entries.size() < UINT32_MAX) lists.entries.push_back(entry);
+}
+
+template <class Entry> void endItem(cItemLists<Entry>& lists) {
+    lists.ends.push_back(static_cast<std::uint32_t>(lists.entries.size()));
+}
+
+template <class Entry> void clearLists(cItemLists<Entry>& lists) {
+    std::vector<std::uint32_t>().swap(lists.ends);
+    std::vector<Entry>().swap(lists.entries);
+}
+
+template <class Entry> void shrinkLists(cItemLists<Entry>& lists) {
+    lists.ends.shrink_to_fit();
+    lists.entries.shrink_to_fit();
+}
+
+// Interns `text` and appends its id; a text the pool cannot take is left out.
+void appendText(cItemLists<std::uint32_t>& lists, cTextPool& pool, std::string_view text) {
+    const std::uint32_t id = pool.intern(text);
+    if (id != cTextPool::kNoText) append(lists, id);
+}
+
+void appendSkills(cItemLists<cSkillPercent>& lists, cTextPool& pool,
+                  const std::map<std::string, std::int32_t>& skills) {
+    for (const auto& [skill, percent] : skills) {
+        const std::uint32_t id = pool.intern(skill);
+        if (id != cTextPool::kNoText) append(lists, cSkillPercent{id, percent});
+    }
+    endItem(lists);
+}
+
+std::uint32_t slotBits(const cItemRecord& item) {
+    std::uint32_t bits = 0;
+    const auto slot = item.attributes.find(kSlotKey);
+    if (slot == item.attributes.end()) return 0;
+    for (std::int32_t s = 0; s < kSlotCount; ++s)
+        if (slot->second.find(kSlotNames[s]) != std::string::npos) bits |= 1u << s;
+    return bits;
+}
+
+std::string_view valueOf(const std::map<std::string, std::string>& pairs, const std::string& key) {
+    const auto found = pairs.find(key);
+    return found == pairs.end() ? std::string_view() : std::string_view(found->second);
+}
+
+// The number a text writes in its plain decimal form (an optional "-", no
+// leading zeros, no "-0") when it fits a value cell.
+std::optional<std::int32_t> plainNumber(std::string_view text) {
+    const bool negative = !text.empty() && text[0] == '-';
+    const std::string_view digits = text.substr(negative ? 1 : 0);
+    if (digits.empty() || digits.size() > 10 || (digits[0] == '0' && digits.size() > 1) ||
+        (negative && digits == "0"))
+        return std::nullopt;
+    std::int64_t value = 0;
+    for (const char c : digits) {
+        if (c < '0' || c > '9') return std::nullopt;
+        value = value * 10 + (c - '0');
+    }
+    if (negative) value = -value;
+    if (value < cValueCell::kLowest || value > cValueCell::kHighest) return std::nullopt;
+    return static_cast<std::int32_t>(value);
+}
+
+} // namespace
+
+std::optional<cValueCell> cQueryIndex::valueCell(std::string_view text) {
+    if (const std::optional<std::int32_t> number = plainNumber(text))
+        return cValueCell::number(*number);
+    const std::uint32_t id = data_.valueTexts.intern(text);
+    if (id == cTextPool::kNoText || id > cValueCell::kMostTextId) return std::nullopt;
+    return cValueCell::text(id);
+}
+
+void cQueryIndex::itemLoaded(const cItemRecord& item, const cItemFolders& folders) {
+    add(item, folders);
+}
+
+void cQueryIndex::expectItems(std::size_t items) {
+    names_.expectItems(items);
+    const std::size_t total = data_.zrids.size() + items;
+    data_.zrids.reserve(total);
+    data_.qls.reserve(total);
+    data_.types.reserve(total);
+    data_.nanos.reserve(total);
+    data_.slotMasks.reserve(total);
+    data_.namePositions.reserve(total);
+}
+
+bool cQueryIndex::add(const cItemRecord& item, const cItemFolders& folderPaths) {
+    const auto number = static_cast<std::uint32_t>(data_.zrids.size());
+    const std::size_t position = names_.size() + names_.pendingCount();
+    if (!names_.add(number, item.name, item.ql)) return false;
+    data_.zrids.push_back(item.zrid);
+    data_.qls.push_back(item.ql);
+    const bool typed = item.itemType >= 0 && item.itemType < kItemTypeCount;
+    data_.types.push_back(static_cast<std::uint8_t>(typed ? item.itemType : kItemTypeNone));
+    data_.nanos.push_back(item.isNano ? 1 : 0);
+    data_.slotMasks.push_back(fields_.has(eQueryField::slot) ? slotBits(item) : 0);
+    data_.namePositions.push_back(static_cast<std::uint32_t>(position));
+
+    if (fields_.has(eQueryField::folder)) {
+        for (const std::string& path : folderPaths)
+            appendText(data_.folders, data_.folderPaths, path);
+        endItem(data_.folders);
+    }
+    if (fields_.has(eQueryField::attr)) {
+        for (const auto& [name, value] : item.attributes) {
+            const std::uint32_t key = data_.attributeNames.intern(name);
+            const std::optional<cValueCell> cell = valueCell(value);
+            if (key != cTextPool::kNoText && cell)
+                append(data_.attributes, cKeyedValue{key, *cell});
+        }
+        endItem(data_.attributes);
+    }
+    if (fields_.has(eQueryField::req)) {
+        for (const auto& action : item.actions)
+            for (const cRequirementSet& set : action.second) {
+                const auto stat = set.find(kStatKey);
+                if (stat == set.end()) continue;
+                const std::uint32_t key = data_.statNames.intern(stat->second);
+                const std::optional<cValueCell> cell = valueCell(valueOf(set, kValueKey));
+                if (key != cTextPool::kNoText && cell)
+                    append(data_.requirements, cKeyedValue{key, *cell});
+            }
+        endItem(data_.requirements);
+    }
+    if (fields_.has(eQueryField::atk))
+        appendSkills(data_.attackSkills, data_.attackSkillNames, item.atkValues);
+    if (fields_.has(eQueryField::def))
+        appendSkills(data_.defenceSkills, data_.defenceSkillNames, item.defValues);
+    if (fields_.has(eQueryField::action)) {
+        for (const auto& action : item.actions)
+            appendText(data_.actions, data_.actionNames, action.first);
+        endItem(data_.actions);
+    }
+    if (fields_.has(eQueryField::event)) {
+        for (const auto& event : item.events)
+            appendText(data_.events, data_.eventNames, event.first);
+        endItem(data_.events);
+    }
+    if (fields_.has(eQueryField::func) || fields_.has(eQueryField::arg)) {
+        for (const auto& event : item.events)
+            for (const cFunctionRecord& function : event.second) {
+                if (const auto name = function.attributes.find(kNameKey);
+                    name != function.attributes.end() && fields_.has(eQueryField::func))
+                    appendText(data_.functions, data_.functionNames, name->second);
+                if (fields_.has(eQueryField::arg))
+                    for (const std::string& argument : function.arguments)
+                        appendText(data_.arguments, data_.argumentTexts, argument);
+            }
+        if (fields_.has(eQueryField::func)) endItem(data_.functions);
+        if (fields_.has(eQueryField::arg)) endItem(data_.arguments);
+    }
+    return true;
+}
+
+void cQueryIndex::commitPending() {
+    if (names_.pendingCount() == 0) return;
+    names_.commitPending();
+    for (std::uint32_t position = 0; position < names_.size(); ++position)
+        data_.namePositions[names_.item(position)] = position;
+}
+
+void cQueryIndex::shrinkToFit() {
+    names_.shrinkToFit();
+    for (auto* array : {&data_.qls, &data_.zrids})
+        array->shrink_to_fit();
+    data_.types.shrink_to_fit();
+    data_.nanos.shrink_to_fit();
+    data_.slotMasks.shrink_to_fit();
+    data_.namePositions.shrink_to_fit();
+    shrinkLists(data_.folders);
+    shrinkLists(data_.attributes);
+    shrinkLists(data_.requirements);
+    shrinkLists(data_.attackSkills);
+    shrinkLists(data_.defenceSkills);
+    shrinkLists(data_.actions);
+    shrinkLists(data_.events);
+    shrinkLists(data_.functions);
+    shrinkLists(data_.arguments);
+    for (cTextPool* pool :
+         {&data_.folderPaths, &data_.attributeNames, &data_.statNames, &data_.attackSkillNames,
+          &data_.defenceSkillNames, &data_.actionNames, &data_.eventNames, &data_.functionNames,
+          &data_.argumentTexts, &data_.valueTexts})
+        pool->shrinkToFit();
+}
+
+void cQueryIndex::clear() {
+    names_.clear();
+    data_ = cQueryData();
+    ++generation_;
+}
+
+bool cQueryIndex::attributeText(std::uint32_t item, std::string_view name,
+                                std::string& text) const {
+    const auto [first, last] = data_.attributes.range(item);
+    for (std::size_t i = first; i < last; ++i) {
+        const cKeyedValue& entry = data_.attributes.entries[i];
+        if (!equalFolded(data_.attributeNames.text(entry.key), name)) continue;
+        if (entry.value.isNumber()) {
+            text = std::to_string(entry.value.asNumber());
+        } else {
+            text = data_.valueTexts.text(entry.value.textId());
+        }
+        return true;
+    }
+    return false;
+}
+
+const cTextPool* cQueryIndex::namesOf(eQueryField field) const {
+    switch (field) {
+    case eQueryField::folder:
+        return &data_.folderPaths;
+    case eQueryField::attr:
+        return &data_.attributeNames;
+    case eQueryField::req:
+        return &data_.statNames;
+    case eQueryField::atk:
+        return &data_.attackSkillNames;
+    case eQueryField::def:
+        return &data_.defenceSkillNames;
+    case eQueryField::action:
+        return &data_.actionNames;
+    case eQueryField::event:
+        return &data_.eventNames;
+    case eQueryField::func:
+        return &data_.functionNames;
+    case eQueryField::arg:
+        return &data_.argumentTexts;
+    default:
+        return nullptr;
+    }
+}
+
+std::vector<std::string_view> cQueryIndex::namesByFrequency(eQueryField field) const {
+    std::vector<std::string_view> names;
+    if (const cTextPool* pool = namesOf(field))
+        for (const std::uint32_t id : pool->idsByFrequency())
+            names.push_back(pool->text(id));
+    return names;
+}
+
+std::size_t cQueryIndex::bytesHeld() const {
+    std::size_t bytes = 0;
+    forEachArray([&bytes](const auto& array) { bytes += bytesOf(array); });
+    return bytes;
+}
+
+} // namespace quarry

@@ -1,0 +1,80 @@
+#include "search/text_pool.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+#include <numeric>
+
+namespace quarry {
+
+std::uint64_t cTextPool::hashOf(std::string_view text) {
+    // Eight bytes at a time, each step a multiply and a rotation; the length
+    // goes in first so texts that differ only by trailing NUL bytes differ.
+    constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15ull;
+    std::uint64_t hash = text.size() * kMultiplier;
+    std::size_t at = 0;
+    for (; at + 8 <= text.size(); at += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, text.data() + at, sizeof word);
+        hash = std::rotl((hash ^ word) * kMultiplier, 29);
+    }
+    std::uint64_t tail = 0;
+    if (at < text.size()) std::memcpy(&tail, text.data() + at, text.size() - at);
+    hash = (hash ^ tail) * kMultiplier;
+    return hash ^ (hash >> 32);
+}
+
+void cTextPool::growSlots() {
+    std::vector<std::uint32_t> slots(std::max<std::size_t>(64, slots_.size() * 2), 0);
+    const std::size_t mask = slots.size() - 1;
+    for (std::uint32_t id = 0; id < size(); ++id) {
+        std::size_t at = hashOf(text(id)) & mask;
+        while (slots[at] != 0)
+            at = (at + 1) & mask;
+        slots[at] = id + 1;
+    }
+    slots_.swap(slots);
+}
+
+std::uint32_t cTextPool::intern(std::string_view text) {
+    // At most half the slots are taken, so every probe ends at an empty one.
+    if (2 * (std::size_t(size()) + 1) > slots_.size()) growSlots();
+    const std::size_t mask = slots_.size() - 1;
+    std::size_t at = hashOf(text) & mask;
+    for (; slots_[at] != 0; at = (at + 1) & mask) {
+        const std::uint32_t id = slots_[at] - 1;
+        if (this->text(id) == text) {
+            ++counts_[id];
+            return id;
+        }
+    }
+    if (text.size() > UINT32_MAX - bytes_.size() || size() >= UINT32_MAX - 1) return kNoText;
+    bytes_.append(text);
+    ends_.push_back(static_cast<std::uint32_t>(bytes_.size()));
+    counts_.push_back(1);
+    slots_[at] = size();
+    return size() - 1;
+}
+
+std::vector<std::uint32_t> cTextPool::idsByFrequency() const {
+    std::vector<std::uint32_t> ids(size());
+    std::iota(ids.begin(), ids.end(), 0u);
+    std::stable_sort(ids.begin(), ids.end(),
+                     [this](std::uint32_t a, std::uint32_t b) { return counts_[a] > counts_[b]; });
+    return ids;
+}
+
+void cTextPool::clear() {
+    std::string().swap(bytes_);
+    std::vector<std::uint32_t>().swap(ends_);
+    std::vector<std::uint32_t>().swap(counts_);
+    std::vector<std::uint32_t>().swap(slots_);
+}
+
+void cTextPool::shrinkToFit() {
+    bytes_.shrink_to_fit();
+    ends_.shrink_to_fit();
+    counts_.shrink_to_fit();
+}
+
+} // namespace quarry

@@ -1,0 +1,58 @@
+// Interned texts: every distinct text once, back to back in one arena,
+// addressed by a dense id given in the order texts first arrive, with how
+// often each was added. The query index keeps its repeated texts here
+// (attribute and stat names, event names, argument texts, folder paths), so
+// an item holds 4-byte ids and a predicate on a text is decided once per
+// distinct text, not once per item.
+//
+// Every member is a flat vector of plain numbers or bytes.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quarry {
+
+class cTextPool {
+public:
+    // What intern() answers when the arena cannot take the text.
+    static constexpr std::uint32_t kNoText = UINT32_MAX;
+
+    // The id of `text`, added (counted once more) when it is new.
+    std::uint32_t intern(std::string_view text);
+
+    std::uint32_t size() const { return static_cast<std::uint32_t>(ends_.size()); }
+    std::string_view text(std::uint32_t id) const {
+        const std::uint32_t start = id == 0 ? 0 : ends_[id - 1];
+        return std::string_view(bytes_).substr(start, ends_[id] - start);
+    }
+    // How many times the text was interned.
+    std::uint32_t count(std::uint32_t id) const { return counts_[id]; }
+    // Ids by how often they were interned, most often first; ties by id.
+    std::vector<std::uint32_t> idsByFrequency() const;
+
+    void clear();
+    void shrinkToFit();
+    // Calls visit(array) for each member array, so a caller can count, write
+    // or read them whole.
+    template <class Visit> void forEachArray(Visit&& visit) const {
+        visit(bytes_);
+        visit(ends_);
+        visit(counts_);
+        visit(slots_);
+    }
+
+private:
+    static std::uint64_t hashOf(std::string_view text);
+    void growSlots();
+
+    std::string bytes_;
+    std::vector<std::uint32_t> ends_;   // per id: where its text ends in bytes_
+    std::vector<std::uint32_t> counts_; // per id
+    std::vector<std::uint32_t> slots_;  // open addressing by hash: id + 1, 0 when empty
+};
+
+} // namespace quarry
