@@ -165,8 +165,8 @@ bool cItemStore::loadItemAt(cFilteredStream& stream, const cPattern& identifierP
     std::string description;
     while (reader.nextTag()) {
         const std::string& read = reader.tag();
-        const bool closes = read == "</Item>";
-        parts = splitTagText(read);
+        const bool closes = reader.tagIs("</Item>");
+        parts = reader.parts();
         if (parts.name == "Description") {
             if (parts.attributes != "/") {
                 const bool whole = reader.readText(description, "its description");

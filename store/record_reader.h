@@ -11,8 +11,10 @@
 #pragma once
 
 #include "store/filtered_stream.h"
+#include "store/tag_reader.h"
 
 #include <string>
+#include <string_view>
 
 namespace quarry {
 
@@ -31,6 +33,10 @@ public:
     // Reads the next tag into tag(); false when the record stops before it.
     bool nextTag();
     const std::string& tag() const { return tag_; }
+    // Whether tag() is `text`.
+    bool tagIs(std::string_view text) const { return std::string_view(tag_) == text; }
+    // The name and attribute text of tag(), as splitTagText gives them.
+    const cTagView& parts() const { return parts_; }
 
     // Reads a text element after its opening tag: the text up to the next
     // "<" into `text`, then the rest of the closing tag, which is not
@@ -51,6 +57,7 @@ private:
 
     cFilteredStream& stream_;
     std::string tag_;
+    cTagView parts_;
     eStop stop_ = eStop::none;
     std::string tooLongWhat_;
 };
