@@ -56,28 +56,32 @@ enum : std::uint8_t {
     kNeedsLook = kEndsChunk | kEndsCommentStart,
 };
 
-#if defined(__SSE2__)
-// The k-th byte from the end of the start text of `kind`, in every lane.
-template <std::size_t kind> __m128i startByteFromEnd(std::size_t k) {
-    constexpr std::string_view start = kComments[kind].start;
-    return _mm_set1_epi8(start[start.size() - k]);
+// The k-th byte from the end of the start text of comment kind `kind`.
+constexpr char startByteFromEnd(std::size_t kind, std::size_t k) {
+    return kComments[kind].start[kComments[kind].start.size() - k];
 }
 
-// The places in 16 bytes at `p` where a comment start may end: its last byte
-// right after its last but one. `p[-1]` must be readable; a comment test
-// decides at each place found.
-template <std::size_t... kind>
-unsigned commentEndsIn(const char* p, std::index_sequence<kind...> /*every kind*/) {
+#if defined(__SSE2__)
+// The places in 16 bytes at `p` that end a chunk (one of the `count`
+// delimiter bytes) or where a comment start may end: its last byte right
+// after its last but one. `p[-1]` must be readable; a comment test decides at
+// each place of the second kind. Inlined into the search's loop, which keeps
+// the compared bytes in registers.
+template <std::size_t count, std::size_t... kind>
+[[gnu::always_inline]] inline unsigned
+stopsIn(const char* p, const unsigned char (&delimiters)[count],
+        std::index_sequence<kind...> /*every comment kind*/) {
     const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
     const __m128i before = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p - 1));
-    __m128i hits = _mm_setzero_si128();
-    ((hits = _mm_or_si128(hits, _mm_and_si128(_mm_cmpeq_epi8(bytes, startByteFromEnd<kind>(1)),
-                                              _mm_cmpeq_epi8(before, startByteFromEnd<kind>(2))))),
+    __m128i hits = _mm_cmpeq_epi8(bytes, _mm_set1_epi8(static_cast<char>(delimiters[0])));
+    for (std::size_t i = 1; i < count; ++i)
+        hits = _mm_or_si128(hits,
+                            _mm_cmpeq_epi8(bytes, _mm_set1_epi8(static_cast<char>(delimiters[i]))));
+    ((hits = _mm_or_si128(
+          hits, _mm_and_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(startByteFromEnd(kind, 1))),
+                              _mm_cmpeq_epi8(before, _mm_set1_epi8(startByteFromEnd(kind, 2)))))),
      ...);
     return static_cast<unsigned>(_mm_movemask_epi8(hits));
-}
-inline unsigned commentEndsIn(const char* p) {
-    return commentEndsIn(p, std::make_index_sequence<kCommentKinds>());
 }
 #endif
 
@@ -182,28 +186,18 @@ inline bool cFilteredStream::endsChunk(char byte) const {
 #if defined(__SSE2__)
 namespace {
 
-// The places in 16 bytes at `p` that end a chunk or may complete a comment
-// start, for a set of `count` delimiter bytes.
-template <std::size_t count>
-unsigned stopsIn(const char* p, const unsigned char (&delimiterBytes)[count]) {
-    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    __m128i ends = _mm_cmpeq_epi8(bytes, _mm_set1_epi8(static_cast<char>(delimiterBytes[0])));
-    for (std::size_t i = 1; i < count; ++i)
-        ends = _mm_or_si128(
-            ends, _mm_cmpeq_epi8(bytes, _mm_set1_epi8(static_cast<char>(delimiterBytes[i]))));
-    return static_cast<unsigned>(_mm_movemask_epi8(ends)) | commentEndsIn(p);
-}
-
 // The search over [p, end) for `count` delimiters: whole 16-byte steps, then
 // one step over the rest, which the block's padding lets run past `end`.
 template <std::size_t count>
 const char* findStopAmong(const char* p, const char* end, const unsigned char* delimiters) {
     unsigned char set[count];
     std::copy_n(delimiters, count, set);
+    constexpr auto kinds = std::make_index_sequence<kCommentKinds>();
     for (; end - p >= 16; p += 16)
-        if (const unsigned mask = stopsIn(p, set); mask != 0) return p + std::countr_zero(mask);
+        if (const unsigned mask = stopsIn(p, set, kinds); mask != 0)
+            return p + std::countr_zero(mask);
     if (p == end) return end;
-    const unsigned mask = stopsIn(p, set) & ((1u << (end - p)) - 1);
+    const unsigned mask = stopsIn(p, set, kinds) & ((1u << (end - p)) - 1);
     return mask != 0 ? p + std::countr_zero(mask) : end;
 }
 
