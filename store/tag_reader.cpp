@@ -69,15 +69,26 @@ cTagView splitWholeTag(std::string_view text) {
 // and at least one more byte follow, the rest is everything after the blank.
 cAttributeView nextAttributeInTag(std::string_view text) {
     cAttributeView pair;
-    const std::size_t equals = text.find("=\"", 1);
-    if (equals == npos) return pair;
-    const std::size_t valueStart = equals + 2;
-    const std::size_t close = text.find('"', valueStart);
-    if (close == npos) return pair;
+    // The shortest pair is a name byte, '="' and '"'.
+    if (text.size() < 4) return pair;
+    const char* const begin = text.data();
+    const char* const end = begin + text.size();
+    const char* equals = begin + 1;
+    for (;; ++equals) {
+        equals = static_cast<const char*>(
+            std::memchr(equals, '=', static_cast<std::size_t>(end - equals)));
+        if (equals == nullptr || end - equals < 2) return pair;
+        if (equals[1] == '"') break;
+    }
+    const char* const valueStart = equals + 2;
+    const char* const close = static_cast<const char*>(
+        std::memchr(valueStart, '"', static_cast<std::size_t>(end - valueStart)));
+    if (close == nullptr) return pair;
     pair.matched = true;
-    pair.name = text.substr(0, equals);
-    pair.value = text.substr(valueStart, close - valueStart);
-    if (close + 2 < text.size() && text[close + 1] == ' ') pair.rest = text.substr(close + 2);
+    pair.name = std::string_view(begin, static_cast<std::size_t>(equals - begin));
+    pair.value = std::string_view(valueStart, static_cast<std::size_t>(close - valueStart));
+    if (end - close > 2 && close[1] == ' ')
+        pair.rest = std::string_view(close + 2, static_cast<std::size_t>(end - close - 2));
     return pair;
 }
 
