@@ -286,16 +286,60 @@ bool cFilteredStream::readLines(std::int32_t count, const char* delimiters) {
     bool truncated = false;
     for (std::int32_t i = 0; i < count; ++i) {
         const std::string_view chunk = readChunkView(delimiters);
-        if (i > 0) buffer_ += '\n';
-        // A chunk copied aside already is taken over rather than copied again.
-        if (i == 0 && !chunk.empty() && chunk.data() == spill_.data())
-            buffer_.swap(spill_);
-        else
+        if (i == 0) {
+            takeChunk(chunk);
+        } else {
+            buffer_ += '\n';
             buffer_.append(chunk);
+        }
         truncated = truncated || truncated_;
     }
     truncated_ = truncated;
     return !buffer_.empty();
+}
+
+// Makes `chunk` the text; one copied aside already is taken over rather than
+// copied again.
+void cFilteredStream::takeChunk(std::string_view chunk) {
+    if (!chunk.empty() && chunk.data() == spill_.data())
+        buffer_.swap(spill_);
+    else
+        buffer_.assign(chunk);
+}
+
+bool cFilteredStream::readLinesBeginningWith(std::string_view prefix, const char* delimiters,
+                                             RecordPosition& from) {
+    selectDelimiters(delimiters);
+    for (;;) {
+        passChunksNotBeginningWith(prefix);
+        from = tell();
+        const std::string_view chunk = readChunkView(delimiters);
+        if (chunk.empty() || chunk.starts_with(prefix)) {
+            takeChunk(chunk);
+            return !chunk.empty();
+        }
+    }
+}
+
+// Consumes the chunks from the cursor on that lie whole in the block, hold no
+// possible comment start and do not begin with `prefix`, as reading them
+// would; stops before the first it cannot tell so of.
+void cFilteredStream::passChunksNotBeginningWith(std::string_view prefix) {
+    if (cursor_ == blockLength_) return;
+    const char* const end = block() + blockLength_;
+    const char* p = block() + cursor_;
+    for (;;) {
+        const char* first = p;
+        while (first != end && endsChunk(*first))
+            ++first;
+        if (static_cast<std::size_t>(end - first) < prefix.size() ||
+            std::equal(prefix.begin(), prefix.end(), first))
+            break;
+        const char* const stop = findStop(first, end);
+        if (stop == end || !endsChunk(*stop)) break;
+        p = stop + 1;
+    }
+    cursor_ = static_cast<std::size_t>(p - block());
 }
 
 std::string cFilteredStream::readTag() {

@@ -74,6 +74,17 @@ public:
     // is false only at the end of the file.
     bool readLines(std::int32_t count, const char* delimiters);
 
+    // Passes over whole chunks, as readLines(1, delimiters) reads them, up to
+    // the first whose text begins with `prefix`, and reads that one as
+    // readLines(1, delimiters) does; `from` is then what tell() was before
+    // that read. False, with an empty text, at the end of the file. A chunk
+    // that lies in the block and can hold no comment is passed over once its
+    // end is found, neither copied nor handed out, so looking for one kind of
+    // tag (an import scan's item start tags) costs little more per chunk than
+    // finding its end.
+    bool readLinesBeginningWith(std::string_view prefix, const char* delimiters,
+                                RecordPosition& from);
+
     // One chunk as readLines(1, delimiters) reads it, answered as a view that
     // stays valid until the stream next reads, seeks or is asked atEnd();
     // text() is left as it was. Empty only at the end of the file.
@@ -120,6 +131,8 @@ public:
 
 private:
     bool refill();
+    void passChunksNotBeginningWith(std::string_view prefix);
+    void takeChunk(std::string_view chunk);
     char* block() { return storage_.data() + kBlockPad; }
     void appendToSpill(const char* bytes, std::size_t count);
     const cCommentSyntax* commentEndingBefore(const char* begin, const char* after) const;

@@ -58,7 +58,8 @@ private:
 // Tiny blocks put block boundaries inside delimiters and comment texts, and
 // tiny caps cut chunks, before and after comments; longer blocks take whole
 // 16-byte steps. Sets of up to three delimiters and more than three take the
-// two searches; every third read takes its chunk as a view.
+// two searches. Of every four reads, one takes its chunk as a view and one
+// passes over chunks to the first that begins with a prefix.
 TEST(FilteredStream, AgreesWithTheLiteralRulesOnRandomText) {
     const char alphabet[] = {'a', 'b', '>', '<', '!', '-', '-', '/', '/', '*', '\n', '\0', '>'};
     unsigned seed = 12345;
@@ -78,13 +79,27 @@ TEST(FilteredStream, AgreesWithTheLiteralRulesOnRandomText) {
         cLiteralChunker literal(content);
         for (int read = 0; read < 200; ++read) {
             static const char* const sets[] = {">", ">", "<", "<>", "-", "<>a", "<>ab-"};
+            static const char* const prefixes[] = {"a", "<", "ab", "<!", "/"};
             const char* delimiters = sets[read % std::size(sets)];
-            const std::string whole = literal.readChunk(delimiters);
+            const std::string_view prefix =
+                read % 4 == 3 ? prefixes[read / 4 % std::size(prefixes)] : "";
+            std::string whole;
+            RecordPosition from = 0;
+            do {
+                from = literal.tell();
+                whole = literal.readChunk(delimiters);
+            } while (!whole.empty() && !whole.substr(0, cap).starts_with(prefix));
             std::string got;
-            if (read % 3 == 2) {
+            if (read % 4 == 2) {
                 const std::string kept = stream.text();
                 got = stream.readChunkView(delimiters);
                 ASSERT_EQ(stream.text(), kept);
+            } else if (read % 4 == 3) {
+                RecordPosition streamFrom = 0;
+                ASSERT_EQ(stream.readLinesBeginningWith(prefix, delimiters, streamFrom),
+                          !whole.empty());
+                got = stream.text();
+                ASSERT_EQ(streamFrom, from) << "round " << round << " read " << read;
             } else {
                 ASSERT_EQ(stream.readLines(1, delimiters), !whole.empty());
                 got = stream.text();
