@@ -281,6 +281,18 @@ void cFilteredStream::seek(RecordPosition position, RecordPosition readUpTo) {
     nextBlockSize_ = static_cast<std::size_t>(std::min<RecordPosition>(wanted, limits_.maxBlock));
 }
 
+// Makes `chunk` the text; one copied aside already is taken over rather than
+// copied again.
+inline void cFilteredStream::takeChunk(std::string_view chunk) {
+    if (!chunk.empty() && chunk.data() == spill_.data()) {
+        buffer_.swap(spill_);
+    } else {
+        // Not assign(), whose overlap checks cost more than the short copy.
+        buffer_.clear();
+        buffer_.append(chunk);
+    }
+}
+
 bool cFilteredStream::readLines(std::int32_t count, const char* delimiters) {
     buffer_.clear();
     bool truncated = false;
@@ -296,15 +308,6 @@ bool cFilteredStream::readLines(std::int32_t count, const char* delimiters) {
     }
     truncated_ = truncated;
     return !buffer_.empty();
-}
-
-// Makes `chunk` the text; one copied aside already is taken over rather than
-// copied again.
-void cFilteredStream::takeChunk(std::string_view chunk) {
-    if (!chunk.empty() && chunk.data() == spill_.data())
-        buffer_.swap(spill_);
-    else
-        buffer_.assign(chunk);
 }
 
 bool cFilteredStream::readLinesBeginningWith(std::string_view prefix, const char* delimiters,
