@@ -29,6 +29,9 @@ public:
     };
 
     explicit cRecordReader(cFilteredStream& stream) : stream_(stream) {}
+    // parts() views tag(): a copy would view another reader's tag.
+    cRecordReader(const cRecordReader&) = delete;
+    cRecordReader& operator=(const cRecordReader&) = delete;
 
     // Reads the next tag into tag(); false when the record stops before it.
     bool nextTag();
