@@ -10,7 +10,6 @@
 #include "store/tag_reader.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace quarry {
 
@@ -115,13 +114,15 @@ bool cItemStore::loadItemAt(cFilteredStream& stream, const cPattern& identifierP
                             cPatternMatch& identifierContext) {
     // The record's own bytes in one read: up to the next record, or the end.
     stream.seek(position, nextStart ? *nextStart : std::max(stream.totalSize(), position + 1));
-    std::string tag;
-    stream.readTag(tag);
+    const std::string_view chunk = stream.readChunkView(">");
     if (stream.failed()) return false;
     // The position must still yield the identifier by the scan's own rule: a
     // file swapped for one of the same size and time holds other records there.
-    if (tag.compare(0, std::strlen(kItemChunkStart), kItemChunkStart) != 0 ||
-        parseDecimal(identifierTextOf(tag, identifierPattern, identifierContext)) != zrid)
+    if (!chunk.starts_with(kItemChunkStart)) return false;
+    std::string tag;
+    tag.reserve(chunk.size() + 1);
+    tag.append(chunk).push_back('>');
+    if (parseDecimal(identifierTextOf(tag, identifierPattern, identifierContext)) != zrid)
         return false;
     cTagView parts = splitTagText(tag);
     if (parts.name != "Item") return false;

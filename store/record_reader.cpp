@@ -32,9 +32,11 @@ bool cRecordReader::stopAt(eStop stop) {
 bool cRecordReader::nextTag() {
     if (stopped()) return false;
     const std::string_view chunk = stream_.readChunkView(">");
-    // Room for the ">" first, so that a long tag is copied once.
+    // Room for the ">" first, so that a long tag is copied once; clear() and
+    // append() cost less than assign() on a short tag.
+    tag_.clear();
     tag_.reserve(chunk.size() + 1);
-    tag_.assign(chunk).push_back('>');
+    tag_.append(chunk).push_back('>');
     // A chunk holds no ">" and no NUL: the tag's only ">" is its last byte.
     parts_ = splitWholeTag(tag_);
     if (stream_.failed()) return stopAt(eStop::readError);
