@@ -65,13 +65,12 @@ bool cItemStore::processAction(std::string_view attributeText, cItemRecord& item
     if (name.empty()) return false;
     std::vector<cRequirementSet> requirementSets;
     while (reader.nextTag()) {
-        const std::string& tag = reader.tag();
-        const cTagView parts = splitTagText(tag);
+        const cTagView parts = reader.parts();
         if (parts.name == "Requirement")
             requirementSets.push_back(pairsOf(parts.attributes));
         else if (parts.name != "/Action")
             reportUnsupportedTag(parts.name, item, messages);
-        if (tag == "</Action>") break;
+        if (reader.tagIs("</Action>")) break;
     }
     item.actions.emplace(name, std::move(requirementSets));
     return true;
@@ -84,29 +83,29 @@ bool cItemStore::processEvent(std::string_view attributeText, cItemRecord& item,
     std::vector<cFunctionRecord> functions;
     while (reader.nextTag()) {
         const std::string& tag = reader.tag();
-        const cTagView parts = splitTagText(tag);
+        const cTagView parts = reader.parts();
         if (parts.name == "Function") {
             cFunctionRecord function;
             function.attributes = pairsOf(parts.attributes);
             if (tag.find("/>") == std::string::npos) {
                 // The body; "</Event>" ends both the function and the event.
                 while (reader.nextTag()) {
-                    if (tag == "</Event>") break;
-                    const cTagView inner = splitTagText(tag);
+                    if (reader.tagIs("</Event>")) break;
+                    const cTagView inner = reader.parts();
                     if (inner.name == "Requirement") {
                         function.requirements.push_back(pairsOf(inner.attributes));
                     } else if (inner.name == "Argument") {
                         std::string argument = argumentOf(inner.attributes);
                         if (!argument.empty()) function.arguments.push_back(std::move(argument));
                     }
-                    if (tag == "</Function>") break;
+                    if (reader.tagIs("</Function>")) break;
                 }
             }
             functions.push_back(std::move(function));
         } else if (parts.name != "/Event") {
             reportUnsupportedTag(parts.name, item, messages);
         }
-        if (reader.stopped() || tag == "</Event>") break;
+        if (reader.stopped() || reader.tagIs("</Event>")) break;
     }
     item.events.emplace(name, std::move(functions));
     return true;

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -35,6 +36,8 @@ constexpr cCommentSyntax kComments[kCommentKinds] = {
     {"//", "\n"},    // kLineComment
     {"<!--", "-->"}, // kMarkupComment
 };
+static_assert(std::ranges::all_of(kComments,
+                                  [](const cCommentSyntax& c) { return c.start.size() >= 2; }));
 
 // Whether the start text of `kind` ends just before the byte `back` counts
 // from: back(k) is the k-th byte before it, back(1) the start's last byte.
@@ -52,6 +55,35 @@ enum : std::uint8_t {
     kEndsCommentStart = 0x02, // the last byte of a comment start text
     kNeedsLook = kEndsChunk | kEndsCommentStart,
 };
+
+// The k-th byte from the end of the start text of comment kind `kind`.
+constexpr char startByteFromEnd(std::size_t kind, std::size_t k) {
+    return kComments[kind].start[kComments[kind].start.size() - k];
+}
+
+#if defined(__SSE2__)
+// The places in 16 bytes at `p` that end a chunk (one of the `count`
+// delimiter bytes) or where a comment start may end: its last byte right
+// after its last but one. `p[-1]` must be readable; a comment test decides at
+// each place of the second kind. Inlined into the search's loop, which keeps
+// the compared bytes in registers.
+template <std::size_t count, std::size_t... kind>
+[[gnu::always_inline]] inline unsigned
+stopsIn(const char* p, const unsigned char (&delimiters)[count],
+        std::index_sequence<kind...> /*every comment kind*/) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const __m128i before = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p - 1));
+    __m128i hits = _mm_cmpeq_epi8(bytes, _mm_set1_epi8(static_cast<char>(delimiters[0])));
+    for (std::size_t i = 1; i < count; ++i)
+        hits = _mm_or_si128(hits,
+                            _mm_cmpeq_epi8(bytes, _mm_set1_epi8(static_cast<char>(delimiters[i]))));
+    ((hits = _mm_or_si128(
+          hits, _mm_and_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(startByteFromEnd(kind, 1))),
+                              _mm_cmpeq_epi8(before, _mm_set1_epi8(startByteFromEnd(kind, 2)))))),
+     ...);
+    return static_cast<unsigned>(_mm_movemask_epi8(hits));
+}
+#endif
 
 cReadFailureHook& readFailureHook() {
     static cReadFailureHook hook;
@@ -84,12 +116,13 @@ cFilteredStream::cFilteredStream(const std::string& path, const cStreamLimits& l
     limits_.maxBlock = std::max(limits_.maxBlock, limits_.firstBlock);
     limits_.chunkLimit = std::max<std::size_t>(limits_.chunkLimit, 1);
     nextBlockSize_ = limits_.firstBlock;
+    active_ = &tables_[0];
+    buildTables(tables_[0], ">");
 
     fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     struct stat info {};
     if (fd_ >= 0 && ::fstat(fd_, &info) == 0 && info.st_size > 0)
         totalSize_ = static_cast<RecordPosition>(info.st_size);
-    selectDelimiters(">");
 }
 
 cFilteredStream::~cFilteredStream() {
@@ -103,7 +136,7 @@ void cFilteredStream::fail(const std::string& reason, RecordPosition position) {
     blockLength_ = cursor_;
 }
 
-bool cFilteredStream::sameSet(const std::string& known, const char* delimiters) {
+inline bool cFilteredStream::sameSet(const std::string& known, const char* delimiters) {
     std::size_t i = 0;
     while (i < known.size() && known[i] == delimiters[i])
         ++i;
@@ -120,21 +153,21 @@ void cFilteredStream::buildTables(cDelimiterTables& tables, const char* delimite
         tables.byteClass[byteOf(*d)] |= kEndsChunk;
     for (const cCommentSyntax& comment : kComments)
         tables.byteClass[byteOf(comment.start.back())] |= kEndsCommentStart;
-    // The vector search compares with a fixed number of bytes: repeat the
-    // first to fill the unused places.
-    tables.specialCount = 0;
+    tables.delimiterCount = 0;
     for (int byte = 0; byte < 256; ++byte) {
-        if ((tables.byteClass[byte] & kNeedsLook) == 0) continue;
-        if (tables.specialCount < kMaxVectorSpecials)
-            tables.specialBytes[tables.specialCount] = static_cast<unsigned char>(byte);
-        ++tables.specialCount;
+        if ((tables.byteClass[byte] & kEndsChunk) == 0) continue;
+        if (tables.delimiterCount < kMaxVectorDelimiters)
+            tables.delimiterBytes[tables.delimiterCount] = static_cast<unsigned char>(byte);
+        ++tables.delimiterCount;
     }
-    for (std::size_t i = tables.specialCount; i < kMaxVectorSpecials; ++i)
-        tables.specialBytes[i] = tables.specialBytes[0];
 }
 
-void cFilteredStream::selectDelimiters(const char* delimiters) {
+inline void cFilteredStream::selectDelimiters(const char* delimiters) {
     if (delimiters == nullptr) delimiters = "";
+    if (!sameSet(active_->delimiters, delimiters)) selectOtherDelimiters(delimiters);
+}
+
+void cFilteredStream::selectOtherDelimiters(const char* delimiters) {
     for (const cDelimiterTables& tables : tables_) {
         if (tables.built && sameSet(tables.delimiters, delimiters)) {
             active_ = &tables;
@@ -146,27 +179,50 @@ void cFilteredStream::selectDelimiters(const char* delimiters) {
     active_ = &replaced;
 }
 
-// The first byte from `p` on that ends a chunk or may complete a comment
-// start; `end` when there is none. Sixteen bytes at a time where the
-// processor allows and the set is small, which it always is in practice.
-const char* cFilteredStream::findSpecial(const char* p, const char* end) const {
+inline bool cFilteredStream::endsChunk(char byte) const {
+    return (active_->byteClass[byteOf(byte)] & kEndsChunk) != 0;
+}
+
+#if defined(__SSE2__)
+namespace {
+
+// The search over [p, end) for `count` delimiters: whole 16-byte steps, then
+// one step over the rest, which the block's padding lets run past `end`.
+template <std::size_t count>
+const char* findStopAmong(const char* p, const char* end, const unsigned char* delimiters) {
+    unsigned char set[count];
+    std::copy_n(delimiters, count, set);
+    constexpr auto kinds = std::make_index_sequence<kCommentKinds>();
+    for (; end - p >= 16; p += 16)
+        if (const unsigned mask = stopsIn(p, set, kinds); mask != 0)
+            return p + std::countr_zero(mask);
+    if (p == end) return end;
+    const unsigned mask = stopsIn(p, set, kinds) & ((1u << (end - p)) - 1);
+    return mask != 0 ? p + std::countr_zero(mask) : end;
+}
+
+} // namespace
+#endif
+
+// The first byte from `p` on, before `end` (within the block), that ends a
+// chunk or may complete a comment start; `end` when there is none. Sixteen
+// bytes at a time where the processor allows and the set is small, which it
+// always is in practice.
+const char* cFilteredStream::findStop(const char* p, const char* end) const {
     const cDelimiterTables& tables = *active_;
 #if defined(__SSE2__)
-    if (tables.specialCount <= kMaxVectorSpecials) {
-        const auto target = [&tables](std::size_t i) {
-            return _mm_set1_epi8(static_cast<char>(tables.specialBytes[i]));
-        };
-        const __m128i t0 = target(0), t1 = target(1), t2 = target(2);
-        const __m128i t3 = target(3), t4 = target(4), t5 = target(5);
-        for (; end - p >= 16; p += 16) {
-            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-            const __m128i hits = _mm_or_si128(
-                _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, t0), _mm_cmpeq_epi8(bytes, t1)),
-                             _mm_or_si128(_mm_cmpeq_epi8(bytes, t2), _mm_cmpeq_epi8(bytes, t3))),
-                _mm_or_si128(_mm_cmpeq_epi8(bytes, t4), _mm_cmpeq_epi8(bytes, t5)));
-            const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(hits));
-            if (mask != 0) return p + std::countr_zero(mask);
-        }
+    static_assert(kMaxVectorDelimiters == 4);
+    switch (tables.delimiterCount) {
+    case 1:
+        return findStopAmong<1>(p, end, tables.delimiterBytes);
+    case 2:
+        return findStopAmong<2>(p, end, tables.delimiterBytes);
+    case 3:
+        return findStopAmong<3>(p, end, tables.delimiterBytes);
+    case 4:
+        return findStopAmong<4>(p, end, tables.delimiterBytes);
+    default:
+        break;
     }
 #endif
     while (p != end && (tables.byteClass[byteOf(*p)] & kNeedsLook) == 0)
@@ -177,8 +233,13 @@ const char* cFilteredStream::findSpecial(const char* p, const char* end) const {
 bool cFilteredStream::refill() {
     if (fd_ < 0 || failed()) return false;
     const RecordPosition next = blockStart_ + blockLength_;
-    if (block_.size() < nextBlockSize_) block_.resize(nextBlockSize_);
-    const ssize_t got = readAt(fd_, block_.data(), nextBlockSize_, next);
+    // A chunk may run on from the old block into the new one: keep its last
+    // byte in front of the new block for the search to look back at.
+    const char before = blockLength_ > 0 ? block()[blockLength_ - 1] : '\0';
+    if (storage_.size() < nextBlockSize_ + 2 * kBlockPad)
+        storage_.resize(nextBlockSize_ + 2 * kBlockPad);
+    block()[-1] = before;
+    const ssize_t got = readAt(fd_, block(), nextBlockSize_, next);
     if (got < 0) {
         fail(std::strerror(errno), next);
         return false;
@@ -220,22 +281,68 @@ void cFilteredStream::seek(RecordPosition position, RecordPosition readUpTo) {
     nextBlockSize_ = static_cast<std::size_t>(std::min<RecordPosition>(wanted, limits_.maxBlock));
 }
 
+// Makes `chunk` the text; one copied aside already is taken over rather than
+// copied again.
+inline void cFilteredStream::takeChunk(std::string_view chunk) {
+    if (!chunk.empty() && chunk.data() == spill_.data()) {
+        buffer_.swap(spill_);
+    } else {
+        // Not assign(), whose overlap checks cost more than the short copy.
+        buffer_.clear();
+        buffer_.append(chunk);
+    }
+}
+
 bool cFilteredStream::readLines(std::int32_t count, const char* delimiters) {
     buffer_.clear();
-    truncated_ = false;
-    selectDelimiters(delimiters);
-    std::string more;
+    bool truncated = false;
     for (std::int32_t i = 0; i < count; ++i) {
+        const std::string_view chunk = readChunkView(delimiters);
         if (i == 0) {
-            readChunk(buffer_);
+            takeChunk(chunk);
         } else {
-            readChunk(more);
             buffer_ += '\n';
-            buffer_ += more;
+            buffer_.append(chunk);
         }
-        if (chunkLength_ > limits_.chunkLimit) truncated_ = true;
+        truncated = truncated || truncated_;
     }
+    truncated_ = truncated;
     return !buffer_.empty();
+}
+
+bool cFilteredStream::readLinesBeginningWith(std::string_view prefix, const char* delimiters,
+                                             RecordPosition& from) {
+    selectDelimiters(delimiters);
+    for (;;) {
+        passChunksNotBeginningWith(prefix);
+        from = tell();
+        const std::string_view chunk = readChunkView(delimiters);
+        if (chunk.empty() || chunk.starts_with(prefix)) {
+            takeChunk(chunk);
+            return !chunk.empty();
+        }
+    }
+}
+
+// Consumes the chunks from the cursor on that lie whole in the block, hold no
+// possible comment start and do not begin with `prefix`, as reading them
+// would; stops before the first it cannot tell so of.
+void cFilteredStream::passChunksNotBeginningWith(std::string_view prefix) {
+    if (cursor_ == blockLength_) return;
+    const char* const end = block() + blockLength_;
+    const char* p = block() + cursor_;
+    for (;;) {
+        const char* first = p;
+        while (first != end && endsChunk(*first))
+            ++first;
+        if (static_cast<std::size_t>(end - first) < prefix.size() ||
+            std::equal(prefix.begin(), prefix.end(), first))
+            break;
+        const char* const stop = findStop(first, end);
+        if (stop == end || !endsChunk(*stop)) break;
+        p = stop + 1;
+    }
+    cursor_ = static_cast<std::size_t>(p - block());
 }
 
 std::string cFilteredStream::readTag() {
@@ -246,15 +353,15 @@ std::string cFilteredStream::readTag() {
 
 void cFilteredStream::readTag(std::string& tag) {
     readLines(1, ">");
+    tag.reserve(buffer_.size() + 1);
     tag.assign(buffer_);
     tag += '>';
 }
 
-inline void cFilteredStream::appendToChunk(std::string& chunk, const char* bytes,
-                                           std::size_t count) {
+inline void cFilteredStream::appendToSpill(const char* bytes, std::size_t count) {
     if (count == 0) return;
-    if (chunk.size() < limits_.chunkLimit)
-        chunk.append(bytes, std::min(count, limits_.chunkLimit - chunk.size()));
+    if (spill_.size() < limits_.chunkLimit)
+        spill_.append(bytes, std::min(count, limits_.chunkLimit - spill_.size()));
     chunkLength_ += count;
     if (count >= sizeof chunkTail_) {
         std::memcpy(chunkTail_, bytes + count - sizeof chunkTail_, sizeof chunkTail_);
@@ -276,8 +383,8 @@ void cFilteredStream::skipComment(const cCommentSyntax& comment) {
         kComments, [](const cCommentSyntax& c) { return c.end.size() <= sizeof skippedTail + 1; }));
     for (;;) {
         if (cursor_ == blockLength_ && !refill()) return; // never closed: swallows the rest
-        const char* begin = block_.data() + cursor_;
-        const char* end = block_.data() + blockLength_;
+        const char* begin = block() + cursor_;
+        const char* end = block() + blockLength_;
         for (const char* p = begin; (p = static_cast<const char*>(std::memchr(
                                          p, last, static_cast<std::size_t>(end - p)))) != nullptr;
              ++p) {
@@ -290,7 +397,7 @@ void cFilteredStream::skipComment(const cCommentSyntax& comment) {
                 closes = byte == endText[endLength - 1 - i];
             }
             if (closes) {
-                cursor_ = static_cast<std::size_t>(p + 1 - block_.data());
+                cursor_ = static_cast<std::size_t>(p + 1 - block());
                 return;
             }
         }
@@ -307,26 +414,28 @@ void cFilteredStream::skipComment(const cCommentSyntax& comment) {
     }
 }
 
-void cFilteredStream::readChunk(std::string& chunk) {
+std::string_view cFilteredStream::readChunkView(const char* delimiters) {
+    selectDelimiters(delimiters);
     for (;;) {
-        chunk.clear();
+        spill_.clear();
         chunkLength_ = 0;
+        truncated_ = false;
         // Delimiters in a row make empty chunks, which are never returned:
         // pass over a run of them at once.
-        while (cursor_ < blockLength_ && (active_->byteClass[byteOf(block_[cursor_])] & kEndsChunk))
+        while (cursor_ < blockLength_ && endsChunk(block()[cursor_]))
             ++cursor_;
-        if (atEnd()) return; // the only way an empty chunk is returned
+        if (atEnd()) return {}; // the only way an empty chunk is returned
         chunkStart_ = tell();
         for (;;) {
             if (cursor_ == blockLength_ && !refill()) break; // the file ends the chunk
-            const char* begin = block_.data() + cursor_;
-            const char* end = block_.data() + blockLength_;
+            const char* begin = block() + cursor_;
+            const char* end = block() + blockLength_;
             const char* p = begin;
             const cCommentSyntax* comment = nullptr;
             bool delimited = false;
             // Comment bytes that complete no comment start stay in the span.
-            while ((p = findSpecial(p, end)) != end) {
-                if (active_->byteClass[byteOf(*p)] & kEndsChunk) {
+            while ((p = findStop(p, end)) != end) {
+                if (endsChunk(*p)) {
                     delimited = true;
                     break;
                 }
@@ -334,18 +443,30 @@ void cFilteredStream::readChunk(std::string& chunk) {
                 comment = commentEndingBefore(begin, p);
                 if (comment != nullptr) break;
             }
-            appendToChunk(chunk, begin, static_cast<std::size_t>(p - begin));
-            cursor_ += static_cast<std::size_t>(p - begin) + (delimited ? 1 : 0);
+            const std::size_t span = static_cast<std::size_t>(p - begin);
+            cursor_ += span + (delimited ? 1 : 0);
+            if (delimited && chunkLength_ == 0) {
+                // The whole chunk lies in the block (none when a new block
+                // began with a delimiter).
+                if (span == 0) break;
+                chunkLength_ = span;
+                truncated_ = span > limits_.chunkLimit;
+                return {begin, std::min(span, limits_.chunkLimit)};
+            }
+            appendToSpill(begin, span);
             if (delimited) break; // consumed, not stored
             if (comment != nullptr) {
                 skipComment(*comment);
                 const std::uint64_t kept = chunkLength_ - comment->start.size();
-                if (chunk.size() > kept) chunk.resize(static_cast<std::size_t>(kept));
+                if (spill_.size() > kept) spill_.resize(static_cast<std::size_t>(kept));
                 chunkLength_ = kept;
                 break;
             }
         }
-        if (chunkLength_ != 0) return;
+        if (chunkLength_ != 0) {
+            truncated_ = chunkLength_ > limits_.chunkLimit;
+            return spill_;
+        }
         // Two delimiters in a row, or a comment at the start: read on.
     }
 }

@@ -3,10 +3,14 @@
 // comments on the way ("/*"..."*/", "//"...line feed, "<!--"..."-->"), and
 // reports byte positions so that a reader can come back to a chunk later.
 //
-// The file is read in large blocks and scanned for the few bytes that matter
-// (delimiters and the last bytes of comment starts), so a chunk costs time
-// linear in its length. Bytes are taken as they are: line ends are not
-// translated, so tell() and seek() count every byte of the file.
+// The file is read in large blocks into one reused buffer and scanned sixteen
+// bytes at a time for the few places that matter: delimiters, and a comment
+// start's last byte right after the byte that precedes it in the start text.
+// A chunk that lies inside the block is handed out as a view of it; only one
+// that runs across a block end, holds a comment or is cut at the end of the
+// file is copied. A chunk costs time linear in its length. Bytes are taken as
+// they are: line ends are not translated, so tell() and seek() count every
+// byte of the file.
 //
 // A read the system refuses is never taken for the end of the file: the
 // stream stops there, reads as ended from then on and keeps the reason
@@ -19,6 +23,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace quarry {
@@ -69,7 +74,23 @@ public:
     // is false only at the end of the file.
     bool readLines(std::int32_t count, const char* delimiters);
 
-    // The text of the last read.
+    // Passes over whole chunks, as readLines(1, delimiters) reads them, up to
+    // the first whose text begins with `prefix`, and reads that one as
+    // readLines(1, delimiters) does; `from` is then what tell() was before
+    // that read. False, with an empty text, at the end of the file. A chunk
+    // that lies in the block and can hold no comment is passed over once its
+    // end is found, neither copied nor handed out, so looking for one kind of
+    // tag (an import scan's item start tags) costs little more per chunk than
+    // finding its end.
+    bool readLinesBeginningWith(std::string_view prefix, const char* delimiters,
+                                RecordPosition& from);
+
+    // One chunk as readLines(1, delimiters) reads it, answered as a view that
+    // stays valid until the stream next reads, seeks or is asked atEnd();
+    // text() is left as it was. Empty only at the end of the file.
+    std::string_view readChunkView(const char* delimiters);
+
+    // The text of the last readLines() or readTag().
     const std::string& text() const { return buffer_; }
     // Whether the last read kept less than it consumed (a chunk over the
     // chunk limit).
@@ -110,12 +131,16 @@ public:
 
 private:
     bool refill();
-    void readChunk(std::string& chunk);
-    void appendToChunk(std::string& chunk, const char* bytes, std::size_t count);
+    void passChunksNotBeginningWith(std::string_view prefix);
+    void takeChunk(std::string_view chunk);
+    char* block() { return storage_.data() + kBlockPad; }
+    void appendToSpill(const char* bytes, std::size_t count);
     const cCommentSyntax* commentEndingBefore(const char* begin, const char* after) const;
     void skipComment(const cCommentSyntax& comment);
     void selectDelimiters(const char* delimiters);
-    const char* findSpecial(const char* p, const char* end) const;
+    void selectOtherDelimiters(const char* delimiters);
+    const char* findStop(const char* p, const char* end) const;
+    bool endsChunk(char byte) const;
 
     void fail(const std::string& reason, RecordPosition position);
 
@@ -126,31 +151,39 @@ private:
     cReadWatcher* watcher_ = nullptr;
     cStreamLimits limits_;
 
-    std::vector<char> block_;
-    RecordPosition blockStart_ = 0; // file position of block_[0]
-    std::size_t blockLength_ = 0;   // valid bytes in block_
-    std::size_t cursor_ = 0;        // next byte to consume in block_
+    // The block lives in storage_ after kBlockPad bytes, the last of which is
+    // the file byte before the block (NUL when that byte belongs to no chunk
+    // being read), so the search can look one byte back from the block's
+    // first byte; as many bytes after the longest block let it load sixteen
+    // bytes wherever it stands in the block.
+    static constexpr std::size_t kBlockPad = 16;
+    std::vector<char> storage_;
+    RecordPosition blockStart_ = 0; // file position of block()[0]
+    std::size_t blockLength_ = 0;   // valid bytes in the block
+    std::size_t cursor_ = 0;        // next byte to consume in the block
     std::size_t nextBlockSize_ = 0;
 
     std::string buffer_;
+    std::string spill_; // a chunk that could not stay a view of the block
     bool truncated_ = false;
     RecordPosition chunkStart_ = 0;
 
-    // The chunk being read: its length before any truncation, and its last
-    // four bytes, which are all a comment test needs.
+    // The chunk being read: its length before any truncation, and, once it
+    // runs on past a block's end, its last four bytes, which are all a
+    // comment test needs of what lies before the block.
     std::uint64_t chunkLength_ = 0;
     char chunkTail_[4] = {};
 
     // What one delimiter set asks of the search: the class of every byte
-    // (flags: ends a chunk, may complete a comment start), and the bytes of
-    // any class listed for the vector search.
-    static constexpr std::size_t kMaxVectorSpecials = 6;
+    // (flags: ends a chunk, may complete a comment start), and the bytes that
+    // end a chunk, NUL first, for the vector search when they are few.
+    static constexpr std::size_t kMaxVectorDelimiters = 4;
     struct cDelimiterTables {
         bool built = false;
         std::string delimiters;
         std::uint8_t byteClass[256] = {};
-        unsigned char specialBytes[kMaxVectorSpecials] = {};
-        std::size_t specialCount = 0;
+        unsigned char delimiterBytes[kMaxVectorDelimiters] = {};
+        std::size_t delimiterCount = 0;
     };
     static bool sameSet(const std::string& known, const char* delimiters);
     static void buildTables(cDelimiterTables& tables, const char* delimiters);

@@ -135,14 +135,16 @@ cItemStore::eLoad cItemStore::loadItemAt(cFilteredStream& stream, const cPattern
                                          cPatternMatch& identifierContext) {
     // The record's own bytes in one read: up to the next record, or the end.
     stream.seek(position, nextStart ? *nextStart : std::max(stream.totalSize(), position + 1));
-    std::string tag;
-    stream.readTag(tag);
+    const std::string_view chunk = stream.readChunkView(">");
     if (stream.failed()) return eLoad::failed;
     // The position must still yield the identifier by the scan's own rule: a
     // file swapped for one of the same size and time holds other records
     // there, and a shorter one none.
-    if (!startsItemRecord(tag) ||
-        parseDecimal(identifierTextOf(tag, identifierPattern, identifierContext)) != zrid)
+    if (!startsItemRecord(chunk)) return eLoad::moved;
+    std::string tag;
+    tag.reserve(chunk.size() + 1);
+    tag.append(chunk).push_back('>');
+    if (parseDecimal(identifierTextOf(tag, identifierPattern, identifierContext)) != zrid)
         return eLoad::moved;
     cTagView parts = splitTagText(tag);
     if (parts.name != "Item") return eLoad::failed;
@@ -189,8 +191,8 @@ cItemStore::eLoad cItemStore::loadItemAt(cFilteredStream& stream, const cPattern
     std::string description;
     while (reader.nextTag()) {
         const std::string& read = reader.tag();
-        const bool closes = read == "</Item>";
-        parts = splitTagText(read);
+        const bool closes = reader.tagIs("</Item>");
+        parts = reader.parts();
         if (parts.name == "Description") {
             if (parts.attributes != "/") {
                 const bool whole = reader.readText(description, "its description");

@@ -11,9 +11,11 @@
 #pragma once
 
 #include "store/filtered_stream.h"
+#include "store/tag_reader.h"
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace quarry {
 
@@ -30,10 +32,17 @@ public:
     // `nextRecordStart`: where the next record the scan found begins, if any.
     explicit cRecordReader(cFilteredStream& stream, RecordPosition nextRecordStart = UINT64_MAX)
         : stream_(stream), bound_(nextRecordStart) {}
+    // parts() views tag(): a copy would view another reader's tag.
+    cRecordReader(const cRecordReader&) = delete;
+    cRecordReader& operator=(const cRecordReader&) = delete;
 
     // Reads the next tag into tag(); false when the record stops before it.
     bool nextTag();
     const std::string& tag() const { return tag_; }
+    // Whether tag() is `text`.
+    bool tagIs(std::string_view text) const { return std::string_view(tag_) == text; }
+    // The name and attribute text of tag(), as splitTagText gives them.
+    const cTagView& parts() const { return parts_; }
 
     // Reads a text element after its opening tag: the text up to the next
     // "<" into `text`, then the rest of the closing tag, which is not
@@ -57,6 +66,7 @@ private:
     cFilteredStream& stream_;
     RecordPosition bound_;
     std::string tag_;
+    cTagView parts_;
     eStop stop_ = eStop::none;
     std::string tooLongWhat_;
 };

@@ -2,6 +2,9 @@
 
 #include "pattern/pattern.h"
 
+#include <array>
+#include <cstring>
+
 namespace quarry {
 
 namespace {
@@ -13,33 +16,51 @@ std::string_view untilNul(std::string_view text) {
     return text.substr(0, text.find('\0'));
 }
 
-} // namespace
-
-// "^<{/?[^ />]+} ?{.*?}( /)?>": after "<" an optional "/" and the longest run
-// of bytes other than blank, "/" and ">" (a shorter run never helps, since
-// none of its bytes is a ">"); one optional blank; then the attribute text up
-// to the first place that is either " />" or ">".
-cTagView splitTagText(std::string_view text) {
+// "^<{/?[^ />]+} ?{.*?}( /)?>" on a text whose first ">" is at `close` with no
+// NUL before it: after "<" an optional "/" and the longest run of bytes other
+// than blank, "/" and ">" (a shorter run never helps, since none of its bytes
+// is a ">"); one optional blank; then the attribute text up to the first place
+// that is either " />" or ">".
+cTagView splitTagAt(std::string_view text, std::size_t close) {
+    // The bytes that end the name's run.
+    static constexpr std::array<bool, 256> kEndsName = [] {
+        std::array<bool, 256> ends{};
+        for (const unsigned char byte : {' ', '/', '>'})
+            ends[byte] = true;
+        return ends;
+    }();
     cTagView tag;
-    if (text.empty() || text[0] != '<') return tag;
-    // The first ">" decides; the engine would not see past a NUL before it.
-    const std::size_t close = text.find('>');
-    if (close == npos || text.find('\0') < close) return tag;
+    const char* const bytes = text.data();
+    if (bytes[0] != '<') return tag;
     std::size_t at = 1;
-    if (text[at] == '/') ++at;
+    if (bytes[at] == '/') ++at;
     const std::size_t runStart = at;
-    while (text[at] != ' ' && text[at] != '/' && text[at] != '>')
+    while (!kEndsName[static_cast<unsigned char>(bytes[at])])
         ++at;
     if (at == runStart) return tag;
-    tag.name = text.substr(1, at - 1);
-    if (text[at] == ' ') ++at;
+    tag.name = std::string_view(bytes + 1, at - 1);
+    if (bytes[at] == ' ') ++at;
     // The attribute text ends at the first ">" or at a " />" before it.
     std::size_t attributesEnd = close;
-    if (close >= at + 2 && text[close - 2] == ' ' && text[close - 1] == '/')
+    if (close >= at + 2 && bytes[close - 2] == ' ' && bytes[close - 1] == '/')
         attributesEnd = close - 2;
     tag.matched = true;
-    tag.attributes = text.substr(at, attributesEnd - at);
+    tag.attributes = std::string_view(bytes + at, attributesEnd - at);
     return tag;
+}
+
+} // namespace
+
+cTagView splitTagText(std::string_view text) {
+    // The first ">" decides; the engine would not see past a NUL before it.
+    const std::size_t close = text.find('>');
+    if (close == npos || std::memchr(text.data(), '\0', close) != nullptr) return {};
+    return splitTagAt(text, close);
+}
+
+cTagView splitWholeTag(std::string_view text) {
+    if (text.empty() || text.back() != '>') return {};
+    return splitTagAt(text, text.size() - 1);
 }
 
 // "{.+?}=\"{.*?}\"( {.+})?": the search succeeds at the first start or not at
@@ -48,15 +69,26 @@ cTagView splitTagText(std::string_view text) {
 // and at least one more byte follow, the rest is everything after the blank.
 cAttributeView nextAttributeInTag(std::string_view text) {
     cAttributeView pair;
-    const std::size_t equals = text.find("=\"", 1);
-    if (equals == npos) return pair;
-    const std::size_t valueStart = equals + 2;
-    const std::size_t close = text.find('"', valueStart);
-    if (close == npos) return pair;
+    // The shortest pair is a name byte, '="' and '"'.
+    if (text.size() < 4) return pair;
+    const char* const begin = text.data();
+    const char* const end = begin + text.size();
+    const char* equals = begin + 1;
+    for (;; ++equals) {
+        equals = static_cast<const char*>(
+            std::memchr(equals, '=', static_cast<std::size_t>(end - equals)));
+        if (equals == nullptr || end - equals < 2) return pair;
+        if (equals[1] == '"') break;
+    }
+    const char* const valueStart = equals + 2;
+    const char* const close = static_cast<const char*>(
+        std::memchr(valueStart, '"', static_cast<std::size_t>(end - valueStart)));
+    if (close == nullptr) return pair;
     pair.matched = true;
-    pair.name = text.substr(0, equals);
-    pair.value = text.substr(valueStart, close - valueStart);
-    if (close + 2 < text.size() && text[close + 1] == ' ') pair.rest = text.substr(close + 2);
+    pair.name = std::string_view(begin, static_cast<std::size_t>(equals - begin));
+    pair.value = std::string_view(valueStart, static_cast<std::size_t>(close - valueStart));
+    if (end - close > 2 && close[1] == ' ')
+        pair.rest = std::string_view(close + 2, static_cast<std::size_t>(end - close - 2));
     return pair;
 }
 

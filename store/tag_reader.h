@@ -52,6 +52,9 @@ struct cAttributeView {
 
 // The groups of kTagPattern in `tagText`; all empty when it does not match.
 cTagView splitTagText(std::string_view tagText);
+// The same for a tag whose only ">" is its last byte and which holds no NUL,
+// as every tag the stream reads: no search for its end.
+cTagView splitWholeTag(std::string_view tagText);
 // The groups of kAttributePattern in `attributeText`; all empty when it does not match.
 cAttributeView nextAttributeOf(std::string_view attributeText);
 // The same for a text without NUL characters, such as every attribute text

@@ -131,6 +131,7 @@ int phaseImport(const cPhaseOptions& options, unsigned workers) {
     store.buildCategoryTree(tree, progress, messages);
     progress.endProgress();
     putTimes(watch);
+    put("all_threads_seconds", watch.allThreadsCpuSeconds());
     put("scan_seconds", scanSeconds);
     put("items", static_cast<double>(store.itemCount()));
     put("nodes", static_cast<double>(tree.nodeCount()));

@@ -47,9 +47,16 @@ inline double threadCpuSeconds() {
     return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
 }
 
-// Wall time and the CPU time of this thread since it was made. On a shared
-// machine the CPU time is the steadier of the two: it leaves out the time the
-// thread waited for a processor.
+// The CPU time every thread of this process has used, in seconds.
+inline double processCpuSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+// Wall time, and the CPU time of this thread and of the whole process, since
+// it was made. On a shared machine the CPU time is the steadier of the two
+// kinds: it leaves out the time a thread waited for a processor.
 class cStopwatch {
 public:
     using Clock = std::chrono::steady_clock;
@@ -58,10 +65,13 @@ public:
         return std::chrono::duration<double>(Clock::now() - wall_).count();
     }
     double cpuSeconds() const { return threadCpuSeconds() - cpu_; }
+    // Includes the workers a measured call starts and joins.
+    double allThreadsCpuSeconds() const { return processCpuSeconds() - processCpu_; }
 
 private:
     Clock::time_point wall_ = Clock::now();
     double cpu_ = threadCpuSeconds();
+    double processCpu_ = processCpuSeconds();
 };
 
 } // namespace quarry

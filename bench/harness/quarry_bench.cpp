@@ -22,6 +22,7 @@
 #include <map>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include <sys/stat.h>
@@ -39,6 +40,11 @@ namespace {
 // fields that need requirements gathered besides.
 const char kCliFindQuery[] = "lance";
 const char kCliFieldQuery[] = "type:armor slot:head req:strength<400";
+
+// The full import's targets, as multiples of pugixml's: CPU time of all its
+// threads, and wall time with every worker.
+constexpr double kImportCpuLimit = 1.0;
+constexpr double kImportWallLimit = 0.6;
 
 const char kUsage[] =
     "usage: quarry-bench [--runs N] [--shows N] [--seed S] [--cli PATH] FILE\n"
@@ -285,8 +291,8 @@ int main(int argc, char** argv) {
     std::printf("machine: %u logical CPUs, %s; median of %llu runs, %u items shown per run\n",
                 std::thread::hardware_concurrency(), cpuModel().c_str(),
                 static_cast<unsigned long long>(runCount), options.shows);
-    std::printf("times are CPU time of the measuring thread (wall time beside it); ratios are per "
-                "run, on CPU time\n\n");
+    std::printf("times are CPU time of the measuring thread (the full import's: of all its "
+                "threads), wall time beside it; ratios are per run, on CPU time unless said\n\n");
 
     row("measure", "CPU time", "wall time", "ratio", "peak memory", "target", "");
     row("---", "---:", "---:", "---:", "---:", "---", "---");
@@ -311,20 +317,31 @@ int main(int argc, char** argv) {
             seconds(valuesOf(cliRuns, "seconds")), seconds(valuesOf(cliRuns, "wall_seconds")), "",
             megabytes(cliPeak), "≤ 32 MB peak", verdict(cliPeak, 32.0));
     }
-    // The tree build loads records on a pool of threads: one thread's CPU time
-    // says nothing of it, so these ratios are of wall times.
+    // The tree build loads records on a pool of threads: its CPU time is that
+    // of every thread, set against pugixml's on one; beside it the wall times.
     const std::string allWorkers =
         std::to_string(std::max(1u, std::thread::hardware_concurrency()));
-    for (const auto& [name, label] :
-         {std::pair<std::string, std::string>{"import", "all " + allWorkers + " worker threads"},
-          std::pair<std::string, std::string>{"import1", "1 worker thread"}}) {
-        const std::vector<double> importRatio =
-            ratios(results[name], "wall_seconds", pugi, "wall_seconds");
+    for (const auto& [name, label, wallLimit] :
+         {std::tuple<std::string, std::string, double>{
+              "import", "all " + allWorkers + " worker threads", kImportWallLimit},
+          std::tuple<std::string, std::string, double>{"import1", "1 worker thread", 0.0}}) {
+        const cRuns& runs = results[name];
+        const std::vector<double> cpuRatio = ratios(runs, "all_threads_seconds", pugi, "seconds");
+        const std::vector<double> wallRatio = ratios(runs, "wall_seconds", pugi, "wall_seconds");
+        std::string target = "CPU ≤ " + format("%.1f", kImportCpuLimit) + " × pugixml";
+        bool met = !cpuRatio.empty() && median(cpuRatio) <= kImportCpuLimit;
+        if (wallLimit > 0.0) {
+            target += ", wall ≤ " + format("%.1f", wallLimit) + " ×";
+            met = met && !wallRatio.empty() && median(wallRatio) <= wallLimit;
+        }
         row("full import: scan + category tree into a compact tree control, " + label +
-                " (ratio of wall times)",
-            seconds(valuesOf(results[name], "seconds")),
-            seconds(valuesOf(results[name], "wall_seconds")), ratio(importRatio, "pugixml"),
-            megabytes(peaks(results[name])), "≤ 1.0 × pugixml", verdict(importRatio, 1.0));
+                " (CPU of all threads)",
+            seconds(valuesOf(runs, "all_threads_seconds")), seconds(valuesOf(runs, "wall_seconds")),
+            ratio(cpuRatio, "pugixml") + " CPU, " + ratio(wallRatio, "pugixml") + " wall",
+            megabytes(peaks(runs)), target,
+            cpuRatio.empty() ? "n/a"
+            : met            ? "met"
+                             : "**missed**");
     }
     const std::vector<double> gapValues =
         gaps.ok ? std::vector<double>{gaps.values["longest_gap_ms"]} : std::vector<double>{};

@@ -56,7 +56,10 @@ private:
 } // namespace
 
 // Tiny blocks put block boundaries inside delimiters and comment texts, and
-// tiny caps cut chunks, before and after comments.
+// tiny caps cut chunks, before and after comments; longer blocks take whole
+// 16-byte steps. Sets of up to three delimiters and more than three take the
+// two searches. Of every four reads, one takes its chunk as a view and one
+// passes over chunks to the first that begins with a prefix.
 TEST(FilteredStream, AgreesWithTheLiteralRulesOnRandomText) {
     const char alphabet[] = {'a', 'b', '>', '<', '!', '-', '-', '/', '/', '*', '\n', '\0', '>'};
     unsigned seed = 12345;
@@ -67,22 +70,44 @@ TEST(FilteredStream, AgreesWithTheLiteralRulesOnRandomText) {
     cTempItemFile file("");
     for (int round = 0; round < 400; ++round) {
         std::string content;
-        for (unsigned length = next() % 80; length > 0; --length)
+        for (unsigned length = next() % 160; length > 0; --length)
             content += alphabet[next() % sizeof alphabet];
-        const std::size_t block = 1 + next() % 7;
+        const std::size_t block = 1 + next() % (round % 3 ? 7 : 48);
         const std::size_t cap = round % 2 ? 1024 : 1 + next() % 12;
         file.write(content);
         cFilteredStream stream(file.path(), cStreamLimits{block, block * (1 + next() % 3), cap});
         cLiteralChunker literal(content);
-        for (int read = 0; read < 100; ++read) {
-            static const char* const sets[] = {">", ">", "<", "<>", "-"};
-            const char* delimiters = sets[read % 5];
-            const std::string expected = literal.readChunk(delimiters).substr(0, cap);
-            const bool got = stream.readLines(1, delimiters);
-            ASSERT_EQ(stream.text(), expected) << "round " << round << " read " << read;
-            ASSERT_EQ(got, !expected.empty());
+        for (int read = 0; read < 200; ++read) {
+            static const char* const sets[] = {">", ">", "<", "<>", "-", "<>a", "<>ab-"};
+            static const char* const prefixes[] = {"a", "<", "ab", "<!", "/"};
+            const char* delimiters = sets[read % std::size(sets)];
+            const std::string_view prefix =
+                read % 4 == 3 ? prefixes[read / 4 % std::size(prefixes)] : "";
+            std::string whole;
+            RecordPosition from = 0;
+            do {
+                from = literal.tell();
+                whole = literal.readChunk(delimiters);
+            } while (!whole.empty() && !whole.substr(0, cap).starts_with(prefix));
+            std::string got;
+            if (read % 4 == 2) {
+                const std::string kept = stream.text();
+                got = stream.readChunkView(delimiters);
+                ASSERT_EQ(stream.text(), kept);
+            } else if (read % 4 == 3) {
+                RecordPosition streamFrom = 0;
+                ASSERT_EQ(stream.readLinesBeginningWith(prefix, delimiters, streamFrom),
+                          !whole.empty());
+                got = stream.text();
+                ASSERT_EQ(streamFrom, from) << "round " << round << " read " << read;
+            } else {
+                ASSERT_EQ(stream.readLines(1, delimiters), !whole.empty());
+                got = stream.text();
+            }
+            ASSERT_EQ(got, whole.substr(0, cap)) << "round " << round << " read " << read;
+            ASSERT_EQ(stream.truncated(), whole.size() > cap);
             ASSERT_EQ(stream.tell(), literal.tell()) << "round " << round << " read " << read;
-            if (!got) break;
+            if (whole.empty()) break;
         }
     }
 }

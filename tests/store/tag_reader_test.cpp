@@ -10,8 +10,8 @@
 namespace quarry {
 
 // Texts made of the pieces the patterns care about, NUL and bytes above 127
-// included: the scanners must give exactly the groups of the patterns that
-// define them.
+// included, and each also as a whole tag: the scanners must give exactly the
+// groups of the patterns that define them.
 TEST(TagReader, ScannersGiveThePatternsGroupsOnRandomTexts) {
     cPattern tagPattern, attributePattern;
     ASSERT_EQ(tagPattern.compile(kTagPattern, true), patOk);
@@ -27,7 +27,7 @@ TEST(TagReader, ScannersGiveThePatternsGroupsOnRandomTexts) {
         return (seed >> 16) & 0x7fff;
     };
     cPatternMatch context(256);
-    int tags = 0, pairs = 0, rests = 0;
+    int tags = 0, wholeTags = 0, pairs = 0, rests = 0;
     for (int round = 0; round < 20000; ++round) {
         std::string text;
         for (unsigned n = random() % 14; n > 0; --n)
@@ -39,6 +39,16 @@ TEST(TagReader, ScannersGiveThePatternsGroupsOnRandomTexts) {
         ASSERT_EQ(tag.name, getGroup(context, 0));
         ASSERT_EQ(tag.attributes, getGroup(context, 1));
         tags += tag.matched;
+
+        // The text as the stream would read it: no ">" or NUL but the closing ">".
+        std::string whole = text;
+        std::erase_if(whole, [](char c) { return c == '>' || c == '\0'; });
+        whole += '>';
+        const cTagView wholeTag = splitWholeTag(whole);
+        ASSERT_EQ(wholeTag.matched, tagPattern.match(whole.c_str(), &context));
+        ASSERT_EQ(wholeTag.name, getGroup(context, 0));
+        ASSERT_EQ(wholeTag.attributes, getGroup(context, 1));
+        wholeTags += wholeTag.matched;
 
         // The engine sees the text up to its first NUL.
         const std::string untilNul = text.substr(0, text.find('\0'));
@@ -52,6 +62,7 @@ TEST(TagReader, ScannersGiveThePatternsGroupsOnRandomTexts) {
     }
     // The texts reach every kind of match often enough to mean something.
     EXPECT_GT(tags, 500);
+    EXPECT_GT(wholeTags, 1000);
     EXPECT_GT(pairs, 500);
     EXPECT_GT(rests, 200);
 }
