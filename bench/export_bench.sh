@@ -2,33 +2,40 @@
 # Times export and diff against the tree build they ride on, whole processes
 # under /usr/bin/time, output to /dev/null (the database to a scratch file),
 # RUNS alternating rounds; prints one table of medians: CPU time (user +
-# system), wall time, peak resident memory, and the CPU ratio to `tree`.
+# system), wall time, peak resident memory, and the CPU ratios to `tree` and
+# to the JSON-lines export. Then times the README's example queries on the
+# exported database (best of 5, wall and CPU of this process).
 #
 #   bench/export_bench.sh FILE CHANGED_FILE [QUARRY_CLI]
 #
 # CHANGED_FILE is FILE with some items changed (the diff's NEW side).
-# QUARRY_CLI defaults to build/cli/quarry-cli. Environment: RUNS (default 3).
+# QUARRY_CLI defaults to build/cli/quarry-cli. Environment: RUNS (default 3);
+# BASELINE, another quarry-cli whose exports are timed in the same rounds.
 set -euo pipefail
 
 if [[ $# -lt 2 ]]; then
-  sed -n '2,10s/^# \{0,1\}//p' "$0" >&2
+  sed -n '2,13s/^# \{0,1\}//p' "$0" >&2
   exit 2
 fi
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 file=$1
 changed=$2
 cli=${3:-$root/build/cli/quarry-cli}
+baseline=${BASELINE:-}
 runs=${RUNS:-3}
 scratch="$(mktemp -d)"
 trap 'rm -rf "$scratch"' EXIT
 
 names=(tree jsonl sqlite diff)
+[[ -n $baseline ]] && names+=(jsonl-baseline sqlite-baseline)
 command_of() {
   case "$1" in
     tree) echo "$cli tree $file" ;;
     jsonl) echo "$cli export --format jsonl $file" ;;
     sqlite) echo "$cli export --format sqlite --output $scratch/items.db --force $file" ;;
     diff) echo "$cli diff $file $changed" ;;
+    jsonl-baseline) echo "$baseline export --format jsonl $file" ;;
+    sqlite-baseline) echo "$baseline export --format sqlite --output $scratch/baseline.db --force $file" ;;
   esac
 }
 
@@ -57,11 +64,30 @@ done
 
 median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 column() { awk -v c="$2" '{ print $c }' "$scratch/$1" | median; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 tree_cpu=$(column tree 1)
+jsonl_cpu=$(column jsonl 1)
 echo "load average before: $load_before, after: $(cut -d' ' -f1-3 /proc/loadavg)"
-printf '| command | CPU s (user+sys) | wall s | peak RSS MB | CPU × tree |\n| --- | ---: | ---: | ---: | ---: |\n'
+printf '| command | CPU s (user+sys) | wall s | peak RSS MB | CPU × tree | CPU × jsonl |\n'
+printf '| --- | ---: | ---: | ---: | ---: | ---: |\n'
 for name in "${names[@]}"; do
   cpu=$(column "$name" 1)
-  printf '| %s | %s | %s | %s | %.2f |\n' "$name" "$cpu" "$(column "$name" 2)" "$(column "$name" 3)" \
-    "$(awk -v a="$cpu" -v b="$tree_cpu" 'BEGIN { print a / b }')"
+  printf '| %s | %s | %s | %s | %s | %s |\n' "$name" "$cpu" "$(column "$name" 2)" "$(column "$name" 3)" \
+    "$(ratio "$cpu" "$tree_cpu")" "$(ratio "$cpu" "$jsonl_cpu")"
 done
+
+echo
+python3 - "$root/README.md" "$scratch/items.db" <<'EOF'
+import re, sqlite3, sys, time
+readme = open(sys.argv[1], encoding='utf-8').read()
+block = readme[readme.index('Six questions'):].split('```sql\n')[1].split('```')[0]
+db = sqlite3.connect(sys.argv[2])
+print('| README query | wall ms | CPU ms | rows |\n| --- | ---: | ---: | ---: |')
+for query in block.split(';\n')[:-1]:
+    wall = cpu = float('inf')
+    for _ in range(5):
+        started, used = time.perf_counter(), time.process_time()
+        rows = db.execute(query).fetchall()
+        wall, cpu = min(wall, time.perf_counter() - started), min(cpu, time.process_time() - used)
+    print(f'| {query.strip().splitlines()[0][3:]} | {wall * 1e3:.1f} | {cpu * 1e3:.1f} | {len(rows)} |')
+EOF

@@ -8,8 +8,6 @@
 #include "export/replacing_file.h"
 #include "store/discarding_tree.h"
 
-#include <filesystem>
-
 namespace quarry {
 
 namespace {
@@ -68,9 +66,15 @@ int runExportCommand(const cArguments& args, cCliOutput& out) {
     if (const std::string wrong = parseExportOptions(args, options); !wrong.empty())
         return usageError(wrong);
     // Said before the import rather than after it; the export checks again.
-    std::error_code ignored;
-    if (!options.output.empty() && !options.force &&
-        std::filesystem::exists(std::filesystem::symlink_status(options.output, ignored))) {
+    const cReplacingFile::eTarget target = options.output.empty()
+                                               ? cReplacingFile::eTarget::none
+                                               : cReplacingFile::targetAt(options.output);
+    if (target == cReplacingFile::eTarget::somethingElse) {
+        printMessage("cannot write " + options.output + ": " +
+                     cReplacingFile::whyNotWritable(options.output, options.force));
+        return kExitWriteFailed;
+    }
+    if (target == cReplacingFile::eTarget::regularFile && !options.force) {
         printMessage(options.output + " exists; --force replaces it");
         return kExitWriteFailed;
     }

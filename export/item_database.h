@@ -1,21 +1,11 @@
 // Export as a SQLite database: every item the category tree build loads, as
-// rows of the tables below, in one transaction with prepared statements; the
-// indexes are made after the rows, which is faster than keeping them up to date.
-//
-//   items(zrid INTEGER PRIMARY KEY, name, ql, type, nano, description)
-//   attributes(zrid, name, value)
-//   skills(zrid, kind, name, percent)            kind 'attack' or 'defense'
-//   requirements(zrid, action, set_no, name, value)
-//   functions(zrid, event, function_no, name, value)   the function's attributes
-//   function_requirements(zrid, event, function_no, set_no, name, value)
-//   arguments(zrid, event, function_no, arg_no, value)
-//   folders(zrid, path)
-//
-// Lists are numbered from 1 in stored order. Something that holds no pairs (an
-// empty requirement set, a function without attributes) is one row whose name
-// and value are NULL, and an action without requirement sets or an event without
-// functions one row whose number is NULL too, so no action, event or function
-// is lost. Texts are written as UTF-8.
+// the rows of item_rows.h in the tables of database_schema.h. The rows are
+// gathered in batches on the calling thread and inserted by two threads while
+// the next items load: one fills the tables, in one transaction with prepared
+// statements, and then makes the indexes that sort rows by something other
+// than the item (faster than keeping them up to date); the other builds the
+// full-text index in a database file of its own, whose index the first then
+// copies in as stored.
 #pragma once
 
 #include "store/store_host.h"
@@ -28,26 +18,43 @@ namespace quarry {
 
 class cItemRecord;
 
+// What the database says of the item file it was made from, in `meta`.
+struct cSourceFacts {
+    std::string file; // its name, without folders
+    std::int64_t size = 0;
+    std::string modified; // when it last changed, "YYYY-MM-DDTHH:MM:SSZ"
+};
+
 class cItemDatabaseWriter : public cLoadedItemSink {
 public:
-    cItemDatabaseWriter();
+    // Waits for the writer thread let `progress` dispatch window events.
+    explicit cItemDatabaseWriter(cProgressHost& progress);
     ~cItemDatabaseWriter() override;
 
-    // Opens the database at `path` (a new or empty file), makes the tables and
-    // begins the transaction. False with the reason in error() on failure.
-    bool open(const std::string& path);
+    // Opens the database at `path` (a new or empty file), makes the tables,
+    // notes the facts and begins the transaction; the full-text index is
+    // built in `scratchPath` (a new or empty file, which the caller removes).
+    // False with the reason in error() on failure.
+    bool open(const std::string& path, const std::string& scratchPath, const cSourceFacts& source);
     void itemLoaded(const cItemRecord& item, const cItemFolders& folders) override;
-    // Commits, makes the indexes and closes the database. False with the
-    // reason in error() when this or any earlier step failed.
+    // Inserts the rest, makes the indexes, commits and closes the database.
+    // False with the reason in error() when this or any earlier step failed.
     bool finish();
+    // Stops writing and closes the database without finishing it.
+    void abandon();
 
     const std::string& error() const { return error_; }
     std::uint64_t itemCount() const { return items_; }
 
 private:
-    class cDatabase;
+    class cRouter;
 
-    std::unique_ptr<cDatabase> database_;
+    // The reason either thread failed for, when none is kept yet.
+    void keepError();
+
+    cProgressHost& progress_;
+    std::unique_ptr<cRouter> threads_;
+    std::string scratchPath_;
     std::string error_;
     std::uint64_t items_ = 0;
 };

@@ -9,7 +9,10 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
+#include <filesystem>
 #include <memory>
+#include <sys/stat.h>
 
 namespace quarry {
 
@@ -63,18 +66,37 @@ cExportResult exportJsonLines(const cItemStore& store, const std::string& path,
     return result;
 }
 
-cExportResult exportDatabase(const cItemStore& store, const std::string& path,
-                             cProgressHost& progress, cMessageSink& messages) {
+// The item file as the database's `meta` describes it.
+cSourceFacts sourceFacts(const std::string& path) {
+    cSourceFacts facts;
+    facts.file = std::filesystem::path(path).filename().string();
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) return facts;
+    facts.size = static_cast<std::int64_t>(info.st_size);
+    struct tm utc {};
+    char text[32] = "";
+    if (::gmtime_r(&info.st_mtime, &utc) != nullptr)
+        std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc);
+    facts.modified = text;
+    return facts;
+}
+
+cExportResult exportDatabase(const cItemStore& store, cReplacingFile& file, cProgressHost& progress,
+                             cMessageSink& messages) {
     cExportResult result;
-    cItemDatabaseWriter database;
-    std::string incomplete;
-    if (database.open(path)) {
+    const std::string& scratch = file.scratchPath();
+    if (scratch.empty()) return cExportResult{false, file.error(), 0};
+    cItemDatabaseWriter database(progress);
+    if (database.open(file.temporaryPath(), scratch, sourceFacts(store.path()))) {
         cDiscardingTree tree;
-        incomplete = whyIncomplete(store.buildCategoryTree(tree, progress, messages, &database),
-                                   store.path());
-        database.finish();
+        result.error = whyIncomplete(store.buildCategoryTree(tree, progress, messages, &database),
+                                     store.path());
+        if (result.error.empty())
+            database.finish();
+        else
+            database.abandon();
     }
-    result.error = database.error().empty() ? incomplete : database.error();
+    if (result.error.empty()) result.error = database.error();
     result.items = database.itemCount();
     result.ok = result.error.empty();
     return result;
@@ -86,10 +108,9 @@ cExportResult exportItems(const cItemStore& store, eExportFormat format, const s
                           bool replace, cProgressHost& progress, cMessageSink& messages) {
     cReplacingFile file(path, replace);
     if (!file.error().empty()) return cExportResult{false, file.error(), 0};
-    const std::string& written = file.temporaryPath();
     cExportResult result = format == eExportFormat::sqlite
-                               ? exportDatabase(store, written, progress, messages)
-                               : exportJsonLines(store, written, progress, messages);
+                               ? exportDatabase(store, file, progress, messages)
+                               : exportJsonLines(store, file.temporaryPath(), progress, messages);
     if (result.ok && !file.commit()) result = cExportResult{false, file.error(), 0};
     return result;
 }

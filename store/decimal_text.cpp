@@ -24,4 +24,17 @@ std::int32_t parseDecimal(std::string_view text) {
     return static_cast<std::int32_t>(value);
 }
 
+std::optional<std::int64_t> wholeNumber(std::string_view text) {
+    constexpr std::size_t kMostDigits = 18;
+    const bool hasSign = !text.empty() && (text[0] == '+' || text[0] == '-');
+    const std::string_view digits = text.substr(hasSign ? 1 : 0);
+    if (digits.empty() || digits.size() > kMostDigits) return std::nullopt;
+    std::int64_t value = 0;
+    for (const char c : digits) {
+        if (c < '0' || c > '9') return std::nullopt;
+        value = value * 10 + (c - '0');
+    }
+    return text[0] == '-' ? -value : value;
+}
+
 } // namespace quarry

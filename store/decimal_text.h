@@ -5,10 +5,16 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 namespace quarry {
 
 std::int32_t parseDecimal(std::string_view text);
+
+// A whole number as the item queries compare values: an optional sign, then 1
+// to 18 decimal digits and nothing else (so it always fits 64 bits); none for
+// any other text, white space included.
+std::optional<std::int64_t> wholeNumber(std::string_view text);
 
 } // namespace quarry

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """quarry-cli export and diff, their output read back with Python's own json
 and sqlite3 modules. Usage: export_commands_test.py QUARRY_CLI [TestCase...]"""
-import json, os, pathlib, resource, signal, sqlite3, subprocess, sys, tempfile, unittest
+import collections, fcntl, json, os, pathlib, re, resource, signal, sqlite3, string, subprocess, sys, tempfile, time, unittest
 
 CLI = sys.argv.pop(1)
 
@@ -88,82 +88,210 @@ class JsonLines(CliTestCase):
         self.assertEqual({line['zrid']: line['folders'] for line in filed}, FILED_FOLDERS)
 
 
+
+
+def hostile_items():
+    """Quotes, NUL and 8-bit bytes in every kind of text, slots in a Slot text,
+    a text of 16 MiB and an item of 1,000,000 attributes."""
+    return [item(20, b'Q"\'\x00\xff', type_=b'Armor', body=b'<Attribute Name="Slot" Value="Neck Head \x80"/>'
+                 b'<Attribute Name="n\x00\xe9" Value="-0\x00"/><Attribute Name="Big" Value="+999999999999999999"/>'
+                 b'<Attribute Name="Huge" Value="1000000000000000000"/><Action Name="Wear\x00"><Requirement '
+                 b'Stat="\xe9" Operator="&quot;" Value="-7"/><Requirement Value="x\x00"/></Action>'),
+            item(21, b'Tall', type_=b'Utility', body=b'<Description>' + (EVERY_BYTE * (1 << 16))[:(16 << 20) - 64] +
+                 b'</Description><Attribute Name="Slot" Value="UTIL3 BELT NCU1"/>'),
+            item(22, b'Many', body=b''.join(b'<Attribute Name="a%d" Value="%d"/>' % (i, i) for i in range(10 ** 6)))]
+
+
 TABLES = {'items': ['zrid', 'name', 'ql', 'type', 'nano', 'description'],
-          'attributes': ['zrid', 'name', 'value'], 'skills': ['zrid', 'kind', 'name', 'percent'],
-          'requirements': ['zrid', 'action', 'set_no', 'name', 'value'],
+          'attributes': ['zrid', 'name', 'value', 'number'], 'skills': ['zrid', 'kind', 'name', 'percent'],
+          'requirements': ['zrid', 'action', 'set_no', 'stat', 'operator', 'value', 'number', 'pairs'],
           'functions': ['zrid', 'event', 'function_no', 'name', 'value'],
-          'function_requirements': ['zrid', 'event', 'function_no', 'set_no', 'name', 'value'],
-          'arguments': ['zrid', 'event', 'function_no', 'arg_no', 'value'], 'folders': ['zrid', 'path']}
-INDEXES = {('items', ('name',)), ('attributes', ('name', 'value')), ('folders', ('path',))}
+          'function_requirements': ['zrid', 'event', 'function_no', 'set_no', 'stat', 'operator', 'value', 'number',
+                                    'pairs'],
+          'arguments': ['zrid', 'event', 'function_no', 'arg_no', 'value'], 'folders': ['zrid', 'path'],
+          'slots': ['zrid', 'slot'], 'item_text': ['name', 'description'], 'attribute_names': ['name', 'items'],
+          'meta': ['name', 'value']}
+# Indexes (table, leading columns) besides those on zrid that every item's table has.
+INDEXES = {('items', 'name'), ('attributes', 'name', 'number'), ('requirements', 'stat', 'number'),
+           ('function_requirements', 'stat', 'number'), ('folders', 'path'), ('slots', 'slot')}
 
 
-def numbered_pairs(prefix, sets):
-    """A row per pair of each numbered set; an empty set still has a row."""
-    return [(*prefix, n, k, v) for n, pairs in enumerate(sets, 1) for k, v in (list(pairs.items()) or [(None, None)])]
+def whole(text):
+    """The value as the query language's whole number: a sign, 1 to 18 digits, nothing else."""
+    return int(text) if text is not None and re.fullmatch(r'[+-]?[0-9]{1,18}', text) else None
 
 
-def add_rows(rows, line):
+def set_columns(pairs):
+    return pairs.get('Stat'), pairs.get('Operator'), pairs.get('Value'), whole(pairs.get('Value')), tuple(pairs.items())
+
+
+def add_rows(rows, line, slots):
     """Adds the rows the database holds for one exported item, by table."""
-    z = line['zrid']
+    z, attributes = line['zrid'], line['attributes']
     rows['items'].append((z, line['name'], line['ql'], line['type'], int(line['nano']), line['description']))
-    rows['attributes'] += [(z, k, v) for k, v in line['attributes'].items()]
+    rows['attributes'] += [(z, k, v, whole(v)) for k, v in attributes.items()]
     rows['skills'] += [(z, kind, k, v) for kind in ('attack', 'defense') for k, v in line[kind].items()]
     for action, sets in line['actions'].items():
-        rows['requirements'] += numbered_pairs((z, action), sets) or [(z, action, None, None, None)]
+        rows['requirements'] += [(z, action, n, *set_columns(s)) for n, s in enumerate(sets, 1)] or [
+            (z, action) + (None,) * 6]
     for event, functions in line['events'].items():
-        rows['functions'] += numbered_pairs((z, event), [f['attributes'] for f in functions]) or [
+        rows['functions'] += [(z, event, f, *pair) for f, function in enumerate(functions, 1)
+                              for pair in (list(function['attributes'].items()) or [(None, None)])] or [
             (z, event, None, None, None)]
         for f, function in enumerate(functions, 1):
-            rows['function_requirements'] += numbered_pairs((z, event, f), function['requirements'])
+            rows['function_requirements'] += [(z, event, f, n, *set_columns(s))
+                                              for n, s in enumerate(function['requirements'], 1)]
             rows['arguments'] += [(z, event, f, a, v) for a, v in enumerate(function['arguments'], 1)]
-    rows['folders'] += [(z, path) for path in line['folders']]
+    rows['folders'] += [(z, path) for path in line['folders']] or [(z, None)]
+    rows['slots'] += [(z, slot) for slot in slots if slot in attributes.get('Slot', '')]
+    rows['item_text'].append((line['name'], line['description']))
+    rows['attribute_names'] += [(k,) for k in attributes]
+
+
+def read_rows(db, table):
+    """The table's rows, its JSON objects read as (name, value) pairs in stored order."""
+    rows = db.execute(f'SELECT * FROM {table}').fetchall()
+    if 'pairs' in TABLES[table]:
+        rows = [row[:-1] + (tuple(json.loads(row[-1]).items()) if row[-1] else None,) for row in rows]
+    return rows
 
 
 class Database(CliTestCase):
-    def export(self, *args):
+    def export(self, *args, items=EXPORTED):
         return self.run_cli('export', '--format', 'sqlite', '--output', self.path('out.db'), *args,
-                            self.items_file('items.xml', *EXPORTED))
+                            self.items_file('items.xml', *items))
+
+    def slot_names(self):
+        """The slot folders of the tree: those below Armor and Utility."""
+        tree = self.run_cli('tree', self.items_file('slots.xml', PLAIN)).stdout.decode().splitlines()
+        return [line.split('\t')[0].strip() for n, line in enumerate(tree) if line.startswith('    ') and
+                [up for up in tree[:n] if up.startswith('  ') and up[2] != ' '][-1].split('\t')[0].strip()
+                in ('Armor', 'Utility')]
 
     def test_an_existing_file_is_replaced_only_with_force_by_the_rows_of_the_json_export(self):
         pathlib.Path(self.path('out.db')).write_bytes(b'keep')
+        os.chmod(self.path('out.db'), 0o604)
         refused = self.export()
         self.assertEqual(refused.returncode, 1)
         self.assertIn(b'--force', refused.stderr)
         self.assertEqual(pathlib.Path(self.path('out.db')).read_bytes(), b'keep')
-        self.assertEqual(self.export('--force').returncode, 0)
+        exported = EXPORTED + hostile_items()
+        self.assertEqual(self.export('--force', items=exported).returncode, 0)
         self.assertEqual(sorted(os.listdir(self.folder)), ['items.xml', 'out.db'])
-        expected = {table: [] for table in TABLES}
-        for line in self.export_lines(*EXPORTED):
-            add_rows(expected, line)
+        self.assertEqual(os.stat(self.path('out.db')).st_mode & 0o777, 0o604)
+        info = os.stat(self.path('items.xml'))
+        expected, slots = {table: [] for table in TABLES}, self.slot_names()
+        for line in self.export_lines(*exported):
+            add_rows(expected, line, slots)
+        expected['attribute_names'] = list(collections.Counter(name for (name,) in expected['attribute_names']).items())
+        expected['meta'] = [('source_file', 'items.xml'), ('source_size', info.st_size), ('source_modified', time.strftime(
+            '%Y-%m-%dT%H:%M:%SZ', time.gmtime(info.st_mtime))), ('program_version', self.run_cli('--version').stdout.split()[1].decode())]
         with sqlite3.connect(self.path('out.db')) as db:
-            tables = [name for (name,) in db.execute("SELECT name FROM sqlite_master WHERE type='table'")]
-            self.assertEqual(sorted(tables), sorted(TABLES))
+            tables = {name for (name,) in db.execute("SELECT name FROM sqlite_master WHERE type = 'table'")}
+            self.assertEqual({name for name in tables if not re.match('sqlite_|item_text_', name)}, set(TABLES))
+            self.assertEqual(db.execute('PRAGMA user_version').fetchone(), (1,))
+            db.execute("INSERT INTO item_text(item_text) VALUES ('integrity-check')")  # the index holds the texts
             indexes = set()
             for table, columns in TABLES.items():
                 self.assertEqual([c[1] for c in db.execute(f'PRAGMA table_info({table})')], columns)
-                rows = db.execute(f'SELECT * FROM {table}').fetchall()
-                self.assertEqual(sorted(rows, key=repr), sorted(expected[table], key=repr), table)
+                self.assertEqual(collections.Counter(read_rows(db, table)), collections.Counter(expected[table]), table)
                 for (index,) in db.execute(f"SELECT name FROM pragma_index_list('{table}')"):
-                    indexes.add((table, tuple(c[2] for c in db.execute(f"PRAGMA index_info('{index}')"))))
-            self.assertEqual(indexes, INDEXES)
+                    indexes.add((table, *(c[2] for c in db.execute(f"PRAGMA index_info('{index}')"))))
+            for table, *columns in INDEXES:
+                self.assertTrue(any(index[:len(columns) + 1] == (table, *columns) for index in indexes), columns)
+            self.assertEqual({index[0] for index in indexes if index[1] == 'zrid'}, set(TABLES) - {
+                'items', 'item_text', 'attribute_names', 'meta'})
 
-    def test_failed_writes_end_with_exit_1_and_leave_no_file_behind(self):
+    def test_failed_writes_end_with_exit_1_name_what_failed_and_leave_no_file_behind(self):
         with open('/dev/full', 'wb') as full:
             done = subprocess.run([CLI, 'export', self.items_file('items.xml', RICH)],
                                   stdout=full, stderr=subprocess.PIPE)
         self.assertEqual(done.returncode, 1)
         self.assertTrue(done.stderr.startswith(b'quarry-cli: write error: '), done.stderr)
 
-        def limit_file_size():  # to 64 KiB: the export fails part way through
-            signal.signal(signal.SIGXFSZ, signal.SIG_IGN)
+        def limit_file_size():  # to 64 KiB: the export fails part way through, without ending on SIGXFSZ
             resource.setrlimit(resource.RLIMIT_FSIZE, (1 << 16, 1 << 16))
         many = [item(i, b'Item %d' % i, body=b'<Attribute Name="Mass" Value="%d"/>' % i) for i in range(1, 3000)]
-        for output in (['--format', 'sqlite'], ['--format', 'jsonl']):
+        for output, reason in ((['--format', 'sqlite'], rb'[A-Z]+( [A-Z]+)*( \w+)?: (?!not an error).+'),
+                               (['--format', 'jsonl'], rb'File too large')):
             done = self.run_cli('export', *output, '--output', self.path('out.db'),
                                 self.items_file('items.xml', *many), preexec_fn=limit_file_size)
             self.assertEqual(done.returncode, 1, output)
-            self.assertTrue(done.stderr.startswith(b'quarry-cli: cannot write '), done.stderr)
+            self.assertRegex(done.stderr, rb'^quarry-cli: cannot write \S+out.db: ' + reason + rb'\n$')
             self.assertEqual(os.listdir(self.folder), ['items.xml'])
+
+    def test_force_replaces_only_a_regular_file_of_any_valid_name(self):
+        os.mkfifo(self.path('fifo'))
+        os.symlink(self.path('kept'), self.path('link'))
+        os.symlink('/dev/null', self.path('null'))
+        pathlib.Path(self.path('kept')).write_bytes(b'keep')
+        for name in ('fifo', 'link', 'null'):
+            done = self.run_cli('export', '--output', self.path(name), '--force', self.items_file('items.xml', RICH))
+            self.assertEqual((done.returncode, done.stderr), (1, b'quarry-cli: cannot write %s: not a regular file; '
+                                                              b'only a regular file is replaced\n' % self.path(name).encode()))
+        self.assertEqual((pathlib.Path(self.path('kept')).read_bytes(), os.readlink(self.path('null'))), (b'keep', '/dev/null'))
+        long = self.path('o' * 250)
+        self.assertEqual(self.export('--force', '--output', long).returncode, 0)
+        self.assertEqual(len(sqlite3.connect(long).execute('SELECT * FROM items').fetchall()), len(FILED_FOLDERS) + 3)
+
+    def test_an_export_ended_by_a_signal_leaves_the_target_and_no_temporary_file(self):
+        many = self.items_file('many.xml', *(item(i, b'Item %d' % i, body=b'<Description>' + b'word ' * 200 +
+                                                   b'</Description>') for i in range(1, 30000)))
+        for ending in (signal.SIGHUP, signal.SIGINT, signal.SIGQUIT, signal.SIGTERM, signal.SIGUSR1, signal.SIGUSR2,
+                       signal.SIGALRM, signal.SIGPIPE, signal.SIGVTALRM, signal.SIGRTMIN, signal.SIGKILL):
+            pathlib.Path(self.path('out.db')).write_bytes(b'keep')
+            export = subprocess.Popen([CLI, 'export', '--format', 'sqlite', '--output', self.path('out.db'), '--force',
+                                       many], stderr=subprocess.DEVNULL)
+            while set(os.listdir(self.folder)) <= {'many.xml', 'out.db'}:  # until the temporary file is there
+                self.assertIsNone(export.poll())
+            export.send_signal(ending)
+            self.assertEqual(export.wait(), -ending)
+            self.assertEqual(pathlib.Path(self.path('out.db')).read_bytes(), b'keep')
+            left = sorted(set(os.listdir(self.folder)) - {'many.xml', 'out.db'})
+            self.assertEqual(bool(left), ending == signal.SIGKILL, ending)
+        # What SIGKILL left goes with the next export to the same file, but for a file some export holds.
+        held = left[0][:-6] + 'Held00'
+        with open(self.path(held), 'w') as holder:
+            fcntl.flock(holder, fcntl.LOCK_EX)
+            self.assertEqual(self.export('--force').returncode, 0)
+        self.assertEqual(sorted(os.listdir(self.folder)), sorted([held, 'items.xml', 'many.xml', 'out.db']))
+
+    def test_the_readme_queries_find_what_the_json_export_says(self):
+        def tokens(text):  # as the full-text index splits and folds
+            return re.findall(r'[0-9a-z\x80-\U0010ffff]+', text.translate(str.maketrans(string.ascii_uppercase,
+                                                                                       string.ascii_lowercase)))
+
+        def near(words, a='storm', b='signal'):  # within ten words of each other
+            return any(abs(i - j) <= 11 for i, x in enumerate(words) for j, y in enumerate(words) if (x, y) == (a, b))
+
+        def strength_below_400(line):
+            return any(s.get('Stat') == 'Strength' and (whole(s.get('Value')) or 400) < 400
+                       for sets in line['actions'].values() for s in sets)
+        texts = [b'storm and signal', b'Storm, ' + b'x ' * 10 + b'signal', b'storm ' + b'x ' * 11 + b'signal',
+                 b'signals of a storm', b'\xe9storm signal storm']
+        items = [item(100000 + i, b'It\xe9m %d' % (i * 7 % 11), ql=b'%d' % (i * 13 % 40), type_=(
+            b'Armor', b'Weapon', b'Misc', b'Tower')[i % 4], body=b'<Description>%s</Description>' % texts[i % 5] +
+            b'<Attribute Name="Slot" Value="%s"/>' % (b'Head', b'Neck Head', b'Back', b'HeadX', b'')[i % 5] +
+            b'<Attribute Name="Range" Value="%s"/>' % (b'%d' % (i * 5 % 17), b'+3', b'far')[i % 3] * (i % 7 > 0) +
+            b'<Action Name="ToWear"><Requirement Stat="Strength" Value="%s"/></Action>' % (
+                b'399', b'400', b'-5', b'x1', b'+3')[i % 5]) for i in range(90)]
+        lines = self.export_lines(*items)
+        self.assertEqual(self.export(items=items).returncode, 0)
+        expected = [
+            sorted(((l['zrid'], l['name'], l['ql']) for l in lines if l['type'] == 'Armor' and
+                    'Head' in l['attributes'].get('Slot', '') and strength_below_400(l)), key=lambda r: (-r[2], r[0])),
+            sorted(((l['zrid'], l['name'], whole(l['attributes'].get('Range'))) for l in lines if l['type'] == 'Weapon'
+                    and whole(l['attributes'].get('Range')) is not None), key=lambda r: (-r[2], r[0]))[:20],
+            [(l['zrid'], l['name']) for l in lines if not l['folders']],
+            [sorted(l['attributes'].items()) for l in lines if l['zrid'] == 100003][0],
+            [(l['zrid'], l['name']) for l in lines if near(tokens(l['description']))][:20],
+            sorted(collections.Counter(name for l in lines for name in l['attributes']).items(),
+                   key=lambda r: (-r[1], r[0]))[:10]]
+        readme = (pathlib.Path(__file__).parents[2] / 'README.md').read_text()
+        queries = readme[readme.index('Six questions'):].split('```sql\n')[1].split('```')[0].split(';\n')[:-1]
+        with sqlite3.connect(self.path('out.db')) as db:
+            self.assertEqual([db.execute(query).fetchall() for query in queries], expected)
+            self.assertTrue(all(expected), expected)
 
 
 # Two versions of a file: one item the same, one removed, one changed, one
