@@ -21,7 +21,9 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace quarry {
 
@@ -64,6 +66,15 @@ public:
     // the user has chosen it). False when nothing was written.
     bool exportTo(const cExportTarget& target);
 
+    // The compare list: the items join it loaded, as many as it takes; an item
+    // that does not load or does not fit is named in the status bar. No
+    // identifiers stand for the item shown.
+    void addToCompare(const std::vector<ZRID>& zrids);
+    // Find runs the query for the items that mention the item shown.
+    void onFindMentions();
+    // The item shown last (by showItem, Back or Forward), when any.
+    std::optional<ZRID> shownItem() const;
+
     // Commands.
     void onImport();
     void onExport();
@@ -97,6 +108,9 @@ private:
     // Every enable rule at once, when what runs changes.
     void setActivity(eActivity activity);
     void reportImportFailure(const std::string& path, const cImportResult& result);
+    // After an import, the compare list keeps the items that still load,
+    // loaded again, and the status bar names the others.
+    void reloadCompareList();
 
     cItemStore store_;
     cNameIndex names_; // before the frame, whose Find pane reads it

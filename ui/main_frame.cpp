@@ -8,9 +8,11 @@
 #include "report/item_report.h"
 #include "search/name_index.h"
 #include "store/item_store.h"
+#include "ui/compare_pane.h"
 #include "ui/file_drop.h"
 #include "ui/file_names.h"
 #include "ui/find_pane.h"
+#include "ui/find_results_model.h"
 #include "ui/frame_resources.h"
 #include "ui/item_id_box.h"
 #include "ui/item_tree.h"
@@ -30,6 +32,7 @@
 #include <QMessageBox>
 #include <QPixmap>
 #include <QSettings>
+#include <QTableView>
 #include <QToolBar>
 
 namespace quarry {
@@ -41,6 +44,10 @@ constexpr int kToolbarImageSize = 20;
 // The Find bar docked at a side: room for names of about thirty letters beside
 // the QL and ID columns.
 constexpr int kFindBarWidth = 340;
+
+// The Compare bar docked at the bottom: room for the three lines of the
+// items' headers and a dozen members.
+constexpr int kCompareBarHeight = 300;
 
 // Names join Find's index in batches of this many during an import: a commit
 // costs a few tens of milliseconds, and the end of the import has little left.
@@ -84,6 +91,8 @@ bool cMainframe::create(QString* failure) {
     createItemIdBand();
     createDockWindows();
     createFindBar();
+    createCompareBar();
+    createReportLinks();
     createFileDrop();
     resize(900, 640);
     return true;
@@ -118,10 +127,11 @@ void cMainframe::createStatusBar() {
 }
 
 void cMainframe::createActions() {
-    const int commands[] = {
-        cmdImport,   cmdExport,    cmdRecentFiles, cmdAppExit,       cmdEditUndo, cmdEditCut,
-        cmdEditCopy, cmdEditPaste, cmdViewToolbar, cmdViewStatusBar, cmdBack,     cmdForward,
-        cmdAppAbout, cmdSearch,    cmdNextPane,    cmdPrevPane,      cmdEditFind};
+    const int commands[] = {cmdImport,      cmdExport,        cmdRecentFiles,  cmdAppExit,
+                            cmdEditUndo,    cmdEditCut,       cmdEditCopy,     cmdEditPaste,
+                            cmdViewToolbar, cmdViewStatusBar, cmdBack,         cmdForward,
+                            cmdAppAbout,    cmdSearch,        cmdNextPane,     cmdPrevPane,
+                            cmdEditFind,    cmdViewCompare,   cmdAddToCompare, cmdFindMentions};
     auto menuText = [](const std::vector<CMenuItem>& items, int command, auto&& self) -> QString {
         for (const CMenuItem& item : items) {
             if (item.command == command && !item.text.isEmpty()) return item.text;
@@ -286,6 +296,72 @@ void cMainframe::showFindPane() {
 void cMainframe::showFoundItem(ZRID zrid) {
     selectTreeItem(treeModel_->findFirstItem(zrid), zrid);
     emit showItemRequested(zrid);
+}
+
+void cMainframe::createCompareBar() {
+    compareBar_ = new CSizingControlBar(this);
+    compareBar_->Create(frameText(kCompareBarTitle), this, idCompareBar);
+    compareBar_->setSizeHorz(QSize(compareBar_->sizeHorz().width(), kCompareBarHeight));
+    compareBar_->setObjectName(QStringLiteral("compareBar"));
+    comparePane_ = new cComparePane(compareBar_);
+    compareBar_->setWidget(comparePane_);
+    compareBar_->setBarStyle(CSizingControlBar::sizeChild);
+    addDockWidget(Qt::BottomDockWidgetArea, compareBar_);
+    compareBar_->hide();
+    QAction* view = actions_[cmdViewCompare];
+    view->setCheckable(true);
+    connect(view, &QAction::toggled, this, [this](bool on) {
+        if (on)
+            showComparePane();
+        else
+            compareBar_->hide();
+    });
+    connect(compareBar_->toggleViewAction(), &QAction::toggled, view, &QAction::setChecked);
+    connect(comparePane_, &cComparePane::itemChosen, this, &cMainframe::showFoundItem);
+
+    QAction* add = actions_[cmdAddToCompare];
+    connect(add, &QAction::triggered, this,
+            [this] { emit compareRequested(selectedFindResults()); });
+    // Find's results offer it on their context menu, for the result clicked.
+    QTableView* results = findPane_->resultsView();
+    results->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(results, &QWidget::customContextMenuRequested, this, [this, results, add](QPoint at) {
+        if (!results->indexAt(at).isValid()) return;
+        results->setFocus(Qt::PopupFocusReason);
+        QMenu menu(this);
+        menu.addAction(add);
+        menu.exec(results->viewport()->mapToGlobal(at));
+    });
+}
+
+void cMainframe::showComparePane() {
+    if (!compareBar_->isHidden()) return;
+    compareBar_->show();
+    resizeDocks({compareBar_}, {compareBar_->sizeHorz().height()}, Qt::Vertical);
+}
+
+std::vector<ZRID> cMainframe::selectedFindResults() const {
+    std::vector<ZRID> zrids;
+    const QTableView* results = findPane_->resultsView();
+    if (!results->hasFocus()) return zrids;
+    QModelIndexList rows = results->selectionModel()->selectedRows();
+    std::sort(rows.begin(), rows.end());
+    for (const QModelIndex& row : rows)
+        zrids.push_back(findPane_->resultsModel()->zridAt(row.row()));
+    return zrids;
+}
+
+void cMainframe::createReportLinks() {
+    reportPane_->setNameIndex(names_);
+    connect(reportPane_, &cReportPane::itemLinkActivated, this, &cMainframe::showFoundItem);
+    reportPane_->setContextActions({actions_[cmdAddToCompare], actions_[cmdFindMentions]});
+    connect(actions_[cmdFindMentions], &QAction::triggered, this,
+            [this] { emit commandTriggered(cmdFindMentions); });
+}
+
+void cMainframe::findMentionsOf(ZRID zrid) {
+    showFindPane();
+    findPane_->searchBox()->setText(QStringLiteral("arg:%1").arg(zrid)); // the query's one hook
 }
 
 void cMainframe::createFileDrop() {

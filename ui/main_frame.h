@@ -26,6 +26,7 @@ class QToolBar;
 namespace quarry {
 
 class cItemStore;
+class cComparePane;
 class cFindPane;
 class cItemIdBox;
 class cItemTree;
@@ -99,6 +100,12 @@ public:
     // hidden, and View has the Toolbar and Status Bar toggles.
     QMenu* createPopupMenu() override;
 
+    // --- the compare list and the report's links -----------------------------
+    // Shows the Compare pane, at the height it had.
+    void showComparePane();
+    // Find runs the query for the items that mention this one.
+    void findMentionsOf(ZRID zrid);
+
     // --- the pieces --------------------------------------------------------
     QAction* action(int command) const;
     cReportPane* reportPane() const { return reportPane_; }
@@ -108,6 +115,8 @@ public:
     cItemTreeBar* treeBar() const { return treeBar_; }
     CSizingControlBar* findBar() const { return findBar_; }
     cFindPane* findPane() const { return findPane_; }
+    CSizingControlBar* compareBar() const { return compareBar_; }
+    cComparePane* comparePane() const { return comparePane_; }
     CMenuBar* menuBarControl() const { return menuBar_; }
     CPaneStatusBar* paneStatusBar() const { return statusBar_; }
     CProgressBar* progressBar() const { return progress_; }
@@ -123,6 +132,9 @@ signals:
     void commandTriggered(int command);
     // The user chose a file to import: from Recent Files, or dropped on the window.
     void importRequested(const std::string& path);
+    // Add to Compare: the results selected in Find when its results have the
+    // focus, otherwise none, which stands for the item shown.
+    void compareRequested(const std::vector<ZRID>& zrids);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -141,6 +153,9 @@ private:
     // A result chosen in Find: the tree selects the item's first node, then
     // the item is shown as one history step that records that node.
     void showFoundItem(ZRID zrid);
+    void createCompareBar();
+    void createReportLinks();
+    std::vector<ZRID> selectedFindResults() const;
     void createFileDrop();
     void updateEditCommands();
     void focusPane(int step);
@@ -160,6 +175,8 @@ private:
     std::unique_ptr<cItemTreeFeed> treeFeed_;
     CSizingControlBar* findBar_ = nullptr;
     cFindPane* findPane_ = nullptr;
+    CSizingControlBar* compareBar_ = nullptr;
+    cComparePane* comparePane_ = nullptr;
     cNameIndex& names_;
     std::map<int, QAction*> actions_;
     QMenu* recentFilesMenu_ = nullptr;
