@@ -9,6 +9,7 @@
 #include "ui/file_names.h"
 #include "ui/frame_resources.h"
 #include "ui/main_frame.h"
+#include "ui/report_pane.h"
 
 #include <QFileDialog>
 #include <QLibraryInfo>
@@ -160,6 +161,7 @@ bool cQuarry::scanItemFile(const std::string& path) {
     if (!imported_) names_.clear(); // nothing of a failed import is kept
     names_.commitPending();
     names_.shrinkToFit();
+    frame_->reportPane()->prepareLinks();
     setActivity(eActivity::idle);
     frame_->showImportRunning(false);
     if (frame_->closeRequested()) return false; // stopped: the window has gone

@@ -6,16 +6,19 @@
 
 namespace quarry {
 
+void cItemLookup::update() {
+    if (builtFor_ == names_.generation()) return;
+    entries_.clear();
+    entries_.reserve(names_.size());
+    for (std::size_t position = 0; position < names_.size(); ++position)
+        entries_.push_back(cEntry{names_.zrid(position), std::uint32_t(position)});
+    std::sort(entries_.begin(), entries_.end(),
+              [](const cEntry& a, const cEntry& b) { return a.zrid < b.zrid; });
+    builtFor_ = names_.generation();
+}
+
 std::optional<cIndexedItem> cItemLookup::find(ZRID zrid) {
-    if (builtFor_ != names_.generation()) {
-        entries_.clear();
-        entries_.reserve(names_.size());
-        for (std::size_t position = 0; position < names_.size(); ++position)
-            entries_.push_back(cEntry{names_.zrid(position), std::uint32_t(position)});
-        std::sort(entries_.begin(), entries_.end(),
-                  [](const cEntry& a, const cEntry& b) { return a.zrid < b.zrid; });
-        builtFor_ = names_.generation();
-    }
+    update();
     const auto found =
         std::lower_bound(entries_.begin(), entries_.end(), zrid,
                          [](const cEntry& entry, ZRID wanted) { return entry.zrid < wanted; });

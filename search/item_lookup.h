@@ -28,6 +28,8 @@ public:
 
     // The item with this identifier, when the index holds it.
     std::optional<cIndexedItem> find(ZRID zrid);
+    // Makes the table for the index as it is now, unless it is made already.
+    void update();
 
 private:
     struct cEntry {

@@ -41,12 +41,20 @@ void cReportPane::setNameIndex(const cNameIndex& names) {
     lookup_ = std::make_unique<cItemLookup>(names);
 }
 
+void cReportPane::prepareLinks() {
+    if (lookup_) lookup_->update();
+}
+
 void cReportPane::setReportText(const std::string& text) {
     if (text.rfind("{\\rtf", 0) == 0) {
         const cRichTextDocument rich = readRichText(text);
         document()->setUndoRedoEnabled(false);
+        // The links join the report in the same edit, so it is laid out once.
+        QTextCursor edit(document());
+        edit.beginEditBlock();
         fillReportDocument(*document(), rich, logicalDpiX());
         addItemLinks();
+        edit.endEditBlock();
         document()->setUndoRedoEnabled(true);
         moveCursor(QTextCursor::Start);
         ensureCursorVisible();
@@ -65,7 +73,6 @@ bool cReportPane::linkedItem(const QString& href, ZRID& zrid) {
 void cReportPane::addItemLinks() {
     if (!lookup_) return;
     QTextCursor cursor(document());
-    cursor.beginEditBlock();
     for (const cItemMention& mention : findItemMentions(*document())) {
         if (!lookup_->find(mention.zrid)) continue;
         QTextCharFormat link;
@@ -77,7 +84,6 @@ void cReportPane::addItemLinks() {
         cursor.setPosition(mention.position + mention.length, QTextCursor::KeepAnchor);
         cursor.mergeCharFormat(link);
     }
-    cursor.endEditBlock();
 }
 
 QMimeData* cReportPane::createMimeDataFromSelection() const {

@@ -30,6 +30,9 @@ public:
 
     // Links lead to the items of `names`; without it there are none.
     void setNameIndex(const cNameIndex& names);
+    // The index has the items of a whole import: the links' own table of it
+    // is made now, not while the next report is shown.
+    void prepareLinks();
     // Replaces the content, scroll position and selection.
     void setReportText(const std::string& text);
     // True once the user has put the focus into the pane: from then on the

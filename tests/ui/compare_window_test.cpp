@@ -3,6 +3,7 @@
 // table and its controls, the list across imports, and links that lead from a
 // report to the items it names.
 #include "app/quarry.h"
+#include "controls/sizing_control_bar.h"
 #include "platform/rich_text.h"
 #include "report/item_report.h"
 #include "ui/compare_model.h"
@@ -22,8 +23,8 @@ namespace quarry {
 namespace {
 
 // Item 50 names 10 in an attribute and 12 in an argument; 999 is no item's,
-// "011" is no identifier as the index writes them, and neither its description
-// nor a function's attribute is a place for links.
+// "011" is no identifier as the index writes them, "11 " is more than one,
+// and neither its description nor a function's attribute is a place for links.
 const char* const kItems =
     "<RDB><Item ZRID=\"10\" Name=\"Ring\" QL=\"25\" ItemType=\"Misc\">"
     "<Attribute Name=\"Mass\" Value=\"4\"/></Item>"
@@ -32,7 +33,8 @@ const char* const kItems =
     "<Item ZRID=\"12\" Name=\"Lamp\" QL=\"7\" ItemType=\"Misc\"></Item>"
     "<Item ZRID=\"50\" Name=\"Key\" QL=\"1\" ItemType=\"Misc\"><Description>Opens 10 and 12."
     "</Description><Attribute Name=\"Opens\" Value=\"10\"/><Attribute Name=\"Size\" "
-    "Value=\"011\"/><Event Name=\"OnUse\"><Function Name=\"Spawn\" Target=\"12\"><Argument "
+    "Value=\"011\"/><Attribute Name=\"Tag\" Value=\"11 \"/><Event Name=\"OnUse\"><Function "
+    "Name=\"Spawn\" Target=\"12\"><Argument "
     "Value=\"999\"/><Argument Value=\"12\"/></Function></Event></Item>";
 
 } // namespace
@@ -138,7 +140,7 @@ private slots:
         pane()->removeButton()->click();
         QCOMPARE(headers(), "Ring/QL 25/ID 10 | Lamp/QL 7/ID 12");
         for (ZRID more = 100; more < 106; ++more)
-            QCOMPARE(pane()->add(cComparedItem{more}), cCompareList::eAdded::added);
+            QCOMPARE(pane()->add(cComparedItem{more, {}, 0, {}}), cCompareList::eAdded::added);
         app()->addToCompare({11}); // the ninth
         QCOMPARE(pane()->list().items().size(), cCompareList::kMaxItems);
         QVERIFY(frame()->statusBar()->currentMessage().contains("8 items at most"));
