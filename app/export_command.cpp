@@ -45,13 +45,6 @@ const cExportFileType& typeOf(const QString& path, qsizetype chosenFilter) {
     return kExportFileTypes[std::max<qsizetype>(chosenFilter, 0)];
 }
 
-// The items were reported on while they were imported; an export of them
-// says nothing more.
-class cQuietMessages : public cMessageSink {
-public:
-    void showMessage(const std::string&, const std::string&) override {}
-};
-
 constexpr int kOutcomeShownMs = 10000;
 
 } // namespace
@@ -83,7 +76,7 @@ std::optional<cExportTarget> cExportCommand::askTarget() const {
 }
 
 bool cExportCommand::run(const cExportTarget& target) const {
-    cQuietMessages quiet;
+    cQuietMessages quiet; // the items were reported on while they were imported
     frame_.beginProgress("Exporting Items", 0);
     // The user confirmed replacing an existing file in the dialog.
     const cExportResult result =

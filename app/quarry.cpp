@@ -3,10 +3,13 @@
 #include "app/about_dialog.h"
 #include "app/quit_signals.h"
 #include "store/item_import.h"
+#include "store/item_record.h"
 #include "store/tag_reader.h"
+#include "ui/compare_pane.h"
 #include "ui/file_names.h"
 #include "ui/frame_resources.h"
 #include "ui/main_frame.h"
+#include "ui/report_pane.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
@@ -14,6 +17,7 @@
 #include <QLocale>
 #include <QMessageBox>
 #include <QSettings>
+#include <QStatusBar>
 #include <QTimer>
 #include <QTranslator>
 
@@ -113,6 +117,7 @@ bool cQuarry::initInstance(const char* identifierPattern) {
     connect(frame_.get(), &cMainframe::showItemRequested, this, &cQuarry::showItem);
     connect(frame_.get(), &cMainframe::commandTriggered, this, &cQuarry::onCommand);
     connect(frame_.get(), &cMainframe::importRequested, this, &cQuarry::requestImport);
+    connect(frame_.get(), &cMainframe::compareRequested, this, &cQuarry::addToCompare);
     setActivity(eActivity::idle);
     frame_->show();
     return true;
@@ -139,6 +144,9 @@ void cQuarry::onCommand(int command) {
         break;
     case cmdAppAbout:
         onAppAbout();
+        break;
+    case cmdFindMentions:
+        onFindMentions();
         break;
     default:
         break;
@@ -171,9 +179,11 @@ bool cQuarry::scanItemFile(const std::string& path) {
     imported_ = result && result.loaded != 0; // Export needs items
     if (!result) names_.clear();              // nothing of a failed import is kept
     names_.commitPending(); // room kept for the names is not given back: that would copy them all
+    frame_->reportPane()->prepareLinks();
     setActivity(eActivity::idle);
     frame_->showImportRunning(false);
     if (frame_->closeRequested()) return false; // stopped: the window has gone
+    reloadCompareList();
     if (!result) {
         frame_->setItemFile({}); // nothing of the file is held
         reportImportFailure(path, result);
@@ -213,6 +223,68 @@ void cQuarry::reportNoItems(const std::string& path, bool tagsMisplaced) {
                                   : found,
                     QMessageBox::Ok, frame_.get());
     box.exec();
+}
+
+// --- the compare list -------------------------------------------------------
+
+std::optional<ZRID> cQuarry::shownItem() const {
+    if (history_.size() == 0) return std::nullopt;
+    return history_.identifiers()[history_.position()];
+}
+
+void cQuarry::addToCompare(const std::vector<ZRID>& zrids) {
+    if (!frame_) return;
+    std::vector<ZRID> chosen = zrids;
+    if (chosen.empty() && shownItem()) chosen.push_back(*shownItem());
+    if (chosen.empty()) return;
+    cComparePane* pane = frame_->comparePane();
+    frame_->showComparePane();
+    QStringList unloaded;
+    QStringList full;
+    for (const ZRID zrid : chosen) {
+        cItemRecord record;
+        frame_->beginMessageOperation();
+        const bool loaded = store_.loadItem(zrid, record, *frame_);
+        frame_->endMessageOperation(tr("while loading item %1").arg(zrid));
+        if (!loaded)
+            unloaded << QString::number(zrid);
+        else if (pane->add(comparedItemOf(record)) == cCompareList::eAdded::full)
+            full << QString::number(zrid);
+    }
+    QStringList problems;
+    if (!unloaded.isEmpty())
+        problems << tr("Not added to the compare list, as it does not load: %1", "",
+                       int(unloaded.size()))
+                        .arg(unloaded.join(QStringLiteral(", ")));
+    if (!full.isEmpty())
+        problems << tr("The compare list holds %1 items at most; not added: %2")
+                        .arg(cCompareList::kMaxItems)
+                        .arg(full.join(QStringLiteral(", ")));
+    if (!problems.isEmpty()) frame_->statusBar()->showMessage(problems.join(QStringLiteral(" ")));
+}
+
+void cQuarry::reloadCompareList() {
+    cComparePane* pane = frame_->comparePane();
+    if (pane->list().items().empty()) return;
+    std::vector<cComparedItem> kept;
+    QStringList gone;
+    cQuietMessages quiet; // the import has just reported on these items
+    for (const cComparedItem& item : pane->list().items()) {
+        cItemRecord record;
+        if (store_.loadItem(item.zrid, record, quiet))
+            kept.push_back(comparedItemOf(record));
+        else
+            gone << QString::number(item.zrid);
+    }
+    pane->replace(std::move(kept));
+    if (!gone.isEmpty())
+        frame_->statusBar()->showMessage(
+            tr("Left the compare list, as they no longer load: %1", "", int(gone.size()))
+                .arg(gone.join(QStringLiteral(", "))));
+}
+
+void cQuarry::onFindMentions() {
+    if (frame_ && shownItem()) frame_->findMentionsOf(*shownItem());
 }
 
 void cQuarry::reportImportFailure(const std::string& path, const cImportResult& result) {

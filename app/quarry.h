@@ -21,7 +21,9 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace quarry {
 
@@ -68,6 +70,15 @@ public:
     // the user has chosen it). False when nothing was written.
     bool exportTo(const cExportTarget& target);
 
+    // The compare list: the items join it loaded, as many as it takes; an item
+    // that does not load or does not fit is named in the status bar. No
+    // identifiers stand for the item shown.
+    void addToCompare(const std::vector<ZRID>& zrids);
+    // Find runs the query for the items that mention the item shown.
+    void onFindMentions();
+    // The item shown last (by showItem, Back or Forward), when any.
+    std::optional<ZRID> shownItem() const;
+
     // Commands.
     void onImport();
     void onExport();
@@ -103,6 +114,9 @@ private:
     void reportImportFailure(const std::string& path, const cImportResult& result);
     void reportNoItems(const std::string& path, bool tagsMisplaced);
     QString importedText(const std::string& path, const cImportResult& result) const;
+    // After an import, the compare list keeps the items that still load,
+    // loaded again, and the status bar names the others.
+    void reloadCompareList();
 
     cItemStore store_;
     cQueryIndex names_; // before the frame, whose Find pane reads it

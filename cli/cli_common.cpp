@@ -14,6 +14,8 @@ const char* usageText() {
            "       quarry-cli export [-q] [--format jsonl] [--output OUT [--force]] FILE\n"
            "       quarry-cli export [-q] --format sqlite --output OUT.db [--force] FILE\n"
            "       quarry-cli diff [-q] [--format text|jsonl] OLD NEW\n"
+           "       quarry-cli compare [-q] [--format text|jsonl] [--differences] FILE ZRID "
+           "ZRID...\n"
            "       quarry-cli --help | --version\n"
            "Options go before FILE; a lone -- ends them, so a QUERY word may start with --.\n"
            "  -q, --quiet  no messages about unsupported tags on standard error\n";

@@ -111,5 +111,6 @@ int runStatsCommand(const cArguments& args, cCliOutput& out);
 int runFindCommand(const cArguments& args, cCliOutput& out);
 int runExportCommand(const cArguments& args, cCliOutput& out);
 int runDiffCommand(const cArguments& args, cCliOutput& out);
+int runCompareCommand(const cArguments& args, cCliOutput& out);
 
 } // namespace quarry

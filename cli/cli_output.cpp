@@ -1,5 +1,7 @@
 #include "cli/cli_output.h"
 
+#include "report/item_json.h"
+
 #include <cerrno>
 #include <cstdarg>
 #include <cstring>
@@ -17,6 +19,12 @@ std::string oneLineField(std::string_view field) {
     std::string line;
     appendField(line, field);
     return line;
+}
+
+void appendUtf8Field(std::string& line, std::string_view windows1252) {
+    std::string utf8;
+    appendUtf8Text(utf8, windows1252);
+    appendField(line, utf8);
 }
 
 void cCliOutput::write(std::string_view bytes) {

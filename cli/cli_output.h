@@ -14,6 +14,9 @@ namespace quarry {
 // into more fields.
 void appendField(std::string& line, std::string_view field);
 std::string oneLineField(std::string_view field);
+// The same for text from the item file, which goes out as UTF-8 like the JSON
+// values beside it.
+void appendUtf8Field(std::string& line, std::string_view windows1252);
 
 // A stream the commands write their results to. After the first failed write
 // nothing more is written, and the failure's reason is kept for the exit.

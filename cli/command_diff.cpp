@@ -43,33 +43,17 @@ private:
     std::map<cItemFolders, std::uint32_t> listNumbers_;
 };
 
-// Messages about OLD were shown while it was imported; its items loaded again
-// say nothing more.
-class cQuietMessages : public cMessageSink {
-public:
-    void showMessage(const std::string&, const std::string&) override {}
-};
-
-// Text from the item file for a line of the text format: UTF-8, like the JSON
-// values beside it, with tabs and line breaks as blanks so fields stay apart.
-void appendTextField(std::string& line, std::string_view windows1252) {
-    const std::size_t start = line.size();
-    appendUtf8Text(line, windows1252);
-    for (std::size_t i = start; i < line.size(); ++i)
-        if (line[i] == '\t' || line[i] == '\r' || line[i] == '\n') line[i] = ' ';
-}
-
 // One difference as the chosen format writes it.
 void appendDifference(std::string& out, bool json, char sign, ZRID zrid, const std::string& name,
                       const std::vector<cMemberChange>& changes) {
     if (!json) {
         out += sign;
         out += '\t' + std::to_string(zrid) + '\t';
-        appendTextField(out, name);
+        appendUtf8Field(out, name);
         out += '\n';
         for (const cMemberChange& change : changes) {
             out += '\t';
-            appendTextField(out, change.path);
+            appendUtf8Field(out, change.path);
             out += '\t' + change.before + " -> " + change.after + '\n';
         }
         return;
@@ -154,7 +138,7 @@ private:
     std::size_t next_ = 0;
     bool differ_ = false;
     cItemStore::eLoadFailure olderFailure_ = cItemStore::eLoadFailure::none;
-    cQuietMessages quiet_;
+    cQuietMessages quiet_; // OLD's messages were shown while it was imported
     cCliOutput& out_;
     std::string text_;
 };

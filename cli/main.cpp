@@ -13,9 +13,9 @@ struct cCommand {
 };
 
 constexpr cCommand kCommands[] = {
-    {"index", runIndexCommand}, {"tree", runTreeCommand},   {"show", runShowCommand},
-    {"find", runFindCommand},   {"stats", runStatsCommand}, {"export", runExportCommand},
-    {"diff", runDiffCommand},
+    {"index", runIndexCommand}, {"tree", runTreeCommand},       {"show", runShowCommand},
+    {"find", runFindCommand},   {"stats", runStatsCommand},     {"export", runExportCommand},
+    {"diff", runDiffCommand},   {"compare", runCompareCommand},
 };
 
 const cCommand* findCommand(const std::string& name) {

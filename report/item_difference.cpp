@@ -4,7 +4,9 @@
 #include "store/item_record.h"
 
 #include <cstring>
+#include <iterator>
 #include <string_view>
+#include <type_traits>
 
 namespace quarry {
 
@@ -74,43 +76,43 @@ template <typename Value> std::string jsonOf(const Value& value) {
     return json;
 }
 
-class cComparison {
-public:
-    std::vector<cMemberChange> changes;
+std::string utf8Of(std::string_view windows1252) {
+    std::string text;
+    appendUtf8Text(text, windows1252);
+    return text;
+}
 
-    // Values already written as JSON.
-    void json(std::string path, std::string before, std::string after) {
-        if (before != after)
-            changes.push_back(cMemberChange{std::move(path), std::move(before), std::move(after)});
+// The members' names, by kind.
+constexpr const char* kMemberNames[] = {
+    "name",       "ql",     "type",    "nano",    "description",
+    "attributes", "attack", "defense", "actions", "events",
+};
+static_assert(std::size(kMemberNames) == std::size_t(eMemberKind::events) + 1);
+
+class cMemberWriter {
+public:
+    cItemMembers members;
+
+    void text(eMemberKind kind, std::string key, std::string_view value) {
+        members.push_back(cItemMember{kind, std::move(key), jsonOf(value), utf8Of(value)});
     }
-    template <typename Value>
-    void member(const char* name, const Value& before, const Value& after) {
-        json(name, jsonOf(before), jsonOf(after));
+    template <typename Value> void value(eMemberKind kind, std::string key, const Value& value) {
+        std::string json = jsonOf(value);
+        std::string shown = json;
+        members.push_back(cItemMember{kind, std::move(key), std::move(json), std::move(shown)});
     }
-    // Both maps walked together in key order; a key on one side only is null on the other.
-    template <typename Value>
-    void map(const char* name, const std::map<std::string, Value>& before,
-             const std::map<std::string, Value>& after) {
-        auto old = before.begin();
-        auto now = after.begin();
-        while (old != before.end() || now != after.end()) {
-            const bool takeOld =
-                now == after.end() || (old != before.end() && old->first <= now->first);
-            const bool takeNew =
-                old == before.end() || (now != after.end() && now->first <= old->first);
-            const std::string& key = takeOld ? old->first : now->first;
-            json(std::string(name) + "." + key, takeOld ? jsonOf(old->second) : "null",
-                 takeNew ? jsonOf(now->second) : "null");
-            if (takeOld) ++old;
-            if (takeNew) ++now;
+    template <typename Value> void map(eMemberKind kind, const std::map<std::string, Value>& map) {
+        for (const auto& [key, item] : map) {
+            if constexpr (std::is_same_v<Value, std::string>)
+                text(kind, key, item);
+            else
+                value(kind, key, item);
         }
     }
 };
 
-std::string itemTypeJson(std::int32_t itemType) {
-    std::string json;
-    appendItemTypeJson(json, itemType);
-    return json;
+bool sameMember(const cItemMember& a, const cItemMember& b) {
+    return !a.before(b) && !b.before(a);
 }
 
 } // namespace
@@ -132,22 +134,102 @@ std::uint64_t itemDigest(const cItemRecord& item, const cItemFolders& folders) {
     return digest.value();
 }
 
+std::string_view memberKindName(eMemberKind kind) {
+    return kMemberNames[std::size_t(kind)];
+}
+
+std::string cItemMember::path() const {
+    std::string path(memberKindName(kind));
+    if (kind >= eMemberKind::attributes) path += "." + key;
+    return path;
+}
+
+bool cItemMember::before(const cItemMember& other) const {
+    return kind != other.kind ? kind < other.kind : key < other.key;
+}
+
+cItemMembers itemMembers(const cItemRecord& item) {
+    cMemberWriter out;
+    out.text(eMemberKind::name, {}, item.name);
+    out.value(eMemberKind::ql, {}, item.ql);
+    if (item.itemType >= 0 && item.itemType < kItemTypeCount) {
+        out.text(eMemberKind::type, {}, kItemTypeNames[item.itemType]);
+    } else {
+        std::string none;
+        appendItemTypeJson(none, item.itemType); // null
+        out.members.push_back(cItemMember{eMemberKind::type, {}, none, none});
+    }
+    out.value(eMemberKind::nano, {}, item.isNano);
+    out.text(eMemberKind::description, {}, item.description);
+    out.map(eMemberKind::attributes, item.attributes);
+    out.map(eMemberKind::attack, item.atkValues);
+    out.map(eMemberKind::defense, item.defValues);
+    out.map(eMemberKind::actions, item.actions);
+    out.map(eMemberKind::events, item.events);
+    return std::move(out.members);
+}
+
+bool cMemberRow::differs() const {
+    for (const cItemMember* cell : cells) {
+        const cItemMember* first = cells.front();
+        if ((cell == nullptr) != (first == nullptr) || (cell && cell->json != first->json))
+            return true;
+    }
+    return false;
+}
+
+std::vector<cMemberRow> memberRows(const std::vector<const cItemMembers*>& items) {
+    // All lists walked together: each row takes the least member at the
+    // heads, from every list whose head is that member.
+    std::vector<std::size_t> heads(items.size(), 0);
+    const auto headOf = [&](std::size_t item) -> const cItemMember* {
+        return items[item] && heads[item] < items[item]->size() ? &(*items[item])[heads[item]]
+                                                                : nullptr;
+    };
+    std::vector<cMemberRow> rows;
+    for (;;) {
+        const cItemMember* least = nullptr;
+        for (std::size_t item = 0; item < items.size(); ++item)
+            if (const cItemMember* head = headOf(item); head && (!least || head->before(*least)))
+                least = head;
+        if (least == nullptr) return rows;
+        cMemberRow row{least->path(), std::vector<const cItemMember*>(items.size(), nullptr)};
+        for (std::size_t item = 0; item < items.size(); ++item)
+            if (const cItemMember* head = headOf(item); head && sameMember(*head, *least)) {
+                row.cells[item] = head;
+                ++heads[item];
+            }
+        rows.push_back(std::move(row));
+    }
+}
+
+std::optional<std::int64_t> wholeNumber(std::string_view text) {
+    constexpr std::size_t kMaxDigits = 18; // always fits in 64 bits
+    const bool negative = !text.empty() && text.front() == '-';
+    if (!text.empty() && (text.front() == '-' || text.front() == '+')) text.remove_prefix(1);
+    if (text.empty() || text.size() > kMaxDigits) return std::nullopt;
+    std::int64_t value = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9') return std::nullopt;
+        value = value * 10 + (c - '0');
+    }
+    return negative ? -value : value;
+}
+
 std::vector<cMemberChange> compareItems(const cItemRecord& before,
                                         const cItemFolders& beforeFolders, const cItemRecord& after,
                                         const cItemFolders& afterFolders) {
-    cComparison compare;
-    compare.member("name", before.name, after.name);
-    compare.member("ql", before.ql, after.ql);
-    compare.json("type", itemTypeJson(before.itemType), itemTypeJson(after.itemType));
-    compare.member("nano", before.isNano, after.isNano);
-    compare.member("description", before.description, after.description);
-    compare.map("attributes", before.attributes, after.attributes);
-    compare.map("attack", before.atkValues, after.atkValues);
-    compare.map("defense", before.defValues, after.defValues);
-    compare.map("actions", before.actions, after.actions);
-    compare.map("events", before.events, after.events);
-    compare.member("folders", beforeFolders, afterFolders);
-    return std::move(compare.changes);
+    const cItemMembers older = itemMembers(before);
+    const cItemMembers newer = itemMembers(after);
+    std::vector<cMemberChange> changes;
+    for (const cMemberRow& row : memberRows({&older, &newer})) {
+        if (!row.differs()) continue;
+        const auto jsonIn = [](const cItemMember* cell) { return cell ? cell->json : "null"; };
+        changes.push_back(cMemberChange{row.path, jsonIn(row.cells[0]), jsonIn(row.cells[1])});
+    }
+    if (beforeFolders != afterFolders)
+        changes.push_back(cMemberChange{"folders", jsonOf(beforeFolders), jsonOf(afterFolders)});
+    return changes;
 }
 
 } // namespace quarry

@@ -84,4 +84,11 @@ public:
     virtual void showMessage(const std::string& caption, const std::string& text) = 0;
 };
 
+// Messages nobody needs to see again: about items reported on when they were
+// imported, loaded once more.
+class cQuietMessages : public cMessageSink {
+public:
+    void showMessage(const std::string&, const std::string&) override {}
+};
+
 } // namespace quarry

@@ -23,7 +23,8 @@ const std::vector<CMenuItem>& kMainMenu() {
           {QT_TRANSLATE_NOOP("menu", "&Copy\tCtrl+C"), cmdEditCopy, {}},
           {QT_TRANSLATE_NOOP("menu", "&Paste\tCtrl+V"), cmdEditPaste, {}},
           {"", 0, {}},
-          {QT_TRANSLATE_NOOP("menu", "&Find...\tCtrl+F"), cmdEditFind, {}}}},
+          {QT_TRANSLATE_NOOP("menu", "&Find...\tCtrl+F"), cmdEditFind, {}},
+          {QT_TRANSLATE_NOOP("menu", "Find Items That &Mention This One"), cmdFindMentions, {}}}},
         {QT_TRANSLATE_NOOP("menu", "&View"),
          0,
          {{QT_TRANSLATE_NOOP("menu", "&Toolbar"), cmdViewToolbar, {}},
@@ -32,7 +33,10 @@ const std::vector<CMenuItem>& kMainMenu() {
           {QT_TRANSLATE_NOOP("menu", "&Go To"),
            0,
            {{QT_TRANSLATE_NOOP("menu", "&Back\tAlt+Left"), cmdBack, {}},
-            {QT_TRANSLATE_NOOP("menu", "&Forward\tAlt+Right"), cmdForward, {}}}}}},
+            {QT_TRANSLATE_NOOP("menu", "&Forward\tAlt+Right"), cmdForward, {}}}},
+          {"", 0, {}},
+          {QT_TRANSLATE_NOOP("menu", "&Compare"), cmdViewCompare, {}},
+          {QT_TRANSLATE_NOOP("menu", "&Add to Compare\tCtrl+D"), cmdAddToCompare, {}}}},
         {QT_TRANSLATE_NOOP("menu", "&Help"),
          0,
          {{QT_TRANSLATE_NOOP("menu", "&About quarry..."), cmdAppAbout, {}}}},
@@ -74,6 +78,7 @@ const std::vector<cAccelerator>& kAccelerators() {
         {QKeySequence(Qt::CTRL | Qt::Key_O), cmdImport},
         {QKeySequence(Qt::ALT | Qt::Key_Left), cmdBack},
         {QKeySequence(Qt::ALT | Qt::Key_Right), cmdForward},
+        {QKeySequence(Qt::CTRL | Qt::Key_D), cmdAddToCompare},
     };
     return table;
 }
@@ -110,6 +115,14 @@ QString loadString(int id) {
         {cmdViewStatusBar,
          QT_TRANSLATE_NOOP("strings", "Shows or hides the status bar.\nStatus Bar")},
         {cmdEditFind, QT_TRANSLATE_NOOP("strings", "Finds items by name.\nFind")},
+        {cmdViewCompare,
+         QT_TRANSLATE_NOOP("strings", "Shows or hides the items on the compare list.\nCompare")},
+        {cmdAddToCompare,
+         QT_TRANSLATE_NOOP("strings", "Puts the shown item, or the items selected in Find, on "
+                                      "the compare list.\nAdd to Compare")},
+        {cmdFindMentions,
+         QT_TRANSLATE_NOOP("strings", "Finds the items whose functions name the shown item.\n"
+                                      "Find Mentions")},
     };
     const auto found = strings.find(id);
     return found == strings.end() ? QString() : frameText(found->second);

@@ -17,6 +17,9 @@ enum eCommand : int {
     cmdExport = 131,
     cmdBack = 140,
     cmdForward = 141,
+    cmdAddToCompare = 142,
+    cmdViewCompare = 143,
+    cmdFindMentions = 144,
     cmdSearch = 32773,
     cmdEditCopy = 57634,
     cmdEditCut = 57635,
@@ -38,6 +41,7 @@ enum eWindowId : int {
     idTreeBar = 102,
     idItemTree = 103,
     idFindBar = 104,
+    idCompareBar = 106,
 };
 
 struct cAccelerator {
@@ -51,7 +55,7 @@ inline constexpr const char* kMenuContext = "menu";
 inline constexpr const char* kStringContext = "strings";
 
 // The main menu: "&File" (with the "Recent Files" submenu), "&Edit", "&View"
-// (with the "Go To" submenu), "&Help".
+// (with the "Go To" submenu, then the compare list's commands), "&Help".
 const std::vector<CMenuItem>& kMainMenu();
 // The same in the user's language.
 std::vector<CMenuItem> mainMenu();
@@ -70,5 +74,6 @@ inline const char* const kItemIdBandLabel = QT_TRANSLATE_NOOP("strings", "Item I
 inline const char* const kItemIdBoxLabel = QT_TRANSLATE_NOOP("strings", "&Item ID");
 inline const char* const kTreeBarTitle = QT_TRANSLATE_NOOP("strings", "Items");
 inline const char* const kFindBarTitle = QT_TRANSLATE_NOOP("strings", "Find");
+inline const char* const kCompareBarTitle = QT_TRANSLATE_NOOP("strings", "Compare");
 
 } // namespace quarry

@@ -8,6 +8,7 @@
 #include "report/item_report.h"
 #include "search/query_index.h"
 #include "store/item_store.h"
+#include "ui/compare_pane.h"
 #include "ui/file_drop.h"
 #include "ui/file_names.h"
 #include "ui/find_pane.h"
@@ -50,6 +51,10 @@ constexpr int kToolbarImageSize = 20;
 // free area, centred, and the Find bar has room for names this long.
 constexpr double kFirstStartShare = 2.0 / 3.0;
 constexpr int kTypicalNameLength = 24;
+
+// The Compare bar docked at the bottom: room for the three lines of the
+// items' headers and a dozen members.
+constexpr int kCompareBarHeight = 300;
 
 // Names join Find's index in batches of this many during an import: a commit
 // costs a few tens of milliseconds, and the end of the import has little left.
@@ -94,6 +99,8 @@ bool cMainframe::create(QString* failure) {
     createItemIdBand();
     createDockWindows();
     createFindBar();
+    createCompareBar();
+    createReportLinks();
     createFileDrop();
     setReadingOrder();
     return true;
@@ -129,10 +136,11 @@ void cMainframe::createStatusBar() {
 }
 
 void cMainframe::createActions() {
-    const int commands[] = {
-        cmdImport,   cmdExport,    cmdRecentFiles, cmdAppExit,       cmdEditUndo, cmdEditCut,
-        cmdEditCopy, cmdEditPaste, cmdViewToolbar, cmdViewStatusBar, cmdBack,     cmdForward,
-        cmdAppAbout, cmdSearch,    cmdNextPane,    cmdPrevPane,      cmdEditFind};
+    const int commands[] = {cmdImport,      cmdExport,        cmdRecentFiles,  cmdAppExit,
+                            cmdEditUndo,    cmdEditCut,       cmdEditCopy,     cmdEditPaste,
+                            cmdViewToolbar, cmdViewStatusBar, cmdBack,         cmdForward,
+                            cmdAppAbout,    cmdSearch,        cmdNextPane,     cmdPrevPane,
+                            cmdEditFind,    cmdViewCompare,   cmdAddToCompare, cmdFindMentions};
     auto menuText = [](const std::vector<CMenuItem>& items, int command, auto&& self) -> QString {
         for (const CMenuItem& item : items) {
             if (item.command == command && !item.text.isEmpty()) return item.text;
@@ -319,6 +327,72 @@ void cMainframe::setReadingOrder() {
                               findPane_->resultsView()};
     for (std::size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
+}
+
+void cMainframe::createCompareBar() {
+    compareBar_ = new CSizingControlBar(this);
+    compareBar_->Create(frameText(kCompareBarTitle), this, idCompareBar);
+    compareBar_->setSizeHorz(QSize(compareBar_->sizeHorz().width(), kCompareBarHeight));
+    compareBar_->setObjectName(QStringLiteral("compareBar"));
+    comparePane_ = new cComparePane(compareBar_);
+    compareBar_->setWidget(comparePane_);
+    compareBar_->setBarStyle(CSizingControlBar::sizeChild);
+    addDockWidget(Qt::BottomDockWidgetArea, compareBar_);
+    compareBar_->hide();
+    QAction* view = actions_[cmdViewCompare];
+    view->setCheckable(true);
+    connect(view, &QAction::toggled, this, [this](bool on) {
+        if (on)
+            showComparePane();
+        else
+            compareBar_->hide();
+    });
+    connect(compareBar_->toggleViewAction(), &QAction::toggled, view, &QAction::setChecked);
+    connect(comparePane_, &cComparePane::itemChosen, this, &cMainframe::showItemRequested);
+
+    QAction* add = actions_[cmdAddToCompare];
+    connect(add, &QAction::triggered, this,
+            [this] { emit compareRequested(selectedFindResults()); });
+    // Find's results offer it on their context menu, for the result clicked.
+    QTableView* results = findPane_->resultsView();
+    results->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(results, &QWidget::customContextMenuRequested, this, [this, results, add](QPoint at) {
+        if (!results->indexAt(at).isValid()) return;
+        results->setFocus(Qt::PopupFocusReason);
+        QMenu menu(this);
+        menu.addAction(add);
+        menu.exec(results->viewport()->mapToGlobal(at));
+    });
+}
+
+void cMainframe::showComparePane() {
+    if (!compareBar_->isHidden()) return;
+    compareBar_->show();
+    resizeDocks({compareBar_}, {compareBar_->sizeHorz().height()}, Qt::Vertical);
+}
+
+std::vector<ZRID> cMainframe::selectedFindResults() const {
+    std::vector<ZRID> zrids;
+    const QTableView* results = findPane_->resultsView();
+    if (!results->hasFocus()) return zrids;
+    QModelIndexList rows = results->selectionModel()->selectedRows();
+    std::sort(rows.begin(), rows.end());
+    for (const QModelIndex& row : rows)
+        zrids.push_back(findPane_->resultsModel()->zridAt(row.row()));
+    return zrids;
+}
+
+void cMainframe::createReportLinks() {
+    reportPane_->setNameIndex(names_.names());
+    connect(reportPane_, &cReportPane::itemLinkActivated, this, &cMainframe::showItemRequested);
+    reportPane_->setContextActions({actions_[cmdAddToCompare], actions_[cmdFindMentions]});
+    connect(actions_[cmdFindMentions], &QAction::triggered, this,
+            [this] { emit commandTriggered(cmdFindMentions); });
+}
+
+void cMainframe::findMentionsOf(ZRID zrid) {
+    showFindPane();
+    findPane_->searchBox()->setText(QStringLiteral("arg:%1").arg(zrid)); // the query's one hook
 }
 
 void cMainframe::createFileDrop() {

@@ -26,6 +26,7 @@ class QToolBar;
 namespace quarry {
 
 class cItemStore;
+class cComparePane;
 class cFindPane;
 class cItemIdBox;
 class cItemTree;
@@ -113,6 +114,12 @@ public:
     // hidden, and View has the Toolbar and Status Bar toggles.
     QMenu* createPopupMenu() override;
 
+    // --- the compare list and the report's links -----------------------------
+    // Shows the Compare pane, at the height it had.
+    void showComparePane();
+    // Find runs the query for the items that mention this one.
+    void findMentionsOf(ZRID zrid);
+
     // --- the pieces --------------------------------------------------------
     QAction* action(int command) const;
     cReportPane* reportPane() const { return reportPane_; }
@@ -122,6 +129,8 @@ public:
     cItemTreeBar* treeBar() const { return treeBar_; }
     CSizingControlBar* findBar() const { return findBar_; }
     cFindPane* findPane() const { return findPane_; }
+    CSizingControlBar* compareBar() const { return compareBar_; }
+    cComparePane* comparePane() const { return comparePane_; }
     CMenuBar* menuBarControl() const { return menuBar_; }
     CPaneStatusBar* paneStatusBar() const { return statusBar_; }
     CProgressBar* progressBar() const { return progress_; }
@@ -137,6 +146,9 @@ signals:
     void commandTriggered(int command);
     // The user chose a file to import: from Recent Files, or dropped on the window.
     void importRequested(const std::string& path);
+    // Add to Compare: the results selected in Find when its results have the
+    // focus, otherwise none, which stands for the item shown.
+    void compareRequested(const std::vector<ZRID>& zrids);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -154,6 +166,9 @@ private:
     void showFindPane();
     // The Find bar's width until the user sizes it: a typical name whole.
     int findBarWidth() const;
+    void createCompareBar();
+    void createReportLinks();
+    std::vector<ZRID> selectedFindResults() const;
     void createFileDrop();
     // Tab and Shift+Tab follow the window as one reads it.
     void setReadingOrder();
@@ -176,6 +191,8 @@ private:
     std::unique_ptr<cItemTreeFeed> treeFeed_;
     CSizingControlBar* findBar_ = nullptr;
     cFindPane* findPane_ = nullptr;
+    CSizingControlBar* compareBar_ = nullptr;
+    cComparePane* comparePane_ = nullptr;
     cQueryIndex& names_;
     std::map<int, QAction*> actions_;
     QMenu* recentFilesMenu_ = nullptr;

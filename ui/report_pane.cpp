@@ -1,15 +1,30 @@
 #include "ui/report_pane.h"
 
 #include "platform/rich_text.h"
+#include "search/item_lookup.h"
 #include "ui/report_document.h"
+#include "ui/report_links.h"
 #include "ui/text_conversion.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QFocusEvent>
+#include <QHelpEvent>
+#include <QMenu>
 #include <QMimeData>
-#include <memory>
+#include <QMouseEvent>
+#include <QTextCursor>
+#include <QToolTip>
 
 namespace quarry {
+
+namespace {
+
+// A link's target: this scheme and the item's identifier.
+const QLatin1String kItemLinkScheme("zrid:");
+
+} // namespace
 
 cReportPane::cReportPane(QWidget* parent) : QTextEdit(parent) {
     setObjectName(QStringLiteral("reportPane"));
@@ -17,18 +32,57 @@ cReportPane::cReportPane(QWidget* parent) : QTextEdit(parent) {
     setAcceptRichText(true);
     setLineWrapMode(QTextEdit::WidgetWidth);
     setFont(QApplication::font());
+    viewport()->setMouseTracking(true); // the pointer changes over links
+}
+
+cReportPane::~cReportPane() = default;
+
+void cReportPane::setNameIndex(const cNameIndex& names) {
+    lookup_ = std::make_unique<cItemLookup>(names);
+}
+
+void cReportPane::prepareLinks() {
+    if (lookup_) lookup_->update();
 }
 
 void cReportPane::setReportText(const std::string& text) {
     if (text.rfind("{\\rtf", 0) == 0) {
         const cRichTextDocument rich = readRichText(text);
         document()->setUndoRedoEnabled(false);
+        // The links join the report in the same edit, so it is laid out once.
+        QTextCursor edit(document());
+        edit.beginEditBlock();
         fillReportDocument(*document(), rich, logicalDpiX());
+        addItemLinks();
+        edit.endEditBlock();
         document()->setUndoRedoEnabled(true);
         moveCursor(QTextCursor::Start);
         ensureCursorVisible();
     } else {
         setPlainText(textFromBytes(text));
+    }
+}
+
+bool cReportPane::linkedItem(const QString& href, ZRID& zrid) {
+    if (!href.startsWith(kItemLinkScheme)) return false;
+    bool ok = false;
+    zrid = href.mid(kItemLinkScheme.size()).toInt(&ok);
+    return ok;
+}
+
+void cReportPane::addItemLinks() {
+    if (!lookup_) return;
+    QTextCursor cursor(document());
+    for (const cItemMention& mention : findItemMentions(*document())) {
+        if (!lookup_->find(mention.zrid)) continue;
+        QTextCharFormat link;
+        link.setAnchor(true);
+        link.setAnchorHref(kItemLinkScheme + QString::number(mention.zrid));
+        link.setForeground(palette().link());
+        link.setFontUnderline(true);
+        cursor.setPosition(mention.position);
+        cursor.setPosition(mention.position + mention.length, QTextCursor::KeepAnchor);
+        cursor.mergeCharFormat(link);
     }
 }
 
@@ -46,6 +100,54 @@ void cReportPane::focusInEvent(QFocusEvent* event) {
         activeView_ = true;
         emit becameActiveView();
     }
+}
+
+void cReportPane::contextMenuEvent(QContextMenuEvent* event) {
+    const std::unique_ptr<QMenu> menu(createStandardContextMenu(event->pos()));
+    if (!contextActions_.isEmpty()) {
+        menu->addSeparator();
+        menu->addActions(contextActions_);
+    }
+    menu->exec(event->globalPos());
+}
+
+bool cReportPane::viewportEvent(QEvent* event) {
+    if (event->type() == QEvent::ToolTip && lookup_) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        ZRID zrid = 0;
+        const std::optional<cIndexedItem> item =
+            linkedItem(anchorAt(help->pos()), zrid) ? lookup_->find(zrid) : std::nullopt;
+        if (item)
+            QToolTip::showText(help->globalPos(),
+                               tr("%1 (QL %2)").arg(textFromBytes(item->name)).arg(item->ql),
+                               viewport());
+        else
+            QToolTip::hideText();
+        return true;
+    }
+    return QTextEdit::viewportEvent(event);
+}
+
+void cReportPane::mousePressEvent(QMouseEvent* event) {
+    pressedLink_ =
+        event->button() == Qt::LeftButton ? anchorAt(event->position().toPoint()) : QString();
+    QTextEdit::mousePressEvent(event);
+}
+
+void cReportPane::mouseMoveEvent(QMouseEvent* event) {
+    QTextEdit::mouseMoveEvent(event);
+    const bool overLink = !anchorAt(event->position().toPoint()).isEmpty();
+    viewport()->setCursor(overLink ? Qt::PointingHandCursor : Qt::IBeamCursor);
+}
+
+void cReportPane::mouseReleaseEvent(QMouseEvent* event) {
+    QTextEdit::mouseReleaseEvent(event);
+    // A click, not the end of a selection begun on a link.
+    ZRID zrid = 0;
+    const QString link = std::exchange(pressedLink_, QString());
+    if (event->button() == Qt::LeftButton && !textCursor().hasSelection() &&
+        link == anchorAt(event->position().toPoint()) && linkedItem(link, zrid))
+        emit itemLinkActivated(zrid);
 }
 
 } // namespace quarry

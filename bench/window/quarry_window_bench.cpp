@@ -2,7 +2,7 @@
 // platform is set (the offscreen one by default), for one item file:
 //
 //   quarry-window-bench [--shows N] [--steps N] [--seed S] [--sample-every N]
-//                       [--show ZRID] [--repeat N] FILE
+//                       [--show ZRID] [--repeat N] [--compare] FILE
 //
 // 1. the import through the application object (scan, then the category tree
 //    built into the window's tree model): wall time, the resident memory it
@@ -12,7 +12,12 @@
 // 3. a soak: N random items shown through showItem (default 100000), then
 //    Back and Forward stepped M times (default 10000), with the resident
 //    memory sampled along the way, so a leak shows as a rising series.
-//    --shows 0 --steps 0 leave it out.
+//    --shows 0 --steps 0 leave it out;
+// 4. with --compare, the first eight items of the index put on the compare
+//    list one request at a time, as eight presses of Ctrl+D would, with a turn
+//    of the event loop after each, then the Compare pane painted: the time
+//    until it shows them all, and the longest gap of the event loop meanwhile
+//    (run before the soak).
 // Message boxes that come up are answered at once and counted.
 
 #include "app/own_settings.h"
@@ -20,6 +25,7 @@
 #include "gen/random_stream.h"
 #include "harness/bench_stats.h"
 #include "harness/bench_tools.h"
+#include "ui/compare_pane.h"
 #include "ui/item_tree_model.h"
 #include "ui/main_frame.h"
 #include "ui/report_pane.h"
@@ -28,6 +34,7 @@
 #include <QDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTableView>
 #include <QTimer>
 
 #include <chrono>
@@ -45,7 +52,7 @@ namespace quarry {
 namespace {
 
 const char kUsage[] = "usage: quarry-window-bench [--shows N] [--steps N] [--seed S] "
-                      "[--sample-every N] [--show ZRID] [--repeat N] FILE\n";
+                      "[--sample-every N] [--show ZRID] [--repeat N] [--compare] FILE\n";
 
 using Clock = std::chrono::steady_clock;
 
@@ -181,6 +188,31 @@ void runSoak(cQuarry& app, std::uint64_t shows, std::uint64_t steps, std::uint64
     }
 }
 
+void measureCompare(cQuarry& app) {
+    std::vector<ZRID> zrids;
+    for (const cIndexEntry& entry : *app.store().index())
+        if (zrids.size() < cCompareList::kMaxItems) zrids.push_back(entry.zrid);
+    cComparePane* pane = app.mainFrame()->comparePane();
+    pane->clear();
+    QCoreApplication::processEvents();
+    cLoopTurnProbe probe;
+    probe.start();
+    const cStopwatch watch;
+    for (const ZRID zrid : zrids) {
+        app.addToCompare({zrid});
+        QCoreApplication::processEvents();
+    }
+    pane->table()->viewport()->repaint();
+    const double wallMs = watch.wallSeconds() * 1000.0;
+    const double cpuMs = watch.cpuSeconds() * 1000.0;
+    probe.stop();
+    std::printf("compare_items %zu\ncompare_rows %zu\ncompare_fill_ms %.1f\n"
+                "compare_fill_cpu_ms %.1f\ncompare_longest_gap_ms %.1f\n",
+                pane->list().items().size(), pane->list().rows().size(), wallMs, cpuMs,
+                probe.longestMs());
+    std::fflush(stdout);
+}
+
 } // namespace
 
 } // namespace quarry
@@ -193,6 +225,7 @@ int main(int argc, char** argv) {
     std::uint64_t sampleEvery = 10000;
     std::uint64_t repeat = 5;
     std::optional<ZRID> shownItem;
+    bool compare = false;
     std::string path;
     for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];
@@ -212,6 +245,8 @@ int main(int argc, char** argv) {
             ok = parseNumber(value, zrid) && zrid <= UINT32_MAX;
             shownItem = static_cast<ZRID>(static_cast<std::uint32_t>(zrid));
             ++i;
+        } else if (option == "--compare") {
+            compare = true;
         } else if (!option.empty() && option[0] != '-' && path.empty()) {
             path = option;
         } else {
@@ -264,6 +299,9 @@ int main(int argc, char** argv) {
 
     // 2. One item, shown again and again.
     if (shownItem) measureShow(app, *shownItem, repeat);
+
+    // 4. The compare list, before the soak fills the history.
+    if (compare) measureCompare(app);
 
     // 3. The soak.
     if (app.store().itemCount() > 0 && shows + steps > 0)

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""quarry-cli export and diff, their output read back with Python's own json
+"""quarry-cli export, diff and compare, their output read back with Python's own json
 and sqlite3 modules. Usage: export_commands_test.py QUARRY_CLI [TestCase...]"""
 import collections, fcntl, json, os, pathlib, re, resource, signal, sqlite3, string, subprocess, sys, tempfile, time, unittest
 
@@ -362,6 +362,75 @@ class Difference(CliTestCase):
         self.assertExitsWith(1, ['diff', missing, readable], ['diff', readable, missing])
         self.assertExitsWith(2, ['diff', 'one'], ['export', '--format', 'sqlite', 'items.xml'], ['export', '--output'],
                              ['export', '--force', 'items.xml'], ['export', '--format', 'csv', 'items.xml'])
+
+
+MISSING = object()
+
+
+def member_rows(exports):
+    """(path, values) for each member any exported item has, in member order:
+    the JSON export's members but the identifier and folders, keyed ones key by
+    key, MISSING where an item lacks the key."""
+    rows = []
+    for member in list(RICH_JSON)[1:-1]:
+        if isinstance(exports[0][member], dict):
+            rows += [(f'{member}.{k}', [e[member].get(k, MISSING) for e in exports])
+                     for k in sorted(set().union(*(e[member] for e in exports)))]
+        else:
+            rows.append((member, [e[member] for e in exports]))
+    return rows
+
+
+class Compare(CliTestCase):
+    def compare(self, items, *args):
+        return self.run_cli('compare', *args[:-1], self.items_file('items.xml', *items), *args[-1])
+
+    def test_text_and_json_lines_hold_the_json_exports_members_side_by_side(self):
+        items = [RICH, PLAIN, RICH.replace(b'ZRID="5"', b'ZRID="6"').replace(b'"-3"', b'"-4"')]
+        exports = {line['zrid']: line for line in self.export_lines(*items)}
+        order = [6, 7, 5]
+        for differences in ([], ['--differences']):
+            rows = [(path, values) for path, values in member_rows([exports[z] for z in order])
+                    if not differences or any(v != values[0] for v in values)]
+            cell = lambda v: '' if v is MISSING else json.dumps(v, ensure_ascii=False, separators=(',', ':'))
+            text = self.compare(items, *differences, list(map(str, order)))
+            lines = self.compare(items, '--format', 'jsonl', *differences, list(map(str, order)))
+            self.assertEqual((text.returncode, lines.returncode, text.stderr), (0, 0, b''))
+            self.assertEqual(text.stdout.decode('utf-8'), 'member\t6\t7\t5\n' + ''.join(
+                path + ''.join('\t' + cell(v) for v in values) + '\n' for path, values in rows))
+            header, *objects = map(json.loads, lines.stdout.splitlines())
+            self.assertEqual(header, {'zrids': order, 'loaded': [True] * 3})
+            self.assertEqual([(o['member'], o['values']) for o in objects],
+                             [(path, [None if v is MISSING else v for v in values]) for path, values in rows])
+
+    def test_differences_are_the_members_diff_reports_changed_but_the_folders(self):
+        for edit in MEMBER_EDITS:
+            changed = RICH.replace(*edit)
+            diff = json.loads(self.diff_lines([RICH], [changed]))
+            expected = [(m['path'], [m['old'], m['new']]) for m in diff['members'] if m['path'] != 'folders']
+            done = self.compare([RICH, changed.replace(b'ZRID="5"', b'ZRID="6"')], '--format', 'jsonl',
+                                '--differences', ['5', '6'])
+            self.assertEqual([(o['member'], o['values']) for o in map(json.loads, done.stdout.splitlines()[1:])],
+                             expected, edit)
+
+    def diff_lines(self, old, new):
+        return self.run_cli('diff', '--format', 'jsonl', self.items_file('old.xml', *old),
+                            self.items_file('new.xml', *new)).stdout
+
+    def test_items_that_do_not_load_end_with_3_and_say_so_and_wrong_usage_with_2(self):
+        failed = '--failed to load item data--'
+        done = self.compare([PLAIN], ['7', '99'])
+        self.assertEqual(done.returncode, 3)
+        lines = done.stdout.decode('utf-8').splitlines()
+        self.assertEqual(lines[:2], ['member\t7\t99', f'name\t"Plain"\t{failed}'])
+        self.assertTrue(all(line.endswith('\t') for line in lines[2:]), lines)
+        none = self.compare([PLAIN], '--differences', ['98', '99'])
+        self.assertEqual((none.returncode, none.stdout.decode()), (3, f'member\t98\t99\nname\t{failed}\t{failed}\n'))
+        lines = self.compare([PLAIN], '--format', 'jsonl', ['99', '7']).stdout.splitlines()
+        self.assertEqual(json.loads(lines[0]), {'zrids': [99, 7], 'loaded': [False, True]})
+        path = self.items_file('items.xml', PLAIN)
+        self.assertExitsWith(2, ['compare', path, '7'], ['compare', path, *['7'] * 9], ['compare', path, '7', 'x'],
+                             ['compare', '--format', 'csv', path, '7', '7'], ['compare', path, '7', '7', '--differences'])
 
 
 if __name__ == '__main__':
