@@ -183,7 +183,7 @@ bool cQuarry::scanItemFile(const std::string& path) {
     setActivity(eActivity::idle);
     frame_->showImportRunning(false);
     if (frame_->closeRequested()) return false; // stopped: the window has gone
-    reloadCompareList();
+    const QString compareNote = reloadCompareList();
     if (!result) {
         frame_->setItemFile({}); // nothing of the file is held
         reportImportFailure(path, result);
@@ -194,7 +194,9 @@ bool cQuarry::scanItemFile(const std::string& path) {
         return false;
     }
     frame_->setItemFile(path);
-    frame_->showStatusMessage(importedText(path, result));
+    frame_->showStatusMessage(compareNote.isEmpty()
+                                  ? importedText(path, result)
+                                  : importedText(path, result) + QLatin1Char(' ') + compareNote);
     noteRecentFile(path, true);
     return true;
 }
@@ -260,12 +262,12 @@ void cQuarry::addToCompare(const std::vector<ZRID>& zrids) {
         problems << tr("The compare list holds %1 items at most; not added: %2")
                         .arg(cCompareList::kMaxItems)
                         .arg(full.join(QStringLiteral(", ")));
-    if (!problems.isEmpty()) frame_->statusBar()->showMessage(problems.join(QStringLiteral(" ")));
+    if (!problems.isEmpty()) frame_->showStatusMessage(problems.join(QStringLiteral(" ")));
 }
 
-void cQuarry::reloadCompareList() {
+QString cQuarry::reloadCompareList() {
     cComparePane* pane = frame_->comparePane();
-    if (pane->list().items().empty()) return;
+    if (pane->list().items().empty()) return {};
     std::vector<cComparedItem> kept;
     QStringList gone;
     cQuietMessages quiet; // the import has just reported on these items
@@ -277,10 +279,9 @@ void cQuarry::reloadCompareList() {
             gone << QString::number(item.zrid);
     }
     pane->replace(std::move(kept));
-    if (!gone.isEmpty())
-        frame_->statusBar()->showMessage(
-            tr("Left the compare list, as they no longer load: %1", "", int(gone.size()))
-                .arg(gone.join(QStringLiteral(", "))));
+    if (gone.isEmpty()) return {};
+    return tr("Left the compare list, as they no longer load: %1", "", int(gone.size()))
+        .arg(gone.join(QStringLiteral(", ")));
 }
 
 void cQuarry::onFindMentions() {

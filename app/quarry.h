@@ -115,8 +115,8 @@ private:
     void reportNoItems(const std::string& path, bool tagsMisplaced);
     QString importedText(const std::string& path, const cImportResult& result) const;
     // After an import, the compare list keeps the items that still load,
-    // loaded again, and the status bar names the others.
-    void reloadCompareList();
+    // loaded again; the text names the others (empty when none left).
+    QString reloadCompareList();
 
     cItemStore store_;
     cQueryIndex names_; // before the frame, whose Find pane reads it

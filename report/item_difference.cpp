@@ -203,19 +203,6 @@ std::vector<cMemberRow> memberRows(const std::vector<const cItemMembers*>& items
     }
 }
 
-std::optional<std::int64_t> wholeNumber(std::string_view text) {
-    constexpr std::size_t kMaxDigits = 18; // always fits in 64 bits
-    const bool negative = !text.empty() && text.front() == '-';
-    if (!text.empty() && (text.front() == '-' || text.front() == '+')) text.remove_prefix(1);
-    if (text.empty() || text.size() > kMaxDigits) return std::nullopt;
-    std::int64_t value = 0;
-    for (const char c : text) {
-        if (c < '0' || c > '9') return std::nullopt;
-        value = value * 10 + (c - '0');
-    }
-    return negative ? -value : value;
-}
-
 std::vector<cMemberChange> compareItems(const cItemRecord& before,
                                         const cItemFolders& beforeFolders, const cItemRecord& after,
                                         const cItemFolders& afterFolders) {

@@ -77,10 +77,6 @@ struct cMemberRow {
 // in member order. The rows point into `items`, which must outlive them.
 std::vector<cMemberRow> memberRows(const std::vector<const cItemMembers*>& items);
 
-// A member value that is a whole number: an optional sign and 1 to 18 digits,
-// nothing else (a text member's digits count too).
-std::optional<std::int64_t> wholeNumber(std::string_view text);
-
 // One member in which two records of an item differ, its values as JSON, null
 // for a key one record lacks.
 struct cMemberChange {

@@ -1,20 +1,21 @@
 #include "search/item_lookup.h"
 
-#include "search/name_index.h"
+#include "search/query_index.h"
 
 #include <algorithm>
 
 namespace quarry {
 
 void cItemLookup::update() {
-    if (builtFor_ == names_.generation()) return;
+    const cBuiltFor now{index_.generation(), index_.size()};
+    if (builtFor_ == now) return;
     entries_.clear();
-    entries_.reserve(names_.size());
-    for (std::size_t position = 0; position < names_.size(); ++position)
-        entries_.push_back(cEntry{names_.zrid(position), std::uint32_t(position)});
+    entries_.reserve(index_.size());
+    for (std::uint32_t item = 0; item < index_.size(); ++item)
+        entries_.push_back(cEntry{index_.zrid(item), item});
     std::sort(entries_.begin(), entries_.end(),
               [](const cEntry& a, const cEntry& b) { return a.zrid < b.zrid; });
-    builtFor_ = names_.generation();
+    builtFor_ = now;
 }
 
 std::optional<cIndexedItem> cItemLookup::find(ZRID zrid) {
@@ -23,7 +24,7 @@ std::optional<cIndexedItem> cItemLookup::find(ZRID zrid) {
         std::lower_bound(entries_.begin(), entries_.end(), zrid,
                          [](const cEntry& entry, ZRID wanted) { return entry.zrid < wanted; });
     if (found == entries_.end() || found->zrid != zrid) return std::nullopt;
-    return cIndexedItem{zrid, names_.name(found->position), names_.ql(found->position)};
+    return cIndexedItem{zrid, index_.name(found->item), index_.ql(found->item)};
 }
 
 } // namespace quarry

@@ -1,7 +1,7 @@
-// Items of Find's name index looked up by identifier, for the report's links:
-// a table of the index's committed items sorted by identifier, made again
-// only when the index has changed since (its generation), so one import costs
-// one sort and every lookup after it a binary search.
+// Items of Find's query index looked up by identifier, for the report's
+// links: a table of the index's searchable items sorted by identifier, made
+// again only when the index has changed since (its generation or its size),
+// so one import costs one sort and every lookup after it a binary search.
 #pragma once
 
 #include "store/store_host.h"
@@ -13,7 +13,7 @@
 
 namespace quarry {
 
-class cNameIndex;
+class cQueryIndex;
 
 // What the index holds of one item.
 struct cIndexedItem {
@@ -24,7 +24,7 @@ struct cIndexedItem {
 
 class cItemLookup {
 public:
-    explicit cItemLookup(const cNameIndex& names) : names_(names) {}
+    explicit cItemLookup(const cQueryIndex& index) : index_(index) {}
 
     // The item with this identifier, when the index holds it.
     std::optional<cIndexedItem> find(ZRID zrid);
@@ -34,12 +34,17 @@ public:
 private:
     struct cEntry {
         ZRID zrid;
-        std::uint32_t position; // in the index's name order
+        std::uint32_t item; // the index's number for it
+    };
+    struct cBuiltFor {
+        std::uint64_t generation;
+        std::uint32_t size;
+        bool operator==(const cBuiltFor&) const = default;
     };
 
-    const cNameIndex& names_;
+    const cQueryIndex& index_;
     std::vector<cEntry> entries_;
-    std::optional<std::uint64_t> builtFor_; // the index's generation the table was made for
+    std::optional<cBuiltFor> builtFor_; // the index as it was when the table was made
 };
 
 } // namespace quarry

@@ -27,15 +27,6 @@ std::int64_t digitValue(std::string_view digits, std::int64_t ceiling) {
 
 } // namespace
 
-std::optional<std::int64_t> wholeNumberValue(std::string_view text) {
-    bool negative = false;
-    std::string_view digits;
-    if (!splitNumber(text, negative, digits) || digits.size() > kMostValueDigits)
-        return std::nullopt;
-    const std::int64_t value = digitValue(digits, INT64_MAX);
-    return negative ? -value : value;
-}
-
 std::optional<std::int64_t> queryNumber(std::string_view text) {
     bool negative = false;
     std::string_view digits;

@@ -1,5 +1,5 @@
-// Whole numbers in queries and in item values, and the tests a query puts
-// to them.
+// Whole numbers in queries, and the tests a query puts to them (an item
+// value is read as a number by wholeNumber, store/decimal_text.h).
 #pragma once
 
 #include <cstdint>
@@ -7,13 +7,6 @@
 #include <string_view>
 
 namespace quarry {
-
-// The most digits a value of the item file may have to count as a number.
-inline constexpr std::size_t kMostValueDigits = 18;
-
-// An item value read as a number: an optional sign, then 1 to 18 digits, and
-// nothing else. Anything else is no number.
-std::optional<std::int64_t> wholeNumberValue(std::string_view text);
 
 // A number as a query writes it: an optional sign, then one digit or more.
 // Any number of digits is taken; beyond 18 the value is held at the largest

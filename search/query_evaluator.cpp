@@ -5,6 +5,7 @@
 #include "search/name_scan.h"
 #include "search/name_text.h"
 #include "search/near_spelling.h"
+#include "store/decimal_text.h"
 #include "store/item_record.h"
 
 #include <algorithm>
@@ -83,7 +84,7 @@ private:
     bool holdsForText(std::string_view text) {
         switch (term_.test) {
         case eTest::number: {
-            const std::optional<std::int64_t> number = wholeNumberValue(text);
+            const std::optional<std::int64_t> number = wholeNumber(text);
             return number && term_.number.holds(*number);
         }
         case eTest::contains:

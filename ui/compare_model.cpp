@@ -1,5 +1,6 @@
 #include "ui/compare_model.h"
 
+#include "store/decimal_text.h"
 #include "ui/compare_list.h"
 #include "ui/text_conversion.h"
 

@@ -383,7 +383,7 @@ std::vector<ZRID> cMainframe::selectedFindResults() const {
 }
 
 void cMainframe::createReportLinks() {
-    reportPane_->setNameIndex(names_.names());
+    reportPane_->setNameIndex(names_);
     connect(reportPane_, &cReportPane::itemLinkActivated, this, &cMainframe::showItemRequested);
     reportPane_->setContextActions({actions_[cmdAddToCompare], actions_[cmdFindMentions]});
     connect(actions_[cmdFindMentions], &QAction::triggered, this,

@@ -37,7 +37,7 @@ cReportPane::cReportPane(QWidget* parent) : QTextEdit(parent) {
 
 cReportPane::~cReportPane() = default;
 
-void cReportPane::setNameIndex(const cNameIndex& names) {
+void cReportPane::setNameIndex(const cQueryIndex& names) {
     lookup_ = std::make_unique<cItemLookup>(names);
 }
 

@@ -20,7 +20,7 @@ class QAction;
 namespace quarry {
 
 class cItemLookup;
-class cNameIndex;
+class cQueryIndex;
 
 class cReportPane : public QTextEdit {
     Q_OBJECT
@@ -29,7 +29,7 @@ public:
     ~cReportPane() override;
 
     // Links lead to the items of `names`; without it there are none.
-    void setNameIndex(const cNameIndex& names);
+    void setNameIndex(const cQueryIndex& names);
     // The index has the items of a whole import: the links' own table of it
     // is made now, not while the next report is shown.
     void prepareLinks();

@@ -225,8 +225,9 @@ int main(int argc, char** argv) {
     const std::string self = selfPath();
     const bool haveCli = !cliPath.empty() && access(cliPath.c_str(), X_OK) == 0;
 
-    const std::vector<std::string> phases = {"read",    "pugixml", "memchr",   "scan",  "import",
-                                             "import1", "show",    "patterns", "queries", "compile"};
+    const std::vector<std::string> phases = {"read",    "pugixml", "memchr", "scan",
+                                             "import",  "import1", "show",   "patterns",
+                                             "queries", "compile"};
     std::map<std::string, cRuns> results;
     // The command-line tool as whole processes: the index alone, and find
     // against tree (the same import; find searches where tree prints).

@@ -1,6 +1,7 @@
 // The member model's whole numbers, which the Compare pane subtracts: only an
 // optional sign and 1 to 18 digits read, so no value overflows.
 #include "report/item_difference.h"
+#include "store/decimal_text.h"
 
 #include <gtest/gtest.h>
 
