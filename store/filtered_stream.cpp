@@ -1,5 +1,7 @@
 #include "store/filtered_stream.h"
 
+#include "store/item_file_check.h"
+
 #include <algorithm>
 #include <bit>
 #include <cerrno>
@@ -119,10 +121,27 @@ cFilteredStream::cFilteredStream(const std::string& path, const cStreamLimits& l
     active_ = &tables_[0];
     buildTables(tables_[0], ">");
 
-    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    openRegularFile(path);
+}
+
+void cFilteredStream::openRegularFile(const std::string& path) {
+    // Non-blocking, so that a FIFO swapped in for the file cannot hold the
+    // open; the kind is asked of the descriptor, which is what is read.
+    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     struct stat info {};
-    if (fd_ >= 0 && ::fstat(fd_, &info) == 0 && info.st_size > 0)
-        totalSize_ = static_cast<RecordPosition>(info.st_size);
+    const char* reason = nullptr;
+    if (fd_ < 0 || ::fstat(fd_, &info) != 0)
+        reason = std::strerror(errno);
+    else if ((reason = whyNotRegular(info.st_mode)) == nullptr &&
+             ::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) & ~O_NONBLOCK) != 0)
+        reason = std::strerror(errno);
+    if (reason != nullptr) {
+        failure_ = reason; // nothing is read from a file of another kind
+        if (fd_ >= 0) ::close(fd_);
+        fd_ = -1;
+        return;
+    }
+    if (info.st_size > 0) totalSize_ = static_cast<RecordPosition>(info.st_size);
 }
 
 cFilteredStream::~cFilteredStream() {

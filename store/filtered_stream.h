@@ -143,6 +143,8 @@ private:
     bool endsChunk(char byte) const;
 
     void fail(const std::string& reason, RecordPosition position);
+    // Opens `path` for reading when it is a regular file; fails the stream otherwise.
+    void openRegularFile(const std::string& path);
 
     std::string sourceName_;
     int fd_ = -1;

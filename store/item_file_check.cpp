@@ -8,9 +8,6 @@
 
 namespace quarry {
 
-namespace {
-
-// Why a file of this kind is not read as an item file; null for a regular file.
 const char* whyNotRegular(mode_t mode) {
     if (S_ISREG(mode)) return nullptr;
     if (S_ISDIR(mode)) return std::strerror(EISDIR);
@@ -19,8 +16,6 @@ const char* whyNotRegular(mode_t mode) {
     if (S_ISSOCK(mode)) return "a socket, not a regular file";
     return "not a regular file";
 }
-
-} // namespace
 
 std::string whyUnreadable(const std::string& path) {
     // The kind first, by name only: opening a FIFO or a device is already

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <sys/types.h>
 
 namespace quarry {
 
@@ -11,5 +12,10 @@ namespace quarry {
 // file that can be opened for reading. The path is the file system's bytes;
 // anything but a regular file is refused without being opened.
 std::string whyUnreadable(const std::string& path);
+
+// Why a file of this kind is not read as an item file; null for a regular
+// file. Also asked of the descriptor every read opens, since another kind of
+// file may take the name after the check.
+const char* whyNotRegular(mode_t mode);
 
 } // namespace quarry

@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace quarry {
@@ -132,6 +134,23 @@ TEST(FilteredStream, JoinedLinesTagsPercentAndAMissingFile) {
     EXPECT_FALSE(missing.readLines(1, ">"));
     EXPECT_EQ(missing.readTag(), ">");
     EXPECT_TRUE(missing.percentRead() == 0 && missing.tell() == 0 && missing.totalSize() == 0);
+    EXPECT_TRUE(missing.failed());
+}
+
+TEST(FilteredStream, AnotherKindOfFileTakingTheNameIsRefusedWithoutBlocking) {
+    // What the name holds when the stream opens it, after any check of the
+    // name: a FIFO without a writer would block an open, a device never ends.
+    cTempItemFile file("");
+    const std::string fifo = file.sibling("swapped.fifo");
+    const std::string device = file.sibling("swapped.device");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    ASSERT_EQ(::symlink("/dev/zero", device.c_str()), 0);
+    for (const auto& [path, reason] : {std::pair{fifo, "a FIFO, not a regular file"},
+                                       std::pair{device, "a device, not a regular file"}}) {
+        cFilteredStream stream(path);
+        EXPECT_FALSE(stream.readLines(1, ">")) << path;
+        EXPECT_EQ(stream.failure(), reason);
+    }
 }
 
 TEST(FilteredStream, SeekReturnsToARememberedChunk) {
