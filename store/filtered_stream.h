@@ -62,7 +62,8 @@ public:
 
 class cFilteredStream {
 public:
-    // Opens the file; one that cannot be opened reads as empty.
+    // Opens the file; one that cannot be opened, or is not a regular file,
+    // fails the stream (failed() before any read).
     explicit cFilteredStream(const std::string& path,
                              const cStreamLimits& limits = cStreamLimits());
     cFilteredStream(const cFilteredStream&) = delete;

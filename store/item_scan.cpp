@@ -38,8 +38,13 @@ cImportResult cItemStore::scanItemFile(const std::string& path, cProgressHost& p
     cPatternMatch context(256); // one context for the whole scan: no allocation per item
     bool tagsMisplaced = false;
     for (;;) {
-        const RecordPosition position = stream.tell();
-        const bool more = stream.readLines(1, ">");
+        RecordPosition position = stream.tell();
+        // Until the first record every chunk is looked at (for the note
+        // below); after it, the stream passes over the chunks no record
+        // starts with without handing them out.
+        const bool more = found.empty()
+                              ? stream.readLines(1, ">")
+                              : stream.readLinesBeginningWith(kItemRecordStart, ">", position);
         const std::string& chunk = stream.text();
         if (startsItemRecord(chunk)) {
             // Room for the '>' first: a capped 16 MiB chunk is copied once, not
@@ -53,7 +58,7 @@ cImportResult cItemStore::scanItemFile(const std::string& path, cProgressHost& p
             // Why a file indexes nothing: "<Item" after a line break or a
             // blank. Looked for only until the first item, so a sound file
             // pays one test per chunk before it.
-            tagsMisplaced = chunk.find("<Item") != std::string::npos;
+            tagsMisplaced = chunk.find(kItemRecordStart) != std::string::npos;
         }
         pacer.step();
         if (!more) break;

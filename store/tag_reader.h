@@ -33,8 +33,9 @@ inline constexpr const char* kZridPattern = "^<.*?ZRID=\"{.*?}\".*?>";
 // Whether a chunk of the file starts an item record: it begins with "<Item".
 // The scan indexes exactly these chunks, and a load checks its position
 // still holds one.
+inline constexpr std::string_view kItemRecordStart = "<Item";
 constexpr bool startsItemRecord(std::string_view chunk) {
-    return chunk.starts_with("<Item");
+    return chunk.starts_with(kItemRecordStart);
 }
 
 struct cTagView {
