@@ -88,7 +88,12 @@ cMainframe::cMainframe(cQueryIndex& names, QWidget* parent) : QMainWindow(parent
     setWindowIcon(QIcon(QStringLiteral(":/quarry/quarry.png")));
 }
 
-cMainframe::~cMainframe() = default;
+cMainframe::~cMainframe() {
+    // The bars hide as the window's children go, and their View entries would
+    // follow them into a frame already taken apart.
+    for (CSizingControlBar* bar : {findBar_, compareBar_})
+        if (bar != nullptr) bar->toggleViewAction()->disconnect();
+}
 
 bool cMainframe::create(QString* failure) {
     if (!createClient(failure)) return false;
