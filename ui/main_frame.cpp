@@ -353,7 +353,8 @@ void cMainframe::createCompareBar() {
     QAction* add = actions_[cmdAddToCompare];
     connect(add, &QAction::triggered, this,
             [this] { emit compareRequested(selectedFindResults()); });
-    // Find's results offer it on their context menu, for the result clicked.
+    // Find's results offer it on their context menu, for the results
+    // selected, beside copying them.
     QTableView* results = findPane_->resultsView();
     results->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(results, &QWidget::customContextMenuRequested, this, [this, results, add](QPoint at) {
@@ -361,6 +362,7 @@ void cMainframe::createCompareBar() {
         results->setFocus(Qt::PopupFocusReason);
         QMenu menu(this);
         menu.addAction(add);
+        menu.addAction(findPane_->copyAction());
         menu.exec(results->viewport()->mapToGlobal(at));
     });
 }
