@@ -105,7 +105,7 @@ private:
     std::vector<std::string> addedColumns_; // by the user, from the header's menu
     std::vector<std::string> queryColumns_; // of the query searched last; added ones follow
     // Well below what a user notices as a stall.
-    std::chrono::milliseconds patience_{30};
+    std::chrono::milliseconds patience_{20};
     bool importRunning_ = false;
 };
 
