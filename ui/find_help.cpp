@@ -75,6 +75,7 @@ cFindHelp::cFindHelp(QWidget* parent) : QDialog(parent) {
     auto* text = new QLabel(this);
     text->setObjectName(QStringLiteral("findHelpText"));
     text->setTextFormat(Qt::RichText);
+    text->setWordWrap(true);
     text->setTextInteractionFlags(Qt::TextBrowserInteraction);
     text->setText(
         tr("<p>Words find the names that contain them; an ID alone finds that item first. "

@@ -103,12 +103,8 @@ void cFindPane::createResultsView() {
     columns->setSectionResizeMode(cFindResultsModel::kNameColumn, QHeaderView::Stretch);
     // Room for a QL of three digits and an identifier of seven; the user
     // widens them for more.
-    const auto digits = [&](int count) {
-        return (count + 2) * fontMetrics().horizontalAdvance(QLatin1Char('0'));
-    };
-    columns->resizeSection(cFindResultsModel::kQlColumn, digits(3));
-    columns->resizeSection(cFindResultsModel::kIdColumn, digits(7));
-    columns->setDefaultSectionSize(digits(7));
+    columns->resizeSection(cFindResultsModel::kQlColumn, digitsWidth(3));
+    columns->resizeSection(cFindResultsModel::kIdColumn, digitsWidth(7));
     columns->setSortIndicator(-1, Qt::AscendingOrder);
     columns->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(columns, &QWidget::customContextMenuRequested, this, &cFindPane::showColumnMenu);
@@ -121,6 +117,24 @@ void cFindPane::createResultsView() {
     copyAction_->setShortcutContext(Qt::WidgetShortcut);
     connect(copyAction_, &QAction::triggered, this, &cFindPane::copySelectedRows);
     resultsView_->addAction(copyAction_);
+}
+
+int cFindPane::digitsWidth(int count) const {
+    return (count + 2) * fontMetrics().horizontalAdvance(QLatin1Char('0'));
+}
+
+void cFindPane::showColumns(std::vector<std::string> columns) {
+    if (columns == model_->attributeColumns()) return;
+    // Other columns reset the header: QL and ID keep their widths, and an
+    // attribute column takes its name's width, at least that of six digits.
+    QHeaderView* header = resultsView_->horizontalHeader();
+    const int ql = header->sectionSize(cFindResultsModel::kQlColumn);
+    const int id = header->sectionSize(cFindResultsModel::kIdColumn);
+    model_->setAttributeColumns(std::move(columns));
+    header->resizeSection(cFindResultsModel::kQlColumn, ql);
+    header->resizeSection(cFindResultsModel::kIdColumn, id);
+    for (int column = cFindResultsModel::kFixedColumns; column < model_->columnCount(); ++column)
+        header->resizeSection(column, std::max(digitsWidth(6), header->sectionSizeHint(column)));
 }
 
 void cFindPane::setImportRunning(bool running) {
@@ -177,7 +191,7 @@ void cFindPane::showResult(const cQueryResult& result) {
     std::vector<std::string> columns = queryColumns_;
     for (const std::string& name : addedColumns_)
         if (!hasFolded(columns, name)) columns.push_back(name);
-    model_->setAttributeColumns(std::move(columns));
+    showColumns(std::move(columns));
     // A new result comes in the search's own order, without a sort column.
     resultsView_->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
     model_->setResults(result.items);
@@ -220,14 +234,14 @@ void cFindPane::addAttributeColumn(std::string name) {
     addedColumns_.push_back(name);
     std::vector<std::string> columns = model_->attributeColumns();
     if (!hasFolded(columns, name)) columns.push_back(std::move(name));
-    model_->setAttributeColumns(std::move(columns));
+    showColumns(std::move(columns));
 }
 
 void cFindPane::removeAttributeColumn(const std::string& name) {
     std::erase(addedColumns_, name);
     std::vector<std::string> columns = model_->attributeColumns();
     std::erase(columns, name);
-    model_->setAttributeColumns(std::move(columns));
+    showColumns(std::move(columns));
 }
 
 void cFindPane::showColumnMenu(QPoint at) {

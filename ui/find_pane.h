@@ -85,6 +85,10 @@ private:
     void createSearchBox();
     void createResultsView();
     void showResult(const cQueryResult& result);
+    // Shows these attribute columns after the fixed ones.
+    void showColumns(std::vector<std::string> columns);
+    // The width of a column for that many digits.
+    int digitsWidth(int count) const;
     void showCount(const QString& line, bool isError = false);
     // The attributes a query's attr: terms name, as the file spells them.
     std::vector<std::string> attributesNamedIn(const cQuery& query) const;
