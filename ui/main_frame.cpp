@@ -88,7 +88,13 @@ cMainframe::cMainframe(cQueryIndex& names, QWidget* parent) : QMainWindow(parent
     setWindowIcon(QIcon(QStringLiteral(":/quarry/quarry.png")));
 }
 
-cMainframe::~cMainframe() = default;
+cMainframe::~cMainframe() {
+    // ~QWidget closes the window, which hides its bars; their view actions
+    // toggle the frame's actions, whose handlers would then run on a frame
+    // already destroyed down to its QWidget part.
+    for (const auto& [command, action] : actions_)
+        QObject::disconnect(action, nullptr, this, nullptr);
+}
 
 bool cMainframe::create(QString* failure) {
     if (!createClient(failure)) return false;
