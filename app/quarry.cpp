@@ -170,9 +170,9 @@ bool cQuarry::scanItemFile(const std::string& path) {
         return false;
     }
     imported_ = false;
+    frame_->showImportRunning(true); // before the index changes: Find stops reading it
     names_.clear();
     setActivity(eActivity::importing);
-    frame_->showImportRunning(true);
     frame_->beginMessageOperation();
     const cImportResult result = import.run(path, frame_->treeControl(), &names_);
     frame_->endMessageOperation(tr("while importing the item data"));

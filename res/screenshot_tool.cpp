@@ -1,15 +1,21 @@
 // Saves a picture of the main window with an item shown, for the README
 // (res/screenshot.png):
-//   ui_screenshot ITEM_FILE OUT.png [ZRID]
+//   ui_screenshot ITEM_FILE OUT.png [ZRID [QUERY [COLUMN]]]
+// With a query, the Find pane is open with its results (res/find_screenshot.png),
+// and with a column, that attribute's column added to them.
 // Runs under any platform plugin, the offscreen one included.
 #include "app/own_settings.h"
 #include "app/quarry.h"
+#include "controls/sizing_control_bar.h"
+#include "ui/find_pane.h"
+#include "ui/frame_resources.h"
 #include "ui/item_tree.h"
 #include "ui/item_tree_model.h"
 #include "ui/main_frame.h"
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QTest>
 #include <QTimer>
@@ -64,6 +70,14 @@ int main(int argc, char** argv) {
     }
     frame->selectTreeItem(item, zrid);
     app.showItem(zrid);
+    if (argc > 4) {
+        frame->action(cmdEditFind)->trigger();
+        frame->resizeDocks({frame->findBar()}, {frame->width() * 2 / 5}, Qt::Horizontal);
+        cFindPane* find = frame->findPane();
+        find->searchBox()->setText(QString::fromLocal8Bit(argv[4]));
+        if (!QTest::qWaitFor([find] { return !find->searching(); })) return 1;
+        if (argc > 5) find->addAttributeColumn(argv[5]);
+    }
     QTest::qWait(200);
     return frame->grab().save(QString::fromLocal8Bit(argv[2])) ? 0 : 1;
 }

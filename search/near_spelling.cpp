@@ -57,7 +57,8 @@ int boundedEditDistance(std::string_view a, std::string_view b, int limit,
 }
 
 std::vector<std::uint32_t> findNearSpellings(const cQueryIndex& index, const cItemBits& admitted,
-                                             const std::vector<std::string_view>& words) {
+                                             const std::vector<std::string_view>& words,
+                                             const cSearchStop* stop) {
     const cNameIndex& names = index.names();
     const std::size_t wordCount = words.size();
     std::vector<int> limits;
@@ -77,6 +78,7 @@ std::vector<std::uint32_t> findNearSpellings(const cQueryIndex& index, const cIt
     std::vector<std::string_view> closest(wordCount);
     std::vector<int> scratch;
     for (std::uint32_t position = 0; position < names.size(); ++position) {
+        if (position % kNamesBetweenStopLooks == 0 && stopRaised(stop)) break;
         if (!admitted.test(names.item(position))) continue;
         const std::string_view name = names.foldedName(position);
         for (std::size_t w = 0; w < wordCount; ++w)

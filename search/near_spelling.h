@@ -8,6 +8,7 @@
 
 #include "search/item_bits.h"
 #include "search/query_index.h"
+#include "search/search_stop.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -27,8 +28,10 @@ int boundedEditDistance(std::string_view a, std::string_view b, int limit,
 // The searchable items of `admitted` whose names qualify for `words`, in the
 // order shown: fewest edits in total first; then by rank (name_rank.h) with
 // each word replaced by the first name word closest to it; then in name
-// order. The work is linear in the names' bytes for each word.
+// order. The work is linear in the names' bytes for each word. Once `stop`
+// (when given) is raised, it ends early with what it found so far.
 std::vector<std::uint32_t> findNearSpellings(const cQueryIndex& index, const cItemBits& admitted,
-                                             const std::vector<std::string_view>& words);
+                                             const std::vector<std::string_view>& words,
+                                             const cSearchStop* stop = nullptr);
 
 } // namespace quarry

@@ -109,10 +109,14 @@ private:
 
 class cEvaluator {
 public:
-    cEvaluator(const cQueryIndex& index, const cQuery& query)
-        : index_(index), data_(index.data()), query_(query), count_(index.size()) {}
+    cEvaluator(const cQueryIndex& index, const cQuery& query, const cSearchStop* stop)
+        : index_(index), data_(index.data()), query_(query), count_(index.size()), stop_(stop) {}
+
+    // Once the stop flag is raised, every node holds for no item.
+    bool stopped() const { return stopRaised(stop_); }
 
     cItemBits node(std::uint32_t at) {
+        if (stopped()) return cItemBits(count_);
         const cQueryNode& node = query_.nodes[at];
         switch (node.kind) {
         case cQueryNode::eKind::term:
@@ -254,6 +258,7 @@ private:
     const cQueryData& data_;
     const cQuery& query_;
     const std::uint32_t count_;
+    const cSearchStop* stop_;
 };
 
 std::optional<std::uint32_t> itemWithIdentifier(const cQueryIndex& index, ZRID zrid) {
@@ -290,9 +295,11 @@ std::vector<std::string_view> nameWordsOf(const cQuery& query) {
 
 } // namespace
 
-cQueryResult runQuery(const cQueryIndex& index, const cQuery& query, bool allowNear) {
+cQueryResult runQuery(const cQueryIndex& index, const cQuery& query, bool allowNear,
+                      const cSearchStop* stop) {
     cQueryResult result;
     if (query.nodes.empty()) return result;
+    const cQueryResult abandoned{{}, false, true};
     std::optional<std::uint32_t> first;
     if (query.identifier) first = itemWithIdentifier(index, *query.identifier);
     if (first) result.items.push_back(*first);
@@ -301,7 +308,7 @@ cQueryResult runQuery(const cQueryIndex& index, const cQuery& query, bool allowN
     // asks for words in the name, the scan of the names meets the matches in
     // name order and the other terms only filter them.
     const cNameIndex& names = index.names();
-    cEvaluator evaluator(index, query);
+    cEvaluator evaluator(index, query, stop);
     const cEvaluator::cConjunction top = evaluator.split(query.root);
     std::vector<std::uint32_t> ordered;
     if (!top.words.empty()) {
@@ -319,13 +326,15 @@ cQueryResult runQuery(const cQueryIndex& index, const cQuery& query, bool allowN
         ordered = inNameOrder(index, matched);
     }
 
+    if (evaluator.stopped()) return abandoned;
     const std::vector<std::string_view> words = nameWordsOf(query);
     if (ordered.empty()) {
         // Near spellings: an "and"-only query's other terms still hold.
         if (allowNear && query.andOnly && !words.empty()) {
             cItemBits admitted = evaluator.all(top.others);
             if (first) admitted.reset(*first);
-            const std::vector<std::uint32_t> near = findNearSpellings(index, admitted, words);
+            const std::vector<std::uint32_t> near = findNearSpellings(index, admitted, words, stop);
+            if (evaluator.stopped()) return abandoned;
             result.items.insert(result.items.end(), near.begin(), near.end());
             result.near = !near.empty();
         }

@@ -12,6 +12,7 @@
 
 #include "search/query.h"
 #include "search/query_index.h"
+#include "search/search_stop.h"
 
 #include <cstdint>
 #include <vector>
@@ -23,9 +24,14 @@ struct cQueryResult {
     std::vector<std::uint32_t> items;
     // Near spellings answered.
     bool near = false;
+    // The stop flag was raised: the search ended early, without items.
+    bool abandoned = false;
 };
 
-// `allowNear` lets near spellings answer when nothing matches.
-cQueryResult runQuery(const cQueryIndex& index, const cQuery& query, bool allowNear);
+// `allowNear` lets near spellings answer when nothing matches. `stop`, when
+// given, may be raised by another thread: the search looks at it before each
+// node of the query and every few thousand names, and then gives up.
+cQueryResult runQuery(const cQueryIndex& index, const cQuery& query, bool allowNear,
+                      const cSearchStop* stop = nullptr);
 
 } // namespace quarry

@@ -89,10 +89,11 @@ cMainframe::cMainframe(cQueryIndex& names, QWidget* parent) : QMainWindow(parent
 }
 
 cMainframe::~cMainframe() {
-    // The bars hide as the window's children go, and their View entries would
-    // follow them into a frame already taken apart.
-    for (CSizingControlBar* bar : {findBar_, compareBar_})
-        if (bar != nullptr) bar->toggleViewAction()->disconnect();
+    // ~QWidget closes the window, which hides its bars; their view actions
+    // toggle the frame's actions, whose handlers would then run on a frame
+    // already destroyed down to its QWidget part.
+    for (const auto& [command, action] : actions_)
+        QObject::disconnect(action, nullptr, this, nullptr);
 }
 
 bool cMainframe::create(QString* failure) {
@@ -358,7 +359,8 @@ void cMainframe::createCompareBar() {
     QAction* add = actions_[cmdAddToCompare];
     connect(add, &QAction::triggered, this,
             [this] { emit compareRequested(selectedFindResults()); });
-    // Find's results offer it on their context menu, for the result clicked.
+    // Find's results offer it on their context menu, for the results
+    // selected, beside copying them.
     QTableView* results = findPane_->resultsView();
     results->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(results, &QWidget::customContextMenuRequested, this, [this, results, add](QPoint at) {
@@ -366,6 +368,7 @@ void cMainframe::createCompareBar() {
         results->setFocus(Qt::PopupFocusReason);
         QMenu menu(this);
         menu.addAction(add);
+        menu.addAction(findPane_->copyAction());
         menu.exec(results->viewport()->mapToGlobal(at));
     });
 }

@@ -2,7 +2,7 @@
 // platform is set (the offscreen one by default), for one item file:
 //
 //   quarry-window-bench [--shows N] [--steps N] [--seed S] [--sample-every N]
-//                       [--show ZRID] [--repeat N] [--compare] FILE
+//                       [--show ZRID] [--repeat N] [--compare] [--find] FILE
 //
 // 1. the import through the application object (scan, then the category tree
 //    built into the window's tree model): wall time, the resident memory it
@@ -17,6 +17,12 @@
 //    list one request at a time, as eight presses of Ctrl+D would, with a turn
 //    of the event loop after each, then the Compare pane painted: the time
 //    until it shows them all, and the longest gap of the event loop meanwhile
+//    (run before the soak);
+// 5. with --find, the Find pane typed into: a query of 10,000 words set at
+//    once and more typed after it, then a word no name holds typed one key at
+//    a time (each keystroke a search of every name for near spellings): the
+//    longest gap of the event loop meanwhile, the time until the last result
+//    shows, and what that last search costs when run on the window's thread
 //    (run before the soak).
 // Message boxes that come up are answered at once and counted.
 
@@ -26,12 +32,18 @@
 #include "harness/bench_stats.h"
 #include "harness/bench_tools.h"
 #include "ui/compare_pane.h"
+#include "ui/find_pane.h"
+#include "ui/find_results_model.h"
+#include "ui/frame_resources.h"
 #include "ui/item_tree_model.h"
 #include "ui/main_frame.h"
 #include "ui/report_pane.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QDialog>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTableView>
@@ -52,7 +64,11 @@ namespace quarry {
 namespace {
 
 const char kUsage[] = "usage: quarry-window-bench [--shows N] [--steps N] [--seed S] "
-                      "[--sample-every N] [--show ZRID] [--repeat N] [--compare] FILE\n";
+                      "[--sample-every N] [--show ZRID] [--repeat N] [--compare] [--find] FILE\n";
+
+// The long query the Find run sets at once, and the word it types after.
+constexpr int kLongQueryWords = 10000;
+const char kUnheardWord[] = "zqxjvk";
 
 using Clock = std::chrono::steady_clock;
 
@@ -213,6 +229,52 @@ void measureCompare(cQuarry& app) {
     std::fflush(stdout);
 }
 
+// Types `text` into `box` one key at a time, with a turn of the event loop
+// after each key, as a user's typing comes.
+void typeKeys(QWidget* box, const QString& text) {
+    for (const QChar key : text) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(key));
+        QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(key));
+        QCoreApplication::sendEvent(box, &press);
+        QCoreApplication::sendEvent(box, &release);
+        QCoreApplication::processEvents();
+    }
+}
+
+void measureFind(cQuarry& app) {
+    app.mainFrame()->action(cmdEditFind)->trigger();
+    cFindPane* pane = app.mainFrame()->findPane();
+    QLineEdit* box = pane->searchBox();
+    // Words of one letter: the box holds at most 32767 characters.
+    QString words;
+    for (int word = 0; word < kLongQueryWords; ++word)
+        words += QString(QChar(u'a' + word % 26)) + QLatin1Char(' ');
+    QCoreApplication::processEvents();
+    cLoopTurnProbe probe;
+    probe.start();
+    const cStopwatch watch;
+    box->setText(words);
+    QCoreApplication::processEvents();
+    typeKeys(box, QStringLiteral("more"));
+    const QString longQueryLine = pane->countLine()->text();
+    box->clear();
+    typeKeys(box, QString::fromLatin1(kUnheardWord));
+    while (pane->searching())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+    const double wallMs = watch.wallSeconds() * 1000.0;
+    probe.stop();
+    const cStopwatch direct;
+    const cQueryResult near = runQuery(app.names(), parseQuery(kUnheardWord).query, true);
+    const double directMs = direct.wallSeconds() * 1000.0;
+    std::printf("find_long_query_says %s\nfind_typing_ms %.1f\nfind_longest_gap_ms %.1f\n"
+                "find_results %d\nfind_says %s\nfind_one_search_ms %.1f\nfind_one_search_items "
+                "%zu\n",
+                longQueryLine.toUtf8().constData(), wallMs, probe.longestMs(),
+                pane->resultsModel()->rowCount(), pane->countLine()->text().toUtf8().constData(),
+                directMs, near.items.size());
+    std::fflush(stdout);
+}
+
 } // namespace
 
 } // namespace quarry
@@ -226,6 +288,7 @@ int main(int argc, char** argv) {
     std::uint64_t repeat = 5;
     std::optional<ZRID> shownItem;
     bool compare = false;
+    bool find = false;
     std::string path;
     for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];
@@ -247,6 +310,8 @@ int main(int argc, char** argv) {
             ++i;
         } else if (option == "--compare") {
             compare = true;
+        } else if (option == "--find") {
+            find = true;
         } else if (!option.empty() && option[0] != '-' && path.empty()) {
             path = option;
         } else {
@@ -302,6 +367,9 @@ int main(int argc, char** argv) {
 
     // 4. The compare list, before the soak fills the history.
     if (compare) measureCompare(app);
+
+    // 5. The Find pane, before the soak.
+    if (find) measureFind(app);
 
     // 3. The soak.
     if (app.store().itemCount() > 0 && shows + steps > 0)

@@ -198,6 +198,23 @@ TEST_P(QueryLanguage, FindsTheItemsInOrderOrSaysWhatIsWrong) {
 
 INSTANTIATE_TEST_SUITE_P(Cases, QueryLanguage, ::testing::ValuesIn(kCases));
 
+// A search abandoned from another thread ends without items, whether it would
+// have scanned the names or the other fields; a lowered flag changes nothing.
+TEST(QueryStop, ARaisedFlagAbandonsTheSearchWithoutItems) {
+    const cIndexedFile file(kItems);
+    const cSearchStop raised{true};
+    const cSearchStop lowered{false};
+    for (const char* const text : {"knife", "attr:range>0 or -ql:5"}) {
+        const cParsedQuery parsed = parseQuery(text);
+        ASSERT_TRUE(parsed.ok()) << text;
+        const cQueryResult stopped = runQuery(file.index, parsed.query, true, &raised);
+        EXPECT_TRUE(stopped.abandoned && stopped.items.empty()) << text;
+        const cQueryResult ran = runQuery(file.index, parsed.query, true, &lowered);
+        EXPECT_FALSE(ran.abandoned || ran.items.empty()) << text;
+        EXPECT_EQ(ran.items, runQuery(file.index, parsed.query, true).items) << text;
+    }
+}
+
 // A word compared at every word start of a 16 MB "a.a.a." name would cost 8
 // million comparisons of 64 KiB each, minutes of work; the test is linear.
 TEST(NameRank, TheStartsAWordTestIsLinearOnRepetitiveNames) {

@@ -7,6 +7,7 @@
 #include "controls/thin_splitter_wnd.h"
 #include "store/item_import.h"
 #include "ui/file_names.h"
+#include "ui/find_completer.h"
 #include "ui/find_pane.h"
 #include "ui/find_results_model.h"
 #include "ui/frame_resources.h"
@@ -41,12 +42,14 @@ const char* const kItems =
 
 // For the Find pane, three more. Item 40's action holds a tag it does not expect:
 // its load raises a message box in the middle of the tree build, after the others.
-// Item 42 has no type, so it is filed in no folder.
+// Item 42 has no type, so it is filed in no folder. Masses of 12 and 9 sort
+// apart as numbers and as texts.
 const char* const kFindMore =
     "<Item ZRID=\"40\" Name=\"Odd\" QL=\"1\" ItemType=\"Misc\">"
     "<Action Name=\"ToUse\"><Bogus/></Action></Item>"
-    "<Item ZRID=\"41\" Name=\"Ember Lamp\" QL=\"2\" ItemType=\"Misc\"></Item>"
-    "<Item ZRID=\"42\" Name=\"Stone\" QL=\"9\"></Item>";
+    "<Item ZRID=\"41\" Name=\"Ember Lamp\" QL=\"2\" ItemType=\"Misc\"><Attribute "
+    "Name=\"Mass\" Value=\"12\"/><Attribute Name=\"Colour\" Value=\"red\"/></Item>"
+    "<Item ZRID=\"42\" Name=\"Stone\" QL=\"9\"><Attribute Name=\"Mass\" Value=\"9\"/></Item>";
 
 // Notes every modal dialog that comes up, then lets `answer` act on it or,
 // when there is none or it answers false, closes it.
@@ -137,8 +140,11 @@ class cWindowTest : public QObject {
 
     cFindPane* findPane() { return frame()->findPane(); }
     QLineEdit* findBox() { return findPane()->searchBox(); }
-    // The Find pane's result names in order, then its count line.
+    // The Find pane's result names in order, then its count line, once its
+    // search has ended.
     QString found() {
+        [[maybe_unused]] const bool ended =
+            QTest::qWaitFor([&] { return !findPane()->searching(); });
         QStringList names;
         for (int row = 0; row < findPane()->resultsModel()->rowCount(); ++row)
             names << findPane()->resultsModel()->index(row, 0).data().toString();
@@ -618,6 +624,87 @@ private slots:
         QVERIFY(findBox()->hasFocus() && findBox()->text() == "lamp");
         QTest::keyClick(findBox(), Qt::Key_Escape);
         QVERIFY(findBox()->text().isEmpty() && found().startsWith(" = "));
+    }
+
+    void findPaneKeepsTheResultsWhileTheQueryHasAnError() {
+        importFindItems();
+        action(cmdEditFind)->trigger();
+        QTest::keyClicks(findBox(), "lamp");
+        const QString good = found();
+        QTest::keyClicks(findBox(), " (");
+        const cParsedQuery parsed = parseQuery("lamp (");
+        QVERIFY(!parsed.ok() && !parsed.error->token.empty());
+        QCOMPARE(found(), good.section(" = ", 0, 0) + " = " +
+                              QString::fromStdString(parsed.error->message()));
+        QCOMPARE(findPane()->countLine()->palette().color(QPalette::WindowText), QColor(Qt::red));
+        QTest::keyClicks(findBox(), "cup)");
+        QCOMPARE(found(), " = no items");
+        QVERIFY(findPane()->countLine()->palette().color(QPalette::WindowText) != QColor(Qt::red));
+    }
+
+    void findBoxCompletesFieldsTheirValuesAndTheFilesNames() {
+        importFindItems();
+        action(cmdEditFind)->trigger();
+        QCompleter* completer = findPane()->completer()->completer();
+        const char* const cases[][2] = {{"lamp -(ty", "type:"},
+                                        {"type:w", "type:weapon"},
+                                        {"attr:", "attr:Mass attr:Colour"},
+                                        {"Attr:c", "Attr:Colour"},
+                                        {"lamp", ""}};
+        for (const auto& [typed, offered] : cases) {
+            findBox()->clear();
+            QTest::keyClicks(findBox(), typed);
+            QStringList choices;
+            for (int row = 0;
+                 completer->popup()->isVisible() && row < completer->completionModel()->rowCount();
+                 ++row)
+                choices << completer->completionModel()->index(row, 0).data().toString();
+            QCOMPARE(choices.join(' '), QString::fromLatin1(offered));
+        }
+        // A choice replaces the word at the cursor; the query that showed
+        // results comes back with Up in the empty box.
+        findBox()->setText("ember attr:M");
+        emit completer->activated(QStringLiteral("attr:Mass"));
+        QCOMPARE(found(), "Ember Lamp = 1 item");
+        QTest::keyClick(findBox(), Qt::Key_Return);
+        findBox()->clear();
+        QTest::keyClick(findBox(), Qt::Key_Up);
+        QCOMPARE(completer->completionModel()->index(0, 0).data().toString(), "ember attr:Mass");
+    }
+
+    void findResultsTakeAttributeColumnsSortAsNumbersAndCopy() {
+        importFindItems();
+        action(cmdEditFind)->trigger();
+        findBox()->setText("stone or ember");
+        QCOMPARE(found(), "Stone, Ember Lamp = 2 items");
+        findPane()->addAttributeColumn("Mass");
+        // As texts "9" would come before "12".
+        QTableView* view = findPane()->resultsView();
+        view->sortByColumn(cFindResultsModel::kFixedColumns, Qt::DescendingOrder);
+        view->selectAll();
+        view->setFocus();
+        QTest::keyClick(view, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(),
+                 "Name\tQL\tID\tMass\nEmber Lamp\t2\t41\t12\nStone\t9\t42\t9\n");
+        // The added column stays for the next query, after those its attr: terms name.
+        findBox()->setText("attr:colour");
+        QStringList row{found()};
+        for (int column = 0; column < findPane()->resultsModel()->columnCount(); ++column)
+            row << findPane()->resultsModel()->headerData(column, Qt::Horizontal).toString() + "=" +
+                       findPane()->resultsModel()->index(0, column).data().toString();
+        QCOMPARE(row.join(' '),
+                 "Ember Lamp = 1 item Name=Ember Lamp QL=2 ID=41 Colour=red Mass=12");
+    }
+
+    void findPaneAbandonsASearchThatANewKeystrokeOvertakes() {
+        importFindItems();
+        action(cmdEditFind)->trigger();
+        findPane()->setSearchPatience(std::chrono::milliseconds(0));
+        QSignalSpy shown(findPane()->resultsModel(), &QAbstractItemModel::modelReset);
+        findBox()->setText("lamp");
+        findBox()->setText("cup");
+        QCOMPARE(found(), "Cup = 1 item");
+        QCOMPARE(shown.count(), 1); // the results of "lamp" never came
     }
 
     void findPaneSearchDuringAnImportRefreshesAtItsEnd() {
