@@ -178,7 +178,9 @@ bool cQuarry::scanItemFile(const std::string& path) {
     frame_->endMessageOperation(tr("while importing the item data"));
     imported_ = result && result.loaded != 0; // Export needs items
     if (!result) names_.clear();              // nothing of a failed import is kept
-    names_.commitPending(); // room kept for the names is not given back: that would copy them all
+    // Millions of names take seconds to sort: the window keeps answering
+    // meanwhile. Room kept for them is not given back: that would copy them all.
+    names_.commitPending([this] { frame_->pumpMessages(); });
     frame_->reportPane()->prepareLinks();
     setActivity(eActivity::idle);
     frame_->showImportRunning(false);

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <future>
 
 namespace quarry {
 
@@ -55,7 +56,21 @@ bool cNameIndex::nameOrderLess(std::size_t a, std::size_t b) const {
 }
 
 void cNameIndex::commitPending() {
+    commitSorted(sortPending());
+}
+
+void cNameIndex::commitPending(const std::function<void()>& waiting) {
     if (committed_ == entries_.size()) return;
+    std::future<cSortedPending> sorted =
+        std::async(std::launch::async, [this] { return sortPending(); });
+    while (sorted.wait_for(kWaitingInterval) != std::future_status::ready)
+        waiting();
+    commitSorted(sorted.get());
+}
+
+cNameIndex::cSortedPending cNameIndex::sortPending() const {
+    cSortedPending sorted;
+    if (committed_ == entries_.size()) return sorted;
     // Most names differ in their first sixteen bytes: sort by those as two
     // numbers first, and compare whole names only where they agree.
     struct cSortKey {
@@ -86,9 +101,9 @@ void cNameIndex::commitPending() {
     });
 
     // The new items' bytes and entries, copied out in name order.
-    std::string names;
-    std::string foldedNames;
-    std::vector<cEntry> fresh;
+    std::string& names = sorted.names;
+    std::string& foldedNames = sorted.foldedNames;
+    std::vector<cEntry>& fresh = sorted.fresh;
     names.reserve(names_.size() - nameStart(committed_));
     foldedNames.reserve(names.capacity());
     fresh.reserve(keys.size());
@@ -98,13 +113,17 @@ void cNameIndex::commitPending() {
         names.append(name(key.item));
         foldedNames.append(foldedName(key.item));
     }
-    std::vector<cSortKey>().swap(keys);
+    return sorted;
+}
+
+void cNameIndex::commitSorted(cSortedPending&& sorted) {
+    if (committed_ == entries_.size()) return;
     if (committed_ == 0) { // nothing to merge with: the copies are the index
-        names_.swap(names);
-        folded_.swap(foldedNames);
-        entries_.swap(fresh);
+        names_.swap(sorted.names);
+        folded_.swap(sorted.foldedNames);
+        entries_.swap(sorted.fresh);
     } else {
-        mergeFromTheBack(fresh, names, foldedNames);
+        mergeFromTheBack(sorted.fresh, sorted.names, sorted.foldedNames);
     }
     committed_ = entries_.size();
     ++generation_;

@@ -14,8 +14,10 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -36,6 +38,12 @@ public:
     void expectItems(std::size_t items);
     // Files the items added since the last commit into name order.
     void commitPending();
+    // The same, with the sort and copy of the new items (most of the work)
+    // done on another thread, while `waiting` is called on this one every
+    // few tens of milliseconds. `waiting` may search the committed items but
+    // must not add, commit or clear.
+    void commitPending(const std::function<void()>& waiting);
+    static constexpr std::chrono::milliseconds kWaitingInterval{30};
     // Gives back the room kept for more items, once no more will come.
     void shrinkToFit();
     // Forgets every item (a new import begins).
@@ -82,6 +90,15 @@ private:
         const std::size_t start = nameStart(position);
         return std::string_view(arena).substr(start, nameEnd(position) - start);
     }
+    // The items added since the last commit, sorted into name order and
+    // copied out: only those are read, so committed items stay searchable.
+    struct cSortedPending {
+        std::vector<cEntry> fresh; // offsets into the two texts below
+        std::string names;
+        std::string foldedNames;
+    };
+    cSortedPending sortPending() const;
+    void commitSorted(cSortedPending&& sorted);
     // Merges new items, copied out in name order (`fresh`, with offsets into
     // `names` and `foldedNames`), with the committed ones, in place.
     void mergeFromTheBack(const std::vector<cEntry>& fresh, const std::string& names,

@@ -177,8 +177,14 @@ bool cQueryIndex::add(const cItemRecord& item, const cItemFolders& folderPaths) 
 }
 
 void cQueryIndex::commitPending() {
-    if (names_.pendingCount() == 0) return;
-    names_.commitPending();
+    commitPending([] {});
+}
+
+void cQueryIndex::commitPending(const std::function<void()>& waiting) {
+    if (committing_ || names_.pendingCount() == 0) return;
+    committing_ = true;
+    names_.commitPending(waiting);
+    committing_ = false;
     for (std::uint32_t position = 0; position < names_.size(); ++position)
         data_.namePositions[names_.item(position)] = position;
 }

@@ -24,6 +24,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -160,6 +161,9 @@ public:
 
     // Makes the pending items searchable.
     void commitPending();
+    // The same, sorting beside while `waiting` runs on this thread (see
+    // cNameIndex); a commit asked for meanwhile is left to this one.
+    void commitPending(const std::function<void()>& waiting);
     // Gives back the room kept for more items, once no more will come.
     void shrinkToFit();
     // Forgets every item (a new import begins).
@@ -207,6 +211,7 @@ private:
     cNameIndex names_;
     cQueryData data_;
     std::uint64_t generation_ = 0;
+    bool committing_ = false; // a commit sorts beside
 };
 
 } // namespace quarry
