@@ -1,5 +1,8 @@
 #include "cache/cache_file.h"
 
+#include "store/work_pacer.h"
+
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <filesystem>
@@ -85,7 +88,8 @@ private:
 // failure sticks: every later read reads nothing.
 class cCacheFileReader::cInput {
 public:
-    explicit cInput(const std::string& path) : file_(std::fopen(path.c_str(), "rb")) {
+    cInput(const std::string& path, cProgressHost& progress)
+        : file_(std::fopen(path.c_str(), "rb")), pacer_(progress) {
         struct stat info {};
         ok_ = file_ != nullptr && ::fstat(::fileno(file_), &info) == 0 && S_ISREG(info.st_mode);
         if (ok_) left_ = static_cast<std::uint64_t>(info.st_size);
@@ -104,13 +108,9 @@ public:
     void operator()(T& number) { bytes(&number, sizeof number); }
     template <class T> void operator()(std::vector<T>& array) {
         static_assert(std::is_trivially_copyable_v<T>);
-        array.resize(count(sizeof(T)));
-        bytes(array.data(), array.size() * sizeof(T));
+        fill(array, sizeof(T));
     }
-    void operator()(std::string& text) {
-        text.resize(count(1));
-        bytes(text.data(), text.size());
-    }
+    void operator()(std::string& text) { fill(text, 1); }
     template <class T, std::size_t N> void operator()(std::array<T, N>& array) {
         if (count(sizeof(T)) != N) fail();
         bytes(array.data(), N * sizeof(T));
@@ -126,6 +126,27 @@ public:
     }
 
 private:
+    // Reads an array through a small buffer that stays in the processor's
+    // cache: the array's memory is written once, by the copy, rather than
+    // zeroed first and then read into.
+    template <class Array> void fill(Array& array, std::size_t elementBytes) {
+        const std::uint64_t elements = count(elementBytes);
+        array.clear();
+        array.reserve(elements);
+        Array staged(std::min<std::uint64_t>(elements, kStagedBytes / elementBytes),
+                     typename Array::value_type());
+        while (ok_ && array.size() < elements) {
+            const std::size_t step =
+                std::min<std::uint64_t>(staged.size(), elements - array.size());
+            bytes(staged.data(), step * elementBytes);
+            if (ok_) array.insert(array.end(), staged.begin(), staged.begin() + step);
+            pacer_.pumpIfDue();
+        }
+    }
+
+    // Small enough to be reused from the allocator and stay in the cache.
+    static constexpr std::size_t kStagedBytes = 64 * 1024;
+
     // An element count, refused when that many elements cannot be in the
     // bytes left: no array is ever sized beyond the file.
     std::uint64_t count(std::size_t elementBytes) {
@@ -146,13 +167,14 @@ private:
     }
 
     std::FILE* file_;
+    cWorkPacer pacer_;
     std::uint64_t left_ = 0;
     XXH3_state_t state_;
     bool ok_ = false;
 };
 
-cCacheFileReader::cCacheFileReader(const std::string& cachePath)
-    : in_(std::make_unique<cInput>(cachePath)) {}
+cCacheFileReader::cCacheFileReader(const std::string& cachePath, cProgressHost& progress)
+    : in_(std::make_unique<cInput>(cachePath, progress)) {}
 
 cCacheFileReader::~cCacheFileReader() = default;
 

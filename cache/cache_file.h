@@ -54,7 +54,8 @@ std::string cacheProgramVersion();
 // Reads one cache file part by part, each part only after the one before it.
 class cCacheFileReader {
 public:
-    explicit cCacheFileReader(const std::string& cachePath);
+    // Window events are dispatched through `progress` while arrays are read.
+    cCacheFileReader(const std::string& cachePath, cProgressHost& progress);
     ~cCacheFileReader();
     cCacheFileReader(const cCacheFileReader&) = delete;
     cCacheFileReader& operator=(const cCacheFileReader&) = delete;

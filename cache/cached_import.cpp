@@ -4,7 +4,10 @@
 #include "cache/cache_folder.h"
 #include "cache/content_hash.h"
 
+#include "store/work_pacer.h"
+
 #include <filesystem>
+#include <future>
 #include <memory>
 
 namespace quarry {
@@ -23,11 +26,21 @@ const cImportResult kStopped{cImportResult::eOutcome::stopped, {}};
 
 } // namespace
 
+// The host of the hash computed beside: no display, no events to dispatch.
+class cSilentProgress : public cProgressHost {
+public:
+    void beginProgress(const std::string&, std::int32_t) override {}
+    void setProgress(std::int32_t) override {}
+    void endProgress() override {}
+    void pumpMessages() override {}
+};
+
 class cCachedImport::cOpened {
 public:
     std::unique_ptr<cCacheFileReader> reader;
     cCacheHeader header;
     cFileStamp stamp; // the file's now
+    std::future<std::optional<std::uint64_t>> hash;
 };
 
 cCachedImport::cCachedImport(cItemStore& store, cProgressHost& progress, cMessageSink& messages,
@@ -39,17 +52,27 @@ bool cCachedImport::openCache(const std::string& path, cOpened& opened) {
     if (folder_.empty()) return false;
     const std::string absolute = absolutePathOf(path);
     if (absolute.empty()) return false;
-    opened.reader = std::make_unique<cCacheFileReader>(cacheFileFor(folder_, absolute));
+    opened.reader = std::make_unique<cCacheFileReader>(cacheFileFor(folder_, absolute), progress_);
     const std::optional<cCacheHeader> header = opened.reader->readHeader();
     opened.stamp = cFileStamp::of(path);
     if (!header || header->programVersion != cacheProgramVersion() || header->path != absolute ||
         !sameState(header->stamp, opened.stamp))
         return false;
-    progress_.beginProgress(kCheckingLabel, 0);
-    const std::optional<std::uint64_t> hash = hashFileContent(path, progress_);
-    progress_.endProgress();
     opened.header = *header;
-    return hash && *hash == header->contentHash && sameState(cFileStamp::of(path), opened.stamp);
+    opened.hash = std::async(std::launch::async, [path] {
+        cSilentProgress silent;
+        return hashFileContent(path, silent);
+    });
+    return true;
+}
+
+bool cCachedImport::contentMatches(const std::string& path, cOpened& opened) {
+    cWorkPacer pacer(progress_);
+    while (opened.hash.wait_for(cWorkPacer::kInterval) != std::future_status::ready)
+        pacer.pumpIfDue();
+    const std::optional<std::uint64_t> hash = opened.hash.get();
+    return hash && *hash == opened.header.contentHash &&
+           sameState(cFileStamp::of(path), opened.stamp);
 }
 
 cImportResult cCachedImport::scan(const std::string& path) {
@@ -57,7 +80,11 @@ cImportResult cCachedImport::scan(const std::string& path) {
     if (cImportResult refused = cItemImport::check(path); !refused) return refused;
     cOpened opened;
     if (openCache(path, opened)) {
-        if (std::shared_ptr<const cItemIndex> index = opened.reader->readIndex()) {
+        progress_.beginProgress(kCheckingLabel, 0);
+        std::shared_ptr<const cItemIndex> index = opened.reader->readIndex();
+        const bool matches = contentMatches(path, opened);
+        progress_.endProgress();
+        if (index && matches) {
             store_.adoptIndex(path, opened.stamp, std::move(index), identifierPattern_);
             fromCache_ = true;
             cImportResult scanned;
@@ -76,9 +103,13 @@ cImportResult cCachedImport::run(const std::string& path, cTreeControl& tree,
     queries.clear();
     cOpened opened;
     if (openCache(path, opened)) {
+        progress_.beginProgress(kCheckingLabel, 0);
         std::shared_ptr<const cItemIndex> index = opened.reader->readIndex();
         cTreeRecording recording;
-        if (index && opened.reader->readTreeAndQueries(recording, queries)) {
+        const bool read = index && opened.reader->readTreeAndQueries(recording, queries);
+        const bool matches = contentMatches(path, opened);
+        progress_.endProgress();
+        if (read && matches) {
             store_.adoptIndex(path, opened.stamp, std::move(index), identifierPattern_);
             progress_.beginProgress(kImportingLabel, 0);
             recording.replay(tree);
@@ -97,6 +128,7 @@ cImportResult cCachedImport::run(const std::string& path, cTreeControl& tree,
             return built;
         }
     }
+    queries.clear(); // what a cache that did not match held
     if (progress_.stopRequested()) return kStopped;
     if (folder_.empty()) return import_.run(path, tree, &queries);
 

@@ -44,10 +44,14 @@ public:
 
 private:
     class cOpened;
-    // The cache of `path` when it is there and made from the file as it is
-    // now: its reader placed after the header, with the header and the
-    // file's stamp. Hashes the file only when everything else matches.
+    // The cache of `path` when it is there and its header matches the file
+    // as it is now (all but the content): its reader placed after the
+    // header, with the header and the file's stamp. The file's content is
+    // then hashed on a thread beside while the cache is read.
     bool openCache(const std::string& path, cOpened& opened);
+    // Whether the file's content is what the cache was made from, and the
+    // file unchanged meanwhile; waits for the hash, dispatching events.
+    bool contentMatches(const std::string& path, cOpened& opened);
     // Writes the cache of what the store and `queries` hold of `path`, when
     // the file is still as the import read it.
     void writeCache(const std::string& path, const cFileStamp& imported,
