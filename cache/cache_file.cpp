@@ -44,7 +44,9 @@ template <class Io, class Header> void visitHeader(Io& io, Header& header) {
 // Writes numbers and arrays in the layout, hashing every byte written.
 class cOutput {
 public:
-    explicit cOutput(std::FILE* file) : file_(file) { XXH3_64bits_reset(&state_); }
+    cOutput(std::FILE* file, cProgressHost& progress) : file_(file), pacer_(progress) {
+        XXH3_64bits_reset(&state_);
+    }
 
     bool ok() const { return ok_; }
     template <class T>
@@ -71,13 +73,20 @@ public:
 
 private:
     void count(std::uint64_t elements) { bytes(&elements, sizeof elements); }
+    // Large arrays go out a block at a time, window events dispatched between.
     void bytes(const void* from, std::size_t size) {
-        if (size == 0) return;
-        ok_ = ok_ && std::fwrite(from, 1, size, file_) == size;
-        XXH3_64bits_update(&state_, from, size);
+        const char* at = static_cast<const char*>(from);
+        for (std::size_t done = 0; done < size && ok_; done += kBlockBytes) {
+            const std::size_t step = std::min(kBlockBytes, size - done);
+            ok_ = std::fwrite(at + done, 1, step, file_) == step;
+            XXH3_64bits_update(&state_, at + done, step);
+            pacer_.pumpIfDue();
+        }
     }
 
+    static constexpr std::size_t kBlockBytes = 1 << 20;
     std::FILE* file_;
+    cWorkPacer pacer_;
     XXH3_state_t state_;
     bool ok_ = true;
 };
@@ -227,12 +236,12 @@ bool cCacheFileReader::readTreeAndQueries(cTreeRecording& tree, cQueryIndex& que
 }
 
 bool writeCacheFile(const std::string& cachePath, const cCacheHeader& header,
-                    const cItemIndex& index, const cTreeRecording& tree,
-                    const cQueryIndex& queries) {
+                    const cItemIndex& index, const cTreeRecording& tree, const cQueryIndex& queries,
+                    cProgressHost& progress) {
     const std::string temporary = temporaryNameOf(cachePath, static_cast<long>(::getpid()));
     std::FILE* file = std::fopen(temporary.c_str(), "wb");
     if (file == nullptr) return false;
-    cOutput out(file);
+    cOutput out(file, progress);
     out(kCacheMagic);
     out(kCacheFormat);
     visitHeader(out, header);

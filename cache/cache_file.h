@@ -74,10 +74,11 @@ private:
 
 // Writes a cache to a temporary file beside `cachePath` and renames it into
 // place, so a reader never meets a half-written cache under that name. False,
-// with nothing left behind, when it cannot be written.
+// with nothing left behind, when it cannot be written. Window events are
+// dispatched through `progress` between blocks.
 bool writeCacheFile(const std::string& cachePath, const cCacheHeader& header,
-                    const cItemIndex& index, const cTreeRecording& tree,
-                    const cQueryIndex& queries);
+                    const cItemIndex& index, const cTreeRecording& tree, const cQueryIndex& queries,
+                    cProgressHost& progress);
 
 // What writeCacheFile() names its temporary file: the cache's name, the
 // process, kTemporarySuffix. A killed writer leaves it; the folder's pruning

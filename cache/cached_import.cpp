@@ -112,8 +112,13 @@ cImportResult cCachedImport::run(const std::string& path, cTreeControl& tree,
         if (read && matches) {
             store_.adoptIndex(path, opened.stamp, std::move(index), identifierPattern_);
             progress_.beginProgress(kImportingLabel, 0);
-            recording.replay(tree);
+            const bool replayed = recording.replay(tree, progress_);
             progress_.endProgress();
+            if (!replayed) {
+                store_.forgetIndex();
+                queries.clear();
+                return kStopped;
+            }
             // Used counts as written: the caches kept are those of the files
             // imported last.
             std::error_code error;
@@ -161,7 +166,8 @@ void cCachedImport::writeCache(const std::string& path, const cFileStamp& import
     header.loaded = result.loaded;
     header.filed = result.filed;
     header.itemTagsMisplaced = result.itemTagsMisplaced;
-    if (writeCacheFile(cacheFileFor(folder_, absolute), header, *store_.index(), tree, queries))
+    if (writeCacheFile(cacheFileFor(folder_, absolute), header, *store_.index(), tree, queries,
+                       progress_))
         pruneCacheFolder(folder_);
 }
 

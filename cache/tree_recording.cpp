@@ -1,5 +1,7 @@
 #include "cache/tree_recording.h"
 
+#include "store/work_pacer.h"
+
 namespace quarry {
 
 bool cTreeRecording::agrees() const {
@@ -16,7 +18,8 @@ bool cTreeRecording::agrees() const {
     return true;
 }
 
-void cTreeRecording::replay(cTreeControl& tree) const {
+bool cTreeRecording::replay(cTreeControl& tree, cProgressHost& progress) const {
+    cWorkPacer pacer(progress);
     tree.deleteAllItems();
     tree.expectItems(expectedItems);
     std::vector<TreeItemHandle> handles(parents.size());
@@ -27,9 +30,15 @@ void cTreeRecording::replay(cTreeControl& tree) const {
         start = labelEnds[node];
         const TreeItemHandle parent = parents[node] == 0 ? 0 : handles[parents[node] - 1];
         handles[node] = tree.insertItem(label, data[node], parent);
+        pacer.step();
+        if (progress.stopRequested()) {
+            tree.deleteAllItems();
+            return false;
+        }
     }
     for (const std::uint32_t node : expanded)
         tree.expand(handles[node]);
+    return true;
 }
 
 void cRecordingTree::deleteAllItems() {

@@ -28,8 +28,10 @@ struct cTreeRecording {
     // parent appended before its child, labels in order, expanded nodes that
     // exist. A recording that does not cannot be replayed.
     bool agrees() const;
-    // Empties `tree` and builds the recorded tree into it, as the import did.
-    void replay(cTreeControl& tree) const;
+    // Empties `tree` and builds the recorded tree into it, as the import did,
+    // dispatching window events on the way. False when the program is ending
+    // (cProgressHost::stopRequested): the tree is emptied then.
+    bool replay(cTreeControl& tree, cProgressHost& progress) const;
 
     // Calls visit(member) for each array and number, in a fixed order.
     template <class Visit> void forEachArray(Visit&& visit) const { visitArrays(*this, visit); }
