@@ -2,6 +2,8 @@
 
 #include "app/about_dialog.h"
 #include "app/quit_signals.h"
+#include "cache/cache_folder.h"
+#include "cache/cached_import.h"
 #include "store/item_import.h"
 #include "store/item_record.h"
 #include "store/tag_reader.h"
@@ -148,6 +150,9 @@ void cQuarry::onCommand(int command) {
     case cmdFindMentions:
         onFindMentions();
         break;
+    case cmdClearCache:
+        onClearCache();
+        break;
     default:
         break;
     }
@@ -164,7 +169,8 @@ void cQuarry::showItem(ZRID zrid) {
 
 bool cQuarry::scanItemFile(const std::string& path) {
     if (!frame_ || activity_ != eActivity::idle) return false;
-    cItemImport import(store_, *frame_, *frame_, identifierPattern_);
+    // The file's cache, when it holds the file as it is, stands in for reading it.
+    cCachedImport import(store_, *frame_, *frame_, standardCacheFolder(), identifierPattern_);
     if (const cImportResult refused = cItemImport::check(path); !refused) {
         reportImportFailure(path, refused);
         return false;
@@ -174,7 +180,7 @@ bool cQuarry::scanItemFile(const std::string& path) {
     names_.clear();
     setActivity(eActivity::importing);
     frame_->beginMessageOperation();
-    const cImportResult result = import.run(path, frame_->treeControl(), &names_);
+    const cImportResult result = import.run(path, frame_->treeControl(), names_);
     frame_->endMessageOperation(tr("while importing the item data"));
     imported_ = result && result.loaded != 0; // Export needs items
     if (!result) names_.clear();              // nothing of a failed import is kept
@@ -365,6 +371,13 @@ bool cQuarry::exportTo(const cExportTarget& target) {
     return written;
 }
 
+void cQuarry::onClearCache() {
+    if (!frame_ || activity_ != eActivity::idle) return;
+    frame_->showStatusMessage(clearCacheFolder(standardCacheFolder())
+                                  ? tr("The cache is cleared.")
+                                  : tr("Some of the cache could not be removed."));
+}
+
 void cQuarry::onBack() {
     if (!frame_) return;
     const std::optional<cHistoryEntry> entry = history_.back();
@@ -403,6 +416,7 @@ void cQuarry::onUpdateImport() {
     const bool idle = activity_ == eActivity::idle;
     frame_->action(cmdImport)->setEnabled(idle);
     frame_->action(cmdRecentFiles)->setEnabled(idle && !recentFiles_.paths().empty());
+    frame_->action(cmdClearCache)->setEnabled(idle);
 }
 
 void cQuarry::onUpdateExport() {

@@ -82,6 +82,7 @@ public:
     // Commands.
     void onImport();
     void onExport();
+    void onClearCache();
     void onBack();
     void onForward();
     void onAppAbout();

@@ -30,7 +30,7 @@ names=(tree jsonl sqlite diff)
 [[ -n $baseline ]] && names+=(jsonl-baseline sqlite-baseline)
 command_of() {
   case "$1" in
-    tree) echo "$cli tree $file" ;;
+    tree) echo "$cli tree --no-cache $file" ;;
     jsonl) echo "$cli export --format jsonl $file" ;;
     sqlite) echo "$cli export --format sqlite --output $scratch/items.db --force $file" ;;
     diff) echo "$cli diff $file $changed" ;;

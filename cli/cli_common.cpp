@@ -1,24 +1,28 @@
 #include "cli/cli_common.h"
 
+#include "cache/cache_folder.h"
+
 #include <charconv>
 #include <cstdio>
 
 namespace quarry {
 
 const char* usageText() {
-    return "usage: quarry-cli index [-q] FILE\n"
-           "       quarry-cli tree [-q] FILE\n"
-           "       quarry-cli show [-q] [--format rtf|text|html] FILE ZRID...\n"
-           "       quarry-cli find [-q] [--limit N] [--near] [--columns A,B,...] FILE QUERY...\n"
+    return "usage: quarry-cli index [-q] [--no-cache] FILE\n"
+           "       quarry-cli tree [-q] [--no-cache] FILE\n"
+           "       quarry-cli show [-q] [--no-cache] [--format rtf|text|html] FILE ZRID...\n"
+           "       quarry-cli find [-q] [--no-cache] [--limit N] [--near] [--columns A,B,...] FILE "
+           "QUERY...\n"
            "       quarry-cli stats [-q] FILE\n"
            "       quarry-cli export [-q] [--format jsonl] [--output OUT [--force]] FILE\n"
            "       quarry-cli export [-q] --format sqlite --output OUT.db [--force] FILE\n"
            "       quarry-cli diff [-q] [--format text|jsonl] OLD NEW\n"
-           "       quarry-cli compare [-q] [--format text|jsonl] [--differences] FILE ZRID "
-           "ZRID...\n"
+           "       quarry-cli compare [-q] [--no-cache] [--format text|jsonl] [--differences] FILE "
+           "ZRID ZRID...\n"
            "       quarry-cli --help | --version\n"
            "Options go before FILE; a lone -- ends them, so a QUERY word may start with --.\n"
-           "  -q, --quiet  no messages about unsupported tags on standard error\n";
+           "  -q, --quiet  no messages about unsupported tags on standard error\n"
+           "  --no-cache   import FILE afresh: neither read nor write its cache\n";
 }
 
 namespace {
@@ -83,9 +87,11 @@ bool parseZridArgument(const std::string& text, ZRID& zrid) {
     return true;
 }
 
-cCliSession::cCliSession(bool quiet)
+cCliSession::cCliSession(bool quiet, bool useCache)
     : progress_(standardErrorIsTerminal()), messages_(&progress_, quiet),
-      import_(store_, progress_, messages_) {}
+      import_(store_, progress_, messages_),
+      cached_(store_, progress_, messages_, useCache ? standardCacheFolder() : std::string()),
+      useCache_(useCache) {}
 
 int cCliSession::statusOf(const cImportResult& result) {
     if (result) return kExitOk;
@@ -97,8 +103,7 @@ int cCliSession::statusOf(const cImportResult& result) {
 
 int cCliSession::scan(const std::string& path) {
     path_ = path;
-    if (const cImportResult refused = cItemImport::check(path); !refused) return statusOf(refused);
-    const cImportResult scanned = import_.scan(path);
+    const cImportResult scanned = cached_.scan(path);
     const int status = statusOf(scanned);
     if (status == kExitOk && store_.itemCount() == 0) sayNoItems(scanned.itemTagsMisplaced);
     return status;
@@ -108,6 +113,23 @@ int cCliSession::buildTree(cTreeControl& tree, cLoadedItemSink* loaded) {
     const cImportResult built = import_.buildTree(tree, loaded);
     const int status = statusOf(built);
     if (status == kExitOk) noteItemsLoaded(built.loaded);
+    return status;
+}
+
+int cCliSession::import(const std::string& path, cTreeControl& tree, cQueryIndex* queries) {
+    if (!useCache_) {
+        const int scanned = scan(path);
+        return scanned != kExitOk ? scanned : buildTree(tree, queries);
+    }
+    path_ = path;
+    cQueryIndex own;
+    const cImportResult result = cached_.run(path, tree, queries != nullptr ? *queries : own);
+    const int status = statusOf(result);
+    if (status != kExitOk) return status;
+    if (store_.itemCount() == 0)
+        sayNoItems(result.itemTagsMisplaced);
+    else
+        noteItemsLoaded(result.loaded);
     return status;
 }
 

@@ -2,6 +2,7 @@
 // import session that wires the item store to the terminal.
 #pragma once
 
+#include "cache/cached_import.h"
 #include "cli/cli_output.h"
 #include "cli/stderr_message_sink.h"
 #include "cli/terminal_progress.h"
@@ -69,11 +70,14 @@ bool parseZridArgument(const std::string& text, ZRID& zrid);
 class cCliSession {
 public:
     // `quiet`: no messages about tags an item's record does not expect.
-    explicit cCliSession(bool quiet);
+    // `useCache`: the index and the import come from the file's cache when it
+    // holds the file as it is, and a whole import writes the cache.
+    explicit cCliSession(bool quiet, bool useCache = false);
     cCliSession(const cCliSession&) = delete;
     cCliSession& operator=(const cCliSession&) = delete;
 
-    // Checks the file and runs the import scan. kExitOk, or kExitUnreadableFile
+    // Checks the file and runs the import scan (or takes the cache's index).
+    // kExitOk, or kExitUnreadableFile
     // after printing the reason (also when a read fails during the scan). A
     // file that indexes no item is said to hold none on standard error.
     int scan(const std::string& path);
@@ -81,6 +85,10 @@ public:
     // item that loads to `loaded` when given. kExitOk, or kExitUnreadableFile
     // after printing the reason when a read fails.
     int buildTree(cTreeControl& tree, cLoadedItemSink* loaded = nullptr);
+    // The whole import: scan() and buildTree(), or with the cache, a reopen
+    // from it, or an import that gathers every field into `queries` (or an
+    // index of its own) for the cache. The same statuses and messages.
+    int import(const std::string& path, cTreeControl& tree, cQueryIndex* queries = nullptr);
     // After a pass that loaded every indexed item (a tree build, an export):
     // when items were indexed but none loaded, says the file holds none.
     void noteItemsLoaded(std::uint64_t loaded);
@@ -100,7 +108,12 @@ private:
     cStderrMessageSink messages_;
     cItemStore store_;
     cItemImport import_;
+    cCachedImport cached_;
+    bool useCache_;
 };
+
+// The option of every command that imports and may use the cache.
+inline constexpr const char* kNoCacheOption = "--no-cache";
 
 // The commands; each takes the arguments after its name and writes its results
 // to `out`.

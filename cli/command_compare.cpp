@@ -78,8 +78,10 @@ void appendRow(std::string& out, bool json, const cMemberRow& row,
 int runCompareCommand(const cArguments& args, cCliOutput& out) {
     std::optional<std::string> format;
     bool differencesOnly = false;
-    const cCommandLine line =
-        readCommandLine(args, {{"--format", &format}, {"--differences", &differencesOnly}});
+    bool noCache = false;
+    const cCommandLine line = readCommandLine(
+        args,
+        {{"--format", &format}, {"--differences", &differencesOnly}, {kNoCacheOption, &noCache}});
     if (!line.wrong.empty()) return usageError(line.wrong);
     if (format && *format != "text" && *format != "jsonl")
         return usageError("--format takes text or jsonl");
@@ -92,7 +94,7 @@ int runCompareCommand(const cArguments& args, cCliOutput& out) {
         if (!parseZridArgument(line.operands[i + 1], items[i].zrid))
             return usageError("not an item identifier: " + line.operands[i + 1]);
 
-    cCliSession session(line.quiet);
+    cCliSession session(line.quiet, !noCache);
     if (const int status = session.scan(line.operands[0]); status != kExitOk) return status;
 
     // As show: an item that does not load gives 3, a file that cannot be read

@@ -17,6 +17,7 @@ struct cFindOptions {
     std::uint64_t limit = UINT64_MAX;
     bool near = false;
     bool quiet = false;
+    bool noCache = false;
     std::vector<std::string> columns;
     std::string file;
     std::string query;
@@ -44,8 +45,10 @@ bool parseColumns(const std::string& text, std::vector<std::string>& columns) {
 std::string parseFindOptions(const cArguments& args, cFindOptions& options) {
     std::optional<std::string> limit;
     std::optional<std::string> columns;
-    const cCommandLine line = readCommandLine(
-        args, {{"--near", &options.near}, {"--limit", &limit}, {"--columns", &columns}});
+    const cCommandLine line = readCommandLine(args, {{"--near", &options.near},
+                                                     {"--limit", &limit},
+                                                     {"--columns", &columns},
+                                                     {kNoCacheOption, &options.noCache}});
     if (!line.wrong.empty()) return line.wrong;
     if (limit && !parseLimit(*limit, options.limit))
         return "--limit takes a whole number of at least 1";
@@ -88,16 +91,17 @@ int runFindCommand(const cArguments& args, cCliOutput& out) {
         return kExitUsage;
     }
 
-    // Only what the query and the columns read is gathered.
+    // Only what the query and the columns read is gathered (a cache holds
+    // every field).
     cQueryFieldSet fields = parsed.query.fields();
     if (!options.columns.empty()) fields.add(eQueryField::attr);
     cQueryIndex index;
     index.setFields(fields);
 
-    cCliSession session(options.quiet);
-    if (const int status = session.scan(options.file); status != kExitOk) return status;
+    cCliSession session(options.quiet, !options.noCache);
     cDiscardingTree tree;
-    if (const int status = session.buildTree(tree, &index); status != kExitOk) return status;
+    if (const int status = session.import(options.file, tree, &index); status != kExitOk)
+        return status;
     index.commitPending();
     writeMatches(index, runQuery(index, parsed.query, options.near).items, options, out);
     return kExitOk;

@@ -7,10 +7,11 @@
 namespace quarry {
 
 int runIndexCommand(const cArguments& args, cCliOutput& out) {
-    const cCommandLine line = readCommandLine(args, {});
+    bool noCache = false;
+    const cCommandLine line = readCommandLine(args, {{kNoCacheOption, &noCache}});
     if (!line.wrong.empty()) return usageError(line.wrong);
     if (line.operands.size() != 1) return usageError("index takes one FILE");
-    cCliSession session(line.quiet);
+    cCliSession session(line.quiet, !noCache);
     if (const int status = session.scan(line.operands[0]); status != kExitOk) return status;
 
     const auto index = session.store().index();

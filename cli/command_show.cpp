@@ -39,7 +39,9 @@ std::string render(const std::string& report, eShowFormat format) {
 
 int runShowCommand(const cArguments& args, cCliOutput& out) {
     std::optional<std::string> formatName;
-    const cCommandLine line = readCommandLine(args, {{"--format", &formatName}});
+    bool noCache = false;
+    const cCommandLine line =
+        readCommandLine(args, {{"--format", &formatName}, {kNoCacheOption, &noCache}});
     if (!line.wrong.empty()) return usageError(line.wrong);
     eShowFormat format = eShowFormat::rtf;
     if (formatName && !parseFormat(*formatName, format))
@@ -54,7 +56,7 @@ int runShowCommand(const cArguments& args, cCliOutput& out) {
         zrids.push_back(zrid);
     }
 
-    cCliSession session(line.quiet);
+    cCliSession session(line.quiet, !noCache);
     if (const int status = session.scan(path); status != kExitOk) return status;
 
     // An item that does not load gives 3, a file that cannot be read (or

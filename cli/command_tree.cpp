@@ -5,14 +5,13 @@
 namespace quarry {
 
 int runTreeCommand(const cArguments& args, cCliOutput& out) {
-    const cCommandLine line = readCommandLine(args, {});
+    bool noCache = false;
+    const cCommandLine line = readCommandLine(args, {{kNoCacheOption, &noCache}});
     if (!line.wrong.empty()) return usageError(line.wrong);
     if (line.operands.size() != 1) return usageError("tree takes one FILE");
-    cCliSession session(line.quiet);
-    if (const int status = session.scan(line.operands[0]); status != kExitOk) return status;
-
+    cCliSession session(line.quiet, !noCache);
     cRecordedTree tree;
-    if (const int status = session.buildTree(tree); status != kExitOk) return status;
+    if (const int status = session.import(line.operands[0], tree); status != kExitOk) return status;
     tree.print(out);
     return kExitOk;
 }

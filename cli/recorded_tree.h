@@ -21,6 +21,8 @@ public:
     // Answers 0 (and appends nothing) for a parent that is not a node.
     TreeItemHandle insertItem(const std::string& label, ZRID data, TreeItemHandle parent) override;
     void expand(TreeItemHandle) override {}
+    // Room for the items' nodes at once, so appending them moves nothing.
+    void expectItems(std::size_t items) override { nodes_.reserve(nodes_.size() + items); }
 
     std::size_t nodeCount() const { return nodes_.size(); }
     // Nodes whose data is an identifier rather than 0 (a folder).

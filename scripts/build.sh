@@ -25,7 +25,8 @@ for arg in "${cmake_args[@]}"; do
   esac
 done
 # SQLite: the export, which the command-line tool and the window both link.
-packages=(cmake ninja-build libsqlite3-dev)
+# xxHash's header: the import cache hashes with it (compiled in, no library at run time).
+packages=(cmake ninja-build libsqlite3-dev libxxhash-dev)
 if [[ "$(basename "$compiler")" == clang* ]]; then
   packages+=(clang)
   is_on "$sanitize" && packages+=(libclang-rt-14-dev)  # the sanitizer runtimes

@@ -173,6 +173,21 @@ void cNameIndex::shrinkToFit() {
     entries_.shrink_to_fit();
 }
 
+bool cNameIndex::restored(std::size_t items) {
+    if (names_.size() != folded_.size() || names_.size() > kMaxArenaBytes ||
+        entries_.size() != items || (!pairCounts_.empty() && pairCounts_.size() != 256 * 256))
+        return false;
+    std::uint32_t offset = 0;
+    for (const cEntry& entry : entries_) {
+        if (entry.offset < offset || entry.item >= items) return false;
+        offset = entry.offset;
+    }
+    if (offset > names_.size()) return false;
+    committed_ = entries_.size();
+    ++generation_;
+    return true;
+}
+
 void cNameIndex::clear() {
     std::string().swap(names_);
     std::string().swap(folded_);

@@ -71,15 +71,23 @@ public:
     // Memory held by the arenas and entries.
     std::size_t bytesHeld() const;
     // Calls visit(array) for each member array.
-    template <class Visit> void forEachArray(Visit&& visit) const {
-        visit(names_);
-        visit(folded_);
-        visit(entries_);
-        visit(byteCounts_);
-        visit(pairCounts_);
-    }
+    template <class Visit> void forEachArray(Visit&& visit) const { visitArrays(*this, visit); }
+    // The same with arrays to fill (a cache being read), all committed ones.
+    template <class Visit> void fillEachArray(Visit&& visit) { visitArrays(*this, visit); }
+    // After fillEachArray: whether the arrays agree with one another (the
+    // entries lie in the arenas in order and name items below `items`); they
+    // are then the committed items.
+    bool restored(std::size_t items);
 
 private:
+    template <class Self, class Visit> static void visitArrays(Self& self, Visit& visit) {
+        visit(self.names_);
+        visit(self.folded_);
+        visit(self.entries_);
+        visit(self.byteCounts_);
+        visit(self.pairCounts_);
+    }
+
     struct cEntry {
         std::uint32_t item;
         std::int32_t ql;

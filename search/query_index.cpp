@@ -31,6 +31,40 @@ template <class Entry> void clearLists(cItemLists<Entry>& lists) {
     std::vector<Entry>().swap(lists.entries);
 }
 
+// Whether the lists of a field are empty (not gathered) or hold one end per
+// item, ascending, within the entries.
+template <class Entry> bool listsAgree(const cItemLists<Entry>& lists, std::size_t items) {
+    if (lists.ends.empty()) return lists.entries.empty();
+    if (lists.ends.size() != items) return false;
+    std::uint32_t end = 0;
+    for (const std::uint32_t next : lists.ends) {
+        if (next < end) return false;
+        end = next;
+    }
+    return end <= lists.entries.size();
+}
+
+bool keyOf(std::uint32_t key, const cTextPool& pool) {
+    return key < pool.size();
+}
+bool keyOf(const cSkillPercent& entry, const cTextPool& pool) {
+    return entry.key < pool.size();
+}
+bool keyOf(const cKeyedValue& entry, const cTextPool& pool, const cTextPool& values) {
+    return entry.key < pool.size() &&
+           (entry.value.isNumber() || entry.value.textId() < values.size());
+}
+
+// Whether every entry of the lists is a key of `pool` (and, with values,
+// names a text of `values`), besides listsAgree().
+template <class Entry, class... Values>
+bool keysAgree(const cItemLists<Entry>& lists, std::size_t items, const cTextPool& pool,
+               const Values&... values) {
+    if (!listsAgree(lists, items) || !pool.restored()) return false;
+    return std::all_of(lists.entries.begin(), lists.entries.end(),
+                       [&](const Entry& entry) { return keyOf(entry, pool, values...); });
+}
+
 template <class Entry> void shrinkLists(cItemLists<Entry>& lists) {
     lists.ends.shrink_to_fit();
     lists.entries.shrink_to_fit();
@@ -187,6 +221,32 @@ void cQueryIndex::commitPending(const std::function<void()>& waiting) {
     committing_ = false;
     for (std::uint32_t position = 0; position < names_.size(); ++position)
         data_.namePositions[names_.item(position)] = position;
+}
+
+bool cQueryIndex::restored() {
+    const std::size_t items = data_.zrids.size();
+    const auto perItem = [items](const auto& array) { return array.size() == items; };
+    const bool agree =
+        items < UINT32_MAX && perItem(data_.qls) && perItem(data_.types) && perItem(data_.nanos) &&
+        perItem(data_.slotMasks) && perItem(data_.namePositions) &&
+        std::all_of(data_.types.begin(), data_.types.end(),
+                    [](std::uint8_t type) { return type <= kItemTypeNone; }) &&
+        std::all_of(data_.namePositions.begin(), data_.namePositions.end(),
+                    [items](std::uint32_t position) { return position < items; }) &&
+        data_.valueTexts.restored() && data_.valueTexts.size() <= cValueCell::kMostTextId &&
+        keysAgree(data_.folders, items, data_.folderPaths) &&
+        keysAgree(data_.attributes, items, data_.attributeNames, data_.valueTexts) &&
+        keysAgree(data_.requirements, items, data_.statNames, data_.valueTexts) &&
+        keysAgree(data_.attackSkills, items, data_.attackSkillNames) &&
+        keysAgree(data_.defenceSkills, items, data_.defenceSkillNames) &&
+        keysAgree(data_.actions, items, data_.actionNames) &&
+        keysAgree(data_.events, items, data_.eventNames) &&
+        keysAgree(data_.functions, items, data_.functionNames) &&
+        keysAgree(data_.arguments, items, data_.argumentTexts) && names_.restored(items);
+    fields_ = cQueryFieldSet::all();
+    if (!agree) clear();
+    ++generation_;
+    return agree;
 }
 
 void cQueryIndex::shrinkToFit() {

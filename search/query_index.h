@@ -28,6 +28,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -42,6 +43,7 @@ public:
     static constexpr std::int64_t kHighest = (std::int64_t(1) << 30) - 1;
     static constexpr std::uint32_t kMostTextId = (1u << 31) - 1;
 
+    cValueCell() = default; // the number 0
     static cValueCell number(std::int32_t value) {
         return cValueCell(static_cast<std::uint32_t>(value) & ~kTextBit);
     }
@@ -55,7 +57,7 @@ public:
 private:
     static constexpr std::uint32_t kTextBit = 1u << 31;
     explicit cValueCell(std::uint32_t bits) : bits_(bits) {}
-    std::uint32_t bits_;
+    std::uint32_t bits_ = 0;
 };
 
 // An attribute (key: its name) or a requirement set of an action (key: its
@@ -113,30 +115,38 @@ struct cQueryData {
     cTextPool argumentTexts;
     cTextPool valueTexts;
 
-    template <class Visit> void forEachArray(Visit&& visit) const {
-        visit(zrids);
-        visit(qls);
-        visit(types);
-        visit(nanos);
-        visit(slotMasks);
-        visit(namePositions);
-        const auto lists = [&](const auto& lists) {
+    template <class Visit> void forEachArray(Visit&& visit) const { visitArrays(*this, visit); }
+    template <class Visit> void fillEachArray(Visit&& visit) { visitArrays(*this, visit); }
+
+private:
+    template <class Self, class Visit> static void visitArrays(Self& self, Visit& visit) {
+        visit(self.zrids);
+        visit(self.qls);
+        visit(self.types);
+        visit(self.nanos);
+        visit(self.slotMasks);
+        visit(self.namePositions);
+        const auto lists = [&](auto& lists) {
             visit(lists.ends);
             visit(lists.entries);
         };
-        lists(folders);
-        lists(attributes);
-        lists(requirements);
-        lists(attackSkills);
-        lists(defenceSkills);
-        lists(actions);
-        lists(events);
-        lists(functions);
-        lists(arguments);
-        for (const cTextPool* pool :
-             {&folderPaths, &attributeNames, &statNames, &attackSkillNames, &defenceSkillNames,
-              &actionNames, &eventNames, &functionNames, &argumentTexts, &valueTexts})
-            pool->forEachArray(visit);
+        lists(self.folders);
+        lists(self.attributes);
+        lists(self.requirements);
+        lists(self.attackSkills);
+        lists(self.defenceSkills);
+        lists(self.actions);
+        lists(self.events);
+        lists(self.functions);
+        lists(self.arguments);
+        for (auto* pool :
+             {&self.folderPaths, &self.attributeNames, &self.statNames, &self.attackSkillNames,
+              &self.defenceSkillNames, &self.actionNames, &self.eventNames, &self.functionNames,
+              &self.argumentTexts, &self.valueTexts})
+            if constexpr (std::is_const_v<Self>)
+                pool->forEachArray(visit);
+            else
+                pool->fillEachArray(visit);
     }
 };
 
@@ -201,6 +211,17 @@ public:
         names_.forEachArray(visit);
         data_.forEachArray(visit);
     }
+    // The same with arrays to fill (a cache being read), in the same order;
+    // restored() follows.
+    template <class Visit> void fillEachArray(Visit&& visit) {
+        names_.fillEachArray(visit);
+        data_.fillEachArray(visit);
+    }
+    // After fillEachArray: whether the arrays agree with one another, so that
+    // every number a search reads as a position lies inside its array. They
+    // are then the searchable items, of every field; otherwise the index is
+    // cleared.
+    bool restored();
 
 private:
     // The cell of a value; none when the value texts cannot take it.

@@ -64,6 +64,27 @@ std::vector<std::uint32_t> cTextPool::idsByFrequency() const {
     return ids;
 }
 
+bool cTextPool::restored() const {
+    if (counts_.size() != ends_.size() || ends_.size() >= UINT32_MAX) return false;
+    std::uint32_t end = 0;
+    for (const std::uint32_t next : ends_) {
+        if (next < end) return false;
+        end = next;
+    }
+    if (end != bytes_.size()) return false;
+    // intern() probes until an empty slot and grows the table before it is
+    // half full: the table must be a power of two with that room.
+    if (!slots_.empty() &&
+        (!std::has_single_bit(slots_.size()) || 2 * ends_.size() >= slots_.size()))
+        return false;
+    std::size_t taken = 0;
+    for (const std::uint32_t slot : slots_) {
+        if (slot > size()) return false;
+        taken += slot != 0;
+    }
+    return taken == size() && (size() == 0 || !slots_.empty());
+}
+
 void cTextPool::clear() {
     std::string().swap(bytes_);
     std::vector<std::uint32_t>().swap(ends_);

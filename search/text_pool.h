@@ -38,14 +38,20 @@ public:
     void shrinkToFit();
     // Calls visit(array) for each member array, so a caller can count, write
     // or read them whole.
-    template <class Visit> void forEachArray(Visit&& visit) const {
-        visit(bytes_);
-        visit(ends_);
-        visit(counts_);
-        visit(slots_);
-    }
+    template <class Visit> void forEachArray(Visit&& visit) const { visitArrays(*this, visit); }
+    // The same with arrays to fill (a cache being read); restored() follows.
+    template <class Visit> void fillEachArray(Visit&& visit) { visitArrays(*this, visit); }
+    // Whether filled arrays agree with one another: every text id and end
+    // lies inside its array, and the lookup table has room to end a probe.
+    bool restored() const;
 
 private:
+    template <class Self, class Visit> static void visitArrays(Self& self, Visit& visit) {
+        visit(self.bytes_);
+        visit(self.ends_);
+        visit(self.counts_);
+        visit(self.slots_);
+    }
     static std::uint64_t hashOf(std::string_view text);
     void growSlots();
 

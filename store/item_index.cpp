@@ -33,6 +33,21 @@ cItemIndex cItemIndex::fromFileOrder(std::vector<cIndexEntry> entries) {
     return index;
 }
 
+std::optional<cItemIndex> cItemIndex::fromSorted(std::vector<cIndexEntry> entries,
+                                                 std::vector<RecordPosition> starts) {
+    for (std::size_t i = 1; i < entries.size(); ++i)
+        if (keyOf(entries[i - 1].zrid) >= keyOf(entries[i].zrid)) return std::nullopt;
+    for (std::size_t i = 1; i < starts.size(); ++i)
+        if (starts[i - 1] >= starts[i]) return std::nullopt;
+    // Every entry is the start of a record.
+    for (const cIndexEntry& entry : entries)
+        if (!std::binary_search(starts.begin(), starts.end(), entry.position)) return std::nullopt;
+    cItemIndex index;
+    index.entries_ = std::move(entries);
+    index.starts_ = std::move(starts);
+    return index;
+}
+
 bool cItemIndex::add(ZRID zrid, RecordPosition position) {
     const cIndexEntry entry{zrid, position};
     const auto at = std::lower_bound(entries_.begin(), entries_.end(), entry, keyLess);

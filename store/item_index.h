@@ -24,6 +24,12 @@ public:
     // first entry wins.
     static cItemIndex fromFileOrder(std::vector<cIndexEntry> entries);
 
+    // The index of entries already in ascending unsigned identifier order,
+    // each identifier once, and the starts of every record in file order,
+    // ascending (what a cache kept of an index); none when they are not.
+    static std::optional<cItemIndex> fromSorted(std::vector<cIndexEntry> entries,
+                                                std::vector<RecordPosition> starts);
+
     // Inserts unless the identifier is present; true when it was inserted.
     bool add(ZRID zrid, RecordPosition position);
     std::optional<RecordPosition> find(ZRID zrid) const;
@@ -38,6 +44,8 @@ public:
     // Entries in ascending unsigned identifier order.
     const cIndexEntry* begin() const { return entries_.data(); }
     const cIndexEntry* end() const { return entries_.data() + entries_.size(); }
+    // Where every record the scan found begins, in file order.
+    const std::vector<RecordPosition>& starts() const { return starts_; }
 
 private:
     std::vector<cIndexEntry> entries_;

@@ -17,6 +17,15 @@ cImportResult cItemStore::scanItemFile(const std::string& path, cProgressHost& p
     return scanItemFile(path, progress, standardIdentifierPattern());
 }
 
+void cItemStore::adoptIndex(const std::string& path, const cFileStamp& scanned,
+                            std::shared_ptr<const cItemIndex> index,
+                            const cPattern& identifierPattern) {
+    path_ = path;
+    identifierPattern_ = &identifierPattern;
+    scannedFile_ = scanned;
+    index_ = std::move(index);
+}
+
 cImportResult cItemStore::scanItemFile(const std::string& path, cProgressHost& progress,
                                        const cPattern& identifierPattern) {
     path_ = path;

@@ -94,6 +94,12 @@ public:
     // The same with the identifier pattern compiled once for the whole program.
     cImportResult scanItemFile(const std::string& path, cProgressHost& progress);
 
+    // Takes `index` as the scan's of the file at `path` in the state
+    // `scanned` (kept from an earlier scan of the same bytes): the same as
+    // scanItemFile() without reading the file.
+    void adoptIndex(const std::string& path, const cFileStamp& scanned,
+                    std::shared_ptr<const cItemIndex> index, const cPattern& identifierPattern);
+
     // --- loading -----------------------------------------------------------
     // Reads the item's record from the file into `record`. False, with the
     // record untouched, when the item is not indexed, its position no longer

@@ -13,6 +13,7 @@ const std::vector<CMenuItem>& kMainMenu() {
          {{QT_TRANSLATE_NOOP("menu", "&Import...\tCtrl+O"), cmdImport, {}},
           {QT_TRANSLATE_NOOP("menu", "&Export..."), cmdExport, {}},
           {QT_TRANSLATE_NOOP("menu", "Recent &Files"), cmdRecentFiles, {}},
+          {QT_TRANSLATE_NOOP("menu", "C&lear Cache"), cmdClearCache, {}},
           {"", 0, {}},
           {QT_TRANSLATE_NOOP("menu", "E&xit"), cmdAppExit, {}}}},
         {QT_TRANSLATE_NOOP("menu", "&Edit"),
@@ -102,6 +103,9 @@ QString loadString(int id) {
         {cmdRecentFiles,
          QT_TRANSLATE_NOOP("strings",
                            "Imports one of the item files imported last.\nRecent Files")},
+        {cmdClearCache,
+         QT_TRANSLATE_NOOP("strings", "Removes what imports kept to reopen their files quickly; "
+                                      "the next import of each file reads it whole.\nClear Cache")},
         {cmdAppExit, QT_TRANSLATE_NOOP("strings", "Closes the window and ends the program.\nExit")},
         {cmdAppAbout, QT_TRANSLATE_NOOP("strings", "Shows the program's name and version.\nAbout")},
         {cmdEditUndo,

@@ -20,6 +20,7 @@ enum eCommand : int {
     cmdAddToCompare = 142,
     cmdViewCompare = 143,
     cmdFindMentions = 144,
+    cmdClearCache = 145,
     cmdSearch = 32773,
     cmdEditCopy = 57634,
     cmdEditCut = 57635,
@@ -54,7 +55,7 @@ struct cAccelerator {
 inline constexpr const char* kMenuContext = "menu";
 inline constexpr const char* kStringContext = "strings";
 
-// The main menu: "&File" (with the "Recent Files" submenu), "&Edit", "&View"
+// The main menu: "&File" (with the "Recent Files" submenu and "Clear Cache"), "&Edit", "&View"
 // (with the "Go To" submenu, then the compare list's commands), "&Help".
 const std::vector<CMenuItem>& kMainMenu();
 // The same in the user's language.

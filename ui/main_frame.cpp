@@ -146,7 +146,8 @@ void cMainframe::createActions() {
                             cmdEditUndo,    cmdEditCut,       cmdEditCopy,     cmdEditPaste,
                             cmdViewToolbar, cmdViewStatusBar, cmdBack,         cmdForward,
                             cmdAppAbout,    cmdSearch,        cmdNextPane,     cmdPrevPane,
-                            cmdEditFind,    cmdViewCompare,   cmdAddToCompare, cmdFindMentions};
+                            cmdEditFind,    cmdViewCompare,   cmdAddToCompare, cmdFindMentions,
+                            cmdClearCache};
     auto menuText = [](const std::vector<CMenuItem>& items, int command, auto&& self) -> QString {
         for (const CMenuItem& item : items) {
             if (item.command == command && !item.text.isEmpty()) return item.text;
@@ -175,7 +176,7 @@ void cMainframe::createActions() {
         action->setShortcuts(keys);
     }
 
-    for (int command : {cmdImport, cmdExport, cmdBack, cmdForward, cmdAppAbout})
+    for (int command : {cmdImport, cmdExport, cmdBack, cmdForward, cmdAppAbout, cmdClearCache})
         connect(actions_[command], &QAction::triggered, this,
                 [this, command] { emit commandTriggered(command); });
     recentFilesMenu_ = new QMenu(this);

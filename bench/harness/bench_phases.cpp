@@ -9,6 +9,8 @@
 #include "pattern_corpus.h"
 #include "pcre_pattern.h"
 
+#include "cache/cached_import.h"
+#include "cache/content_hash.h"
 #include "cli/recorded_tree.h"
 #include "pattern/pattern.h"
 #include "platform/rich_text.h"
@@ -20,10 +22,13 @@
 
 #include <pugixml.hpp>
 
+#include <unistd.h>
+
 #include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -139,6 +144,45 @@ int phaseImport(const cPhaseOptions& options, unsigned workers) {
     put("tree_mib", static_cast<double>(tree.bytesHeld()) / (1024.0 * 1024.0));
     put("messages", static_cast<double>(messages.messages()));
     return 0;
+}
+
+// The content hash the cache is keyed by: every byte of the file, read in
+// large blocks.
+int phaseHash(const cPhaseOptions& options) {
+    cQuietProgress progress;
+    const cStopwatch watch;
+    const std::optional<std::uint64_t> hash = hashFileContent(options.path, progress);
+    putTimes(watch);
+    return hash ? 0 : 1;
+}
+
+// A reopen from the cache, as `quarry-cli tree` makes it: one import writes
+// the cache into a folder of the phase's own (not timed), the next one,
+// timed, hashes the file, reads and checks the cache and replays the tree.
+int phaseReopen(const cPhaseOptions& options) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const fs::path folder =
+        fs::temp_directory_path(error) / ("quarry-bench-cache-" + std::to_string(::getpid()));
+    cQuietProgress progress;
+    cCountingSink messages;
+    const auto import = [&](cRecordedTree& tree, cQueryIndex& queries) {
+        cItemStore store;
+        cCachedImport cached(store, progress, messages, folder.string());
+        return cached.run(options.path, tree, queries) && cached.fromCache();
+    };
+    cRecordedTree firstTree;
+    cQueryIndex firstQueries;
+    import(firstTree, firstQueries);
+    cRecordedTree tree;
+    cQueryIndex queries;
+    const cStopwatch watch;
+    const bool fromCache = import(tree, queries);
+    putTimes(watch);
+    fs::remove_all(folder, error);
+    put("from_cache", fromCache ? 1 : 0);
+    put("nodes", static_cast<double>(tree.nodeCount()));
+    return fromCache ? 0 : 1;
 }
 
 // The same import, watching the pauses between two dispatches of window events.
@@ -430,6 +474,8 @@ int runPhase(const std::string& name, const cPhaseOptions& options) {
     if (name == "import") return phaseImport(options, 0);
     if (name == "import1") return phaseImport(options, 1);
     if (name == "gaps") return phaseGaps(options);
+    if (name == "hash") return phaseHash(options);
+    if (name == "reopen") return phaseReopen(options);
     if (name == "show") return phaseShow(options);
     if (name == "patterns") return phasePatterns(options);
     if (name == "compile") return phaseCompile(options);

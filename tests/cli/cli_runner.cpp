@@ -34,8 +34,11 @@ cCliResult runCli(const std::vector<std::string>& args, const cCliRunOptions& op
     const std::string out =
         shellWord(options.outputPath.empty() ? (folder / "out").string() : options.outputPath);
     const std::string err = shellWord((folder / "err").string());
-    std::string command =
-        "timeout " + std::to_string(options.timeLimitSeconds) + " " + shellWord(QUARRY_CLI_PATH);
+    const std::string cacheHome =
+        options.cacheHome.empty() ? (folder / "cache").string() : options.cacheHome;
+    std::string command = "XDG_CACHE_HOME=" + shellWord(cacheHome) + " timeout " +
+                          std::to_string(options.timeLimitSeconds) + " " +
+                          shellWord(QUARRY_CLI_PATH);
     for (const std::string& arg : args)
         command += " " + shellWord(arg);
     command += " >" + out;

@@ -22,6 +22,9 @@ struct cCliRunOptions {
     unsigned timeLimitSeconds = 120;
     // The working folder of the run, when not the test's own.
     std::string folder = {};
+    // The run's XDG_CACHE_HOME; empty: a folder of the run's own, removed
+    // after it, so no run reads another's cache or the user's.
+    std::string cacheHome = {};
 };
 
 // Standard output and error go to files, so neither can fill up and stall.

@@ -55,6 +55,7 @@ EXPORTED = [RICH, PLAIN, item(9, b'All', body=b'<Description>' + EVERY_BYTE + b'
 class CliTestCase(unittest.TestCase):
     def setUp(self):
         self.folder = self.enterContext(tempfile.TemporaryDirectory(prefix='quarry-export-test-'))
+        os.environ['XDG_CACHE_HOME'] = self.path('cache')  # no case reads another's cache or the user's
 
     def path(self, name):
         return os.path.join(self.folder, name)

@@ -1,6 +1,7 @@
 // The real main window, driven as a user drives it by keyboard, mouse and
 // program, watched through the report, the box, the commands, bars and boxes.
 #include "app/quarry.h"
+#include "cache/cache_folder.h"
 #include "controls/menu_bar.h"
 #include "controls/pane_status_bar.h"
 #include "controls/progress_bar.h"
@@ -181,6 +182,8 @@ private slots:
     }
 
     void init() {
+        // Every case imports as at the first start: nothing comes from the cache.
+        QVERIFY(clearCacheFolder(standardCacheFolder()));
         QVERIFY(app()->InitInstance());
         frame()->resize(900, 640);
         frame()->activateWindow();
@@ -442,6 +445,7 @@ private slots:
                                    action(cmdRecentFiles)->isEnabled() +
                                    action(cmdExport)->isEnabled());
         });
+        action(cmdClearCache)->trigger(); // the second import reads the file too
         during.start(0);
         import(itemsPath_);
         during.stop();
@@ -707,9 +711,30 @@ private slots:
         QCOMPARE(shown.count(), 1); // the results of "lamp" never came
     }
 
+    // A second import of the unchanged file comes from its cache, without a
+    // scan or a message box: the same tree and Find results, and items show.
+    void reopenFromTheCacheShowsWhatTheImportShowed() {
+        importFindItems();
+        action(cmdEditFind)->trigger();
+        findBox()->setText("lamp");
+        const QString imported = treeAndNames() + found();
+        QStringList labels;
+        QTimer watch;
+        connect(&watch, &QTimer::timeout, this,
+                [&] { labels << frame()->paneStatusBar()->paneText(0); });
+        watch.start(0);
+        import(findPath_);
+        watch.stop();
+        QVERIFY2(!labels.contains("Scanning File"), qPrintable(labels.join('|')));
+        QCOMPARE(treeAndNames() + found(), imported);
+        typeIntoBox("12");
+        QVERIFY(reportText().contains("Lamp"));
+    }
+
     void findPaneSearchDuringAnImportRefreshesAtItsEnd() {
         importFindItems();
         action(cmdEditFind)->trigger();
+        action(cmdClearCache)->trigger(); // the second import reads the file too
         QString during;
         importFindItems([&] { findBox()->setText("LAMP"), during = found(); });
         QCOMPARE(during, "Lamp, Lamp Blade = 2 items so far, import running");
