@@ -13,8 +13,11 @@ void cItemLookup::update() {
     entries_.reserve(index_.size());
     for (std::uint32_t item = 0; item < index_.size(); ++item)
         entries_.push_back(cEntry{index_.zrid(item), item});
-    std::sort(entries_.begin(), entries_.end(),
-              [](const cEntry& a, const cEntry& b) { return a.zrid < b.zrid; });
+    // Items arrive in index order, which is identifier order: the check is
+    // what it usually costs.
+    const auto byIdentifier = [](const cEntry& a, const cEntry& b) { return a.zrid < b.zrid; };
+    if (!std::is_sorted(entries_.begin(), entries_.end(), byIdentifier))
+        std::sort(entries_.begin(), entries_.end(), byIdentifier);
     builtFor_ = now;
 }
 
