@@ -142,7 +142,7 @@ cImportResult cCachedImport::run(const std::string& path, cTreeControl& tree,
     const cFileStamp before = cFileStamp::of(path);
     cRecordingTree recorder(tree);
     const cImportResult result = import_.run(path, recorder, &queries);
-    if (result && result.loaded != 0) {
+    if (result && result.loaded != 0 && recorder.complete()) {
         cWorkPacer pacer(progress_); // millions of names take seconds to sort
         queries.commitPending([&pacer] { pacer.pumpIfDue(); });
         writeCache(path, before, result, recorder.recording(), queries);

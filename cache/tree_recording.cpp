@@ -45,17 +45,20 @@ void cRecordingTree::deleteAllItems() {
     tree_.deleteAllItems();
     recording_.clear();
     numbers_.clear();
+    complete_ = true;
 }
 
 TreeItemHandle cRecordingTree::insertItem(const std::string& label, ZRID data,
                                           TreeItemHandle parent) {
     const TreeItemHandle handle = tree_.insertItem(label, data, parent);
     const auto parentNumber = numbers_.find(parent);
+    if (parent != 0 && parentNumber == numbers_.end()) complete_ = false;
     recording_.parents.push_back(parentNumber == numbers_.end() ? 0 : parentNumber->second);
     recording_.data.push_back(data);
     recording_.labels += label;
     recording_.labelEnds.push_back(recording_.labels.size());
-    if (handle != 0) numbers_[handle] = static_cast<std::uint32_t>(recording_.parents.size());
+    if (handle != 0 && data == 0)
+        numbers_[handle] = static_cast<std::uint32_t>(recording_.parents.size());
     return handle;
 }
 
@@ -63,12 +66,17 @@ void cRecordingTree::expand(TreeItemHandle item) {
     tree_.expand(item);
     if (const auto number = numbers_.find(item); number != numbers_.end())
         recording_.expanded.push_back(number->second - 1);
+    else
+        complete_ = false;
 }
 
 void cRecordingTree::expectItems(std::size_t items) {
     tree_.expectItems(items);
     recording_.expectedItems = items;
-    numbers_.reserve(numbers_.size() + items);
+    // A node per item at least: the arrays are not copied as they grow.
+    recording_.parents.reserve(recording_.parents.size() + items);
+    recording_.data.reserve(recording_.data.size() + items);
+    recording_.labelEnds.reserve(recording_.labelEnds.size() + items);
 }
 
 } // namespace quarry

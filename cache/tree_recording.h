@@ -61,11 +61,17 @@ public:
     void expectItems(std::size_t items) override;
 
     const cTreeRecording& recording() const { return recording_; }
+    // Whether the recording holds the whole tree: false once a node was
+    // put under, or an expand asked of, a node that is not a folder.
+    bool complete() const { return complete_; }
 
 private:
     cTreeControl& tree_;
     cTreeRecording recording_;
+    // Folders only (nodes with data 0), the parents of the category tree:
+    // items are leaves, and millions of them would make a large table.
     std::unordered_map<TreeItemHandle, std::uint32_t> numbers_; // handle -> node number + 1
+    bool complete_ = true;
 };
 
 } // namespace quarry

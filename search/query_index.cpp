@@ -140,6 +140,13 @@ void cQueryIndex::expectItems(std::size_t items) {
     data_.nanos.reserve(total);
     data_.slotMasks.reserve(total);
     data_.namePositions.reserve(total);
+    // Each list's ends are one element per item too: room now, rather than a
+    // copy of millions of them when one fills up.
+    for (auto* ends :
+         {&data_.folders.ends, &data_.actions.ends, &data_.events.ends, &data_.functions.ends,
+          &data_.arguments.ends, &data_.attributes.ends, &data_.requirements.ends,
+          &data_.attackSkills.ends, &data_.defenceSkills.ends})
+        ends->reserve(total);
 }
 
 bool cQueryIndex::add(const cItemRecord& item, const cItemFolders& folderPaths) {
