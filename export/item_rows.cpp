@@ -65,15 +65,21 @@ std::int64_t position(std::size_t index) {
     return std::int64_t(index) + 1;
 }
 
+// The one row of a list that holds nothing (an action without requirement
+// sets, an event without functions): the item and the list's name, then NULL
+// in every other column, so that the action or event is not lost.
+void appendEmptyListRow(cRowSink& rows, eTable table, ZRID zrid, const std::string& name) {
+    constexpr std::size_t kNamedColumns = 2; // zrid, then the action or event
+    cRowBatch& row = rows.beginRow(table);
+    row.number(zrid);
+    row.text(name);
+    for (std::size_t column = kNamedColumns; column < columnCount(table); ++column)
+        row.null();
+}
+
 void appendActions(const cItemRecord& item, cRowSink& rows, std::string& json) {
     for (const auto& [action, sets] : item.actions) {
-        if (sets.empty()) {
-            cRowBatch& row = rows.beginRow(kRequirements);
-            row.number(item.zrid);
-            row.text(action);
-            for (std::size_t column = 2; column < columnCount(kRequirements); ++column)
-                row.null();
-        }
+        if (sets.empty()) appendEmptyListRow(rows, kRequirements, item.zrid, action);
         for (std::size_t set = 0; set < sets.size(); ++set) {
             cRowBatch& row = rows.beginRow(kRequirements);
             row.number(item.zrid);
@@ -96,14 +102,7 @@ cRowBatch& beginFunctionRow(cRowSink& rows, eTable table, const cItemRecord& ite
 
 void appendEvents(const cItemRecord& item, cRowSink& rows, std::string& json) {
     for (const auto& [event, functions] : item.events) {
-        if (functions.empty()) {
-            cRowBatch& row = rows.beginRow(kFunctions);
-            row.number(item.zrid);
-            row.text(event);
-            row.null();
-            row.null();
-            row.null();
-        }
+        if (functions.empty()) appendEmptyListRow(rows, kFunctions, item.zrid, event);
         for (std::size_t fn = 0; fn < functions.size(); ++fn) {
             const cFunctionRecord& function = functions[fn];
             if (function.attributes.empty()) {
