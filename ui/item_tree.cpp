@@ -37,6 +37,10 @@ cItemTree::cItemTree(QWidget* parent) : QTreeView(parent) {
     // around the ones in view, and the pane scrolls sideways.
     header()->setStretchLastSection(false);
     header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    pendingTimer_ = new QTimer(this);
+    pendingTimer_->setSingleShot(true);
+    pendingTimer_->setInterval(0);
+    connect(pendingTimer_, &QTimer::timeout, this, &cItemTree::applyPendingSelection);
 }
 
 void cItemTree::setItemModel(cItemTreeModel* model) {
@@ -47,11 +51,21 @@ void cItemTree::setItemModel(cItemTreeModel* model) {
 }
 
 TreeItemHandle cItemTree::caretItem() const {
+    if (pendingSelection_) return *pendingSelection_;
     return model_ ? model_->handleOf(currentIndex()) : 0;
 }
 
 void cItemTree::selectItem(TreeItemHandle handle) {
     if (!model_) return;
+    pendingSelection_ = handle;
+    pendingTimer_->start();
+}
+
+void cItemTree::applyPendingSelection() {
+    pendingTimer_->stop();
+    if (!pendingSelection_ || !model_) return;
+    const TreeItemHandle handle = *pendingSelection_;
+    pendingSelection_.reset();
     const int saved = userInput_;
     userInput_ = 0;
     const QModelIndex index = model_->indexOf(handle);
@@ -80,11 +94,13 @@ void cItemTree::currentChanged(const QModelIndex& current, const QModelIndex& pr
 }
 
 void cItemTree::keyPressEvent(QKeyEvent* event) {
+    applyPendingSelection(); // the user's step starts where the program's selection is
     cUserInput input(userInput_);
     QTreeView::keyPressEvent(event);
 }
 
 void cItemTree::mousePressEvent(QMouseEvent* event) {
+    applyPendingSelection(); // the user's step starts where the program's selection is
     cUserInput input(userInput_);
     QTreeView::mousePressEvent(event);
 }

@@ -5,7 +5,10 @@
 
 #include "store/store_host.h"
 
+#include <QTimer>
 #include <QTreeView>
+
+#include <optional>
 
 namespace quarry {
 
@@ -19,10 +22,14 @@ public:
     void setItemModel(cItemTreeModel* model);
     cItemTreeModel* itemModel() const { return model_; }
 
-    // The handle of the selected (caret) item; 0 when none.
+    // The handle of the selected (caret) item, or of the one a selection the
+    // program made will select; 0 when none.
     TreeItemHandle caretItem() const;
     // Makes `handle` the selection without reporting it and scrolls to it; a
-    // handle that names no committed node clears the selection.
+    // handle that names no committed node clears the selection. The view
+    // follows on the event loop's next turn, once for a burst of selections:
+    // opening folders and finding rows in a tree of hundreds of thousands of
+    // open rows costs a millisecond, which the shown report need not wait for.
     void selectItem(TreeItemHandle handle);
     // The width that shows a typical item's label whole where items are
     // filed (below the top node, a type and a slot or skill), beside a
@@ -41,10 +48,15 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    // Brings the view to the selection the program made last, if it has not yet.
+    void applyPendingSelection();
+
     // Set while a mouse or key event of the user is being handled: only
     // selection changes made then come from the user.
     int userInput_ = 0;
     cItemTreeModel* model_ = nullptr;
+    std::optional<TreeItemHandle> pendingSelection_;
+    QTimer* pendingTimer_ = nullptr;
 };
 
 } // namespace quarry

@@ -11,7 +11,8 @@
 //    median and longest of --repeat shows (default 5);
 // 3. a soak: N random items shown through showItem (default 100000), then
 //    Back and Forward stepped M times (default 10000), with the resident
-//    memory sampled along the way, so a leak shows as a rising series.
+//    memory sampled along the way, so a leak shows as a rising series; and
+//    up to 2000 more shows, each with the event loop's turn after it.
 //    --shows 0 --steps 0 leave it out;
 // 4. with --compare, the first eight items of the index put on the compare
 //    list one request at a time, as eight presses of Ctrl+D would, with a turn
@@ -166,6 +167,9 @@ void measureShow(cQuarry& app, ZRID zrid, std::uint64_t repeat) {
                 app.mainFrame()->reportPane()->document()->characterCount());
 }
 
+// Shows timed with the event loop's turn after each: fewer, since each paints.
+constexpr std::uint64_t kShowsWithTurn = 2000;
+
 // Random items shown, then Back and Forward, with the resident memory sampled.
 void runSoak(cQuarry& app, std::uint64_t shows, std::uint64_t steps, std::uint64_t seed,
              std::uint64_t sampleEvery) {
@@ -189,6 +193,19 @@ void runSoak(cQuarry& app, std::uint64_t shows, std::uint64_t steps, std::uint64
         }
     }
     std::printf("show_median_ms %.3f\nshow_p99_ms %.3f\n", median(times), percentile(times, 0.99));
+    // The same, each followed by the event loop's turn that brings the tree
+    // to the item and paints: all the user waits for.
+    times.clear();
+    for (std::uint64_t i = 1; i <= std::min<std::uint64_t>(shows, kShowsWithTurn); ++i) {
+        const ZRID zrid = identifiers[random.below(static_cast<std::uint32_t>(identifiers.size()))];
+        const Clock::time_point start = Clock::now();
+        app.showItem(zrid);
+        QCoreApplication::processEvents();
+        times.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+    }
+    if (!times.empty())
+        std::printf("show_and_turn_median_ms %.3f\nshow_and_turn_p99_ms %.3f\n", median(times),
+                    percentile(times, 0.99));
     for (std::uint64_t i = 1; i <= steps; ++i) {
         // Runs of ten Back, then ten Forward, across the whole history.
         if ((i - 1) / 10 % 2 == 0)
