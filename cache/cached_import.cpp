@@ -24,6 +24,14 @@ bool sameState(const cFileStamp& a, const cFileStamp& b) {
 
 const cImportResult kStopped{cImportResult::eOutcome::stopped, {}};
 
+// Waits for `done` while the window's events are dispatched.
+template <class Result> Result waitDispatching(std::future<Result>& done, cProgressHost& progress) {
+    cWorkPacer pacer(progress);
+    while (done.wait_for(cWorkPacer::kInterval) != std::future_status::ready)
+        pacer.pumpIfDue();
+    return done.get();
+}
+
 } // namespace
 
 // The host of the hash computed beside: no display, no events to dispatch.
@@ -37,6 +45,9 @@ public:
 
 class cCachedImport::cOpened {
 public:
+    // The cache is read on a thread beside, which dispatches no events: the
+    // checks of millions of entries would hold the window for a second.
+    cSilentProgress readerProgress;
     std::unique_ptr<cCacheFileReader> reader;
     cCacheHeader header;
     cFileStamp stamp; // the file's now
@@ -52,7 +63,8 @@ bool cCachedImport::openCache(const std::string& path, cOpened& opened) {
     if (folder_.empty()) return false;
     const std::string absolute = absolutePathOf(path);
     if (absolute.empty()) return false;
-    opened.reader = std::make_unique<cCacheFileReader>(cacheFileFor(folder_, absolute), progress_);
+    opened.reader = std::make_unique<cCacheFileReader>(cacheFileFor(folder_, absolute),
+                                                       opened.readerProgress);
     const std::optional<cCacheHeader> header = opened.reader->readHeader();
     opened.stamp = cFileStamp::of(path);
     if (!header || header->programVersion != cacheProgramVersion() || header->path != absolute ||
@@ -67,10 +79,7 @@ bool cCachedImport::openCache(const std::string& path, cOpened& opened) {
 }
 
 bool cCachedImport::contentMatches(const std::string& path, cOpened& opened) {
-    cWorkPacer pacer(progress_);
-    while (opened.hash.wait_for(cWorkPacer::kInterval) != std::future_status::ready)
-        pacer.pumpIfDue();
-    const std::optional<std::uint64_t> hash = opened.hash.get();
+    const std::optional<std::uint64_t> hash = waitDispatching(opened.hash, progress_);
     return hash && *hash == opened.header.contentHash &&
            sameState(cFileStamp::of(path), opened.stamp);
 }
@@ -81,7 +90,9 @@ cImportResult cCachedImport::scan(const std::string& path) {
     cOpened opened;
     if (openCache(path, opened)) {
         progress_.beginProgress(kCheckingLabel, 0);
-        std::shared_ptr<const cItemIndex> index = opened.reader->readIndex();
+        std::future<std::shared_ptr<const cItemIndex>> reading =
+            std::async(std::launch::async, [&opened] { return opened.reader->readIndex(); });
+        std::shared_ptr<const cItemIndex> index = waitDispatching(reading, progress_);
         const bool matches = contentMatches(path, opened);
         progress_.endProgress();
         if (index && matches) {
@@ -104,12 +115,18 @@ cImportResult cCachedImport::run(const std::string& path, cTreeControl& tree,
     cOpened opened;
     if (openCache(path, opened)) {
         progress_.beginProgress(kCheckingLabel, 0);
-        std::shared_ptr<const cItemIndex> index = opened.reader->readIndex();
+        std::shared_ptr<const cItemIndex> index;
         cTreeRecording recording;
-        const bool read = index && opened.reader->readTreeAndQueries(recording, queries);
+        cQueryIndex restored; // the window may read `queries` meanwhile
+        std::future<bool> reading = std::async(std::launch::async, [&] {
+            index = opened.reader->readIndex();
+            return index && opened.reader->readTreeAndQueries(recording, restored);
+        });
+        const bool read = waitDispatching(reading, progress_);
         const bool matches = contentMatches(path, opened);
         progress_.endProgress();
         if (read && matches) {
+            queries.adopt(std::move(restored));
             store_.adoptIndex(path, opened.stamp, std::move(index), identifierPattern_);
             progress_.beginProgress(kImportingLabel, 0);
             const bool replayed = recording.replay(tree, progress_);

@@ -2,6 +2,8 @@
 
 #include "store/work_pacer.h"
 
+#include <algorithm>
+
 namespace quarry {
 
 bool cTreeRecording::agrees() const {
@@ -21,15 +23,16 @@ bool cTreeRecording::agrees() const {
 bool cTreeRecording::replay(cTreeControl& tree, cProgressHost& progress) const {
     cWorkPacer pacer(progress);
     tree.deleteAllItems();
-    tree.expectItems(expectedItems);
-    std::vector<TreeItemHandle> handles(parents.size());
+    tree.expectItems(std::max<std::size_t>(expectedItems, parents.size()));
+    std::vector<TreeItemHandle> handles; // filled as it goes: zeroing millions first holds the window
+    handles.reserve(parents.size());
     std::string label;
     std::uint64_t start = 0;
     for (std::size_t node = 0; node < parents.size(); ++node) {
         label.assign(labels, start, labelEnds[node] - start);
         start = labelEnds[node];
         const TreeItemHandle parent = parents[node] == 0 ? 0 : handles[parents[node] - 1];
-        handles[node] = tree.insertItem(label, data[node], parent);
+        handles.push_back(tree.insertItem(label, data[node], parent));
         pacer.step();
         if (progress.stopRequested()) {
             tree.deleteAllItems();
@@ -73,10 +76,11 @@ void cRecordingTree::expand(TreeItemHandle item) {
 void cRecordingTree::expectItems(std::size_t items) {
     tree_.expectItems(items);
     recording_.expectedItems = items;
-    // A node per item at least: the arrays are not copied as they grow.
-    recording_.parents.reserve(recording_.parents.size() + items);
-    recording_.data.reserve(recording_.data.size() + items);
-    recording_.labelEnds.reserve(recording_.labelEnds.size() + items);
+    // The arrays are not copied as they grow.
+    recording_.parents.reserve(recording_.parents.size() + nodesFor(items));
+    recording_.data.reserve(recording_.data.size() + nodesFor(items));
+    recording_.labelEnds.reserve(recording_.labelEnds.size() + nodesFor(items));
+    recording_.labels.reserve(recording_.labels.size() + labelBytesFor(items));
 }
 
 } // namespace quarry

@@ -1,5 +1,7 @@
 #include "search/query_index.h"
 
+#include "store/freed_beside.h"
+
 #include "search/flat_arrays.h"
 #include "search/name_text.h"
 #include "store/item_record.h"
@@ -281,8 +283,20 @@ void cQueryIndex::shrinkToFit() {
 }
 
 void cQueryIndex::clear() {
+    if (data_.zrids.size() > kFreedBesideAbove) {
+        if (freeing_.valid()) freeing_.wait();
+        freeing_ = freeBeside(std::make_pair(std::move(names_), std::move(data_)));
+    }
     names_.clear();
     data_ = cQueryData();
+    ++generation_;
+}
+
+void cQueryIndex::adopt(cQueryIndex&& other) {
+    fields_ = other.fields_;
+    names_ = std::move(other.names_);
+    data_ = std::move(other.data_);
+    other.clear();
     ++generation_;
 }
 

@@ -24,6 +24,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <future>
 #include <functional>
 #include <optional>
 #include <string>
@@ -176,8 +177,12 @@ public:
     void commitPending(const std::function<void()>& waiting);
     // Gives back the room kept for more items, once no more will come.
     void shrinkToFit();
-    // Forgets every item (a new import begins).
+    // Forgets every item (a new import begins); a large index is freed on a
+    // thread beside.
     void clear();
+    // Takes every item of `other` in place of its own (an index read beside):
+    // a change like clear() for those who watch generation().
+    void adopt(cQueryIndex&& other);
 
     // Searchable items: 0 to size() - 1.
     std::uint32_t size() const { return static_cast<std::uint32_t>(names_.size()); }
@@ -233,6 +238,7 @@ private:
     cQueryData data_;
     std::uint64_t generation_ = 0;
     bool committing_ = false; // a commit sorts beside
+    std::future<void> freeing_; // the arrays of a large index cleared, being freed
 };
 
 } // namespace quarry

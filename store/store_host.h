@@ -55,6 +55,12 @@ public:
     // The build is about to file up to `items` items: room for their nodes
     // may be made at once, so appending never has to move what is there.
     virtual void expectItems(std::size_t /*items*/) {}
+
+    // Room to make for that many items: a node each, a quarter more for the
+    // folders and the items filed twice, and a label a little longer than a
+    // name each. Room not used costs no memory until it is written.
+    static std::size_t nodesFor(std::size_t items) { return items + items / 4; }
+    static std::size_t labelBytesFor(std::size_t items) { return items * 32; }
 };
 
 class cItemRecord;

@@ -14,9 +14,7 @@ TreeItemHandle cItemTreeFeed::insertItem(const std::string& label, ZRID data,
 }
 
 void cItemTreeFeed::expectItems(std::size_t items) {
-    // Most items are filed once, under a label a little longer than a name.
-    constexpr std::size_t kLabelBytes = 32;
-    model_.reserve(items, kLabelBytes);
+    model_.reserve(nodesFor(items), labelBytesFor(items));
 }
 
 void cItemTreeFeed::expand(TreeItemHandle item) {

@@ -15,6 +15,7 @@
 #include <QAbstractItemModel>
 
 #include <cstdint>
+#include <future>
 #include <string>
 #include <utility>
 #include <vector>
@@ -36,8 +37,8 @@ public:
     // unseen by views until the next commit, and returns its handle. Answers
     // 0 (and appends nothing) for a parent that is stale or unknown.
     TreeItemHandle appendNode(const std::string& label, ZRID zrid, TreeItemHandle parent);
-    // Makes room for `nodes` more nodes with labels of about `labelBytes`
-    // each, so that appending them moves nothing already there.
+    // Makes room for `nodes` more nodes and `labelBytes` more bytes of
+    // labels, so that appending them moves nothing already there.
     void reserve(std::size_t nodes, std::size_t labelBytes);
     // Commits pending nodes and asks views to expand the node.
     void requestExpand(TreeItemHandle handle);
@@ -99,6 +100,7 @@ private:
     mutable std::vector<std::pair<ZRID, std::uint32_t>> firstNodes_;
     mutable std::uint32_t firstNodesGeneration_ = 0;
     mutable std::size_t firstNodesSize_ = 0;
+    std::future<void> freeing_; // the nodes of a large tree cleared, being freed
 };
 
 } // namespace quarry
