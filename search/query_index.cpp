@@ -1,6 +1,7 @@
 #include "search/query_index.h"
 
 #include "store/freed_beside.h"
+#include "store/work_pacer.h"
 
 #include "search/flat_arrays.h"
 #include "search/name_text.h"
@@ -129,6 +130,10 @@ std::optional<cValueCell> cQueryIndex::valueCell(std::string_view text) {
     return cValueCell::text(id);
 }
 
+void cQueryIndex::pace() {
+    if (pacer_ != nullptr) pacer_->step();
+}
+
 void cQueryIndex::itemLoaded(const cItemRecord& item, const cItemFolders& folders) {
     add(item, folders);
 }
@@ -170,6 +175,7 @@ bool cQueryIndex::add(const cItemRecord& item, const cItemFolders& folderPaths) 
     }
     if (fields_.has(eQueryField::attr)) {
         for (const auto& [name, value] : item.attributes) {
+            pace();
             const std::uint32_t key = data_.attributeNames.intern(name);
             const std::optional<cValueCell> cell = valueCell(value);
             if (key != cTextPool::kNoText && cell)
@@ -180,6 +186,7 @@ bool cQueryIndex::add(const cItemRecord& item, const cItemFolders& folderPaths) 
     if (fields_.has(eQueryField::req)) {
         for (const auto& action : item.actions)
             for (const cRequirementSet& set : action.second) {
+                pace();
                 const auto stat = set.find(kStatKey);
                 if (stat == set.end()) continue;
                 const std::uint32_t key = data_.statNames.intern(stat->second);
@@ -194,18 +201,23 @@ bool cQueryIndex::add(const cItemRecord& item, const cItemFolders& folderPaths) 
     if (fields_.has(eQueryField::def))
         appendSkills(data_.defenceSkills, data_.defenceSkillNames, item.defValues);
     if (fields_.has(eQueryField::action)) {
-        for (const auto& action : item.actions)
+        for (const auto& action : item.actions) {
+            pace();
             appendText(data_.actions, data_.actionNames, action.first);
+        }
         endItem(data_.actions);
     }
     if (fields_.has(eQueryField::event)) {
-        for (const auto& event : item.events)
+        for (const auto& event : item.events) {
+            pace();
             appendText(data_.events, data_.eventNames, event.first);
+        }
         endItem(data_.events);
     }
     if (fields_.has(eQueryField::func) || fields_.has(eQueryField::arg)) {
         for (const auto& event : item.events)
             for (const cFunctionRecord& function : event.second) {
+                pace();
                 if (const auto name = function.attributes.find(kNameKey);
                     name != function.attributes.end() && fields_.has(eQueryField::func))
                     appendText(data_.functions, data_.functionNames, name->second);

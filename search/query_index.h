@@ -167,6 +167,7 @@ public:
     bool add(const cItemRecord& item, const cItemFolders& folderPaths);
     // cLoadedItemSink
     void itemLoaded(const cItemRecord& item, const cItemFolders& folders) override;
+    void paceWith(cWorkPacer* pacer) override { pacer_ = pacer; }
     // Makes room for that many more items in the arrays of one element each.
     void expectItems(std::size_t items) override;
 
@@ -229,6 +230,8 @@ public:
     bool restored();
 
 private:
+    // One entry of an item gathered: the window may answer between two.
+    void pace();
     // The cell of a value; none when the value texts cannot take it.
     std::optional<cValueCell> valueCell(std::string_view text);
     const cTextPool* namesOf(eQueryField field) const;
@@ -239,6 +242,7 @@ private:
     std::uint64_t generation_ = 0;
     bool committing_ = false; // a commit sorts beside
     std::future<void> freeing_; // the arrays of a large index cleared, being freed
+    cWorkPacer* pacer_ = nullptr;
 };
 
 } // namespace quarry

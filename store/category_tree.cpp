@@ -217,6 +217,13 @@ cImportResult cItemStore::buildCategoryTree(cTreeControl& tree, cProgressHost& p
         });
     cWorkPacer pacer(progress);
     const cImportResult stopped{cImportResult::eOutcome::stopped, {}};
+    struct cPacedSink {
+        cLoadedItemSink* sink;
+        ~cPacedSink() {
+            if (sink != nullptr) sink->paceWith(nullptr);
+        }
+    } paced{loaded};
+    if (loaded != nullptr) loaded->paceWith(&pacer);
 
     std::map<std::string, TreeItemHandle> skillFolders;
     cImportResult built;       // counts what loaded and what was filed

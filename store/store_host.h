@@ -64,6 +64,7 @@ public:
 };
 
 class cItemRecord;
+class cWorkPacer;
 
 // The folders the tree build filed one item under, each as its path: the
 // labels below the top node joined by "/" ("Weapon/Pulse Carbines"), in the
@@ -78,6 +79,10 @@ class cLoadedItemSink {
 public:
     virtual ~cLoadedItemSink() = default;
     virtual void itemLoaded(const cItemRecord& item, const cItemFolders& folders) = 0;
+    // The build's pacer while it runs, null after: a sink whose work on one
+    // item can be long (a record of a million attributes) steps it meanwhile,
+    // so the window goes on answering.
+    virtual void paceWith(cWorkPacer* /*pacer*/) {}
     // Up to `items` items will come (see cTreeControl::expectItems).
     virtual void expectItems(std::size_t /*items*/) {}
 };
