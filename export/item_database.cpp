@@ -12,8 +12,10 @@ namespace quarry {
 namespace {
 
 // The database file is a temporary one until complete (cReplacingFile):
-// nothing needs a journal or waits for the disk.
-constexpr const char* kBulkSql = "PRAGMA secure_delete=OFF;PRAGMA journal_mode=OFF;"
+// nothing needs a journal or waits for the disk. Pages of 16 KiB rather than
+// 4 KiB: a quarter as many to split, write out and pass on the way to a row.
+constexpr const char* kBulkSql = "PRAGMA page_size=16384;"
+                                 "PRAGMA secure_delete=OFF;PRAGMA journal_mode=OFF;"
                                  "PRAGMA synchronous=OFF;"
                                  "PRAGMA locking_mode=EXCLUSIVE;";
 // The rows' page cache; once they are in, a smaller cache makes the index
