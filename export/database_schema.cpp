@@ -76,6 +76,11 @@ std::string columnsOf(int table) {
                                   : schema.columns;
 }
 
+std::string createItemTextSql() {
+    return std::string("CREATE VIRTUAL TABLE ") + kTables[kItemText].name + " USING fts5(" +
+           columnsOf(kItemText) + ", " + kItemTextOptions + ");";
+}
+
 } // namespace
 
 const char* tableName(eTable table) {
@@ -110,32 +115,8 @@ std::string createTablesSql() {
     return sql;
 }
 
-std::string createItemTextSql() {
-    return std::string("CREATE VIRTUAL TABLE ") + kTables[kItemText].name + " USING fts5(" +
-           columnsOf(kItemText) + ", " + kItemTextOptions + ");";
-}
-
-std::string copyItemTextSql(const char* from) {
-    // What the index stores with the options above: its pages ("_data") and
-    // the first term of each ("_idx"); its settings ("_config") are the same.
-    std::string sql;
-    for (const char* part : {"_data", "_idx"}) {
-        const std::string table = std::string(kTables[kItemText].name) + part;
-        sql += "DELETE FROM main." + table + ";INSERT INTO main." + table + " SELECT * FROM " +
-               from + "." + table + ";";
-    }
-    return sql;
-}
-
 std::string createIndexesSql() {
     return std::string(kExtraIndexSql) + kSummarySql;
-}
-
-std::size_t rowsPerInsert(eTable table) {
-    // A statement of several rows into the full-text index ends in a
-    // savepoint, at which the index writes out all it holds in memory.
-    constexpr std::size_t kRowsAtOnce = 128;
-    return table == kItemText ? 1 : kRowsAtOnce;
 }
 
 std::string insertSql(eTable table, std::size_t rows) {
@@ -143,9 +124,7 @@ std::string insertSql(eTable table, std::size_t rows) {
     for (std::size_t column = 1; column < columnCount(table); ++column)
         row += ",?";
     row += ")";
-    std::string sql = std::string("INSERT INTO ") + kTables[table].name;
-    if (table == kItemText) sql += "(rowid, " + columnsOf(table) + ")";
-    sql += " VALUES" + row;
+    std::string sql = std::string("INSERT INTO ") + kTables[table].name + " VALUES" + row;
     for (std::size_t more = 1; more < rows; ++more)
         sql += "," + row;
     return sql;

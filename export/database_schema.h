@@ -23,7 +23,7 @@ enum eTable {
     kArguments,
     kFolders,
     kSlots,
-    kItemText, // the full-text index over names and descriptions
+    kItemText, // the full-text index over names and descriptions, made from `items`
     kTableCount
 };
 
@@ -38,19 +38,13 @@ std::size_t columnCount(eTable table);
 // Every statement that makes the empty tables (and the tables of facts about
 // the export) with their indexes on the identifier, in order.
 std::string createTablesSql();
-// The statement that makes the full-text index alone, for a database of its
-// own that builds it beside the others.
-std::string createItemTextSql();
-// The statements that replace the full-text index of the main database by
-// the one built in the attached database `from`, part by part as stored.
-std::string copyItemTextSql(const char* from);
 // Every statement that makes the other indexes, best made once the rows are
 // in, and the summaries made from the rows.
 std::string createIndexesSql();
 // An INSERT of `rows` rows of values into the table, each value a parameter.
 std::string insertSql(eTable table, std::size_t rows);
-// How many rows one INSERT into the table is best made for.
-std::size_t rowsPerInsert(eTable table);
+// How many rows one INSERT is best made for.
+inline constexpr std::size_t kRowsPerInsert = 128;
 
 // The statement that inserts one fact (name, value) into `meta`.
 inline constexpr const char* kInsertMetaSql = "INSERT INTO meta VALUES(?,?)";

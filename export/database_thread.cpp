@@ -29,7 +29,7 @@ bool cDatabaseThread::open(const std::string& path, std::string_view setupSql,
     if (!connection_.open(path) || !connection_.execute(setupSql)) return false;
     for (const eTable table : tables_) {
         const auto sqlFor = [table](std::size_t rows) { return insertSql(table, rows); };
-        if (!inserts_[table].prepare(connection_, columnCount(table), rowsPerInsert(table), sqlFor))
+        if (!inserts_[table].prepare(connection_, columnCount(table), kRowsPerInsert, sqlFor))
             return false;
     }
     thread_ = std::thread(&cDatabaseThread::run, this);

@@ -22,14 +22,14 @@ namespace quarry {
 
 class cProgressHost;
 
-class cDatabaseThread {
+class cDatabaseThread : public cRowSink {
 public:
     // What the thread does after the last row: false on failure.
     using cLastStep = std::function<bool(cSqliteConnection&)>;
 
     cDatabaseThread() = default;
     // Abandons the work unless it was finished, and waits for the thread.
-    ~cDatabaseThread();
+    ~cDatabaseThread() override;
     cDatabaseThread(const cDatabaseThread&) = delete;
     cDatabaseThread& operator=(const cDatabaseThread&) = delete;
 
@@ -42,7 +42,7 @@ public:
               const std::vector<eTable>& tables);
     // The batch a row of `table` begins in; the batch filled so far is handed
     // to the thread first when it is full.
-    cRowBatch& beginRow(eTable table);
+    cRowBatch& beginRow(eTable table) override;
     // Hands over the last batch; after its rows the thread runs `last`,
     // unless something failed, and closes the database.
     void finish(cLastStep last);

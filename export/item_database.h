@@ -1,11 +1,10 @@
 // Export as a SQLite database: every item the category tree build loads, as
 // the rows of item_rows.h in the tables of database_schema.h. The rows are
-// gathered in batches on the calling thread and inserted by two threads while
-// the next items load: one fills the tables, in one transaction with prepared
-// statements, and then makes the indexes that sort rows by something other
-// than the item (faster than keeping them up to date); the other builds the
-// full-text index in a database file of its own, whose index the first then
-// copies in as stored.
+// gathered in batches on the calling thread and inserted by a thread of the
+// database's own while the next items load, in one transaction with prepared
+// statements. Then that thread makes the indexes that sort rows by something
+// other than the item (faster than keeping them up to date) and the full-text
+// index, from the rows of `items` in one pass.
 #pragma once
 
 #include "store/store_host.h"
@@ -16,6 +15,7 @@
 
 namespace quarry {
 
+class cDatabaseThread;
 class cItemRecord;
 
 // What the database says of the item file it was made from, in `meta`.
@@ -32,10 +32,9 @@ public:
     ~cItemDatabaseWriter() override;
 
     // Opens the database at `path` (a new or empty file), makes the tables,
-    // notes the facts and begins the transaction; the full-text index is
-    // built in `scratchPath` (a new or empty file, which the caller removes).
-    // False with the reason in error() on failure.
-    bool open(const std::string& path, const std::string& scratchPath, const cSourceFacts& source);
+    // notes the facts and begins the transaction. False with the reason in
+    // error() on failure.
+    bool open(const std::string& path, const cSourceFacts& source);
     void itemLoaded(const cItemRecord& item, const cItemFolders& folders) override;
     // Inserts the rest, makes the indexes, commits and closes the database.
     // False with the reason in error() when this or any earlier step failed.
@@ -47,14 +46,11 @@ public:
     std::uint64_t itemCount() const { return items_; }
 
 private:
-    class cRouter;
-
-    // The reason either thread failed for, when none is kept yet.
+    // The reason the thread failed for, when none is kept yet.
     void keepError();
 
     cProgressHost& progress_;
-    std::unique_ptr<cRouter> threads_;
-    std::string scratchPath_;
+    std::unique_ptr<cDatabaseThread> thread_;
     std::string error_;
     std::uint64_t items_ = 0;
 };

@@ -84,10 +84,8 @@ cSourceFacts sourceFacts(const std::string& path) {
 cExportResult exportDatabase(const cItemStore& store, cReplacingFile& file, cProgressHost& progress,
                              cMessageSink& messages) {
     cExportResult result;
-    const std::string& scratch = file.scratchPath();
-    if (scratch.empty()) return cExportResult{false, file.error(), 0};
     cItemDatabaseWriter database(progress);
-    if (database.open(file.temporaryPath(), scratch, sourceFacts(store.path()))) {
+    if (database.open(file.temporaryPath(), sourceFacts(store.path()))) {
         cDiscardingTree tree;
         result.error = whyIncomplete(store.buildCategoryTree(tree, progress, messages, &database),
                                      store.path());

@@ -183,10 +183,6 @@ void appendItemRows(const cItemRecord& item, const std::vector<std::string>& fol
         itemRow.null();
     itemRow.number(item.isNano ? 1 : 0);
     itemRow.text(item.description);
-    cRowBatch& textRow = rows.beginRow(kItemText);
-    textRow.number(item.zrid);
-    textRow.text(item.name);
-    textRow.text(item.description);
 
     for (const auto& [attribute, value] : item.attributes) {
         cRowBatch& row = rows.beginRow(kAttributes);

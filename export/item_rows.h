@@ -64,7 +64,8 @@ public:
 };
 
 // Every row of one item, its folders given as their tree paths; the one place
-// that decides what the database holds of an item.
+// that decides what the database holds of an item. The full-text index has
+// no rows here: it is made from those of `items`.
 void appendItemRows(const cItemRecord& item, const std::vector<std::string>& folders,
                     cRowSink& rows);
 

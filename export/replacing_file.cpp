@@ -143,7 +143,6 @@ cReplacingFile::cReplacingFile(std::string target, bool replace)
 }
 
 cReplacingFile::~cReplacingFile() {
-    remove(scratch_);
     if (!committed_) remove(temporary_);
 }
 
@@ -178,11 +177,6 @@ void cReplacingFile::remove(cTemporary& file) {
     file = cTemporary{};
 }
 
-const std::string& cReplacingFile::scratchPath() {
-    if (scratch_.descriptor < 0 && error_.empty()) create(scratch_, 0600);
-    return scratch_.path;
-}
-
 bool cReplacingFile::commit() {
     if (!error_.empty() || committed_) return committed_;
     const std::string refused = whyNotWritable(target_, replace_);
@@ -196,7 +190,6 @@ bool cReplacingFile::commit() {
     committed_ = true;
     unregisterTemporary(temporary_.path);
     ::close(temporary_.descriptor);
-    remove(scratch_);
     return true;
 }
 

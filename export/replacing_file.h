@@ -22,7 +22,7 @@ public:
     // fails otherwise, and so does commit() when that has changed meanwhile.
     // The replacement keeps the permission bits of the file it replaces.
     cReplacingFile(std::string target, bool replace);
-    // Removes the temporary files unless committed.
+    // Removes the temporary file unless committed.
     ~cReplacingFile();
     cReplacingFile(const cReplacingFile&) = delete;
     cReplacingFile& operator=(const cReplacingFile&) = delete;
@@ -31,10 +31,6 @@ public:
     const std::string& error() const { return error_; }
     // Where to write the content.
     const std::string& temporaryPath() const { return temporary_.path; }
-    // A second temporary file beside the first, for work that goes into the
-    // content before it is complete; it never takes the target's name. Empty,
-    // with the reason in error(), when it cannot be made.
-    const std::string& scratchPath();
 
     // Gives the finished temporary file the target's name. False, with the
     // reason in error(), when that fails; the temporary file is then removed.
@@ -61,7 +57,6 @@ private:
     bool replace_;
     unsigned mode_ = 0;
     cTemporary temporary_;
-    cTemporary scratch_;
     std::string error_;
     bool committed_ = false;
 };
