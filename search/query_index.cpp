@@ -134,6 +134,18 @@ void cQueryIndex::pace() {
     if (pacer_ != nullptr) pacer_->step();
 }
 
+void cQueryIndex::trimLoaded(cItemRecord& item) const {
+    // Filing reads the "Slot" attribute whatever the fields.
+    if (!fields_.has(eQueryField::attr))
+        std::erase_if(item.attributes, [](const auto& entry) { return entry.first != kSlotKey; });
+    if (!fields_.has(eQueryField::def)) item.defValues.clear();
+    if (!fields_.has(eQueryField::req) && !fields_.has(eQueryField::action)) item.actions.clear();
+    if (!fields_.has(eQueryField::event) && !fields_.has(eQueryField::func) &&
+        !fields_.has(eQueryField::arg))
+        item.events.clear();
+    item.description = {}; // no field reads it
+}
+
 void cQueryIndex::itemLoaded(const cItemRecord& item, const cItemFolders& folders) {
     add(item, folders);
 }

@@ -168,6 +168,7 @@ public:
     // cLoadedItemSink
     void itemLoaded(const cItemRecord& item, const cItemFolders& folders) override;
     void paceWith(cWorkPacer* pacer) override { pacer_ = pacer; }
+    void trimLoaded(cItemRecord& item) const override;
     // Makes room for that many more items in the arrays of one element each.
     void expectItems(std::size_t items) override;
 

@@ -200,8 +200,8 @@ cImportResult cItemStore::buildCategoryTree(cTreeControl& tree, cProgressHost& p
     cRecordLoadPool pool(
         index->size(), loadWorkers_ != 0 ? loadWorkers_ : cRecordLoadPool::defaultWorkers(), path_,
         limits_,
-        [&index, &identifierPattern, wholeRecords = loaded != nullptr](
-            std::size_t i, cFilteredStream& stream, cPatternMatch& context, cLoadResult& result) {
+        [&index, &identifierPattern, loaded](std::size_t i, cFilteredStream& stream,
+                                             cPatternMatch& context, cLoadResult& result) {
             const cIndexEntry& entry = index->begin()[i];
             cRecordingSink recorder(result.messages);
             cItemRecord item;
@@ -210,8 +210,13 @@ cImportResult cItemStore::buildCategoryTree(cTreeControl& tree, cProgressHost& p
                            index->nextRecordStart(entry.position), item, recorder, context);
             result.loaded = load == eLoad::loaded;
             result.moved = load == eLoad::moved;
-            // The loaded-item sink gets whole records; filing needs only a part.
-            if (result.loaded) result.record = wholeRecords ? std::move(item) : filingPart(item);
+            // The loaded-item sink gets what it reads; filing needs only a part.
+            if (result.loaded && loaded != nullptr) {
+                loaded->trimLoaded(item);
+                result.record = std::move(item);
+            } else if (result.loaded) {
+                result.record = filingPart(item);
+            }
             result.readFailed = stream.failed();
             if (result.readFailed) result.failure = stream.failure();
         });

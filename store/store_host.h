@@ -79,6 +79,12 @@ class cLoadedItemSink {
 public:
     virtual ~cLoadedItemSink() = default;
     virtual void itemLoaded(const cItemRecord& item, const cItemFolders& folders) = 0;
+    // Called on the worker that loaded `item`, before the build hands it to
+    // itemLoaded: a sink drops what it never reads, so that the bulk of a
+    // record is freed where it was read. It keeps what filing reads (name,
+    // QL, type, nano flag, attack skills, the "Slot" attribute) and runs on
+    // several workers at once.
+    virtual void trimLoaded(cItemRecord& /*item*/) const {}
     // The build's pacer while it runs, null after: a sink whose work on one
     // item can be long (a record of a million attributes) steps it meanwhile,
     // so the window goes on answering.
