@@ -79,9 +79,6 @@ cLoadResult& cRecordLoadPool::waitFor(std::size_t index, std::chrono::millisecon
 }
 
 void cRecordLoadPool::release(std::size_t index) {
-    // Freed here while its memory is still in this processor's cache, rather
-    // than by the worker that next takes the slot.
-    slots_[index % kAhead].record = cItemRecord();
     {
         const std::lock_guard<std::mutex> lock(mutex_);
         filled_[index % kAhead] = 0;

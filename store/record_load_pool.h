@@ -61,7 +61,10 @@ public:
     // `idle` every `interval` while it waits.
     cLoadResult& waitFor(std::size_t index, std::chrono::milliseconds interval,
                          const std::function<void()>& idle);
-    // Done with the result of `index`: its slot takes a later entry.
+    // Done with the result of `index`: its slot takes a later entry. The
+    // record stays until the worker that fills the slot next frees it: memory
+    // a worker took is given back on a worker, not across threads, where the
+    // allocator would lock the worker's arena against it.
     void release(std::size_t index);
 
     // The number of workers a pool has when asked for 0: one per processor.
