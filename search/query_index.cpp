@@ -186,6 +186,7 @@ bool cQueryIndex::add(const cItemRecord& item, const cItemFolders& folderPaths) 
         endItem(data_.folders);
     }
     if (fields_.has(eQueryField::attr)) {
+        data_.attributeNames.expect(item.attributes.size());
         for (const auto& [name, value] : item.attributes) {
             pace();
             const std::uint32_t key = data_.attributeNames.intern(name);

@@ -7,6 +7,10 @@
 
 namespace quarry {
 
+namespace {
+constexpr std::size_t kFewestSlots = 64;
+} // namespace
+
 std::uint64_t cTextPool::hashOf(std::string_view text) {
     // Eight bytes at a time, each step a multiply and a rotation; the length
     // goes in first so texts that differ only by trailing NUL bytes differ.
@@ -24,8 +28,15 @@ std::uint64_t cTextPool::hashOf(std::string_view text) {
     return hash ^ (hash >> 32);
 }
 
-void cTextPool::growSlots() {
-    std::vector<std::uint32_t> slots(std::max<std::size_t>(64, slots_.size() * 2), 0);
+void cTextPool::expect(std::size_t more) {
+    std::size_t count = std::max<std::size_t>(kFewestSlots, slots_.size());
+    while (2 * (std::size_t(size()) + more + 1) > count)
+        count *= 2;
+    if (count != slots_.size()) rehash(count);
+}
+
+void cTextPool::rehash(std::size_t count) {
+    std::vector<std::uint32_t> slots(count, 0);
     const std::size_t mask = slots.size() - 1;
     for (std::uint32_t id = 0; id < size(); ++id) {
         std::size_t at = hashOf(text(id)) & mask;
@@ -38,7 +49,7 @@ void cTextPool::growSlots() {
 
 std::uint32_t cTextPool::intern(std::string_view text) {
     // At most half the slots are taken, so every probe ends at an empty one.
-    if (2 * (std::size_t(size()) + 1) > slots_.size()) growSlots();
+    if (2 * (std::size_t(size()) + 1) > slots_.size()) expect(1);
     const std::size_t mask = slots_.size() - 1;
     std::size_t at = hashOf(text) & mask;
     for (; slots_[at] != 0; at = (at + 1) & mask) {

@@ -21,6 +21,9 @@ public:
     // What intern() answers when the arena cannot take the text.
     static constexpr std::uint32_t kNoText = UINT32_MAX;
 
+    // Room for `more` new texts at once: the table is laid out anew once,
+    // not again and again while a record of a million names is interned.
+    void expect(std::size_t more);
     // The id of `text`, added (counted once more) when it is new.
     std::uint32_t intern(std::string_view text);
 
@@ -53,7 +56,8 @@ private:
         visit(self.slots_);
     }
     static std::uint64_t hashOf(std::string_view text);
-    void growSlots();
+    // Lays the lookup table out anew with `count` slots, a power of two.
+    void rehash(std::size_t count);
 
     std::string bytes_;
     std::vector<std::uint32_t> ends_;   // per id: where its text ends in bytes_
