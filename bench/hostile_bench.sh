@@ -26,8 +26,8 @@ value() { awk -v k="$1" '$1 == k { v = $2 } END { print (v == "" ? "-" : v) }' "
 
 printf '| file | size | import wall s | import CPU s | longest loop gap ms | items | show median ms | show CPU ms |\n'
 printf '| --- | ---: | ---: | ---: | ---: | ---: | ---: | ---: |\n'
-for name in unended.xml nanos.xml tiny_items.xml no_close.xml zeros.bin attributes.xml long_word.xml big_record.xml \
-  mb_record.xml; do
+for name in unended.xml nanos.xml tiny_items.xml no_close.xml zeros.bin attributes.xml \
+  million_attributes.xml long_word.xml big_record.xml mb_record.xml; do
   file="$dir/$name"
   [[ -e "$file" ]] || continue
   show=()

@@ -12,6 +12,7 @@
 #   zeros.bin       4.4 GB of NUL bytes, made sparse so it takes no disk;
 #                   delete it when done
 #   attributes.xml  one record with 4,000 attributes
+#   million_attributes.xml  one record with 1,000,000 attributes (about 60 MB)
 #   long_word.xml   one record whose description is a single 512 KB word
 #   big_record.xml  one 2 MB record: a 1 MB description of words (some 64 KB
 #                   long) and 1 MB of attributes
@@ -20,15 +21,15 @@
 set -euo pipefail
 
 if [[ $# -lt 1 ]]; then
-  sed -n '2,19s/^# \{0,1\}//p' "$0" >&2
+  sed -n '2,20s/^# \{0,1\}//p' "$0" >&2
   exit 2
 fi
 dir=$1
 shift
 names=("$@")
 [[ ${#names[@]} -gt 0 ]] ||
-  names=(unended.xml nanos.xml tiny_items.xml no_close.xml zeros.bin attributes.xml long_word.xml big_record.xml
-    mb_record.xml)
+  names=(unended.xml nanos.xml tiny_items.xml no_close.xml zeros.bin attributes.xml
+    million_attributes.xml long_word.xml big_record.xml mb_record.xml)
 mkdir -p "$dir"
 
 header='<?xml version="1.0"?><RDB>'
@@ -81,6 +82,8 @@ make_file() {
     truncate -s 4400000000 "$path" ;;
   attributes.xml)
     one_record "$(attributes 4000)" >"$path" ;;
+  million_attributes.xml)
+    one_record "$(attributes 1000000)" >"$path" ;;
   long_word.xml)
     one_record "<Description>$(head -c 524288 /dev/zero | tr '\0' 'w')</Description>" >"$path" ;;
   big_record.xml)

@@ -187,6 +187,7 @@ bool cQueryIndex::add(const cItemRecord& item, const cItemFolders& folderPaths) 
     }
     if (fields_.has(eQueryField::attr)) {
         data_.attributeNames.expect(item.attributes.size());
+        data_.valueTexts.expect(item.attributes.size());
         for (const auto& [name, value] : item.attributes) {
             pace();
             const std::uint32_t key = data_.attributeNames.intern(name);
@@ -309,8 +310,7 @@ void cQueryIndex::shrinkToFit() {
 
 void cQueryIndex::clear() {
     if (data_.zrids.size() > kFreedBesideAbove) {
-        if (freeing_.valid()) freeing_.wait();
-        freeing_ = freeBeside(std::make_pair(std::move(names_), std::move(data_)));
+        freeBeside(std::make_pair(std::move(names_), std::move(data_)));
     }
     names_.clear();
     data_ = cQueryData();

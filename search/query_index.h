@@ -24,7 +24,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <future>
 #include <functional>
 #include <optional>
 #include <string>
@@ -242,7 +241,6 @@ private:
     cQueryData data_;
     std::uint64_t generation_ = 0;
     bool committing_ = false; // a commit sorts beside
-    std::future<void> freeing_; // the arrays of a large index cleared, being freed
     cWorkPacer* pacer_ = nullptr;
 };
 

@@ -1,22 +1,33 @@
-// Gives a large value back to the allocator on a thread beside: millions of
-// array elements take a tenth of a second to free, which the window would
-// otherwise spend not answering.
+// Gives large values back to the allocator on a thread kept for it: millions
+// of nodes or a record of a million attributes take a tenth of a second to
+// free, which the window would otherwise spend not answering.
 #pragma once
 
 #include <cstddef>
-#include <future>
+#include <memory>
 #include <utility>
 
 namespace quarry {
 
-// Below this many elements, freeing on the spot costs less than a thread.
+// Below this many elements, freeing on the spot costs less than a hand-over.
 constexpr std::size_t kFreedBesideAbove = 100'000;
 
-// The future is ready once `value` is freed; its destructor waits for that.
-template <class Value> std::future<void> freeBeside(Value&& value) {
-    return std::async(std::launch::async, [held = std::forward<Value>(value)]() mutable {
-        const Value gone = std::move(held);
-    });
+class cHeldValue {
+public:
+    virtual ~cHeldValue() = default;
+};
+
+// Queues `held` to be destroyed on the freeing thread, in the order given;
+// the thread drains the queue before the program ends.
+void freeHeldBeside(std::unique_ptr<cHeldValue> held);
+
+// Takes `value` over and frees it beside.
+template <class Value> void freeBeside(Value value) {
+    struct cHeld : cHeldValue {
+        explicit cHeld(Value&& taken) : value(std::move(taken)) {}
+        Value value;
+    };
+    freeHeldBeside(std::make_unique<cHeld>(std::move(value)));
 }
 
 } // namespace quarry

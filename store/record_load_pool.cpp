@@ -1,6 +1,7 @@
 #include "store/record_load_pool.h"
 
 #include "pattern/pattern.h"
+#include "store/freed_beside.h"
 
 #include <algorithm>
 
@@ -79,6 +80,9 @@ cLoadResult& cRecordLoadPool::waitFor(std::size_t index, std::chrono::millisecon
 }
 
 void cRecordLoadPool::release(std::size_t index) {
+    cItemRecord& record = slots_[index % kAhead].record;
+    if (record.attributes.size() + record.events.size() + record.actions.size() > kFreedBesideAbove)
+        freeBeside(std::exchange(record, {}));
     {
         const std::lock_guard<std::mutex> lock(mutex_);
         filled_[index % kAhead] = 0;

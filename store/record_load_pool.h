@@ -64,7 +64,8 @@ public:
     // Done with the result of `index`: its slot takes a later entry. The
     // record stays until the worker that fills the slot next frees it: memory
     // a worker took is given back on a worker, not across threads, where the
-    // allocator would lock the worker's arena against it.
+    // allocator would lock the worker's arena against it. A record of a
+    // million entries goes to the freeing thread at once.
     void release(std::size_t index);
 
     // The number of workers a pool has when asked for 0: one per processor.

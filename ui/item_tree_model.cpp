@@ -33,8 +33,7 @@ void cItemTreeModel::clear() {
     if (nodes_.size() > kFreedBesideAbove) {
         // Millions of nodes take a tenth of a second to free: a thread beside
         // frees them while the window goes on.
-        if (freeing_.valid()) freeing_.wait();
-        freeing_ = freeBeside(std::exchange(nodes_, {}));
+        freeBeside(std::exchange(nodes_, {}));
     }
     nodes_.clear();
     nodes_.emplace_back();

@@ -15,7 +15,6 @@
 #include <QAbstractItemModel>
 
 #include <cstdint>
-#include <future>
 #include <string>
 #include <utility>
 #include <vector>
@@ -100,7 +99,6 @@ private:
     mutable std::vector<std::pair<ZRID, std::uint32_t>> firstNodes_;
     mutable std::uint32_t firstNodesGeneration_ = 0;
     mutable std::size_t firstNodesSize_ = 0;
-    std::future<void> freeing_; // the nodes of a large tree cleared, being freed
 };
 
 } // namespace quarry
