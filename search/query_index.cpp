@@ -140,6 +140,15 @@ void cQueryIndex::trimLoaded(cItemRecord& item) const {
         std::erase_if(item.attributes, [](const auto& entry) { return entry.first != kSlotKey; });
     if (!fields_.has(eQueryField::def)) item.defValues.clear();
     if (!fields_.has(eQueryField::req) && !fields_.has(eQueryField::action)) item.actions.clear();
+    // A requirement is read by its stat and value only; an action by its name.
+    for (auto& action : item.actions)
+        for (cRequirementSet& set : action.second)
+            if (!fields_.has(eQueryField::req))
+                set.clear();
+            else
+                std::erase_if(set, [](const auto& pair) {
+                    return pair.first != kStatKey && pair.first != kValueKey;
+                });
     if (!fields_.has(eQueryField::event) && !fields_.has(eQueryField::func) &&
         !fields_.has(eQueryField::arg))
         item.events.clear();
