@@ -12,7 +12,11 @@
 namespace quarry {
 
 struct cIndexedFile {
-    explicit cIndexedFile(const std::string& content) : imported(content) {
+    // Every field gathered, as the window does, or only `fields`, as find does.
+    explicit cIndexedFile(const std::string& content,
+                          cQueryFieldSet fields = cQueryFieldSet::all())
+        : imported(content) {
+        index.setFields(fields);
         cDiscardingTree tree;
         imported.store.buildCategoryTree(tree, imported.progress, imported.messages, &index);
         index.commitPending();
