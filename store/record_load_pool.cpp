@@ -16,9 +16,10 @@ cRecordLoadPool::cRecordLoadPool(std::size_t count, unsigned workers, const std:
     : count_(count), path_(path), limits_(limits), load_(std::move(load)), slots_(kAhead),
       filled_(kAhead, 0) {
     const unsigned threads = std::max(1u, workers);
+    releasedRecords_.resize(threads);
     workers_.reserve(threads);
     for (unsigned i = 0; i < threads; ++i)
-        workers_.emplace_back([this] { work(); });
+        workers_.emplace_back([this, i] { work(i); });
 }
 
 cRecordLoadPool::~cRecordLoadPool() {
@@ -31,7 +32,7 @@ cRecordLoadPool::~cRecordLoadPool() {
         worker.join();
 }
 
-void cRecordLoadPool::work() {
+void cRecordLoadPool::work(unsigned worker) {
     cFilteredStream stream(path_, limits_);
     cStopWatcher watcher(stop_);
     stream.setWatcher(&watcher);
@@ -39,22 +40,26 @@ void cRecordLoadPool::work() {
     for (;;) {
         std::size_t first = 0;
         std::size_t end = 0;
+        std::vector<cItemRecord> toFree;
         {
             std::unique_lock<std::mutex> lock(mutex_);
             claimable_.wait(lock, [this] {
                 return stop_ || nextClaim_ >= count_ || nextClaim_ + kBatch <= released_ + kAhead;
             });
+            toFree.swap(releasedRecords_[worker]);
             if (stop_ || nextClaim_ >= count_) return;
             first = nextClaim_;
             end = std::min(first + kBatch, count_);
             nextClaim_ = end;
         }
+        toFree.clear(); // outside the lock
         // The slots are this worker's alone until they are marked filled.
         for (std::size_t index = first; index < end && !stop_; ++index) {
             cLoadResult& result = slots_[index % kAhead];
             result.messages.clear();
             result.failure.clear();
             result.readFailed = false;
+            result.worker = worker;
             load_(index, stream, context, result);
         }
         {
@@ -80,11 +85,13 @@ cLoadResult& cRecordLoadPool::waitFor(std::size_t index, std::chrono::millisecon
 }
 
 void cRecordLoadPool::release(std::size_t index) {
-    cItemRecord& record = slots_[index % kAhead].record;
+    cLoadResult& result = slots_[index % kAhead];
+    cItemRecord& record = result.record;
     if (record.attributes.size() + record.events.size() + record.actions.size() > kFreedBesideAbove)
         freeBeside(std::exchange(record, {}));
     {
         const std::lock_guard<std::mutex> lock(mutex_);
+        releasedRecords_[result.worker].push_back(std::move(record));
         filled_[index % kAhead] = 0;
         released_ = index + 1;
     }

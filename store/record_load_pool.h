@@ -38,6 +38,7 @@ struct cLoadResult {
     std::string failure; // readFailed: why
     cItemRecord record;
     std::vector<std::pair<std::string, std::string>> messages; // caption, text
+    unsigned worker = 0; // the one that loaded it, and frees it
 };
 
 class cRecordLoadPool {
@@ -62,10 +63,10 @@ public:
     cLoadResult& waitFor(std::size_t index, std::chrono::milliseconds interval,
                          const std::function<void()>& idle);
     // Done with the result of `index`: its slot takes a later entry. The
-    // record stays until the worker that fills the slot next frees it: memory
-    // a worker took is given back on a worker, not across threads, where the
-    // allocator would lock the worker's arena against it. A record of a
-    // million entries goes to the freeing thread at once.
+    // record goes back to the worker that loaded it, which frees it when it
+    // claims more: memory a thread took is given back on that thread, not
+    // across threads, where the allocator would lock the worker's arena
+    // against it. A record of a million entries goes to the freeing thread.
     void release(std::size_t index);
 
     // The number of workers a pool has when asked for 0: one per processor.
@@ -82,7 +83,7 @@ private:
         const std::atomic<bool>& stop_;
     };
 
-    void work();
+    void work(unsigned worker);
 
     const std::size_t count_;
     const std::string path_;
@@ -96,6 +97,7 @@ private:
     std::size_t released_ = 0;          // entries the owner is done with
     std::vector<cLoadResult> slots_;
     std::vector<char> filled_; // per slot: its result is ready
+    std::vector<std::vector<cItemRecord>> releasedRecords_; // per worker: to free
     std::atomic<bool> stop_{false};
     std::vector<std::thread> workers_;
 };
