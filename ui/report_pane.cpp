@@ -24,6 +24,30 @@ namespace {
 // A link's target: this scheme and the item's identifier.
 const QLatin1String kItemLinkScheme("zrid:");
 
+// Keeps the first kMostShownBytes of the report's text, cut between two
+// characters; true when there was more.
+bool cutToShownPart(cRichTextDocument& rich) {
+    std::size_t left = cReportPane::kMostShownBytes;
+    for (std::size_t p = 0; p < rich.paragraphs.size(); ++p) {
+        std::vector<cRichTextRun>& runs = rich.paragraphs[p].runs;
+        for (std::size_t r = 0; r < runs.size(); ++r) {
+            std::string& text = runs[r].text;
+            if (text.size() <= left) {
+                left -= text.size();
+                continue;
+            }
+            std::size_t end = left;
+            while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
+                --end; // not inside a UTF-8 sequence
+            text.resize(end);
+            runs.resize(r + 1);
+            rich.paragraphs.resize(p + 1);
+            return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 cReportPane::cReportPane(QWidget* parent) : QTextEdit(parent) {
@@ -47,13 +71,20 @@ void cReportPane::prepareLinks() {
 
 void cReportPane::setReportText(const std::string& text) {
     if (text.rfind("{\\rtf", 0) == 0) {
-        const cRichTextDocument rich = readRichText(text);
+        cRichTextDocument rich = readRichText(text);
+        const bool cut = cutToShownPart(rich);
         document()->setUndoRedoEnabled(false);
         // The links join the report in the same edit, so it is laid out once.
         QTextCursor edit(document());
         edit.beginEditBlock();
         fillReportDocument(*document(), rich, logicalDpiX());
         addItemLinks();
+        if (cut) {
+            edit.movePosition(QTextCursor::End);
+            edit.insertBlock(QTextBlockFormat(), QTextCharFormat());
+            edit.insertText(tr("[The report is cut here: the rest is too long to show. "
+                               "quarry-cli show prints it whole.]"));
+        }
         edit.endEditBlock();
         document()->setUndoRedoEnabled(true);
         moveCursor(QTextCursor::Start);

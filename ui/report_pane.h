@@ -25,6 +25,11 @@ class cQueryIndex;
 class cReportPane : public QTextEdit {
     Q_OBJECT
 public:
+    // A report's text beyond this many bytes is not shown: a longer one takes
+    // seconds to lay out, and one of tens of megabytes minutes, in which the
+    // window would not answer. A note at the end says where it is cut.
+    static constexpr std::size_t kMostShownBytes = 1 << 20;
+
     explicit cReportPane(QWidget* parent = nullptr);
     ~cReportPane() override;
 

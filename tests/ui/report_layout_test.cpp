@@ -93,6 +93,7 @@ class cReportLayoutTest : public QObject {
 private slots:
     void sampleReportsShowAsTheReaderReadsThem();
     void largeReportsGoInShortBlocks();
+    void overlongReportsAreCutWithANote();
 };
 
 void cReportLayoutTest::sampleReportsShowAsTheReaderReadsThem() {
@@ -145,6 +146,29 @@ void cReportLayoutTest::largeReportsGoInShortBlocks() {
     pane.copy();
     QCOMPARE(QApplication::clipboard()->text(),
              QString::fromStdString(toPlainText(readRichText(report))));
+}
+
+void cReportLayoutTest::overlongReportsAreCutWithANote() {
+    // Lines of attributes, some with two-byte characters, past the limit.
+    std::string report = "{\\rtf1 ";
+    for (int i = 0; report.size() < 2 * cReportPane::kMostShownBytes; ++i)
+        report += "{\\b Attribut\\'e9" + std::to_string(i) + ":} value " + std::to_string(i) +
+                  "\\line ";
+    report += "}";
+    cReportPane pane;
+    pane.setReportText(report);
+    const QString shown = withoutLayoutBreaks(pane.toPlainText());
+    const QString whole = QString::fromStdString(toPlainText(readRichText(report)));
+    const qsizetype noteAt = shown.lastIndexOf(QLatin1Char('\n'));
+    QVERIFY(shown.mid(noteAt).contains(QStringLiteral("too long to show")));
+    // The report's beginning, up to the limit in bytes, and no more.
+    const QByteArray kept = shown.left(noteAt).toUtf8();
+    QVERIFY(whole.startsWith(shown.left(noteAt)));
+    QVERIFY(std::size_t(kept.size()) <= cReportPane::kMostShownBytes);
+    QVERIFY(std::size_t(kept.size()) + 2 > cReportPane::kMostShownBytes);
+    // A report within the limit is shown whole, without the note.
+    pane.setReportText("{\\rtf1 short}");
+    QCOMPARE(pane.toPlainText(), QStringLiteral("short"));
 }
 
 } // namespace quarry
