@@ -36,7 +36,8 @@ public:
     // Makes room for that many more names at once, so that adding them moves
     // nothing already there.
     void expectItems(std::size_t items);
-    // Files the items added since the last commit into name order.
+    // Files the items added since the last commit into name order, sorting
+    // on both processors when there are many: nothing else runs meanwhile.
     void commitPending();
     // The same, with the sort and copy of the new items (most of the work)
     // done on another thread, while `waiting` is called on this one every
@@ -105,7 +106,7 @@ private:
         std::string names;
         std::string foldedNames;
     };
-    cSortedPending sortPending() const;
+    cSortedPending sortPending(bool inHalves) const;
     void commitSorted(cSortedPending&& sorted);
     // Merges new items, copied out in name order (`fresh`, with offsets into
     // `names` and `foldedNames`), with the committed ones, in place.

@@ -255,7 +255,9 @@ bool cQueryIndex::add(const cItemRecord& item, const cItemFolders& folderPaths) 
 }
 
 void cQueryIndex::commitPending() {
-    commitPending([] {});
+    if (committing_ || names_.pendingCount() == 0) return;
+    names_.commitPending();
+    placeNames();
 }
 
 void cQueryIndex::commitPending(const std::function<void()>& waiting) {
@@ -263,6 +265,10 @@ void cQueryIndex::commitPending(const std::function<void()>& waiting) {
     committing_ = true;
     names_.commitPending(waiting);
     committing_ = false;
+    placeNames();
+}
+
+void cQueryIndex::placeNames() {
     for (std::uint32_t position = 0; position < names_.size(); ++position)
         data_.namePositions[names_.item(position)] = position;
 }

@@ -232,6 +232,8 @@ public:
 private:
     // One entry of an item gathered: the window may answer between two.
     void pace();
+    // Each item's place in name order, after a commit.
+    void placeNames();
     // The cell of a value; none when the value texts cannot take it.
     std::optional<cValueCell> valueCell(std::string_view text);
     const cTextPool* namesOf(eQueryField field) const;
