@@ -63,8 +63,8 @@ bool cCachedImport::openCache(const std::string& path, cOpened& opened) {
     if (folder_.empty()) return false;
     const std::string absolute = absolutePathOf(path);
     if (absolute.empty()) return false;
-    opened.reader = std::make_unique<cCacheFileReader>(cacheFileFor(folder_, absolute),
-                                                       opened.readerProgress);
+    opened.reader =
+        std::make_unique<cCacheFileReader>(cacheFileFor(folder_, absolute), opened.readerProgress);
     const std::optional<cCacheHeader> header = opened.reader->readHeader();
     opened.stamp = cFileStamp::of(path);
     if (!header || header->programVersion != cacheProgramVersion() || header->path != absolute ||

@@ -24,7 +24,8 @@ bool cTreeRecording::replay(cTreeControl& tree, cProgressHost& progress) const {
     cWorkPacer pacer(progress);
     tree.deleteAllItems();
     tree.expectItems(std::max<std::size_t>(expectedItems, parents.size()));
-    std::vector<TreeItemHandle> handles; // filled as it goes: zeroing millions first holds the window
+    std::vector<TreeItemHandle>
+        handles; // filled as it goes: zeroing millions first holds the window
     handles.reserve(parents.size());
     std::string label;
     std::uint64_t start = 0;

@@ -96,7 +96,7 @@ private:
     std::size_t nextClaim_ = 0;         // the next entry no worker took
     std::size_t released_ = 0;          // entries the owner is done with
     std::vector<cLoadResult> slots_;
-    std::vector<char> filled_; // per slot: its result is ready
+    std::vector<char> filled_;                              // per slot: its result is ready
     std::vector<std::vector<cItemRecord>> releasedRecords_; // per worker: to free
     std::atomic<bool> stop_{false};
     std::vector<std::thread> workers_;

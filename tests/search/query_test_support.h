@@ -13,8 +13,7 @@ namespace quarry {
 
 struct cIndexedFile {
     // Every field gathered, as the window does, or only `fields`, as find does.
-    explicit cIndexedFile(const std::string& content,
-                          cQueryFieldSet fields = cQueryFieldSet::all())
+    explicit cIndexedFile(const std::string& content, cQueryFieldSet fields = cQueryFieldSet::all())
         : imported(content) {
         index.setFields(fields);
         cDiscardingTree tree;

@@ -152,8 +152,8 @@ void cReportLayoutTest::overlongReportsAreCutWithANote() {
     // Lines of attributes, some with two-byte characters, past the limit.
     std::string report = "{\\rtf1 ";
     for (int i = 0; report.size() < 2 * cReportPane::kMostShownBytes; ++i)
-        report += "{\\b Attribut\\'e9" + std::to_string(i) + ":} value " + std::to_string(i) +
-                  "\\line ";
+        report +=
+            "{\\b Attribut\\'e9" + std::to_string(i) + ":} value " + std::to_string(i) + "\\line ";
     report += "}";
     cReportPane pane;
     pane.setReportText(report);
