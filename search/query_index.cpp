@@ -324,9 +324,9 @@ void cQueryIndex::shrinkToFit() {
 }
 
 void cQueryIndex::clear() {
-    if (data_.zrids.size() > kFreedBesideAbove) {
-        freeBeside(std::make_pair(std::move(names_), std::move(data_)));
-    }
+    const std::size_t items = data_.zrids.size();
+    freeBesideWhenLarge(names_, items);
+    freeBesideWhenLarge(data_, items);
     names_.clear();
     data_ = cQueryData();
     ++generation_;

@@ -30,4 +30,11 @@ template <class Value> void freeBeside(Value value) {
     freeHeldBeside(std::make_unique<cHeld>(std::move(value)));
 }
 
+// When `value` holds more than kFreedBesideAbove elements (`elements`, as
+// its owner counts them), takes it over, leaving it empty, and frees it
+// beside; otherwise leaves it to its owner.
+template <class Value> void freeBesideWhenLarge(Value& value, std::size_t elements) {
+    if (elements > kFreedBesideAbove) freeBeside(std::exchange(value, Value{}));
+}
+
 } // namespace quarry

@@ -87,8 +87,8 @@ cLoadResult& cRecordLoadPool::waitFor(std::size_t index, std::chrono::millisecon
 void cRecordLoadPool::release(std::size_t index) {
     cLoadResult& result = slots_[index % kAhead];
     cItemRecord& record = result.record;
-    if (record.attributes.size() + record.events.size() + record.actions.size() > kFreedBesideAbove)
-        freeBeside(std::exchange(record, {}));
+    freeBesideWhenLarge(record,
+                        record.attributes.size() + record.events.size() + record.actions.size());
     {
         const std::lock_guard<std::mutex> lock(mutex_);
         releasedRecords_[result.worker].push_back(std::move(record));

@@ -1,9 +1,6 @@
 #include "ui/item_tree_model.h"
 
 #include "store/freed_beside.h"
-
-#include <utility>
-
 #include "ui/text_conversion.h"
 
 #include <algorithm>
@@ -30,11 +27,7 @@ bool cItemTreeModel::isValidHandle(TreeItemHandle handle) const {
 
 void cItemTreeModel::clear() {
     beginResetModel();
-    if (nodes_.size() > kFreedBesideAbove) {
-        // Millions of nodes take a tenth of a second to free: a thread beside
-        // frees them while the window goes on.
-        freeBeside(std::exchange(nodes_, {}));
-    }
+    freeBesideWhenLarge(nodes_, nodes_.size());
     nodes_.clear();
     nodes_.emplace_back();
     labels_.clear();

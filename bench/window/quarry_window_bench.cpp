@@ -181,14 +181,20 @@ void runSoak(cQuarry& app, std::uint64_t shows, std::uint64_t steps, std::uint64
     for (const cIndexEntry& entry : *app.store().index())
         identifiers.push_back(entry.zrid);
     cRandomStream random(seed);
+    // Shows a random item; the milliseconds until showItem returns, or with
+    // `turn` until the event loop's turn after it is done too.
+    const auto timeRandomShow = [&](bool turn) {
+        const ZRID zrid = identifiers[random.below(static_cast<std::uint32_t>(identifiers.size()))];
+        const Clock::time_point start = Clock::now();
+        app.showItem(zrid);
+        if (turn) QCoreApplication::processEvents();
+        return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    };
     std::vector<double> times;
     times.reserve(shows);
     std::printf("rss_mb after_import %.1f\n", residentMB());
     for (std::uint64_t i = 1; i <= shows; ++i) {
-        const ZRID zrid = identifiers[random.below(static_cast<std::uint32_t>(identifiers.size()))];
-        const Clock::time_point start = Clock::now();
-        app.showItem(zrid);
-        times.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+        times.push_back(timeRandomShow(false));
         if (i % 100 == 0) QCoreApplication::processEvents();
         if (i % sampleEvery == 0) {
             std::printf("rss_mb after_%llu_shows %.1f\n", static_cast<unsigned long long>(i),
@@ -200,13 +206,8 @@ void runSoak(cQuarry& app, std::uint64_t shows, std::uint64_t steps, std::uint64
     // The same, each followed by the event loop's turn that brings the tree
     // to the item and paints: all the user waits for.
     times.clear();
-    for (std::uint64_t i = 1; i <= std::min<std::uint64_t>(shows, kShowsWithTurn); ++i) {
-        const ZRID zrid = identifiers[random.below(static_cast<std::uint32_t>(identifiers.size()))];
-        const Clock::time_point start = Clock::now();
-        app.showItem(zrid);
-        QCoreApplication::processEvents();
-        times.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
-    }
+    for (std::uint64_t i = 1; i <= std::min<std::uint64_t>(shows, kShowsWithTurn); ++i)
+        times.push_back(timeRandomShow(true));
     if (!times.empty())
         std::printf("show_and_turn_median_ms %.3f\nshow_and_turn_p99_ms %.3f\n", median(times),
                     percentile(times, 0.99));
