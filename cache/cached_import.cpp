@@ -171,7 +171,8 @@ void cCachedImport::writeCache(const std::string& path, const cFileStamp& import
                                const cImportResult& result, const cTreeRecording& tree,
                                const cQueryIndex& queries) {
     const std::string absolute = absolutePathOf(path);
-    if (absolute.empty() || !makeCacheFolder(folder_)) return;
+    // A cache is searched by name: its names must lie in name order.
+    if (absolute.empty() || !queries.names().inNameOrder() || !makeCacheFolder(folder_)) return;
     const std::optional<std::uint64_t> hash = hashFileContent(path, progress_);
     const cFileStamp now = cFileStamp::of(path);
     // A file changed since the import began is not what the import read.

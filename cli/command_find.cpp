@@ -102,7 +102,12 @@ int runFindCommand(const cArguments& args, cCliOutput& out) {
     cDiscardingTree tree;
     if (const int status = session.import(options.file, tree, &index); status != kExitOk)
         return status;
-    index.commitPending();
+    // Without name words nothing is searched by name: only the matches are
+    // put in name order.
+    if (parsed.query.nameWords.empty())
+        index.commitInIndexOrder();
+    else
+        index.commitPending();
     writeMatches(index, runQuery(index, parsed.query, options.near).items, options, out);
     return kExitOk;
 }

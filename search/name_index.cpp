@@ -4,12 +4,26 @@
 #include "search/name_text.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <future>
 
 namespace quarry {
 
 namespace {
+
+// Eight bytes of a text from `from` as one number that orders as they do,
+// zeros past its end.
+std::uint64_t prefixNumber(std::string_view text, std::size_t from) {
+    std::uint64_t value = 0;
+    if (from + sizeof value <= text.size()) {
+        std::memcpy(&value, text.data() + from, sizeof value);
+        return std::endian::native == std::endian::little ? __builtin_bswap64(value) : value;
+    }
+    for (std::size_t i = from; i < from + sizeof value; ++i)
+        value = value << 8 | (i < text.size() ? static_cast<unsigned char>(text[i]) : 0);
+    return value;
+}
 
 std::size_t pairSlot(char first, char second) {
     return std::size_t(static_cast<unsigned char>(first)) << 8 | static_cast<unsigned char>(second);
@@ -31,11 +45,14 @@ bool cNameIndex::add(std::uint32_t item, std::string_view name, std::int32_t ql)
     names_.append(name);
     folded_.resize(start + name.size());
     if (pairCounts_.empty()) pairCounts_.resize(256 * 256);
+    char* folded = folded_.data() + start;
+    char previous = 0;
     for (std::size_t i = 0; i < name.size(); ++i) {
-        const unsigned char c = foldByte(static_cast<unsigned char>(name[i]));
-        folded_[start + i] = static_cast<char>(c);
-        ++byteCounts_[c];
-        if (i > 0) ++pairCounts_[pairSlot(folded_[start + i - 1], static_cast<char>(c))];
+        const char c = static_cast<char>(foldByte(static_cast<unsigned char>(name[i])));
+        folded[i] = c;
+        ++byteCounts_[static_cast<unsigned char>(c)];
+        if (i > 0) ++pairCounts_[pairSlot(previous, c)];
+        previous = c;
     }
     return true;
 }
@@ -50,22 +67,37 @@ std::uint64_t cNameIndex::pairCount(unsigned char first, unsigned char second) c
     return pairCounts_.empty() ? 0 : pairCounts_[pairSlot(char(first), char(second))];
 }
 
-bool cNameIndex::nameOrderLess(std::size_t a, std::size_t b) const {
-    const int order = foldedName(a).compare(foldedName(b));
-    return order != 0 ? order < 0 : entries_[a].ql < entries_[b].ql;
-}
-
 void cNameIndex::commitPending() {
+    if (!inNameOrder_) return commitInIndexOrder();
     commitSorted(sortPending(true));
 }
 
 void cNameIndex::commitPending(const std::function<void()>& waiting) {
+    if (!inNameOrder_) return commitInIndexOrder();
     if (committed_ == entries_.size()) return;
     std::future<cSortedPending> sorted =
         std::async(std::launch::async, [this] { return sortPending(false); });
     while (sorted.wait_for(kWaitingInterval) != std::future_status::ready)
         waiting();
     commitSorted(sorted.get());
+}
+
+void cNameIndex::commitInIndexOrder() {
+    if (committed_ == entries_.size()) return;
+    if (committed_ != 0 && inNameOrder_) return commitPending();
+    inNameOrder_ = false;
+    committed_ = entries_.size();
+    ++generation_;
+}
+
+bool cNameIndex::before(std::size_t a, std::size_t b) const {
+    return inNameOrder_ ? a < b : nameOrderLess(a, b);
+}
+
+bool cNameIndex::nameOrderLess(std::size_t a, std::size_t b) const {
+    const int order = foldedName(a).compare(foldedName(b));
+    if (order != 0) return order < 0;
+    return ql(a) != ql(b) ? ql(a) < ql(b) : a < b;
 }
 
 namespace {
@@ -79,30 +111,20 @@ cNameIndex::cSortedPending cNameIndex::sortPending(bool inHalves) const {
     // Most names differ in their first sixteen bytes: sort by those as two
     // numbers first, and compare whole names only where they agree.
     struct cSortKey {
-        std::uint64_t high;
-        std::uint64_t low;
+        std::array<std::uint64_t, 2> prefix;
         std::uint32_t item;
     };
-    std::vector<cSortKey> keys;
-    keys.reserve(entries_.size() - committed_);
+    std::vector<cSortKey> keys(entries_.size() - committed_);
     for (std::size_t item = committed_; item < entries_.size(); ++item) {
+        cSortKey& key = keys[item - committed_];
+        key.item = static_cast<std::uint32_t>(item);
         const std::string_view folded = foldedName(item);
-        const auto number = [&](std::size_t from) {
-            std::uint64_t value = 0;
-            for (std::size_t i = from; i < from + sizeof value; ++i)
-                value =
-                    value << 8 | (i < folded.size() ? static_cast<unsigned char>(folded[i]) : 0);
-            return value;
-        };
-        keys.push_back(
-            {number(0), number(sizeof(std::uint64_t)), static_cast<std::uint32_t>(item)});
+        for (std::size_t word = 0; word < key.prefix.size(); ++word)
+            key.prefix[word] = prefixNumber(folded, word * sizeof(std::uint64_t));
     }
-    const auto less = [this](std::size_t a, std::size_t b) { return nameOrderLess(a, b); };
-    const auto keyLess = [&](const cSortKey& a, const cSortKey& b) {
-        if (a.high != b.high) return a.high < b.high;
-        if (a.low != b.low) return a.low < b.low;
-        if (less(a.item, b.item)) return true;
-        return !less(b.item, a.item) && a.item < b.item; // equal names keep index order
+    const auto keyLess = [this](const cSortKey& a, const cSortKey& b) {
+        // Pending items lie in index order, which equal names keep.
+        return a.prefix != b.prefix ? a.prefix < b.prefix : nameOrderLess(a.item, b.item);
     };
     if (inHalves && keys.size() >= kSortInHalvesFrom) {
         const auto middle = keys.begin() + static_cast<std::ptrdiff_t>(keys.size() / 2);
@@ -122,7 +144,16 @@ cNameIndex::cSortedPending cNameIndex::sortPending(bool inHalves) const {
     names.reserve(names_.size() - nameStart(committed_));
     foldedNames.reserve(names.capacity());
     fresh.reserve(keys.size());
-    for (const cSortKey& key : keys) {
+    // The names are read in an order of their own: ask for those a few
+    // steps ahead before they are needed.
+    constexpr std::size_t kReadAhead = 8;
+    for (std::size_t k = 0; k < keys.size(); ++k) {
+        if (k + kReadAhead < keys.size()) {
+            const std::size_t ahead = nameStart(keys[k + kReadAhead].item);
+            __builtin_prefetch(names_.data() + ahead);
+            __builtin_prefetch(folded_.data() + ahead);
+        }
+        const cSortKey& key = keys[k];
         fresh.push_back({entries_[key.item].item, entries_[key.item].ql,
                          static_cast<std::uint32_t>(names.size())});
         names.append(name(key.item));
@@ -208,6 +239,7 @@ void cNameIndex::clear() {
     std::string().swap(folded_);
     std::vector<cEntry>().swap(entries_);
     committed_ = 0;
+    inNameOrder_ = true;
     byteCounts_.fill(0);
     std::vector<std::uint32_t>().swap(pairCounts_);
     ++generation_;

@@ -45,6 +45,16 @@ public:
     // must not add, commit or clear.
     void commitPending(const std::function<void()>& waiting);
     static constexpr std::chrono::milliseconds kWaitingInterval{30};
+    // Makes the pending items searchable as they came, in index order, with
+    // no sort: for one search that puts its few matches in name order itself
+    // (before()). Once committed so, later commits keep index order too, until
+    // clear().
+    void commitInIndexOrder();
+    // Whether the committed items lie in name order (see commitInIndexOrder).
+    bool inNameOrder() const { return inNameOrder_; }
+    // Whether the item at committed position `a` comes before the one at `b`
+    // in name order: folded name, QL, then index order.
+    bool before(std::size_t a, std::size_t b) const;
     // Gives back the room kept for more items, once no more will come.
     void shrinkToFit();
     // Forgets every item (a new import begins).
@@ -99,6 +109,8 @@ private:
         const std::size_t start = nameStart(position);
         return std::string_view(arena).substr(start, nameEnd(position) - start);
     }
+    // Name order of two entries: folded name, QL, then position.
+    bool nameOrderLess(std::size_t a, std::size_t b) const;
     // The items added since the last commit, sorted into name order and
     // copied out: only those are read, so committed items stay searchable.
     struct cSortedPending {
@@ -112,9 +124,6 @@ private:
     // `names` and `foldedNames`), with the committed ones, in place.
     void mergeFromTheBack(const std::vector<cEntry>& fresh, const std::string& names,
                           const std::string& foldedNames);
-    // Name order of two entries: folded name, then QL (index order is kept by
-    // stable sorting and merging).
-    bool nameOrderLess(std::size_t a, std::size_t b) const;
 
     std::string names_;
     std::string folded_;
@@ -123,6 +132,7 @@ private:
     std::array<std::uint64_t, 256> byteCounts_{};
     std::vector<std::uint32_t> pairCounts_; // 256 x 256 once a name is added
     std::uint64_t generation_ = 0;
+    bool inNameOrder_ = true;
 };
 
 } // namespace quarry

@@ -69,9 +69,6 @@ std::vector<std::uint32_t> findNearSpellings(const cQueryIndex& index, const cIt
         int edits;
         int rank;
         std::uint32_t position;
-        bool operator<(const cFound& o) const {
-            return std::tie(edits, rank, position) < std::tie(o.edits, o.rank, o.position);
-        }
     };
     std::vector<cFound> found;
     std::vector<int> fewest(wordCount);
@@ -112,7 +109,11 @@ std::vector<std::uint32_t> findNearSpellings(const cQueryIndex& index, const cIt
         }
         if (near) found.push_back({total, cNameRanker(closest).rank(name), position});
     }
-    std::sort(found.begin(), found.end());
+    std::sort(found.begin(), found.end(), [&names](const cFound& a, const cFound& b) {
+        if (a.edits != b.edits || a.rank != b.rank)
+            return std::tie(a.edits, a.rank) < std::tie(b.edits, b.rank);
+        return names.before(a.position, b.position);
+    });
     std::vector<std::uint32_t> items;
     items.reserve(found.size());
     for (const cFound& entry : found)

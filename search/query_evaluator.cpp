@@ -327,6 +327,9 @@ cQueryResult runQuery(const cQueryIndex& index, const cQuery& query, bool allowN
     }
 
     if (evaluator.stopped()) return abandoned;
+    if (!names.inNameOrder())
+        std::sort(ordered.begin(), ordered.end(),
+                  [&names](std::uint32_t a, std::uint32_t b) { return names.before(a, b); });
     const std::vector<std::string_view> words = nameWordsOf(query);
     if (ordered.empty()) {
         // Near spellings: an "and"-only query's other terms still hold.

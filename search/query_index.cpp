@@ -88,13 +88,19 @@ void appendSkills(cItemLists<cSkillPercent>& lists, cTextPool& pool,
     endItem(lists);
 }
 
-std::uint32_t slotBits(const cItemRecord& item) {
+std::uint32_t slotBitsOf(std::string_view slotText) {
     std::uint32_t bits = 0;
-    const auto slot = item.attributes.find(kSlotKey);
-    if (slot == item.attributes.end()) return 0;
     for (std::int32_t s = 0; s < kSlotCount; ++s)
-        if (slot->second.find(kSlotNames[s]) != std::string::npos) bits |= 1u << s;
+        if (slotText.find(kSlotNames[s]) != std::string_view::npos) bits |= 1u << s;
     return bits;
+}
+
+// Keeps the one pair named `key` of a map and drops the rest: taking the
+// pair out and clearing frees the nodes without rebalancing for each.
+template <class Map> void keepOnly(Map& map, const std::string& key) {
+    auto kept = map.extract(key);
+    map.clear();
+    if (kept) map.insert(std::move(kept));
 }
 
 std::string_view valueOf(const std::map<std::string, std::string>& pairs, const std::string& key) {
@@ -122,6 +128,16 @@ std::optional<std::int32_t> plainNumber(std::string_view text) {
 
 } // namespace
 
+std::uint32_t cQueryIndex::slotBits(const cItemRecord& item) {
+    const auto slot = item.attributes.find(kSlotKey);
+    if (slot == item.attributes.end()) return 0;
+    if (const auto known = slotBitsByText_.find(slot->second); known != slotBitsByText_.end())
+        return known->second;
+    const std::uint32_t bits = slotBitsOf(slot->second);
+    if (slotBitsByText_.size() < kMostSlotTextsKept) slotBitsByText_.emplace(slot->second, bits);
+    return bits;
+}
+
 std::optional<cValueCell> cQueryIndex::valueCell(std::string_view text) {
     if (const std::optional<std::int32_t> number = plainNumber(text))
         return cValueCell::number(*number);
@@ -136,8 +152,7 @@ void cQueryIndex::pace() {
 
 void cQueryIndex::trimLoaded(cItemRecord& item) const {
     // Filing reads the "Slot" attribute whatever the fields.
-    if (!fields_.has(eQueryField::attr))
-        std::erase_if(item.attributes, [](const auto& entry) { return entry.first != kSlotKey; });
+    if (!fields_.has(eQueryField::attr)) keepOnly(item.attributes, kSlotKey);
     if (!fields_.has(eQueryField::def)) item.defValues.clear();
     if (!fields_.has(eQueryField::req) && !fields_.has(eQueryField::action)) item.actions.clear();
     // A requirement is read by its stat and value only; an action by its name.
@@ -145,10 +160,11 @@ void cQueryIndex::trimLoaded(cItemRecord& item) const {
         for (cRequirementSet& set : action.second)
             if (!fields_.has(eQueryField::req))
                 set.clear();
-            else
-                std::erase_if(set, [](const auto& pair) {
-                    return pair.first != kStatKey && pair.first != kValueKey;
-                });
+            else {
+                auto value = set.extract(kValueKey);
+                keepOnly(set, kStatKey);
+                if (value) set.insert(std::move(value));
+            }
     if (!fields_.has(eQueryField::event) && !fields_.has(eQueryField::func) &&
         !fields_.has(eQueryField::arg))
         item.events.clear();
@@ -268,6 +284,12 @@ void cQueryIndex::commitPending(const std::function<void()>& waiting) {
     placeNames();
 }
 
+void cQueryIndex::commitInIndexOrder() {
+    if (committing_ || names_.pendingCount() == 0) return;
+    names_.commitInIndexOrder();
+    placeNames();
+}
+
 void cQueryIndex::placeNames() {
     for (std::uint32_t position = 0; position < names_.size(); ++position)
         data_.namePositions[names_.item(position)] = position;
@@ -329,6 +351,7 @@ void cQueryIndex::clear() {
     freeBesideWhenLarge(data_, items);
     names_.clear();
     data_ = cQueryData();
+    slotBitsByText_.clear();
     ++generation_;
 }
 

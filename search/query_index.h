@@ -29,6 +29,7 @@
 #include <string>
 #include <string_view>
 #include <type_traits>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -176,6 +177,10 @@ public:
     // The same, sorting beside while `waiting` runs on this thread (see
     // cNameIndex); a commit asked for meanwhile is left to this one.
     void commitPending(const std::function<void()>& waiting);
+    // The same without filing the names into name order (cNameIndex::
+    // commitInIndexOrder): for one query with no name words, whose matches
+    // are few to sort.
+    void commitInIndexOrder();
     // Gives back the room kept for more items, once no more will come.
     void shrinkToFit();
     // Forgets every item (a new import begins); a large index is freed on a
@@ -234,6 +239,10 @@ private:
     void pace();
     // Each item's place in name order, after a commit.
     void placeNames();
+    // The slots of the table the item's "Slot" attribute holds, as bits.
+    // Items share a few slot texts, so each text's bits are kept once found.
+    std::uint32_t slotBits(const cItemRecord& item);
+    static constexpr std::size_t kMostSlotTextsKept = 4096;
     // The cell of a value; none when the value texts cannot take it.
     std::optional<cValueCell> valueCell(std::string_view text);
     const cTextPool* namesOf(eQueryField field) const;
@@ -244,6 +253,7 @@ private:
     std::uint64_t generation_ = 0;
     bool committing_ = false; // a commit sorts beside
     cWorkPacer* pacer_ = nullptr;
+    std::unordered_map<std::string, std::uint32_t> slotBitsByText_;
 };
 
 } // namespace quarry

@@ -12,13 +12,19 @@
 namespace quarry {
 
 struct cIndexedFile {
+    // How the names are committed: filed into name order, or left as loaded.
+    enum class eCommit { nameOrder, indexOrder };
     // Every field gathered, as the window does, or only `fields`, as find does.
-    explicit cIndexedFile(const std::string& content, cQueryFieldSet fields = cQueryFieldSet::all())
+    explicit cIndexedFile(const std::string& content, cQueryFieldSet fields = cQueryFieldSet::all(),
+                          eCommit commit = eCommit::nameOrder)
         : imported(content) {
         index.setFields(fields);
         cDiscardingTree tree;
         imported.store.buildCategoryTree(tree, imported.progress, imported.messages, &index);
-        index.commitPending();
+        if (commit == eCommit::indexOrder)
+            index.commitInIndexOrder();
+        else
+            index.commitPending();
     }
     // The identifiers a query finds, in order; "error: " and the message
     // when it does not parse.
