@@ -3,9 +3,11 @@
 // `quarry --help` and `quarry --version` answer without a window.
 #include "app/command_line.h"
 #include "app/quarry.h"
+#include "platform/process_heap.h"
 
 int main(int argc, char** argv) {
     using namespace quarry;
+    useLargeHeapPages();
     answerHelpAndVersion(argc, argv);
     cQuarry app(argc, argv);
     const std::optional<std::string> file = itemFileArgument(argc, argv);

@@ -1,5 +1,6 @@
 // quarry-cli: the item store without a window, for scripts, tests and people.
 #include "cli/cli_common.h"
+#include "platform/process_heap.h"
 
 #include <cstdio>
 
@@ -30,6 +31,7 @@ const cCommand* findCommand(const std::string& name) {
 
 int main(int argc, char** argv) {
     using namespace quarry;
+    useLargeHeapPages();
     // Large outputs (a whole tree) go out in big writes.
     static char outputBuffer[1 << 16];
     std::setvbuf(stdout, outputBuffer, _IOFBF, sizeof outputBuffer);

@@ -26,7 +26,8 @@ for arg in "${cmake_args[@]}"; do
 done
 # SQLite: the export, which the command-line tool and the window both link.
 # xxHash's header: the import cache hashes with it (compiled in, no library at run time).
-packages=(cmake ninja-build libsqlite3-dev libxxhash-dev)
+# mimalloc: the programs' allocator (CMakeLists.txt, QUARRY_MIMALLOC).
+packages=(cmake ninja-build libsqlite3-dev libxxhash-dev libmimalloc-dev)
 if [[ "$(basename "$compiler")" == clang* ]]; then
   packages+=(clang)
   is_on "$sanitize" && packages+=(libclang-rt-14-dev)  # the sanitizer runtimes

@@ -32,6 +32,7 @@
 #include "gen/random_stream.h"
 #include "harness/bench_stats.h"
 #include "harness/bench_tools.h"
+#include "platform/process_heap.h"
 #include "ui/compare_pane.h"
 #include "ui/find_pane.h"
 #include "ui/find_results_model.h"
@@ -303,6 +304,7 @@ void measureFind(cQuarry& app) {
 
 int main(int argc, char** argv) {
     using namespace quarry;
+    useLargeHeapPages(); // as the program measured does
     std::uint64_t shows = 100000;
     std::uint64_t steps = 10000;
     std::uint64_t seed = 1;
