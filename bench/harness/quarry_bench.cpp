@@ -12,7 +12,6 @@
 #include "bench_stats.h"
 #include "bench_tools.h"
 #include "child_process.h"
-#include "platform/process_heap.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -172,7 +171,6 @@ void row(const std::string& measure, const std::string& cpu, const std::string& 
 
 int main(int argc, char** argv) {
     using namespace quarry;
-    useLargeHeapPages(); // as the programs measured do
     std::uint64_t runCount = 5;
     cPhaseOptions options;
     std::string phase;
