@@ -17,6 +17,24 @@ namespace quarry {
 
 namespace {
 
+// A worker loads its batch of entries one after the other. Where their records
+// lie in the file in that order and within this span, one read takes them all
+// (rather than one read each), with whatever lies between them: records the
+// index left out, such as a repeated identifier's. Otherwise each is read alone.
+constexpr RecordPosition kMostReadAhead = 256 * 1024;
+
+void readAheadOfBatch(cFilteredStream& stream, const cItemIndex& index, std::size_t first,
+                      std::size_t end) {
+    const RecordPosition from = index.begin()[first].position;
+    RecordPosition upTo = from;
+    for (std::size_t entry = first; entry < end; ++entry) {
+        if (index.begin()[entry].position < upTo) return;
+        upTo = index.nextRecordStart(index.begin()[entry].position).value_or(stream.totalSize());
+        if (upTo <= from || upTo - from > kMostReadAhead) return;
+    }
+    stream.readAhead(from, upTo);
+}
+
 // The folders of one build, with what the loaded-item sink is told of them:
 // each folder's path and its place in the tree's pre-order. Folders are made
 // below the top node or below one of its children, so a place is the
@@ -203,6 +221,8 @@ cImportResult cItemStore::buildCategoryTree(cTreeControl& tree, cProgressHost& p
         [&index, &identifierPattern, loaded](std::size_t i, cFilteredStream& stream,
                                              cPatternMatch& context, cLoadResult& result) {
             const cIndexEntry& entry = index->begin()[i];
+            if (cRecordLoadPool::startsBatch(i))
+                readAheadOfBatch(stream, *index, i, cRecordLoadPool::batchEnd(i, index->size()));
             cRecordingSink recorder(result.messages);
             cItemRecord item;
             const eLoad load =

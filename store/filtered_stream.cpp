@@ -300,6 +300,12 @@ void cFilteredStream::seek(RecordPosition position, RecordPosition readUpTo) {
     nextBlockSize_ = static_cast<std::size_t>(std::min<RecordPosition>(wanted, limits_.maxBlock));
 }
 
+void cFilteredStream::readAhead(RecordPosition from, RecordPosition upTo) {
+    if (failed()) return;
+    seek(from, upTo);
+    if (cursor_ == blockLength_) refill();
+}
+
 // Makes `chunk` the text; one copied aside already is taken over rather than
 // copied again.
 inline void cFilteredStream::takeChunk(std::string_view chunk) {

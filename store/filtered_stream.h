@@ -113,6 +113,10 @@ public:
     // The same, where the bytes wanted most likely end at `readUpTo`: the
     // first read takes just those (reading goes on past them if asked to).
     void seek(RecordPosition position, RecordPosition readUpTo);
+    // Reads the bytes from `from` up to `upTo` (at most maxBlock of them) now,
+    // so that seeks among them read nothing more: for neighbouring records
+    // loaded one after the other. A failed read fails the stream as any read.
+    void readAhead(RecordPosition from, RecordPosition upTo);
     // Whether every byte has been consumed.
     bool atEnd();
 

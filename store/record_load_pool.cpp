@@ -49,7 +49,7 @@ void cRecordLoadPool::work(unsigned worker) {
             toFree.swap(releasedRecords_[worker]);
             if (stop_ || nextClaim_ >= count_) return;
             first = nextClaim_;
-            end = std::min(first + kBatch, count_);
+            end = batchEnd(first, count_);
             nextClaim_ = end;
         }
         toFree.clear(); // outside the lock

@@ -15,6 +15,7 @@
 #include "store/filtered_stream.h"
 #include "store/item_record.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -45,6 +46,12 @@ class cRecordLoadPool {
 public:
     static constexpr std::size_t kBatch = 32;
     static constexpr std::size_t kAhead = 8 * kBatch;
+    // Whether a worker claims entry `index` first of its batch, and one past
+    // the last entry claimed with it.
+    static bool startsBatch(std::size_t index) { return index % kBatch == 0; }
+    static std::size_t batchEnd(std::size_t index, std::size_t count) {
+        return std::min((index / kBatch + 1) * kBatch, count);
+    }
 
     // Loads entry `index` with the worker's own stream and context.
     using Load = std::function<void(std::size_t index, cFilteredStream& stream,
