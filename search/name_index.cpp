@@ -144,16 +144,7 @@ cNameIndex::cSortedPending cNameIndex::sortPending(bool inHalves) const {
     names.reserve(names_.size() - nameStart(committed_));
     foldedNames.reserve(names.capacity());
     fresh.reserve(keys.size());
-    // The names are read in an order of their own: ask for those a few
-    // steps ahead before they are needed.
-    constexpr std::size_t kReadAhead = 8;
-    for (std::size_t k = 0; k < keys.size(); ++k) {
-        if (k + kReadAhead < keys.size()) {
-            const std::size_t ahead = nameStart(keys[k + kReadAhead].item);
-            __builtin_prefetch(names_.data() + ahead);
-            __builtin_prefetch(folded_.data() + ahead);
-        }
-        const cSortKey& key = keys[k];
+    for (const cSortKey& key : keys) {
         fresh.push_back({entries_[key.item].item, entries_[key.item].ql,
                          static_cast<std::uint32_t>(names.size())});
         names.append(name(key.item));

@@ -8,6 +8,7 @@
 #include "store/item_record.h"
 
 #include <algorithm>
+#include <array>
 #include <optional>
 
 namespace quarry {
@@ -95,12 +96,13 @@ std::uint32_t slotBitsOf(std::string_view slotText) {
     return bits;
 }
 
-// Keeps the one pair named `key` of a map and drops the rest: taking the
-// pair out and clearing frees the nodes without rebalancing for each.
-template <class Map> void keepOnly(Map& map, const std::string& key) {
-    auto kept = map.extract(key);
+// Keeps the pairs of a map named by `keys` and drops the rest: taking those
+// out and clearing frees the nodes without rebalancing for each.
+template <class Map, class... Keys> void keepOnly(Map& map, const Keys&... keys) {
+    std::array kept{map.extract(keys)...};
     map.clear();
-    if (kept) map.insert(std::move(kept));
+    for (auto& pair : kept)
+        if (pair) map.insert(std::move(pair));
 }
 
 std::string_view valueOf(const std::map<std::string, std::string>& pairs, const std::string& key) {
@@ -160,11 +162,8 @@ void cQueryIndex::trimLoaded(cItemRecord& item) const {
         for (cRequirementSet& set : action.second)
             if (!fields_.has(eQueryField::req))
                 set.clear();
-            else {
-                auto value = set.extract(kValueKey);
-                keepOnly(set, kStatKey);
-                if (value) set.insert(std::move(value));
-            }
+            else
+                keepOnly(set, kStatKey, kValueKey);
     if (!fields_.has(eQueryField::event) && !fields_.has(eQueryField::func) &&
         !fields_.has(eQueryField::arg))
         item.events.clear();

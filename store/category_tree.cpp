@@ -25,14 +25,15 @@ constexpr RecordPosition kMostReadAhead = 256 * 1024;
 
 void readAheadOfBatch(cFilteredStream& stream, const cItemIndex& index, std::size_t first,
                       std::size_t end) {
-    const RecordPosition from = index.begin()[first].position;
-    RecordPosition upTo = from;
-    for (std::size_t entry = first; entry < end; ++entry) {
-        if (index.begin()[entry].position < upTo) return;
-        upTo = index.nextRecordStart(index.begin()[entry].position).value_or(stream.totalSize());
-        if (upTo <= from || upTo - from > kMostReadAhead) return;
-    }
-    stream.readAhead(from, upTo);
+    // Entries at ascending positions: each record ends at or before the next
+    // entry's start, so the last one's end bounds them all.
+    const cIndexEntry* entries = index.begin();
+    for (std::size_t entry = first + 1; entry < end; ++entry)
+        if (entries[entry].position <= entries[entry - 1].position) return;
+    const RecordPosition from = entries[first].position;
+    const RecordPosition upTo =
+        index.nextRecordStart(entries[end - 1].position).value_or(stream.totalSize());
+    if (upTo > from && upTo - from <= kMostReadAhead) stream.readAhead(from, upTo);
 }
 
 // The folders of one build, with what the loaded-item sink is told of them:
