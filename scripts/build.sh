@@ -27,7 +27,8 @@ done
 # SQLite: the export, which the command-line tool and the window both link.
 # xxHash's header: the import cache hashes with it (compiled in, no library at run time).
 # mimalloc: the programs' allocator (CMakeLists.txt, QUARRY_MIMALLOC).
-packages=(cmake ninja-build libsqlite3-dev libxxhash-dev libmimalloc-dev)
+# ccache: a build in a fresh clone reuses what an earlier clone compiled (below).
+packages=(cmake ninja-build ccache libsqlite3-dev libxxhash-dev libmimalloc-dev)
 if [[ "$(basename "$compiler")" == clang* ]]; then
   packages+=(clang)
   is_on "$sanitize" && packages+=(libclang-rt-14-dev)  # the sanitizer runtimes
@@ -51,7 +52,11 @@ if [[ -n "$compiler" && -f "$cache" ]]; then
   cached=$(sed -n 's/^CMAKE_CXX_COMPILER:[A-Z]*=//p' "$cache")
   [[ "$(resolve "$compiler")" == "$(resolve "$cached")" ]] || fresh=(--fresh)
 fi
-cmake "${fresh[@]}" -S "$here" -B "$build_dir" -G Ninja "${cmake_args[@]}" >/dev/null
+# Paths under the clone are hashed relative to it, and the build folder not at
+# all, so that every clone of the same sources shares the compiled objects.
+export CCACHE_BASEDIR="$here" CCACHE_NOHASHDIR=true
+cmake "${fresh[@]}" -S "$here" -B "$build_dir" -G Ninja -DCMAKE_CXX_COMPILER_LAUNCHER=ccache \
+  -DCMAKE_C_COMPILER_LAUNCHER=ccache "${cmake_args[@]}" >/dev/null
 # QUARRY_BUILD_TARGETS: build only these targets (a space-separated list).
 targets=()
 for target in ${QUARRY_BUILD_TARGETS:-}; do targets+=(--target "$target"); done
