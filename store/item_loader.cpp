@@ -176,8 +176,10 @@ cItemStore::eLoad cItemStore::loadItemAt(cFilteredStream& stream, const cPattern
         text = pair.rest;
     } while (!text.empty());
 
-    // A nano program may have quality level 0; any other item must have one.
-    if (fileZrid == 0 || name.empty() || (ql == 0 && !isNano)) return eLoad::failed;
+    // Identifier 0 is none, whether the scan's (the first "ZRID" read as a
+    // number, which a later pair does not change) or the record's own. A nano
+    // program may have quality level 0; any other item must have one.
+    if (zrid == 0 || fileZrid == 0 || name.empty() || (ql == 0 && !isNano)) return eLoad::failed;
 
     // Everyone who follows the item comes back by the key it was loaded by;
     // the report shows the record's own identifier.

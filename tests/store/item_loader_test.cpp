@@ -107,6 +107,10 @@ TEST(ItemLoader, TheItemStartTag) {
          70, "70 Second ql7 type1 own71"},
         {"<Item ParentZRID=\"7\" ZRID=\"8\" Name=\"P\" QL=\"1\"></Item>", 7, "7 P ql1 type7 own8"},
         {"<Item ParentZRID=\"7\" ZRID=\"8\" Name=\"P\" QL=\"1\"></Item>", 8, "-"},
+        // Indexed under 0 (its first identifier is no number): no item, even
+        // when a later pair gives the record a number of its own.
+        {"<Item ZRID=\" NNPC\" Name=\"N\" QL=\"4\" ZRID=\"100052\"></Item>", 0, "-"},
+        {"<Item ParentZRID=\"0\" ZRID=\"8\" Name=\"P\" QL=\"1\"></Item>", 0, "-"},
         {"<Item ZRID=\"4294967297\" Name=\"Big\" QL=\"-4294967295\"></Item>", 1, "1 Big ql1 type7"},
         // A record whose "</Item>" is not read as its end ends where the next
         // record the scan found begins, wherever the reading stands, keeping
